@@ -1,0 +1,174 @@
+// A device context on the 8-bit screen.
+//
+// Module code is written in GDI's vocabulary, so the canvas carries what a
+// device context carries (the selected pen and brush, the raster mode, the
+// polygon fill mode, the stretch mode, the clip region, the current
+// position) and offers GDI's drawing operations with GDI's conventions:
+//   - filled shapes (Rectangle, Ellipse, Polygon interiors) exclude their
+//     right and bottom edge; a pen of width > 1 outlines inside the same
+//     bounding rectangle;
+//   - lines exclude their last point; width 0 and 1 are one-pixel lines,
+//     wider pens are round;
+//   - negative blit extents mirror; stretching drops or repeats pixels
+//     (COLORONCOLOR);
+//   - nothing is ever drawn outside the clip region or the surface, whatever
+//     the coordinates (even +-1e9), and no call crashes on degenerate input.
+// Pens and brushes are plain values: selecting returns the previous one, and
+// there is nothing to delete.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "gfx/color.h"
+#include "gfx/region.h"
+#include "gfx/surface.h"
+
+namespace lumox::gfx {
+
+class Screen;
+class FontRasterizer;
+
+struct Point {
+  int32_t x = 0;
+  int32_t y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+enum class PenStyle { Solid, Null };
+struct Pen {
+  PenStyle style = PenStyle::Solid;
+  int32_t width = 0;  // 0 and 1: one pixel
+  ColorRef color = kBlack;
+  static Pen Solid(int32_t width, ColorRef color) { return {PenStyle::Solid, width, color}; }
+  static Pen Null() { return {PenStyle::Null, 0, kBlack}; }
+  static Pen StockBlack() { return Solid(0, kBlack); }
+  static Pen StockWhite() { return Solid(0, kWhite); }
+};
+
+enum class BrushStyle { Solid, Null };
+struct Brush {
+  BrushStyle style = BrushStyle::Solid;
+  ColorRef color = kWhite;
+  static Brush Solid(ColorRef color) { return {BrushStyle::Solid, color}; }
+  static Brush Null() { return {BrushStyle::Null, kBlack}; }
+  static Brush StockWhite() { return Solid(kWhite); }
+  static Brush StockBlack() { return Solid(kBlack); }
+};
+
+enum class RasterMode { CopyPen, Not };         // R2_COPYPEN, R2_NOT
+enum class FillMode { Alternate, Winding };      // ALTERNATE, WINDING
+enum class StretchMode { ColorOnColor };         // the only mode the saver uses
+enum class RasterOp { SrcCopy, Blackness, Whiteness, DstInvert };
+enum class EdgeStyle { Raised, Sunken, Etched }; // EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED
+
+// An 8-bit device-independent bitmap in palette-index mode (DIB_PAL_COLORS):
+// each pixel selects an entry of the colour table, and each table entry is
+// an index into the saver's 236-colour palette. Rows are padded to four
+// bytes; a positive height is bottom-up, a negative one top-down.
+struct DibView {
+  const uint8_t* bits = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  const uint16_t* colorTable = nullptr;
+  int32_t colorCount = 0;
+  int32_t Stride() const { return (width + 3) & ~3; }
+};
+
+class Canvas {
+ public:
+  // Draws on a screen's surface (and flushes to it), or on a bare surface.
+  explicit Canvas(Screen& screen);
+  explicit Canvas(Surface& surface);
+
+  Surface& surface() { return surface_; }
+  Screen* screen() { return screen_; }
+  int32_t width() const { return surface_.width(); }
+  int32_t height() const { return surface_.height(); }
+
+  // --- state ---
+  Pen SelectPen(const Pen& pen);
+  Brush SelectBrush(const Brush& brush);
+  const Pen& pen() const { return pen_; }
+  const Brush& brush() const { return brush_; }
+  RasterMode SetRasterMode(RasterMode mode);
+  FillMode SetPolyFillMode(FillMode mode);
+  StretchMode SetStretchMode(StretchMode mode);
+  void SetFont(FontRasterizer* font) { font_ = font; }
+
+  // --- clipping: the clip region is in surface coordinates; none = all ---
+  void SelectClipRegion(const Region* region);  // null: no clip region
+  void ExtSelectClipRegion(const Region& region, RegionOp op);
+  void IntersectClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  // The effective clip: the clip region, or the whole surface.
+  Region ClipRegion() const;
+
+  // --- lines and curves (selected pen, raster mode) ---
+  void MoveTo(int32_t x, int32_t y);
+  void LineTo(int32_t x, int32_t y);
+  Point CurrentPosition() const { return position_; }
+  void Polyline(const Point* points, int32_t count);
+  // 3n + 1 points: a start point and n cubic segments.
+  void PolyBezier(const Point* points, int32_t count);
+
+  // --- filled shapes (selected brush inside, selected pen outline) ---
+  void Polygon(const Point* points, int32_t count);
+  void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  // Fills with a brush, no outline (FillRect).
+  void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, const Brush& brush);
+
+  // --- pixels and blits ---
+  // The physical index at (x, y), or -1 outside the surface or the clip.
+  int32_t GetPixel(int32_t x, int32_t y) const;
+  void SetPixel(int32_t x, int32_t y, ColorRef color);
+  // Blackness, Whiteness, DstInvert over a rectangle (width/height may be
+  // negative, as in GDI).
+  void PatBlt(int32_t x, int32_t y, int32_t width, int32_t height, RasterOp op);
+  // Source may be this canvas (overlapping copies behave as if the source
+  // were read first).
+  void BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const Canvas& source,
+              int32_t sourceX, int32_t sourceY, RasterOp op = RasterOp::SrcCopy);
+  void StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, const Canvas& source,
+                  int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                  RasterOp op = RasterOp::SrcCopy);
+  void StretchDIBits(int32_t x, int32_t y, int32_t width, int32_t height, int32_t sourceX,
+                     int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                     const DibView& dib, RasterOp op = RasterOp::SrcCopy);
+  void SetDIBitsToDevice(int32_t x, int32_t y, int32_t width, int32_t height, int32_t sourceX,
+                         int32_t sourceY, int32_t startScan, int32_t scanCount,
+                         const DibView& dib);
+
+  // --- frames and text ---
+  void DrawEdge(int32_t left, int32_t top, int32_t right, int32_t bottom, EdgeStyle style);
+  // Multi-line text centred in a rectangle, in the given colour, clipped to
+  // the rectangle. Does nothing without a font.
+  void DrawCenteredText(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                        std::string_view text, ColorRef color);
+
+  // The flush point: publishes the surface on a screen (GdiFlush).
+  void Flush();
+
+ private:
+  Surface& surface_;
+  Screen* screen_ = nullptr;
+  Pen pen_ = Pen::StockBlack();
+  Brush brush_ = Brush::StockWhite();
+  RasterMode rasterMode_ = RasterMode::CopyPen;
+  FillMode fillMode_ = FillMode::Alternate;
+  StretchMode stretchMode_ = StretchMode::ColorOnColor;
+  std::unique_ptr<Region> clip_;
+  Point position_;
+  FontRasterizer* font_ = nullptr;
+};
+
+// Calls visit(x, y) for each point of the line from (x0, y0) towards
+// (x1, y1), the end point excluded, exactly as GDI's LineDDA does.
+void LineDDA(int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+             const std::function<void(int32_t, int32_t)>& visit);
+
+}  // namespace lumox::gfx

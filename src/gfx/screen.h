@@ -1,0 +1,64 @@
+// The saver's 256-colour display.
+//
+// The render thread draws into the screen's surface through canvases; the
+// palette thread changes the animated entries with AnimatePalette; the host
+// shows the latest published frame through the latest palette. Presenting
+// never races with drawing: the render thread publishes a finished frame at
+// its flush point, and the host converts the published copy.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "base/relaxed.h"
+#include "gfx/color.h"
+#include "gfx/surface.h"
+
+namespace lumox::gfx {
+
+class Screen {
+ public:
+  Screen(int width, int height);
+
+  int width() const { return surface_.width(); }
+  int height() const { return surface_.height(); }
+
+  // The drawing surface: touched only by the thread that draws.
+  Surface& surface() { return surface_; }
+
+  // Physical palette entry, any thread.
+  Rgb Entry(int physicalIndex) const;
+  // Sets saver entries first..first+count-1 (0-based within the 236).
+  void AnimatePalette(int first, int count, const Rgb* colors);
+  // Entries 0..255 as 0x00RRGGBB words, the form Present uses.
+  std::array<uint32_t, kPaletteSize> PaletteWords() const;
+
+  // Copies the surface to the published frame (the flush point).
+  void Publish();
+  // Counts publications, so a host can tell whether a new frame exists.
+  uint32_t PublishedSerial() const { return serial_; }
+  // Converts the published frame through the current palette into 32-bit
+  // 0x00RRGGBB pixels; pitch in bytes.
+  void Present(uint32_t* destination, int pitchBytes) const;
+  // A copy of the published frame's indices.
+  Surface PublishedFrame() const;
+
+ private:
+  Surface surface_;
+  mutable std::mutex publishMutex_;
+  Surface published_;
+  Relaxed<uint32_t> serial_{0};
+  std::array<Relaxed<uint32_t>, kPaletteSize> palette_;
+};
+
+// Converts indices to 32-bit pixels through a 256-word table, using the
+// fastest method this CPU offers. Exposed for the benchmark and tests.
+void ConvertIndexedRow(const uint8_t* source, uint32_t* destination, int count,
+                       const uint32_t* table);
+// The portable version, for comparison.
+void ConvertIndexedRowPortable(const uint8_t* source, uint32_t* destination, int count,
+                               const uint32_t* table);
+
+}  // namespace lumox::gfx

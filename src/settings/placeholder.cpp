@@ -1,0 +1,1 @@
+// Replaced as soon as this library has sources of its own.
