@@ -1,0 +1,115 @@
+#include "platform/registry_tree.h"
+
+#include <utility>
+
+namespace lumox {
+
+std::vector<std::string_view> SplitKeyPath(std::string_view path) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+const RegistryKey* RegistryTree::Find(RegRoot root, std::string_view path) const {
+  const RegistryKey* key = &roots_[Index(root)];
+  for (std::string_view part : SplitKeyPath(path)) {
+    auto it = key->subkeys.find(part);
+    if (it == key->subkeys.end()) return nullptr;
+    key = it->second.get();
+  }
+  return key;
+}
+
+RegistryKey* RegistryTree::Find(RegRoot root, std::string_view path) {
+  return const_cast<RegistryKey*>(std::as_const(*this).Find(root, path));
+}
+
+bool RegistryTree::KeyExists(RegRoot root, std::string_view path) const {
+  return Find(root, path) != nullptr;
+}
+
+bool RegistryTree::CreateKey(RegRoot root, std::string_view path) {
+  RegistryKey* key = &roots_[Index(root)];
+  for (std::string_view part : SplitKeyPath(path)) {
+    auto it = key->subkeys.find(part);
+    if (it == key->subkeys.end()) {
+      it = key->subkeys.emplace(std::string(part), std::make_unique<RegistryKey>()).first;
+    }
+    key = it->second.get();
+  }
+  return true;
+}
+
+bool RegistryTree::DeleteKey(RegRoot root, std::string_view path) {
+  std::vector<std::string_view> parts = SplitKeyPath(path);
+  if (parts.empty()) return false;  // the roots cannot be deleted
+  const std::string_view leaf = parts.back();
+  parts.pop_back();
+  RegistryKey* parent = &roots_[Index(root)];
+  for (std::string_view part : parts) {
+    auto it = parent->subkeys.find(part);
+    if (it == parent->subkeys.end()) return false;
+    parent = it->second.get();
+  }
+  auto it = parent->subkeys.find(leaf);
+  if (it == parent->subkeys.end() || !it->second->subkeys.empty()) return false;
+  parent->subkeys.erase(it);
+  return true;
+}
+
+bool RegistryTree::ReadValue(RegRoot root, std::string_view path, std::string_view name,
+                             RegValue& out) const {
+  const RegistryKey* key = Find(root, path);
+  if (key == nullptr) return false;
+  auto it = key->values.find(name);
+  if (it == key->values.end()) return false;
+  out = it->second;
+  return true;
+}
+
+bool RegistryTree::WriteValue(RegRoot root, std::string_view path, std::string_view name,
+                              uint32_t type, const void* data, size_t size) {
+  RegistryKey* key = Find(root, path);
+  if (key == nullptr || (data == nullptr && size != 0)) return false;
+  auto it = key->values.find(name);
+  if (it == key->values.end()) {
+    it = key->values.emplace(std::string(name), RegValue{std::string(name), kRegNone, {}}).first;
+  }
+  it->second.type = type;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  it->second.data.assign(bytes, bytes + size);
+  return true;
+}
+
+bool RegistryTree::DeleteValue(RegRoot root, std::string_view path, std::string_view name) {
+  RegistryKey* key = Find(root, path);
+  if (key == nullptr) return false;
+  auto it = key->values.find(name);
+  if (it == key->values.end()) return false;
+  key->values.erase(it);
+  return true;
+}
+
+std::vector<std::string> RegistryTree::EnumSubkeys(RegRoot root, std::string_view path) const {
+  std::vector<std::string> names;
+  if (const RegistryKey* key = Find(root, path)) {
+    for (const auto& [name, subkey] : key->subkeys) names.push_back(name);
+  }
+  return names;
+}
+
+std::vector<RegValue> RegistryTree::EnumValues(RegRoot root, std::string_view path) const {
+  std::vector<RegValue> values;
+  if (const RegistryKey* key = Find(root, path)) {
+    for (const auto& [name, value] : key->values) values.push_back(value);
+  }
+  return values;
+}
+
+}  // namespace lumox

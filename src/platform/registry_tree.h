@@ -1,0 +1,61 @@
+// The registry as plain data: three root trees of keys holding typed values.
+//
+// This is the shared model behind the memory registry and the file-backed
+// registry: names are case-insensitive and case-preserving, subkeys and
+// values are kept in registry enumeration order (see name_order.h), values go
+// only into existing keys, and a key is deleted only when it has no subkeys.
+// No locking: the stores that own a tree guard it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/name_order.h"
+#include "platform/registry_store.h"
+
+namespace lumox {
+
+struct RegistryKey {
+  // Keyed by the name as first created; lookups ignore case.
+  std::map<std::string, std::unique_ptr<RegistryKey>, NameLess> subkeys;
+  std::map<std::string, RegValue, NameLess> values;
+};
+
+// The components of a key path, split at backslashes; empty components
+// (doubled, leading or trailing backslashes) are dropped.
+std::vector<std::string_view> SplitKeyPath(std::string_view path);
+
+class RegistryTree {
+ public:
+  RegistryTree() = default;
+  RegistryTree(const RegistryTree&) = delete;
+  RegistryTree& operator=(const RegistryTree&) = delete;
+  RegistryTree(RegistryTree&&) = default;
+  RegistryTree& operator=(RegistryTree&&) = default;
+
+  bool KeyExists(RegRoot root, std::string_view path) const;
+  bool CreateKey(RegRoot root, std::string_view path);
+  bool DeleteKey(RegRoot root, std::string_view path);
+  bool ReadValue(RegRoot root, std::string_view path, std::string_view name, RegValue& out) const;
+  bool WriteValue(RegRoot root, std::string_view path, std::string_view name, uint32_t type,
+                  const void* data, size_t size);
+  bool DeleteValue(RegRoot root, std::string_view path, std::string_view name);
+  std::vector<std::string> EnumSubkeys(RegRoot root, std::string_view path) const;
+  std::vector<RegValue> EnumValues(RegRoot root, std::string_view path) const;
+
+  // The root key itself, for walking the whole tree (saving to a file).
+  const RegistryKey& RootKey(RegRoot root) const { return roots_[Index(root)]; }
+
+ private:
+  static size_t Index(RegRoot root) { return static_cast<size_t>(root); }
+  const RegistryKey* Find(RegRoot root, std::string_view path) const;
+  RegistryKey* Find(RegRoot root, std::string_view path);
+
+  RegistryKey roots_[3];
+};
+
+}  // namespace lumox
