@@ -57,10 +57,19 @@ constexpr size_t kInfoTextSize = 64;
 constexpr size_t kShareDisplayNameSize = 260;
 constexpr const char* kSoundShareName = "LMXKAURSharedFileMappingQRZT";
 
-// A view of the block's bytes (in shared memory, or a plain array in tests).
+// Storage for a block outside shared memory (the private stand-in used
+// while no block is attached, tests). Aligned like the start of a shared
+// mapping, so every field lies within one cache line as it does there.
+struct alignas(64) SoundShareBytes {
+  uint8_t bytes[kSoundShareSize] = {};
+};
+
+// A view of the block's bytes (in shared memory, or a SoundShareBytes).
+// The view must start on a 64-byte boundary (a mapping starts on a page):
+// the accessors rely on it for whole access to the unaligned fields.
 class SoundShare {
  public:
-  explicit SoundShare(uint8_t* bytes) : bytes_(bytes) {}
+  constexpr explicit SoundShare(uint8_t* bytes) : bytes_(bytes) {}
   uint8_t* bytes() const { return bytes_; }
 
   // Whole-field access. Every field lies within one cache line of a
@@ -73,15 +82,30 @@ class SoundShare {
   float F32(size_t offset) const;
   void SetF32(size_t offset, float value);
 
-  float LeftBand(int band) const { return F32(share_offset::LeftBands + 4 * band); }
-  float RightBand(int band) const { return F32(share_offset::RightBands + 4 * band); }
+  // Counters that several programs change (SaverWindows, SaverClients):
+  // one indivisible read-modify-write; Decrement stops at 0.
+  void Increment(size_t offset);
+  void Decrement(size_t offset);
+
+  // Bands 0..15; another band number reads as 0.
+  float LeftBand(int band) const { return BandLevel(share_offset::LeftBands, band); }
+  float RightBand(int band) const { return BandLevel(share_offset::RightBands, band); }
+  void SetLeftBand(int band, float level) { SetBandLevel(share_offset::LeftBands, band, level); }
+  void SetRightBand(int band, float level) { SetBandLevel(share_offset::RightBands, band, level); }
+
+  // An offset whose field would not fit in the block reads as 0 and is not
+  // written.
 
   // Texts are copied byte by byte; a text without its terminating zero is
-  // cut at the field's end.
+  // cut at the field's end. SetText always leaves the field zero-terminated
+  // and zero-filled after the text.
   std::string Text(size_t offset, size_t size) const;
   void SetText(size_t offset, size_t size, const std::string& text);
 
  private:
+  float BandLevel(size_t first, int band) const;
+  void SetBandLevel(size_t first, int band, float level);
+
   uint8_t* bytes_;
 };
 
