@@ -4,6 +4,13 @@
 
 namespace lumox {
 
+bool IsValidRegistryName(std::string_view name) {
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
+  }
+  return true;
+}
+
 std::vector<std::string_view> SplitKeyPath(std::string_view path) {
   std::vector<std::string_view> parts;
   size_t start = 0;
@@ -35,8 +42,12 @@ bool RegistryTree::KeyExists(RegRoot root, std::string_view path) const {
 }
 
 bool RegistryTree::CreateKey(RegRoot root, std::string_view path) {
+  const std::vector<std::string_view> parts = SplitKeyPath(path);
+  for (std::string_view part : parts) {
+    if (!IsValidRegistryName(part)) return false;
+  }
   RegistryKey* key = &roots_[Index(root)];
-  for (std::string_view part : SplitKeyPath(path)) {
+  for (std::string_view part : parts) {
     auto it = key->subkeys.find(part);
     if (it == key->subkeys.end()) {
       it = key->subkeys.emplace(std::string(part), std::make_unique<RegistryKey>()).first;
@@ -76,7 +87,9 @@ bool RegistryTree::ReadValue(RegRoot root, std::string_view path, std::string_vi
 bool RegistryTree::WriteValue(RegRoot root, std::string_view path, std::string_view name,
                               uint32_t type, const void* data, size_t size) {
   RegistryKey* key = Find(root, path);
-  if (key == nullptr || (data == nullptr && size != 0)) return false;
+  if (key == nullptr || (data == nullptr && size != 0) || !IsValidRegistryName(name)) {
+    return false;
+  }
   auto it = key->values.find(name);
   if (it == key->values.end()) {
     it = key->values.emplace(std::string(name), RegValue{std::string(name), kRegNone, {}}).first;

@@ -4,6 +4,7 @@
 // registry: names are case-insensitive and case-preserving, subkeys and
 // values are kept in registry enumeration order (see name_order.h), values go
 // only into existing keys, and a key is deleted only when it has no subkeys.
+// Names holding control characters are refused (see IsValidRegistryName).
 // No locking: the stores that own a tree guard it.
 #pragma once
 
@@ -24,6 +25,11 @@ struct RegistryKey {
   std::map<std::string, std::unique_ptr<RegistryKey>, NameLess> subkeys;
   std::map<std::string, RegValue, NameLess> values;
 };
+
+// Key and value names may hold any byte but the control characters (below
+// 0x20), which no caller needs and the text file cannot show; a key name
+// cannot hold a backslash, which separates the keys of a path.
+bool IsValidRegistryName(std::string_view name);
 
 // The components of a key path, split at backslashes; empty components
 // (doubled, leading or trailing backslashes) are dropped.

@@ -1,20 +1,19 @@
 // The Linux implementations behind the process-wide accessors.
-#include "platform/memory_registry.h"
-#include "platform/memory_shared_memory.h"
 #include "platform/platform_defaults.h"
+#include "platform/posix/file_registry.h"
+#include "platform/posix/posix_shared_memory.h"
 #include "platform/posix/posix_system.h"
 
 namespace lumox {
 
-// FIXME: the file-backed registry and POSIX shared memory replace these
-// in-memory stand-ins as soon as they exist.
+// The user's registry file, located once on first use.
 RegistryStore& PlatformRegistry() {
-  static MemoryRegistry registry;
+  static FileRegistry registry(DefaultRegistryPath());
   return registry;
 }
 
 SharedMemoryProvider& PlatformSharedMemoryProvider() {
-  static MemorySharedMemoryProvider provider;
+  static PosixSharedMemoryProvider provider;
   return provider;
 }
 
