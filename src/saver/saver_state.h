@@ -2,6 +2,7 @@
 // thread, its palette thread and the configuration dialog.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "base/relaxed.h"
@@ -13,6 +14,7 @@ namespace lumox {
 struct PaletteState;
 
 constexpr int kDisplayNameSize = 260;
+constexpr int kSloganSize = 80;  // at most 79 characters are shown
 
 struct SaverState {
   ModuleTable table{};
@@ -23,6 +25,12 @@ struct SaverState {
   // True while the configuration dialog is open: sound sources then stay
   // as the user chose them.
   bool configDialogOpen = false;
+  // The "Slogan" text, read when the saver window is created.
+  char slogan[kSloganSize] = {};
+  // The palette as other threads may reach it (the window's hot keys): set
+  // by the render thread once the palette exists, cleared before the
+  // palette is released.
+  std::atomic<PaletteState*> livePalette{nullptr};
 
   Relaxed<int32_t> runFlag = 0;
   Relaxed<uint32_t> frameCounter = 0;
