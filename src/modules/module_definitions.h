@@ -1,0 +1,13 @@
+// The definitions each display module file provides, gathered into the
+// catalog by module_catalog.cpp.
+#pragma once
+
+#include "modules/module_catalog.h"
+
+namespace lumox {
+
+extern const ModuleDefinition kBezierModule;
+extern const ModuleDefinition kCyclicModule;
+extern const ModuleDefinition kPatternModule;
+
+}  // namespace lumox
