@@ -1,0 +1,191 @@
+#include <climits>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "base/random.h"
+#include "control/control_fixture.h"
+#include "control/controls.h"
+#include "palette/palette_state.h"
+#include "saver/saver_state.h"
+
+namespace lumox {
+namespace {
+
+namespace off = share_offset;
+
+// A control as the define-control routine leaves it.
+ModuleControl Defined(int32_t def, int32_t min, int32_t max, int32_t source = kSourceSet) {
+  ModuleControl control;
+  control.Defined = 1;
+  control.Source = source;
+  control.Value = control.Default = def;
+  control.RangeLo = control.Minimum = min;
+  control.RangeHi = control.Maximum = max;
+  return control;
+}
+
+using ControlsTest = BlockTest;
+
+TEST_F(ControlsTest, RandomizeDrawsWithinTheRangeForEverySourceButSet) {
+  ModuleDescriptor module;
+  module.controls[0] = Defined(4, 0, 20, kSourceSet);
+  module.controls[1] = Defined(4, 0, 20, kSourceRandom);
+  module.controls[1].RangeLo = 15;  // reversed range: still 5..15
+  module.controls[1].RangeHi = 5;
+  module.controls[2] = Defined(0, INT32_MIN, INT32_MAX, kSourceOscillate);
+  module.controls[3] = Defined(7, 7, 7, kSourceVolume);
+  SeedRandom(99);
+  std::set<int32_t> seen;
+  for (int i = 0; i < 500; ++i) {
+    RandomizeControls(module);
+    EXPECT_EQ(module.controls[0].Value, 4);
+    EXPECT_GE(module.controls[1].Value, 5);
+    EXPECT_LE(module.controls[1].Value, 15);
+    EXPECT_EQ(module.controls[3].Value, 7);
+    seen.insert(module.controls[1].Value);
+  }
+  EXPECT_EQ(seen.size(), 11u);
+  // The draw is min + rand() mod span.
+  SeedRandom(7);
+  const int32_t draw = Rand();
+  SeedRandom(7);
+  RandomizeControls(module);
+  EXPECT_EQ(module.controls[1].Value, 5 + draw % 11);
+}
+
+TEST_F(ControlsTest, EvaluateControlsReplacesOnlyLiveSourcesTruncated) {
+  SetUnitScales();
+  SetLevels(0.375f, 0.375f);
+  ModuleDescriptor module;
+  module.controls[0] = Defined(3, 0, 100, kSourceSet);
+  module.controls[1] = Defined(3, 0, 100, kSourceRandom);
+  module.controls[2] = Defined(3, 0, 100, kSourceOscillate);
+  module.controls[3] = Defined(3, -100, 0, kSourceVolume);
+  EvaluateControls(module);
+  EXPECT_EQ(module.controls[0].Value, 3);
+  EXPECT_EQ(module.controls[1].Value, 3);
+  EXPECT_EQ(module.controls[2].Value, 42);
+  EXPECT_FLOAT_EQ(module.controls[2].Smoothed, 0.525f);
+  EXPECT_EQ(module.controls[3].Value, -62);  // -62.5, toward zero
+}
+
+TEST_F(ControlsTest, ValidateRepairsValuesAndRangesOutsideTheLimits) {
+  ModuleDescriptor module;
+  module.controls[0] = Defined(4, 0, 20);
+  module.controls[0].Value = 50;
+  module.controls[0].RangeHi = -1;
+  module.controls[0].RangeLo = 21;
+  module.controls[1] = Defined(4, 0, 20);
+  module.controls[1].Value = -1;
+  module.controls[1].RangeLo = 20;  // valid, even above RangeHi
+  module.controls[1].RangeHi = 0;
+  module.controls[2] = Defined(-5, -10, -1);
+  module.controls[2].Value = INT32_MIN;
+  module.controls[2].RangeHi = INT32_MAX;
+  ValidateControls(module);
+  EXPECT_EQ(module.controls[0].Value, 4);
+  EXPECT_EQ(module.controls[0].RangeLo, 0);
+  EXPECT_EQ(module.controls[0].RangeHi, 20);
+  EXPECT_EQ(module.controls[1].Value, 4);
+  EXPECT_EQ(module.controls[1].RangeLo, 20);
+  EXPECT_EQ(module.controls[1].RangeHi, 0);
+  EXPECT_EQ(module.controls[2].Value, -5);
+  EXPECT_EQ(module.controls[2].RangeLo, -10);
+  EXPECT_EQ(module.controls[2].RangeHi, -1);
+}
+
+class SoundAvailabilityTest : public BlockTest {
+ protected:
+  void SetUp() override {
+    BlockTest::SetUp();
+    state = std::make_unique<SaverState>();
+    palette = std::make_unique<PaletteState>();
+    state->options.Active[kPattern] = 1;
+    state->options.Active[kStar] = 0;
+    state->table[kPattern].controls[0] = Defined(1, 0, 9, kSourceLeft);
+    state->table[kPattern].controls[1] = Defined(1, 0, 9, kSourceRandom);
+    state->table[kPattern].controls[2] = Defined(1, 0, 9, kSourceLastBand);
+    state->table[kPattern].controls[3].Source = kSourceVolume;  // not defined
+    state->table[kStar].controls[0] = Defined(1, 0, 9, kSourceVolume);
+    state->palette = palette.get();
+    palette->settings.values[kCycleRate][kGreen].Source = kSourceFirstBand;
+    palette->settings.values[kDensity][kBlue].Source = kSourceOscillate;
+    share.SetU32(off::PaletteUsesSound, 1);
+    share.SetU32(off::SaverUsesSound, 1);
+  }
+
+  int32_t PatternSource(int slot) const { return state->table[kPattern].controls[slot].Source; }
+  int32_t PaletteSource() const { return palette->settings.values[kCycleRate][kGreen].Source; }
+
+  std::unique_ptr<SaverState> state;
+  std::unique_ptr<PaletteState> palette;
+};
+
+TEST_F(SoundAvailabilityTest, WithoutThePlayerSoundBecomesOscillation) {
+  share.SetU32(off::ModuleSoundEnabled, 1);
+  share.SetU32(off::PaletteSoundEnabled, 1);
+  ApplySoundAvailability(*state);
+  EXPECT_EQ(PatternSource(0), kSourceOscillate);
+  EXPECT_EQ(PatternSource(1), kSourceRandom);
+  EXPECT_EQ(PatternSource(2), kSourceOscillate);
+  EXPECT_EQ(PatternSource(3), kSourceVolume);  // undefined slot untouched
+  EXPECT_EQ(state->table[kStar].controls[0].Source, kSourceVolume);  // inactive module
+  EXPECT_EQ(PaletteSource(), kSourceOscillate);
+  EXPECT_EQ(palette->settings.values[kDensity][kBlue].Source, kSourceOscillate);
+  EXPECT_EQ(share.U32(off::PaletteUsesSound), 0u);
+  EXPECT_EQ(share.U32(off::SaverUsesSound), 0u);
+}
+
+TEST_F(SoundAvailabilityTest, EachSwitchGovernsItsOwnSources) {
+  share.SetU32(off::PlayerActive, 1);
+  share.SetU32(off::ModuleSoundEnabled, 1);
+  share.SetU32(off::PaletteSoundEnabled, 0);
+  ApplySoundAvailability(*state);
+  EXPECT_EQ(PatternSource(0), kSourceLeft);
+  EXPECT_EQ(PatternSource(2), kSourceLastBand);
+  EXPECT_EQ(PaletteSource(), kSourceOscillate);
+  EXPECT_EQ(share.U32(off::SaverUsesSound), 1u);
+  EXPECT_EQ(share.U32(off::PaletteUsesSound), 0u);
+
+  // Palette sound alone also counts as the saver using sound.
+  PaletteState& p = *palette;
+  p.settings.values[kIntensity][kRed].Source = kSourceRight;
+  state->options.Active[kPattern] = 0;
+  share.SetU32(off::ModuleSoundEnabled, 0);
+  share.SetU32(off::PaletteSoundEnabled, 1);
+  ApplySoundAvailability(*state);
+  EXPECT_EQ(p.settings.values[kIntensity][kRed].Source, kSourceRight);
+  EXPECT_EQ(share.U32(off::SaverUsesSound), 1u);
+  EXPECT_EQ(share.U32(off::PaletteUsesSound), 1u);
+}
+
+TEST_F(SoundAvailabilityTest, TheOpenDialogKeepsTheUsersChoices) {
+  state->configDialogOpen = true;
+  ApplySoundAvailability(*state);
+  EXPECT_EQ(PatternSource(0), kSourceLeft);
+  EXPECT_EQ(PaletteSource(), kSourceFirstBand);
+  EXPECT_EQ(share.U32(off::SaverUsesSound), 1u);
+  EXPECT_EQ(share.U32(off::PaletteUsesSound), 1u);
+}
+
+TEST_F(SoundAvailabilityTest, NoPaletteYetOnlyTouchesModules) {
+  state->palette = nullptr;
+  ApplySoundAvailability(*state);
+  EXPECT_EQ(PatternSource(0), kSourceOscillate);
+  EXPECT_EQ(PaletteSource(), kSourceFirstBand);
+}
+
+TEST(ControlSourceName, ListsTheSourcesInOrder) {
+  const std::string expected[kSourceCount] = {
+      "Set",   "Random", "Oscillate", "Volume", "Left",    "Right", "150Hz",   "400Hz",
+      "600Hz", "800Hz",  "1KHz",      "1.5KHz", "2KHz",    "2.5KHz", "3.25KHz", "4KHz",
+      "5KHz",  "6.25KHz", "8KHz",     "10KHz",  "12.5KHz", "18KHz"};
+  for (int source = 0; source < kSourceCount; ++source)
+    EXPECT_EQ(ControlSourceName(source), expected[source]);
+  EXPECT_STREQ(ControlSourceName(-1), "");
+  EXPECT_STREQ(ControlSourceName(kSourceCount), "");
+}
+
+}  // namespace
+}  // namespace lumox

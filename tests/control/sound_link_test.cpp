@@ -1,0 +1,228 @@
+#include "control/sound_link.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "control/controls.h"
+#include "platform/memory_registry.h"
+#include "platform/memory_shared_memory.h"
+#include "platform/recording_system.h"
+
+namespace lumox {
+namespace {
+
+namespace off = share_offset;
+
+class SoundLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InstallRegistry(&registry);
+    InstallSharedMemoryProvider(&memory);
+    InstallSystemServices(&system);
+  }
+  void TearDown() override {
+    SetCurrentSoundShare(nullptr);
+    InstallRegistry(nullptr);
+    InstallSharedMemoryProvider(nullptr);
+    InstallSystemServices(nullptr);
+  }
+
+  // The player's view of the block: holds it open and writes what it likes.
+  std::unique_ptr<SharedMemory> PlayerBlock(size_t size = kSoundShareSize) {
+    return memory.Open(kSoundShareName, size);
+  }
+
+  bool IsOpen() { return memory.IsOpen(kSoundShareName); }
+
+  void SetPlayerCommand(const std::string& text) {
+    registry.CreateKey(RegRoot::LocalMachine, "Software\\Auralis");
+    registry.WriteValue(RegRoot::LocalMachine, "Software\\Auralis", "", kRegSz, text.c_str(),
+                        text.size() + 1);
+  }
+
+  MemoryRegistry registry;
+  MemorySharedMemoryProvider memory;
+  RecordingSystemServices system;
+};
+
+TEST_F(SoundLinkTest, AFreshBlockHoldsOnlyItsHeaderAndTheSaverVersion) {
+  SoundShare* share = OpenSoundShare();
+  ASSERT_NE(share, nullptr);
+  for (size_t i = 8; i < kSoundShareSize; ++i) ASSERT_EQ(share->bytes()[i], 0) << "byte " << i;
+  const uint8_t header[8] = {0x0E, 0x03, 0, 0, 4, 0, 0, 0};  // 782, 4
+  EXPECT_EQ(std::memcmp(share->bytes(), header, 8), 0);
+  CloseSoundShare(share);
+  EXPECT_FALSE(IsOpen());
+
+  share = AttachSaverWindow();
+  ASSERT_NE(share, nullptr);
+  EXPECT_EQ(share->U16(off::SaverVersionMajor), 3);
+  EXPECT_EQ(share->U16(off::SaverVersionMinor), 5);
+  EXPECT_EQ(share->U32(off::SaverWindows), 1u);
+  EXPECT_EQ(share->U32(off::SaverClients), 1u);
+  EXPECT_EQ(CurrentSoundShare(), share);
+  RegValue version;
+  ASSERT_TRUE(registry.ReadValue(RegRoot::CurrentUser, "Software\\Lumox", "Current Version",
+                                 version));
+  EXPECT_EQ(version.type, kRegDword);
+  EXPECT_EQ(version.data, (std::vector<uint8_t>{5, 0, 3, 0}));
+  DetachSaverWindow(share);
+  EXPECT_FALSE(IsOpen());
+}
+
+TEST_F(SoundLinkTest, ABlockOfAnotherLayoutIsMarkedAndRefused) {
+  auto player = PlayerBlock();
+  SoundShare view(player->data());
+  view.SetU32(off::BlockSize, kSoundShareSize);
+  view.SetU32(off::LayoutVersion, 3);
+  EXPECT_EQ(AttachSaverWindow(), nullptr);
+  EXPECT_EQ(AttachConfigDialog(), nullptr);
+  EXPECT_EQ(view.U32(off::LayoutMismatchCode), 2u);
+  EXPECT_EQ(view.U32(off::LayoutMismatch), 1u);
+  EXPECT_EQ(view.U32(off::LayoutVersion), 3u);  // the foreign header stays
+  EXPECT_EQ(view.U32(off::SaverWindows), 0u);
+  EXPECT_NE(CurrentSoundShare(), nullptr);
+  EXPECT_NE(CurrentSoundShare()->bytes(), player->data());
+
+  // Another size is refused alike.
+  view.SetU32(off::LayoutVersion, 4);
+  view.SetU32(off::BlockSize, 900);
+  view.SetU32(off::LayoutMismatch, 0);
+  EXPECT_EQ(OpenSoundShare(), nullptr);
+  EXPECT_EQ(view.U32(off::LayoutMismatch), 1u);
+
+  // The player stand-in is told why, and leaves the block as it is.
+  view.SetU32(off::LayoutMismatch, 0);
+  ShareOpenResult result = ShareOpenResult::kOpened;
+  EXPECT_EQ(OpenSoundShareChecked(result, false), nullptr);
+  EXPECT_EQ(result, ShareOpenResult::kLayoutMismatch);
+  EXPECT_EQ(view.U32(off::LayoutMismatch), 0u);
+
+  // Once the layout is right, attaching clears the mark.
+  view.SetU32(off::BlockSize, kSoundShareSize);
+  view.SetU32(off::LayoutMismatch, 1);
+  SoundShare* share = AttachSaverWindow();
+  ASSERT_NE(share, nullptr);
+  EXPECT_EQ(view.U32(off::LayoutMismatch), 0u);
+  DetachSaverWindow(share);
+}
+
+TEST_F(SoundLinkTest, ASmallerBlockIsRefusedWithoutWritingPastIt) {
+  auto player = PlayerBlock(0x100);
+  ShareOpenResult result = ShareOpenResult::kOpened;
+  EXPECT_EQ(OpenSoundShareChecked(result, true), nullptr);
+  EXPECT_EQ(result, ShareOpenResult::kLayoutMismatch);
+  for (size_t i = 0; i < 0x100; ++i) ASSERT_EQ(player->data()[i], 0);
+}
+
+TEST_F(SoundLinkTest, AnUnstampedBlockFromTheOtherSideIsTaken) {
+  auto player = PlayerBlock();
+  SoundShare view(player->data());
+  view.SetU32(off::PlayerActive, 1);
+  SoundShare* share = OpenSoundShare();
+  ASSERT_NE(share, nullptr);
+  EXPECT_EQ(view.U32(off::LayoutVersion), 4u);
+  EXPECT_EQ(view.U32(off::BlockSize), kSoundShareSize);
+  EXPECT_EQ(view.U32(off::PlayerActive), 1u);  // not zeroed: not new
+  CloseSoundShare(share);
+}
+
+TEST_F(SoundLinkTest, TwoWindowsAndTheDialogCountTheirAttachments) {
+  auto player = PlayerBlock();
+  SoundShare view(player->data());
+  SoundShare* first = AttachSaverWindow();
+  SoundShare* second = AttachSaverWindow();
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(view.U32(off::SaverWindows), 2u);
+  EXPECT_EQ(view.U32(off::SaverClients), 2u);
+
+  SoundShare* dialog = AttachConfigDialog();
+  ASSERT_NE(dialog, nullptr);
+  ConfigSheetShown(dialog);
+  EXPECT_EQ(view.U32(off::SaverWindows), 2u);
+  EXPECT_EQ(view.U32(off::SaverClients), 3u);
+  ConfigSheetClosed(dialog);
+  DetachConfigDialog(dialog);
+  EXPECT_EQ(view.U32(off::SaverClients), 2u);
+
+  view.SetU32(off::PaletteUsesSound, 1);
+  view.SetU32(off::SaverUsesSound, 1);
+  view.SetU32(off::FullScreenSaver, 1);
+  SignalLauncherClosing(first, false);
+  EXPECT_EQ(view.U32(off::LauncherClosed), 0u);
+  SignalLauncherClosing(first, true);
+  EXPECT_EQ(view.U32(off::LauncherClosed), 1u);
+  DetachSaverWindow(first);
+  EXPECT_EQ(view.U32(off::SaverWindows), 1u);
+  EXPECT_EQ(view.U32(off::SaverClients), 1u);
+  EXPECT_EQ(view.U32(off::PaletteUsesSound), 0u);
+  EXPECT_EQ(view.U32(off::SaverUsesSound), 0u);
+  EXPECT_EQ(view.U32(off::FullScreenSaver), 0u);
+
+  DetachSaverWindow(second);
+  EXPECT_EQ(view.U32(off::SaverWindows), 0u);
+  EXPECT_EQ(view.U32(off::SaverClients), 0u);
+  player.reset();
+  EXPECT_FALSE(IsOpen());
+}
+
+TEST_F(SoundLinkTest, EvaluationReadsTheAttachedBlockAndAPrivateOneOtherwise) {
+  SoundShare* idle = CurrentSoundShare();
+  ASSERT_NE(idle, nullptr);
+  SoundShare* share = AttachSaverWindow();
+  ASSERT_NE(share, nullptr);
+  share->SetF32(off::LevelFullScale, 2.0f);
+  share->SetF32(off::LeftLevel, 1.0f);
+  EXPECT_FLOAT_EQ(ReadSoundLevel(kSourceLeft), 0.5f);
+  DetachSaverWindow(share);
+  EXPECT_EQ(CurrentSoundShare(), idle);
+  // A fresh private block: silence, with no division by its zero scales.
+  EXPECT_EQ(ReadSoundLevel(kSourceLeft), 0.0f);
+  // Closing something that is not open is ignored.
+  CloseSoundShare(idle);
+  CloseSoundShare(nullptr);
+}
+
+TEST_F(SoundLinkTest, ThePlayerVersionComesFromItsKeyWhichIsCreated) {
+  EXPECT_EQ(ReadPlayerVersion(), 0u);
+  EXPECT_TRUE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Auralis"));
+  const uint8_t version[4] = {7, 0, 2, 0};  // 2.7
+  registry.WriteValue(RegRoot::CurrentUser, "Software\\Auralis", "Current Version", kRegDword,
+                      version, 4);
+  EXPECT_EQ(ReadPlayerVersion(), 0x00020007u);
+  registry.WriteValue(RegRoot::CurrentUser, "Software\\Auralis", "Current Version", kRegDword,
+                      version, 2);
+  EXPECT_EQ(ReadPlayerVersion(), 0u);
+  WriteSaverVersion(0x1234, 0xABCD);
+  RegValue saver;
+  ASSERT_TRUE(registry.ReadValue(RegRoot::CurrentUser, "Software\\Lumox", "Current Version",
+                                 saver));
+  EXPECT_EQ(saver.data, (std::vector<uint8_t>{0xCD, 0xAB, 0x34, 0x12}));
+}
+
+TEST_F(SoundLinkTest, LaunchingThePlayer) {
+  // Not installed: nothing happens.
+  EXPECT_FALSE(LaunchPlayer(false, true));
+  EXPECT_FALSE(LaunchPlayer(true, true));
+  EXPECT_TRUE(system.launches().empty());
+
+  SetPlayerCommand("C:\\Auralis\\auralis.exe");
+  EXPECT_TRUE(LaunchPlayer(false, false));  // from the Sound page, as it stands
+  EXPECT_FALSE(LaunchPlayer(true, false));  // the preview never starts it
+  EXPECT_TRUE(LaunchPlayer(true, true));
+  EXPECT_EQ(system.launches(), (std::vector<std::string>{"C:\\Auralis\\auralis.exe",
+                                                         "C:\\Auralis\\auralis.exe /PPLAY"}));
+
+  // A command line longer than its 260-byte buffer is not run.
+  system.Clear();
+  SetPlayerCommand(std::string(300, 'p'));
+  EXPECT_FALSE(LaunchPlayer(false, true));
+  EXPECT_TRUE(system.launches().empty());
+}
+
+}  // namespace
+}  // namespace lumox
