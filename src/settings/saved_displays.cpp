@@ -107,7 +107,8 @@ void LoadPalette(PaletteState& palette, const char* name) {
   if (ReadRegistryValue("Custom", key, kRegBinary, custom, sizeof custom, &got) &&
       got == sizeof custom) {
     for (int i = 0; i < kPaletteEntries; ++i) {
-      palette.custom[i] = CustomColor{custom[3 * i], custom[3 * i + 1], custom[3 * i + 2], 1};
+      palette.custom[i].Set(gfx::Rgb{custom[3 * i], custom[3 * i + 1], custom[3 * i + 2]});
+      palette.custom[i].flags = 1;
     }
   }
 
@@ -159,15 +160,10 @@ void SavePaletteUnbatched(const PaletteState& palette, const char* name) {
     // With the capture-colours key the colours now on screen are kept.
     const bool liveColors = palette.LiveColors != 0;
     for (int i = 0; i < kPaletteEntries; ++i) {
-      if (liveColors) {
-        custom[3 * i] = palette.entries[i].red;
-        custom[3 * i + 1] = palette.entries[i].green;
-        custom[3 * i + 2] = palette.entries[i].blue;
-      } else {
-        custom[3 * i] = palette.custom[i].red;
-        custom[3 * i + 1] = palette.custom[i].green;
-        custom[3 * i + 2] = palette.custom[i].blue;
-      }
+      const gfx::Rgb color = liveColors ? palette.entries[i].Color() : palette.custom[i].Color();
+      custom[3 * i] = color.red;
+      custom[3 * i + 1] = color.green;
+      custom[3 * i + 2] = color.blue;
     }
     WriteRegistryValue("Custom", key, kRegBinary, custom, sizeof custom);
   } else {
