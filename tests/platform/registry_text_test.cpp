@@ -1,0 +1,105 @@
+#include "platform/registry_text.h"
+
+#include <gtest/gtest.h>
+
+namespace lumox {
+namespace {
+
+const RegRoot kUser = RegRoot::CurrentUser;
+
+bool Parses(std::string_view text, RegistryTree& tree, std::string& error) {
+  return ParseRegistryText(text, tree, error);
+}
+
+TEST(RegistryTextTest, ReadsWhatOtherToolsWriteToo) {
+  // CRLF line ends, the newer header, comments, blank lines, a lower-case
+  // root, spaces in hex lists and continued hex lines.
+  const std::string text =
+      "Windows Registry Editor Version 5.00\r\n"
+      "\r\n"
+      "; a comment\r\n"
+      "[hkey_current_user\\Control Panel\\Screen Saver.Lumox]\r\n"
+      "\"Speed\"=dword:0000000A\r\n"
+      "\"DisplayMode\"=hex:01, 02,\\\r\n"
+      "  03,04\r\n"
+      "@=\"default\"\r\n";
+  RegistryTree tree;
+  std::string error;
+  ASSERT_TRUE(Parses(text, tree, error)) << error;
+  RegValue value;
+  ASSERT_TRUE(tree.ReadValue(kUser, "Control Panel\\Screen Saver.Lumox", "Speed", value));
+  EXPECT_EQ(value.type, kRegDword);
+  EXPECT_EQ(value.data, (std::vector<uint8_t>{10, 0, 0, 0}));
+  ASSERT_TRUE(tree.ReadValue(kUser, "Control Panel\\Screen Saver.Lumox", "DisplayMode", value));
+  EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 2, 3, 4}));
+  ASSERT_TRUE(tree.ReadValue(kUser, "Control Panel\\Screen Saver.Lumox", "", value));
+  EXPECT_EQ(value.type, kRegSz);
+  EXPECT_EQ(value.data, (std::vector<uint8_t>{'d', 'e', 'f', 'a', 'u', 'l', 't', 0}));
+}
+
+TEST(RegistryTextTest, EmptyTextIsAnEmptyRegistry) {
+  RegistryTree tree;
+  std::string error;
+  EXPECT_TRUE(Parses("", tree, error));
+  EXPECT_TRUE(tree.EnumSubkeys(kUser, "").empty());
+}
+
+TEST(RegistryTextTest, RejectsMalformedTextNamingTheLine) {
+  struct Case {
+    const char* text;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"[HKEY_CURRENT_USER\\A]\n", "line 1"},                          // no header
+      {"REGEDIT4\n\"a\"=dword:00000001\n", "line 2"},                  // value outside a key
+      {"REGEDIT4\n[HKEY_NOWHERE\\A]\n", "line 2"},                     // unknown root
+      {"REGEDIT4\n[HKEY_CURRENT_USERX]\n", "line 2"},                  // root name runs on
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A\n", "line 2"},                 // unclosed key
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a=dword:1\n", "line 3"},   // unclosed name
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\\q\"=hex:01\n", "line 3"},  // bad escape
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=dword:1\n", "line 3"},     // short dword
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=dword:0000000g\n", "line 3"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:1\n", "line 3"},       // half a byte
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,\n", "line 3"},     // trailing comma
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,\\\n", "line 3"},   // cut after "\"
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex(zz):01\n", "line 3"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=\"text\" extra\n", "line 3"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=-\n", "line 3"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\" = hex:01\n", "line 3"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A\tB]\n", "line 2"},             // control character
+  };
+  for (const Case& c : cases) {
+    RegistryTree tree;
+    std::string error;
+    EXPECT_FALSE(Parses(c.text, tree, error)) << c.text;
+    EXPECT_TRUE(error.starts_with(c.line)) << c.text << " -> " << error;
+  }
+}
+
+TEST(RegistryTextTest, FormatThenParseGivesTheSameTree) {
+  RegistryTree tree;
+  ASSERT_TRUE(tree.CreateKey(kUser, "Control Panel\\Screen Saver.Lumox\\Saved\\[D] Star]x"));
+  ASSERT_TRUE(tree.CreateKey(RegRoot::ClassesRoot, "LumoxSettings\\shell\\open\\command"));
+  std::vector<uint8_t> custom(708);
+  for (size_t i = 0; i < custom.size(); ++i) custom[i] = static_cast<uint8_t>(i * 7);
+  ASSERT_TRUE(tree.WriteValue(kUser, "Control Panel", "Custom", kRegBinary, custom.data(),
+                              custom.size()));
+  ASSERT_TRUE(tree.WriteValue(kUser, "", "root value", 11, custom.data(), 8));
+  ASSERT_TRUE(tree.WriteValue(RegRoot::ClassesRoot, "LumoxSettings\\shell\\open\\command", "",
+                              kRegSz, "x \"%1\"", 7));
+
+  const std::string text = FormatRegistryText(tree);
+  RegistryTree parsed;
+  std::string error;
+  ASSERT_TRUE(Parses(text, parsed, error)) << error << "\n" << text;
+  EXPECT_EQ(FormatRegistryText(parsed), text);
+  RegValue value;
+  ASSERT_TRUE(parsed.ReadValue(kUser, "Control Panel", "Custom", value));
+  EXPECT_EQ(value.data, custom);
+  ASSERT_TRUE(parsed.ReadValue(kUser, "", "root value", value));
+  EXPECT_EQ(value.type, 11u);
+  EXPECT_TRUE(parsed.KeyExists(kUser, "Control Panel\\Screen Saver.Lumox\\Saved\\[D] Star]x"));
+}
+
+}  // namespace
+}  // namespace lumox

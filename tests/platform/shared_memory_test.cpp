@@ -1,0 +1,194 @@
+// The named block's lifetime, for the in-process fake and the real
+// provider alike: born zeroed, shared while held, gone with its last holder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <barrier>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/memory_shared_memory.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix/posix_shared_memory.h"
+#endif
+
+namespace lumox {
+namespace {
+
+constexpr size_t kBlockSize = 782;
+
+// A name no other test run uses at the same time.
+std::string UniqueName() {
+  static std::atomic<int> counter{0};
+#ifndef _WIN32
+  const long process = static_cast<long>(getpid());
+#else
+  const long process = 0;
+#endif
+  return "LumoxTest-" + std::to_string(process) + "-" + std::to_string(counter++);
+}
+
+bool AllZero(SharedMemory& block) {
+  return std::all_of(block.data(), block.data() + block.size(), [](uint8_t b) { return b == 0; });
+}
+
+template <typename Provider>
+class SharedMemoryTest : public ::testing::Test {
+ protected:
+  Provider provider_;
+  std::string name_ = UniqueName();
+};
+
+#ifndef _WIN32
+using ProviderTypes = ::testing::Types<MemorySharedMemoryProvider, PosixSharedMemoryProvider>;
+#else
+using ProviderTypes = ::testing::Types<MemorySharedMemoryProvider>;
+#endif
+TYPED_TEST_SUITE(SharedMemoryTest, ProviderTypes);
+
+TYPED_TEST(SharedMemoryTest, SharedWhileHeldAndBornZeroedAgainAfterTheLastClose) {
+  auto first = this->provider_.Open(this->name_, kBlockSize);
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->created());
+  EXPECT_EQ(first->size(), kBlockSize);
+  EXPECT_TRUE(AllZero(*first));
+  first->data()[0] = 0x0E;
+  first->data()[kBlockSize - 1] = 0x42;
+
+  auto second = this->provider_.Open(this->name_, kBlockSize);
+  ASSERT_NE(second, nullptr);
+  EXPECT_FALSE(second->created());
+  EXPECT_EQ(second->data()[0], 0x0E);
+  EXPECT_EQ(second->data()[kBlockSize - 1], 0x42);
+  second->data()[1] = 0x77;
+  EXPECT_EQ(first->data()[1], 0x77);
+
+  first.reset();  // one holder left: the block lives on
+  auto third = this->provider_.Open(this->name_, kBlockSize);
+  EXPECT_FALSE(third->created());
+  EXPECT_EQ(third->data()[1], 0x77);
+  second.reset();
+  third.reset();
+
+  auto reborn = this->provider_.Open(this->name_, kBlockSize);
+  ASSERT_NE(reborn, nullptr);
+  EXPECT_TRUE(reborn->created());
+  EXPECT_TRUE(AllZero(*reborn));
+}
+
+TYPED_TEST(SharedMemoryTest, SmallerBlockIsMappedAtItsRealSize) {
+  auto small = this->provider_.Open(this->name_, 100);
+  ASSERT_NE(small, nullptr);
+  auto large = this->provider_.Open(this->name_, kBlockSize);
+  ASSERT_NE(large, nullptr);
+  EXPECT_FALSE(large->created());
+  EXPECT_EQ(large->size(), 100u);
+  auto smaller = this->provider_.Open(this->name_, 10);
+  ASSERT_NE(smaller, nullptr);
+  EXPECT_EQ(smaller->size(), 10u);
+}
+
+TYPED_TEST(SharedMemoryTest, ExactlyOneOfManySimultaneousOpenersCreates) {
+  constexpr int kOpeners = 4;
+  for (int round = 0; round < 20; ++round) {
+    const std::string name = UniqueName();
+    std::atomic<int> creators{0};
+    std::atomic<int> sawMark{0};
+    std::barrier allOpen(kOpeners);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kOpeners; ++t) {
+      threads.emplace_back([&] {
+        auto block = this->provider_.Open(name, kBlockSize);
+        if (block == nullptr) {
+          allOpen.arrive_and_wait();
+          allOpen.arrive_and_wait();
+          return;
+        }
+        if (block->created()) {
+          ++creators;
+          std::atomic_ref<uint8_t>(block->data()[5]).store(0xAB);
+        }
+        allOpen.arrive_and_wait();  // every opener holds the block now
+        if (std::atomic_ref<uint8_t>(block->data()[5]).load() == 0xAB) ++sawMark;
+        allOpen.arrive_and_wait();  // nobody closes before everyone looked
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+    // Later openers never zero what the creator already wrote.
+    EXPECT_EQ(creators.load(), 1) << "round " << round;
+    EXPECT_EQ(sawMark.load(), kOpeners) << "round " << round;
+  }
+}
+
+#ifndef _WIN32
+
+// Runs body in a child process and returns its exit status (0 = passed).
+template <typename Body>
+int InChild(Body body) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+TEST(PosixSharedMemoryTest, ProcessesShareTheBlockAndTheLastCloseEndsIt) {
+  PosixSharedMemoryProvider provider;
+  const std::string name = UniqueName();
+  auto block = provider.Open(name, kBlockSize);
+  ASSERT_NE(block, nullptr);
+  block->data()[10] = 0x5A;
+
+  // A child sees the parent's bytes, answers, and closes.
+  EXPECT_EQ(InChild([&] {
+              auto mine = PosixSharedMemoryProvider().Open(name, kBlockSize);
+              if (mine == nullptr || mine->created() || mine->data()[10] != 0x5A) return 1;
+              mine->data()[11] = 0xA5;
+              return 0;
+            }),
+            0);
+  EXPECT_EQ(block->data()[11], 0xA5);
+  block.reset();
+
+  // With nobody holding it, a child gets a fresh zeroed block.
+  EXPECT_EQ(InChild([&] {
+              auto mine = PosixSharedMemoryProvider().Open(name, kBlockSize);
+              return mine != nullptr && mine->created() && AllZero(*mine) ? 0 : 1;
+            }),
+            0);
+}
+
+TEST(PosixSharedMemoryTest, BlockLeftByACrashedProcessCountsAsNew) {
+  const std::string name = UniqueName();
+  EXPECT_EQ(InChild([&] {
+              auto mine = PosixSharedMemoryProvider().Open(name, kBlockSize);
+              if (mine == nullptr) return 1;
+              std::memset(mine->data(), 0xFF, mine->size());
+              _exit(0);  // no clean close: the object stays behind
+            }),
+            0);
+  auto block = PosixSharedMemoryProvider().Open(name, kBlockSize);
+  ASSERT_NE(block, nullptr);
+  EXPECT_TRUE(block->created());
+  EXPECT_TRUE(AllZero(*block));
+}
+
+TEST(PosixSharedMemoryTest, ImpossibleNameFailsWithErrno) {
+  errno = 0;
+  EXPECT_EQ(PosixSharedMemoryProvider().Open("no/slashes", kBlockSize), nullptr);
+  EXPECT_EQ(errno, EINVAL);
+}
+
+#endif
+
+}  // namespace
+}  // namespace lumox
