@@ -1,0 +1,48 @@
+// lumox: the saver on Linux. Reads the command line and runs the mode it
+// names; see UsageText() for the modes.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "headless_scenes.h"
+#include "settings_cli.h"
+#include "window_run.h"
+
+using namespace lumox::host;
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  HostCommand command = ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
+  // The registry file follows $LUMOX_REGISTRY; --registry sets it for this
+  // process before anything opens the registry.
+  if (!command.registryFile.empty()) setenv("LUMOX_REGISTRY", command.registryFile.c_str(), 1);
+
+  switch (command.mode) {
+    case HostMode::Error:
+      std::fprintf(stderr, "lumox: %s\n", command.error.c_str());
+      return -1;
+    case HostMode::Help:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case HostMode::Configure:
+      return ShowConfiguration();
+    case HostMode::FullScreen:
+    case HostMode::Window:
+      return RunSdlWindow(command);
+    case HostMode::Preview:
+    case HostMode::Embedded:
+      return RunEmbedded(command);
+    case HostMode::Headless:
+      return RunHeadlessScene(command);
+    case HostMode::List:
+    case HostMode::Export:
+    case HostMode::Import:
+    case HostMode::Activate:
+    case HostMode::Delete:
+    case HostMode::Show:
+      return RunSettingsCommand(command);
+  }
+  return -1;
+}

@@ -1,0 +1,139 @@
+#include "sdl_presenter.h"
+
+#include <unistd.h>
+
+#include "gfx/screen.h"
+
+namespace lumox::host {
+namespace {
+
+bool IsXrgb(const SDL_PixelFormat* format) {
+  return format->BytesPerPixel == 4 && format->Rmask == 0x00FF0000 &&
+         format->Gmask == 0x0000FF00 && format->Bmask == 0x000000FF;
+}
+
+class SurfacePresenter final : public SdlPresenter {
+ public:
+  explicit SurfacePresenter(SDL_Window* window) : window_(window) {}
+  ~SurfacePresenter() override { SDL_FreeSurface(staging_); }
+
+  bool Present(const gfx::Screen& screen) override {
+    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    if (!target) return false;
+    if (target->w == screen.width() && target->h == screen.height() && IsXrgb(target->format)) {
+      // The common case: convert straight into the window's framebuffer.
+      if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
+      screen.Present(static_cast<uint32_t*>(target->pixels), target->pitch);
+      if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    } else {
+      // Another size or pixel format: convert into a staging surface and
+      // let SDL scale or reformat it.
+      if (!staging_ || staging_->w != screen.width() || staging_->h != screen.height()) {
+        SDL_FreeSurface(staging_);
+        staging_ = SDL_CreateRGBSurfaceWithFormat(0, screen.width(), screen.height(), 32,
+                                                  SDL_PIXELFORMAT_RGB888);
+        if (!staging_) return false;
+      }
+      screen.Present(static_cast<uint32_t*>(staging_->pixels), staging_->pitch);
+      SDL_BlitScaled(staging_, nullptr, target, nullptr);
+    }
+    return SDL_UpdateWindowSurface(window_) == 0;
+  }
+
+  const char* Name() const override { return "surface"; }
+
+ private:
+  SDL_Window* window_;
+  SDL_Surface* staging_ = nullptr;
+};
+
+class TexturePresenter final : public SdlPresenter {
+ public:
+  TexturePresenter(SDL_Renderer* renderer, bool vsync, const char* name)
+      : renderer_(renderer), vsync_(vsync), name_(name) {}
+  ~TexturePresenter() override {
+    if (texture_) SDL_DestroyTexture(texture_);
+    SDL_DestroyRenderer(renderer_);
+  }
+
+  bool Present(const gfx::Screen& screen) override {
+    if (!texture_ || width_ != screen.width() || height_ != screen.height()) {
+      if (texture_) SDL_DestroyTexture(texture_);
+      width_ = screen.width();
+      height_ = screen.height();
+      texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888,
+                                   SDL_TEXTUREACCESS_STREAMING, width_, height_);
+      if (!texture_) return false;
+      SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return false;
+    screen.Present(static_cast<uint32_t*>(pixels), pitch);
+    SDL_UnlockTexture(texture_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+    return true;
+  }
+
+  bool PacesItself() const override { return vsync_; }
+  const char* Name() const override { return name_; }
+
+ private:
+  SDL_Renderer* renderer_;
+  SDL_Texture* texture_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  bool vsync_;
+  const char* name_;
+};
+
+bool HasRenderNode() {
+  return access("/dev/dri/renderD128", R_OK | W_OK) == 0 || access("/dev/dri/card0", R_OK | W_OK) == 0;
+}
+
+}  // namespace
+
+PresentPath ResolvePresentPath(PresentPath requested) {
+  if (requested != PresentPath::Auto) return requested;
+  return HasRenderNode() ? PresentPath::Gpu : PresentPath::Surface;
+}
+
+void PrepareSdlHints(PresentPath path) {
+  // With acceleration allowed, SDL uploads even a window surface through
+  // OpenGL, which without a GPU is a software rasteriser four times slower
+  // than XShm.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, path == PresentPath::Gpu ? "1" : "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+}
+
+std::unique_ptr<SdlPresenter> MakeSdlPresenter(SDL_Window* window, PresentPath path,
+                                               std::string& error) {
+  if (path == PresentPath::Gpu) {
+    SDL_Renderer* renderer =
+        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    SDL_RendererInfo info{};
+    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
+        (info.flags & SDL_RENDERER_ACCELERATED)) {
+      bool vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+      return std::make_unique<TexturePresenter>(renderer, vsync, "gpu");
+    }
+    if (renderer) SDL_DestroyRenderer(renderer);
+    path = PresentPath::Surface;  // no accelerated renderer here
+  }
+  if (path == PresentPath::Texture) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) {
+      error = std::string("no software renderer: ") + SDL_GetError();
+      return nullptr;
+    }
+    return std::make_unique<TexturePresenter>(renderer, false, "texture");
+  }
+  if (!SDL_GetWindowSurface(window)) {
+    error = std::string("no window surface: ") + SDL_GetError();
+    return nullptr;
+  }
+  return std::make_unique<SurfacePresenter>(window);
+}
+
+}  // namespace lumox::host

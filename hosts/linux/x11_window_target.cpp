@@ -1,0 +1,185 @@
+#include "x11_window_target.h"
+
+// gfx before Xlib, whose macros would otherwise reach it.
+#include "gfx/screen.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace lumox::host {
+namespace {
+
+// Xlib reports errors through one process-wide handler; only the main
+// thread talks to X, so plain variables do.
+Window gWatchedWindow = 0;
+bool gWatchedWindowGone = false;
+int gLastErrorCode = 0;
+
+int OnXError(Display*, XErrorEvent* event) {
+  gLastErrorCode = event->error_code;
+  if ((event->error_code == BadWindow || event->error_code == BadDrawable) &&
+      event->resourceid == gWatchedWindow)
+    gWatchedWindowGone = true;
+  return 0;
+}
+
+}  // namespace
+
+struct X11WindowTarget::Connection {
+  Display* display = nullptr;
+  Window window = 0;
+  Visual* visual = nullptr;
+  int depth = 0;
+  GC gc = nullptr;
+  XImage* image = nullptr;
+  bool shm = false;
+  XShmSegmentInfo shmInfo{};
+};
+
+X11WindowTarget::X11WindowTarget() : x_(std::make_unique<Connection>()) {}
+
+const char* X11WindowTarget::PathName() const { return x_->shm ? "xshm" : "xputimage"; }
+
+X11WindowTarget::~X11WindowTarget() {
+  if (!x_->display) return;
+  if (x_->image) {
+    if (x_->shm) {
+      XShmDetach(x_->display, &x_->shmInfo);
+      XSync(x_->display, False);
+    }
+    XDestroyImage(x_->image);  // frees the pixel buffer of a plain image too
+  }
+  if (x_->shm) shmdt(x_->shmInfo.shmaddr);
+  if (x_->gc) XFreeGC(x_->display, x_->gc);
+  XCloseDisplay(x_->display);
+  gWatchedWindow = 0;
+}
+
+X11WindowTarget::OpenResult X11WindowTarget::Open(uint64_t window, std::string& error) {
+  x_->display = XOpenDisplay(nullptr);
+  if (!x_->display) {
+    error = "cannot open the X display";
+    return OpenResult::NoDisplay;
+  }
+  XSetErrorHandler(OnXError);
+  x_->window = window ? static_cast<Window>(window) : DefaultRootWindow(x_->display);
+  gWatchedWindow = x_->window;
+  gWatchedWindowGone = false;
+
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(x_->display, x_->window, &attributes) || gWatchedWindowGone) {
+    error = "window " + std::to_string(window) + " does not exist";
+    return OpenResult::NotAWindow;
+  }
+  x_->visual = attributes.visual;
+  x_->depth = attributes.depth;
+  width_ = attributes.width;
+  height_ = attributes.height;
+  if ((x_->depth != 24 && x_->depth != 32) || x_->visual->red_mask != 0xFF0000 ||
+      x_->visual->green_mask != 0x00FF00 || x_->visual->blue_mask != 0x0000FF) {
+    error = "the window's visual is not 24-bit true colour";
+    return OpenResult::Unsupported;
+  }
+  // Selecting structure events on someone else's window is allowed and
+  // does not disturb its owner's own selection.
+  XSelectInput(x_->display, x_->window, StructureNotifyMask);
+  x_->gc = XCreateGC(x_->display, x_->window, 0, nullptr);
+  XSync(x_->display, False);
+  if (gWatchedWindowGone) {
+    error = "window " + std::to_string(window) + " went away";
+    return OpenResult::NotAWindow;
+  }
+  if (!CreateSharedImage() && !CreatePlainImage()) {
+    error = "cannot make an image of " + std::to_string(width_) + "x" + std::to_string(height_);
+    return OpenResult::Unsupported;
+  }
+  return OpenResult::Ok;
+}
+
+bool X11WindowTarget::CreateSharedImage() {
+  if (!XShmQueryExtension(x_->display)) return false;
+  x_->image = XShmCreateImage(x_->display, x_->visual, static_cast<unsigned>(x_->depth), ZPixmap, nullptr,
+                           &x_->shmInfo, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+  if (!x_->image) return false;
+  if (x_->image->bits_per_pixel != 32) {
+    XDestroyImage(x_->image);
+    x_->image = nullptr;
+    return false;
+  }
+  x_->shmInfo.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(x_->image->bytes_per_line) * height_,
+                          IPC_CREAT | 0600);
+  if (x_->shmInfo.shmid < 0) {
+    XDestroyImage(x_->image);
+    x_->image = nullptr;
+    return false;
+  }
+  x_->shmInfo.shmaddr = x_->image->data = static_cast<char*>(shmat(x_->shmInfo.shmid, nullptr, 0));
+  x_->shmInfo.readOnly = False;
+  gLastErrorCode = 0;
+  bool attached = x_->shmInfo.shmaddr != reinterpret_cast<char*>(-1) && XShmAttach(x_->display, &x_->shmInfo);
+  XSync(x_->display, False);
+  // Marked for removal now: the segment goes when both sides detach, even
+  // if this process is killed.
+  shmctl(x_->shmInfo.shmid, IPC_RMID, nullptr);
+  if (!attached || gLastErrorCode != 0) {
+    if (x_->shmInfo.shmaddr != reinterpret_cast<char*>(-1)) shmdt(x_->shmInfo.shmaddr);
+    x_->image->data = nullptr;
+    XDestroyImage(x_->image);
+    x_->image = nullptr;
+    return false;
+  }
+  x_->shm = true;
+  return true;
+}
+
+bool X11WindowTarget::CreatePlainImage() {
+  auto* pixels = static_cast<char*>(std::calloc(static_cast<size_t>(width_) * height_, 4));
+  if (!pixels) return false;
+  x_->image = XCreateImage(x_->display, x_->visual, static_cast<unsigned>(x_->depth), ZPixmap, 0, pixels,
+                        static_cast<unsigned>(width_), static_cast<unsigned>(height_), 32,
+                        width_ * 4);
+  if (!x_->image) {
+    std::free(pixels);
+    return false;
+  }
+  return true;
+}
+
+int X11WindowTarget::ConnectionDescriptor() const { return ConnectionNumber(x_->display); }
+
+void X11WindowTarget::DrainEvents() {
+  while (XPending(x_->display) > 0) {
+    XEvent event;
+    XNextEvent(x_->display, &event);
+    if (event.type == DestroyNotify && event.xdestroywindow.window == x_->window)
+      gWatchedWindowGone = true;
+  }
+}
+
+bool X11WindowTarget::WindowGone() const { return gWatchedWindowGone; }
+
+void X11WindowTarget::Present(const gfx::Screen& screen) {
+  if (gWatchedWindowGone) return;
+  // The screen was made at the window's size; draw what overlaps.
+  int width = std::min(width_, screen.width());
+  int height = std::min(height_, screen.height());
+  if (width == screen.width() && height == screen.height() &&
+      x_->image->bytes_per_line >= screen.width() * 4)
+    screen.Present(reinterpret_cast<uint32_t*>(x_->image->data), x_->image->bytes_per_line);
+  if (x_->shm)
+    XShmPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, static_cast<unsigned>(width),
+                 static_cast<unsigned>(height), False);
+  else
+    XPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, static_cast<unsigned>(width),
+              static_cast<unsigned>(height));
+  // The shared image must not change while the server reads it.
+  XSync(x_->display, False);
+}
+
+}  // namespace lumox::host

@@ -1,0 +1,58 @@
+// Drawing into a window this program did not create: the preview window a
+// settings dialog hands over (/p ID), or the screen-saver daemon's window
+// (-window-id ID, $XSCREENSAVER_WINDOW) or the root window (-root).
+//
+// Plain Xlib rather than a toolkit: the window belongs to someone else and
+// may vanish at any moment. The target listens for its destruction
+// (StructureNotify) and turns the X errors a vanished window causes
+// (BadWindow, BadDrawable) into WindowGone() instead of the default
+// handler's exit. Frames go out with XShm when the server offers it, with
+// XPutImage otherwise.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace lumox::gfx {
+class Screen;
+}
+
+namespace lumox::host {
+
+class X11WindowTarget {
+ public:
+  X11WindowTarget();
+  ~X11WindowTarget();
+  X11WindowTarget(const X11WindowTarget&) = delete;
+  X11WindowTarget& operator=(const X11WindowTarget&) = delete;
+
+  enum class OpenResult { Ok, NoDisplay, NotAWindow, Unsupported };
+  // window 0 means the root window.
+  OpenResult Open(uint64_t window, std::string& error);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // The connection's descriptor, to wait on next to other things.
+  int ConnectionDescriptor() const;
+  // Reads every queued event; notes the window's destruction.
+  void DrainEvents();
+  bool WindowGone() const;
+  // Converts the published frame and sends it; waits until the server has
+  // it, so errors about a vanished window arrive here.
+  void Present(const gfx::Screen& screen);
+  const char* PathName() const;
+
+ private:
+  // The Xlib side, kept out of this header: Xlib's macros (None, Status,
+  // Bool) would clash with the names of the code that includes it.
+  struct Connection;
+  bool CreateSharedImage();
+  bool CreatePlainImage();
+
+  std::unique_ptr<Connection> x_;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+}  // namespace lumox::host

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# End-to-end checks of build/lumox.
+#   lumox_e2e.sh CASE LUMOX TEST_WINDOW
+# Exit 0: passed; 77: skipped (CTest's SKIP_RETURN_CODE); anything else: failed.
+# Cases that need a display run under their own Xvfb (xvfb-run).
+set -uo pipefail
+
+case_name=$1
+lumox=$2
+test_window=$3
+skip=77
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+# Never touch the user's settings.
+export LUMOX_REGISTRY=$work/registry.reg
+unset XSCREENSAVER_WINDOW
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# needs_display: re-runs this case under a private Xvfb.
+needs_display() {
+  if [ -z "${LUMOX_E2E_INSIDE_XVFB:-}" ]; then
+    command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run is not installed"; exit $skip; }
+    LUMOX_E2E_INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 640x480x24" "$0" "$case_name" "$lumox" "$test_window"
+  fi
+}
+
+# wait_exit PID LIMIT_MS: waits for PID to end within LIMIT_MS; its exit code in $status.
+wait_exit() {
+  local pid=$1 limit=$2 start
+  start=$(now_ms)
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ $(( $(now_ms) - start )) -gt "$limit" ]; then
+      kill -KILL "$pid" 2>/dev/null
+      fail "process did not end within $limit ms"
+    fi
+    sleep 0.02
+  done
+  wait "$pid"
+  status=$?
+  elapsed=$(( $(now_ms) - start ))
+}
+
+# expect_refusal CODE ARGS...: the run exits with CODE and one line on stderr.
+expect_refusal() {
+  local expected=$1
+  shift
+  "$lumox" "$@" >"$work/out" 2>"$work/err"
+  local code=$?
+  [ "$code" -eq "$expected" ] || fail "lumox $* exited $code, expected $expected"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "lumox $* wrote $(wc -l <"$work/err") lines to stderr: $(cat "$work/err")"
+  [ -s "$work/out" ] && fail "lumox $* wrote to stdout: $(cat "$work/out")"
+  return 0
+}
+
+case "$case_name" in
+  headless)
+    args=(--headless --frames 6 --size 97x61 --seed 7)
+    "$lumox" "${args[@]}" --out "$work/a" || fail "first run exited $?"
+    "$lumox" "${args[@]}" --out "$work/b" || fail "second run exited $?"
+    for n in 1 2 3 4 5 6; do
+      file=frame-000$n.png
+      [ -s "$work/a/$file" ] || fail "$file missing"
+      cmp -s "$work/a/$file" "$work/b/$file" || fail "$file differs between identical runs"
+    done
+    [ -e "$work/a/frame-0007.png" ] && fail "more frames than asked for"
+    for n in 1 2 3 4 5; do
+      cmp -s "$work/a/frame-000$n.png" "$work/a/frame-000$((n + 1)).png" &&
+        fail "frames $n and $((n + 1)) are identical"
+    done
+    # The PNG header's width and height (big-endian words at bytes 16 and 20).
+    [ "$(od -An -tx1 -j16 -N8 "$work/a/frame-0001.png" | tr -d ' \n')" = 000000610000003d ] ||
+      fail "frame is not 97x61"
+    ;;
+
+  refusals)
+    expect_refusal 255 /x
+    expect_refusal 255 -q
+    expect_refusal 255 /p 0
+    expect_refusal 255 /l
+    expect_refusal 255 --no-such-option
+    expect_refusal 255 --window 0x10
+    "$lumox" --help >"$work/out" || fail "--help exited $?"
+    grep -q -- "--headless" "$work/out" || fail "--help does not describe --headless"
+    "$lumox" /c >"$work/out" || fail "/c exited $?"
+    grep -qF "$LUMOX_REGISTRY" "$work/out" || fail "/c does not name the registry file"
+    "$lumox" >"$work/out2" || fail "a bare lumox exited $?"
+    cmp -s "$work/out" "$work/out2" || fail "a bare lumox differs from /c"
+    ;;
+
+  window-key)
+    needs_display
+    "$lumox" --window 200x150 &
+    pid=$!
+    window=$(xdotool search --sync --onlyvisible --name '^Lumox$' | head -1)
+    [ -n "$window" ] || fail "no window appeared"
+    sleep 0.3
+    xdotool key --window "$window" Escape
+    wait_exit "$pid" 5000
+    [ "$status" -eq 0 ] || fail "window run exited $status after a key"
+    ;;
+
+  embedded-sigterm)
+    needs_display
+    coproc helper { "$test_window"; }
+    read -r window <&"${helper[0]}" || fail "the test window did not start"
+    "$lumox" -window-id "$window" &
+    pid=$!
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "embedded run ended by itself"
+    kill -TERM "$pid"
+    wait_exit "$pid" 500
+    [ "$status" -eq 0 ] || fail "embedded run exited $status on SIGTERM"
+    echo "ended ${elapsed} ms after SIGTERM"
+    ;;
+
+  embedded-window-gone)
+    needs_display
+    coproc helper { "$test_window"; }
+    read -r window <&"${helper[0]}" || fail "the test window did not start"
+    "$lumox" /p "$window" &
+    pid=$!
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "preview run ended by itself"
+    echo destroy >&"${helper[1]}"
+    read -r reply <&"${helper[0]}"
+    wait_exit "$pid" 500
+    [ "$status" -eq 0 ] || fail "preview run exited $status when its window went away"
+    echo "ended ${elapsed} ms after the window went away"
+    expect_refusal 255 /p "$window"
+    ;;
+
+  *)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "PASS: $case_name"
