@@ -17,6 +17,7 @@
 // there is nothing to delete.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "gfx/color.h"
+#include "gfx/geometry.h"
 #include "gfx/region.h"
 #include "gfx/surface.h"
 
@@ -31,12 +33,6 @@ namespace lumox::gfx {
 
 class Screen;
 class FontRasterizer;
-
-struct Point {
-  int32_t x = 0;
-  int32_t y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
 
 enum class PenStyle { Solid, Null };
 struct Pen {
@@ -144,16 +140,73 @@ class Canvas {
                          const DibView& dib);
 
   // --- frames and text ---
-  void DrawEdge(int32_t left, int32_t top, int32_t right, int32_t bottom, EdgeStyle style);
-  // Multi-line text centred in a rectangle, in the given colour, clipped to
-  // the rectangle. Does nothing without a font.
+  // A 3-D frame two pixels thick in the static greys, white and black, on
+  // all four sides; fillMiddle (BF_MIDDLE) fills the inside in light grey.
+  void DrawEdge(int32_t left, int32_t top, int32_t right, int32_t bottom, EdgeStyle style,
+                bool fillMiddle = false);
+  // Multi-line text ('\n' separates lines) centred horizontally and
+  // vertically in a rectangle, in the given colour, clipped to the rectangle
+  // and the clip region; transparent background. Does nothing without a font.
   void DrawCenteredText(int32_t left, int32_t top, int32_t right, int32_t bottom,
                         std::string_view text, ColorRef color);
+  // The size DrawCenteredText gives the text: the widest line by the number
+  // of lines times the line height. Zero without a font.
+  struct TextExtent {
+    int32_t width = 0, height = 0;
+  };
+  TextExtent MeasureText(std::string_view text) const;
+  FontRasterizer* font() const { return font_; }
 
   // The flush point: publishes the surface on a screen (GdiFlush).
   void Flush();
 
  private:
+  // What a pixel operation does: store a colour, or invert (p ^ 0xFF).
+  struct Ink {
+    PhysicalIndex color = 0;
+    bool invert = false;
+  };
+  Ink PenInk() const;
+  Ink BrushInk() const;
+  Ink CopyInk(ColorRef color) const { return {ToPhysical(color), false}; }
+
+  // The clip, cached for drawing: clipBox_ bounds every drawable pixel, and
+  // with a clip region clipRows_[y] .. clipRows_[y + 1] index its spans on
+  // row y. Every public drawing operation calls PrepareClip once at the top
+  // (it also notices a surface that changed size) and returns when it is
+  // false; the helpers below assume it was called and never write outside
+  // clipBox_ or the region.
+  bool PrepareClip();
+  void StoreClip(Region region);
+  void RebuildClipCache();
+  // Fills pixels [left, right) of row y (any left/right; y must be a row of
+  // clipBox_).
+  void FillRow(int64_t y, int64_t left, int64_t right, Ink ink);
+  void PlotPixel(int64_t x, int64_t y, Ink ink);
+  bool Drawable(int64_t x, int64_t y) const;
+  // Calls write(y, left, right) for each drawable stretch of pixels
+  // [left, right) of row y (y in clipBox_).
+  template <typename Write>
+  void ForEachClipped(int64_t y, int64_t left, int64_t right, Write&& write) const;
+
+  void StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink ink);
+  void StrokePath(const Point* points, int32_t count, bool closed);
+  void FillPolygonInterior(const Point* points, int32_t count, Ink ink);
+  void FillRectangle(int64_t left, int64_t top, int64_t right, int64_t bottom, Ink ink);
+  void InvertOrFill(int64_t left, int64_t top, int64_t right, int64_t bottom, RasterOp op);
+
+  // The common stretch copy behind the blits and DIB transfers: source is a
+  // top-down image (stride may be negative), mapped through lut when given.
+  struct SourceImage {
+    const uint8_t* pixels = nullptr;
+    ptrdiff_t stride = 0;
+    int32_t width = 0, height = 0;
+    const uint8_t* lut = nullptr;
+  };
+  void StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
+                    const SourceImage& source, int64_t sourceX, int64_t sourceY,
+                    int64_t sourceWidth, int64_t sourceHeight);
+
   Surface& surface_;
   Screen* screen_ = nullptr;
   Pen pen_ = Pen::StockBlack();
@@ -164,6 +217,10 @@ class Canvas {
   std::unique_ptr<Region> clip_;
   Point position_;
   FontRasterizer* font_ = nullptr;
+
+  Rect clipBox_;
+  std::vector<uint32_t> clipRows_;
+  int32_t cachedWidth_ = -1, cachedHeight_ = -1;
 };
 
 // Calls visit(x, y) for each point of the line from (x0, y0) towards

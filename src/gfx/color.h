@@ -6,6 +6,10 @@
 // animated colours. Drawing code names colours with Win32-style colour
 // references: PaletteIndex(i) is entry i of the saver's palette (physical
 // i + 10); a plain RGB reference maps to the nearest static colour.
+//
+// An index of 236 or more wraps modulo 236: the saver runs its colour
+// indices modulo 236 anyway, and wrapping keeps a stray index on an animated
+// entry instead of landing on a fixed system colour.
 #pragma once
 
 #include <cstdint>
@@ -33,8 +37,21 @@ struct Rgb {
   friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-// The fixed colour of a static entry (0-9, 246-255).
+// Physical entry numbers of the static colours used by name.
+constexpr PhysicalIndex kPhysicalBlack = 0;
+constexpr PhysicalIndex kPhysicalLightGrey = 7;
+constexpr PhysicalIndex kPhysicalDarkGrey = 248;
+constexpr PhysicalIndex kPhysicalWhite = 255;
+
+// Whether a physical entry is one of the twenty static colours.
+bool IsStaticEntry(int physicalIndex);
+
+// The fixed colour of a static entry (0-9, 246-255); black for any other.
 Rgb StaticColor(int physicalIndex);
+
+// The static entry closest to a colour (squared RGB distance; ties go to the
+// lower entry).
+PhysicalIndex NearestStatic(Rgb color);
 
 // The physical index a colour reference draws with.
 PhysicalIndex ToPhysical(ColorRef color);

@@ -5,22 +5,26 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumox::gfx {
+#include "gfx/geometry.h"
 
-struct Point;
+namespace lumox::gfx {
 
 enum class RegionOp { And, Or, Xor, Diff, Copy };  // RGN_AND ... RGN_COPY
 
-struct Rect {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
-  bool Empty() const { return right <= left || bottom <= top; }
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
-
 // A region is kept as horizontal spans per row, so clipping a span is a
 // walk over a short list.
+//
+// Shapes follow the canvas's fill rules: a rectangle covers [left, right) x
+// [top, bottom) (corners in either order); an ellipse region is the set of
+// pixels whose centres lie inside the ellipse inscribed in its box; a polygon
+// region is the set of pixels whose centres lie inside the polygon under the
+// alternate or winding rule. Coordinates are limited to +-kRegionLimit (as
+// regions of 16-bit graphics systems were): whatever lies further out is
+// cut off when the region is made, which keeps a region of absurd size small.
 class Region {
  public:
+  static constexpr int32_t kRegionLimit = 1 << 15;
+
   Region() = default;
   static Region FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
   static Region FromEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
@@ -30,6 +34,7 @@ class Region {
   bool Contains(int32_t x, int32_t y) const;
   bool Empty() const;
   Rect Bounds() const;
+  // Moves the region; pixels moved past +-kRegionLimit are cut off.
   void Offset(int32_t dx, int32_t dy);
 
   struct Span {

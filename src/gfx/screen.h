@@ -53,6 +53,19 @@ class Screen {
   std::array<Relaxed<uint32_t>, kPaletteSize> palette_;
 };
 
+// How indices become pixels: an unrolled table loop anywhere, or AVX-512
+// VBMI byte permutes where the CPU has them (chosen at run time).
+enum class PresentPath { Portable, BytePermute };
+PresentPath ActivePresentPath();
+bool PresentPathAvailable(PresentPath path);
+
+// Converts a width x height block of indices (rows sourcePitch bytes apart)
+// into 32-bit pixels (rows destinationPitchBytes apart) with the given path;
+// an unavailable path falls back to the portable one.
+void ConvertIndexedImage(PresentPath path, const uint8_t* source, int sourcePitch,
+                         uint32_t* destination, int destinationPitchBytes, int width, int height,
+                         const uint32_t* table);
+
 // Converts indices to 32-bit pixels through a 256-word table, using the
 // fastest method this CPU offers. Exposed for the benchmark and tests.
 void ConvertIndexedRow(const uint8_t* source, uint32_t* destination, int count,

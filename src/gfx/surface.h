@@ -1,6 +1,7 @@
 // An 8-bit surface: width x height physical palette indices, rows top down.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -1,0 +1,224 @@
+// Block transfers: surface to surface (BitBlt, StretchBlt) and palette-index
+// DIBs to the surface (StretchDIBits, SetDIBitsToDevice).
+//
+// Everything goes through one stretch copy. Destination pixel i of an extent
+// of length D takes source pixel floor((2i + 1) S / 2D) of an extent of
+// length S (the source pixel under the destination pixel's centre), so
+// stretching repeats and shrinking drops pixels (COLORONCOLOR), and equal
+// extents copy one to one. When the source and destination extents have
+// different signs the copy is mirrored along that axis. Destination pixels
+// whose source pixel lies outside the source image are left alone.
+#include <algorithm>
+#include <vector>
+
+#include "gfx/canvas.h"
+#include "gfx/canvas_internal.h"
+
+namespace lumox::gfx {
+namespace {
+
+using Wide = __int128;
+
+// Source positions for destination positions [first, end) of an extent,
+// trimmed to the ones that fall inside [0, limit). Returns the trimmed
+// destination range in `first` / `end`.
+std::vector<int32_t> MapAxis(const Extent& destination, const Extent& source, bool mirrored,
+                             int64_t limit, int64_t& first, int64_t& end) {
+  std::vector<int32_t> map;
+  auto sourceAt = [&](int64_t i) {
+    const int64_t j = mirrored ? destination.length - 1 - i : i;
+    return source.start + static_cast<int64_t>((static_cast<Wide>(2 * j + 1) * source.length) /
+                                               (2 * destination.length));
+  };
+  // Source positions move monotonically with i, so the valid ones form one
+  // run: trim both ends.
+  while (first < end && (sourceAt(first) < 0 || sourceAt(first) >= limit)) ++first;
+  while (end > first && (sourceAt(end - 1) < 0 || sourceAt(end - 1) >= limit)) --end;
+  if (first >= end) return map;
+  map.reserve(static_cast<size_t>(end - first));
+  for (int64_t i = first; i < end; ++i) map.push_back(static_cast<int32_t>(sourceAt(i)));
+  return map;
+}
+
+void CopyForward(uint8_t* destination, const uint8_t* source, size_t count, const uint8_t* lut) {
+  if (lut == nullptr) {
+    std::memmove(destination, source, count);
+    return;
+  }
+  for (size_t i = 0; i < count; ++i) destination[i] = lut[source[i]];
+}
+
+// destination[i] = source[-i]: a mirrored row, eight bytes at a time.
+void CopyReversed(uint8_t* destination, const uint8_t* source, size_t count, const uint8_t* lut) {
+  size_t i = 0;
+  if (lut == nullptr) {
+    for (; i + 8 <= count; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, source - i - 7, 8);
+      word = __builtin_bswap64(word);
+      std::memcpy(destination + i, &word, 8);
+    }
+    for (; i < count; ++i) destination[i] = *(source - i);
+    return;
+  }
+  for (; i < count; ++i) destination[i] = lut[*(source - i)];
+}
+
+}  // namespace
+
+void Canvas::StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
+                          const SourceImage& source, int64_t sourceX, int64_t sourceY,
+                          int64_t sourceWidth, int64_t sourceHeight) {
+  if (width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0) return;
+  if (source.pixels == nullptr || source.width <= 0 || source.height <= 0) return;
+  const Extent dh = NormalizeExtent(x, width), dv = NormalizeExtent(y, height);
+  const Extent sh = NormalizeExtent(sourceX, sourceWidth), sv = NormalizeExtent(sourceY, sourceHeight);
+  const bool mirrorX = dh.reversed != sh.reversed, mirrorY = dv.reversed != sv.reversed;
+
+  int64_t colFirst = std::max<int64_t>(0, clipBox_.left - dh.start);
+  int64_t colEnd = std::min<int64_t>(dh.length, clipBox_.right - dh.start);
+  int64_t rowFirst = std::max<int64_t>(0, clipBox_.top - dv.start);
+  int64_t rowEnd = std::min<int64_t>(dv.length, clipBox_.bottom - dv.start);
+  if (colFirst >= colEnd || rowFirst >= rowEnd) return;
+  const std::vector<int32_t> cols = MapAxis(dh, sh, mirrorX, source.width, colFirst, colEnd);
+  const std::vector<int32_t> rows = MapAxis(dv, sv, mirrorY, source.height, rowFirst, rowEnd);
+  if (cols.empty() || rows.empty()) return;
+
+  const bool unitScale = dh.length == sh.length;
+  for (int64_t r = rowFirst; r < rowEnd; ++r) {
+    const int64_t y = dv.start + r;
+    const uint8_t* sourceRow = source.pixels + source.stride * rows[r - rowFirst];
+    uint8_t* destinationRow = surface_.row(static_cast<int>(y));
+    ForEachClipped(y, dh.start + colFirst, dh.start + colEnd, [&](int32_t, int32_t l, int32_t rr) {
+      const size_t first = static_cast<size_t>(l - dh.start - colFirst);
+      const size_t count = static_cast<size_t>(rr - l);
+      const uint8_t* from = sourceRow + cols[first];
+      if (unitScale && !mirrorX) {
+        CopyForward(destinationRow + l, from, count, source.lut);
+      } else if (unitScale) {
+        CopyReversed(destinationRow + l, from, count, source.lut);
+      } else if (source.lut == nullptr) {
+        for (size_t i = 0; i < count; ++i) destinationRow[l + i] = sourceRow[cols[first + i]];
+      } else {
+        for (size_t i = 0; i < count; ++i)
+          destinationRow[l + i] = source.lut[sourceRow[cols[first + i]]];
+      }
+    });
+  }
+}
+
+void Canvas::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const Canvas& source,
+                    int32_t sourceX, int32_t sourceY, RasterOp op) {
+  StretchBlt(x, y, width, height, source, sourceX, sourceY, width, height, op);
+}
+
+void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
+                        const Canvas& source, int32_t sourceX, int32_t sourceY,
+                        int32_t sourceWidth, int32_t sourceHeight, RasterOp op) {
+  if (!PrepareClip()) return;
+  if (op != RasterOp::SrcCopy) {
+    const Extent h = NormalizeExtent(x, width), v = NormalizeExtent(y, height);
+    InvertOrFill(h.start, v.start, h.start + h.length, v.start + v.length, op);
+    return;
+  }
+  const Surface& from = source.surface_;
+  SourceImage image{from.data(), from.width(), from.width(), from.height(), nullptr};
+  if (from.data() != surface_.data() || from.size() == 0) {
+    StretchImage(x, y, width, height, image, sourceX, sourceY, sourceWidth, sourceHeight);
+    return;
+  }
+  // Copying within one surface: read the source rectangle first, so that
+  // overlapping copies behave as if the whole source were read before
+  // anything is written.
+  const Extent sh = NormalizeExtent(sourceX, sourceWidth), sv = NormalizeExtent(sourceY, sourceHeight);
+  const int64_t left = std::max<int64_t>(sh.start, 0);
+  const int64_t right = std::min<int64_t>(sh.start + sh.length, from.width());
+  const int64_t top = std::max<int64_t>(sv.start, 0);
+  const int64_t bottom = std::min<int64_t>(sv.start + sv.length, from.height());
+  if (left >= right || top >= bottom) return;
+  const int64_t w = right - left, h = bottom - top;
+  std::vector<uint8_t> copy(static_cast<size_t>(w * h));
+  for (int64_t row = 0; row < h; ++row)
+    std::memcpy(copy.data() + row * w, from.row(static_cast<int>(top + row)) + left,
+                static_cast<size_t>(w));
+  image = {copy.data(), w, static_cast<int32_t>(w), static_cast<int32_t>(h), nullptr};
+  StretchImage(x, y, width, height, image, int64_t{sourceX} - left, int64_t{sourceY} - top,
+               sourceWidth, sourceHeight);
+}
+
+namespace {
+
+// Colour table entries are indices into the saver's palette; a pixel value
+// past the table (or any value without a table) is taken as the saver index
+// itself.
+void BuildDibLut(const DibView& dib, uint8_t (&lut)[256]) {
+  for (int v = 0; v < 256; ++v) {
+    const uint32_t index =
+        (dib.colorTable != nullptr && v < dib.colorCount) ? dib.colorTable[v] : static_cast<uint32_t>(v);
+    lut[v] = ToPhysical(PaletteIndex(index));
+  }
+}
+
+}  // namespace
+
+void Canvas::StretchDIBits(int32_t x, int32_t y, int32_t width, int32_t height, int32_t sourceX,
+                           int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                           const DibView& dib, RasterOp op) {
+  if (!PrepareClip()) return;
+  if (op != RasterOp::SrcCopy) {
+    const Extent h = NormalizeExtent(x, width), v = NormalizeExtent(y, height);
+    InvertOrFill(h.start, v.start, h.start + h.length, v.start + v.length, op);
+    return;
+  }
+  if (dib.bits == nullptr || dib.width <= 0 || dib.height == 0) return;
+  uint8_t lut[256];
+  BuildDibLut(dib, lut);
+  const int64_t rows = dib.height < 0 ? -int64_t{dib.height} : dib.height;
+  const ptrdiff_t stride = dib.Stride();
+  SourceImage image{dib.bits, stride, dib.width, static_cast<int32_t>(rows), lut};
+  int64_t top = sourceY;
+  if (dib.height > 0) {
+    // Bottom-up: memory row 0 is the bottom of the picture, and source
+    // coordinates count rows from the bottom. Read it top down with a
+    // negative stride and turn the source rows into top-down ones.
+    image.pixels = dib.bits + (rows - 1) * stride;
+    image.stride = -stride;
+    const Extent sv = NormalizeExtent(sourceY, sourceHeight);
+    const int64_t visualStart = rows - (sv.start + sv.length);
+    top = sv.reversed ? visualStart + sv.length - 1 : visualStart;
+  }
+  StretchImage(x, y, width, height, image, sourceX, top, sourceWidth, sourceHeight);
+}
+
+void Canvas::SetDIBitsToDevice(int32_t x, int32_t y, int32_t width, int32_t height,
+                               int32_t sourceX, int32_t sourceY, int32_t startScan,
+                               int32_t scanCount, const DibView& dib) {
+  if (!PrepareClip()) return;
+  if (dib.bits == nullptr || dib.width <= 0 || dib.height == 0 || width <= 0 || height <= 0 ||
+      scanCount <= 0 || startScan < 0)
+    return;
+  uint8_t lut[256];
+  BuildDibLut(dib, lut);
+  const int64_t rows = dib.height < 0 ? -int64_t{dib.height} : dib.height;
+  const ptrdiff_t stride = dib.Stride();
+  // The buffer holds scan lines [startScan, bandEnd) of the picture, counted
+  // from the bottom for a bottom-up DIB and from the top for a top-down one.
+  const int64_t bandEnd = std::min<int64_t>(int64_t{startScan} + scanCount, rows);
+  const int64_t first = std::max<int64_t>(sourceY, startScan);
+  const int64_t end = std::min<int64_t>(int64_t{sourceY} + height, bandEnd);
+  if (first >= end) return;
+  const int64_t count = end - first;
+  SourceImage band{dib.bits, stride, dib.width, static_cast<int32_t>(bandEnd - startScan), lut};
+  if (dib.height > 0) {
+    // Scan line r lands on row y + sourceY + height - 1 - r.
+    band.pixels = dib.bits + (band.height - 1) * stride;
+    band.stride = -stride;
+    StretchImage(x, int64_t{y} + sourceY + height - end, width, count, band, sourceX,
+                 bandEnd - end, width, count);
+  } else {
+    StretchImage(x, int64_t{y} + first - sourceY, width, count, band, sourceX, first - startScan,
+                 width, count);
+  }
+}
+
+}  // namespace lumox::gfx

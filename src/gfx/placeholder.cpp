@@ -1,1 +1,0 @@
-// Replaced as soon as this library has sources of its own.
