@@ -38,10 +38,9 @@ struct RuntimeServices {
   // Sound link. attachSaverWindow opens the shared block and registers a
   // saver window in it (versions, counts); null when the block cannot be
   // opened. detachSaverWindow undoes the registration (counts, sound
-  // flags); closeSoundShare then releases the block.
+  // flags) and closes the block.
   std::function<SoundShare*()> attachSaverWindow;
   std::function<void(SoundShare*)> detachSaverWindow;
-  std::function<void(SoundShare*)> closeSoundShare;
   std::function<void(bool fromSaver, bool fullScreenWindow)> launchPlayer;
 
   // Palette.

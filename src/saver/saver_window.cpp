@@ -96,9 +96,9 @@ void OnDestroy(SaverWindow& window) {
 
   EndTestRun(window);
 
-  if (services.detachSaverWindow) services.detachSaverWindow(window.share);
-  // An abandoned render thread may still read the block: leave it mapped.
-  if (renderEnded && services.closeSoundShare) services.closeSoundShare(window.share);
+  // An abandoned render thread may still read the block: leave it mapped
+  // (the process is about to end and the system releases it then).
+  if (renderEnded && services.detachSaverWindow) services.detachSaverWindow(window.share);
   window.share = nullptr;
 }
 

@@ -1,0 +1,105 @@
+#include "fake_modules.h"
+
+#include "platform/system.h"
+
+namespace lumox::test {
+
+namespace {
+
+std::array<int32_t, 12> drawResults{};
+std::mutex drawResultsMutex;
+
+std::string Entry(const char* call, const ModuleDescriptor& module) {
+  return std::string(call) + " " + std::to_string(module.index());
+}
+
+int32_t FakeDraw(ModuleDescriptor& module) {
+  Calls().Add(Entry("Draw", module));
+  std::lock_guard lock(drawResultsMutex);
+  return drawResults[module.index()];
+}
+int32_t FakeInit(ModuleDescriptor& module) {
+  Calls().Add(Entry("Init", module));
+  return 0;
+}
+int32_t FakeStart(ModuleDescriptor& module) {
+  Calls().Add(Entry("Start", module));
+  return 0;
+}
+int32_t FakeStop(ModuleDescriptor& module) {
+  Calls().Add(Entry("Stop", module));
+  return 0;
+}
+
+struct FakeDefinitions {
+  std::array<std::array<ControlRow, 2>, 12> rows;
+  std::array<ModuleDefinition, 12> definitions;
+  FakeDefinitions() {
+    for (int i = 0; i < 12; ++i) {
+      rows[i] = {ControlRow{100 + i, 0, 50, 0, 100}, ControlRow{200 + i, 9, 1, -10, 10}};
+      definitions[i] = ModuleDefinition{rows[i], FakeDraw, FakeInit, FakeStart, FakeStop};
+    }
+  }
+};
+
+}  // namespace
+
+void CallLog::Add(const std::string& entry) {
+  std::lock_guard lock(mutex_);
+  entries_.push_back(entry);
+}
+
+std::vector<std::string> CallLog::Entries() const {
+  std::lock_guard lock(mutex_);
+  return entries_;
+}
+
+std::vector<std::string> CallLog::With(const std::string& prefix) const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::string> found;
+  for (const std::string& entry : entries_) {
+    if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
+  }
+  return found;
+}
+
+void CallLog::Clear() {
+  std::lock_guard lock(mutex_);
+  entries_.clear();
+}
+
+CallLog& Calls() {
+  static CallLog log;
+  return log;
+}
+
+void SetDrawResult(int module, int32_t result) {
+  std::lock_guard lock(drawResultsMutex);
+  drawResults[module] = result;
+}
+
+void ResetFakeModules() {
+  {
+    std::lock_guard lock(drawResultsMutex);
+    drawResults.fill(0);
+  }
+  Calls().Clear();
+}
+
+const ModuleDefinition& FakeModuleDefinition(int index) {
+  static const FakeDefinitions fakes;
+  return fakes.definitions[index];
+}
+
+TestEnvironment::TestEnvironment() {
+  InstallClock(&clock);
+  InstallSystemServices(&system);
+  ResetFakeModules();
+}
+
+TestEnvironment::~TestEnvironment() {
+  InstallSystemServices(nullptr);
+  InstallClock(nullptr);
+}
+
+}  // namespace lumox::test

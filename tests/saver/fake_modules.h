@@ -1,0 +1,59 @@
+// Display modules that record their calls, for the module-table and render
+// tests, and a test environment with a manual clock and recording system
+// services.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "control/sound_share.h"
+#include "modules/module_catalog.h"
+#include "platform/clock.h"
+#include "platform/recording_system.h"
+
+namespace lumox::test {
+
+// The calls of every fake module, as "Init 3", "Draw 3", ... plus whatever
+// a test appends itself (the seams it fakes). Shared between threads.
+class CallLog {
+ public:
+  void Add(const std::string& entry);
+  std::vector<std::string> Entries() const;
+  // The entries that start with `prefix`.
+  std::vector<std::string> With(const std::string& prefix) const;
+  void Clear();
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<std::string> entries_;
+};
+
+CallLog& Calls();
+
+// What each fake module's Draw returns (kYield to yield); 0 by default.
+void SetDrawResult(int module, int32_t result);
+void ResetFakeModules();
+
+// Module i's definition: control 9 (speed, -10..10, default 1) and control 0
+// (0..100, default 50), label ids 100 + i, and recording entry points.
+const ModuleDefinition& FakeModuleDefinition(int index);
+
+// A shared block in ordinary memory.
+struct FakeShare {
+  alignas(64) std::array<uint8_t, kSoundShareSize> bytes{};
+  SoundShare share{bytes.data()};
+};
+
+// Installs a manual clock and recording system services for one test.
+class TestEnvironment {
+ public:
+  TestEnvironment();
+  ~TestEnvironment();
+  ManualClock clock{100000};
+  RecordingSystemServices system;
+};
+
+}  // namespace lumox::test

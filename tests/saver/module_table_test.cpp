@@ -1,0 +1,152 @@
+#include "saver/module_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fake_modules.h"
+#include "palette/palette_state.h"
+#include "saver/runtime_services.h"
+#include "saver/saver_state.h"
+
+namespace lumox {
+namespace {
+
+using test::Calls;
+
+class ModuleTableTest : public testing::Test {
+ protected:
+  ModuleTableTest() {
+    services.moduleDefinition = &test::FakeModuleDefinition;
+    services.validateControls = [](ModuleDescriptor& module) {
+      Calls().Add("Validate " + std::to_string(module.index()));
+    };
+  }
+  int ActiveCount() const {
+    int n = 0;
+    for (const auto& active : saver.options.Active) n += active != 0;
+    return n;
+  }
+
+  test::TestEnvironment env;
+  SaverState saver;
+  RuntimeServices services;
+};
+
+TEST(DefineControl, SetsTheWholeControlAndEmptiesTheText) {
+  ModuleTable table{};
+  std::strcpy(table[kBitmap].text, "C:\\pictures");
+  table[kBitmap].controls[3].Smoothed = 0.9f;
+  table[kBitmap].controls[3].Source = kSourceOscillate;
+  DefineControl(table, kBitmap, 57, 3, 7, -2, 30);
+  const ModuleControl& c = table[kBitmap].controls[3];
+  EXPECT_EQ(table[kBitmap].text[0], '\0');
+  EXPECT_EQ(c.Defined, 1);
+  EXPECT_EQ(c.LabelId, 57);
+  EXPECT_EQ(c.Source, kSourceSet);
+  EXPECT_EQ(c.Value, 7);
+  EXPECT_EQ(c.Default, 7);
+  EXPECT_EQ(c.RangeLo, -2);
+  EXPECT_EQ(c.Minimum, -2);
+  EXPECT_EQ(c.RangeHi, 30);
+  EXPECT_EQ(c.Maximum, 30);
+  EXPECT_EQ(c.Sense, 10);
+  EXPECT_FLOAT_EQ(c.Smoothed, 0.5f);
+}
+
+TEST(DefineControl, IgnoresIndicesOutsideTheTable) {
+  ModuleTable table{};
+  std::strcpy(table[0].text, "kept");
+  DefineControl(table, 0, 1, 20, 0, 0, 1);
+  DefineControl(table, 0, 1, -1, 0, 0, 1);
+  DefineControl(table, 12, 1, 0, 0, 0, 1);
+  DefineControl(table, -1, 1, 0, 0, 0, 1);
+  EXPECT_STREQ(table[0].text, "kept");
+  for (const ModuleDescriptor& module : table) {
+    for (const ModuleControl& c : module.controls) EXPECT_EQ(c.Defined, 0);
+  }
+}
+
+TEST_F(ModuleTableTest, FillsEveryRecord) {
+  PaletteState livePalette;
+  PaletteState* palette = &livePalette;
+  saver.palette = palette;
+  SetUpModuleTable(saver, services);
+  for (int i = 0; i < kModuleCount; ++i) {
+    const ModuleDescriptor& module = saver.table[i];
+    EXPECT_STREQ(module.name, kModuleNames[i]);
+    EXPECT_EQ(module.palette, palette);
+    EXPECT_EQ(module.table, saver.table.data());
+    EXPECT_EQ(module.index(), i);
+    EXPECT_EQ(module.controls[0].LabelId, 100 + i);
+    EXPECT_EQ(module.controls[9].Minimum, -10);
+    EXPECT_EQ(module.controls[5].Defined, 0);
+    EXPECT_EQ(module.Draw, test::FakeModuleDefinition(i).Draw);
+    EXPECT_EQ(module.Stop, test::FakeModuleDefinition(i).Stop);
+  }
+  // Every record is validated once, after everything else.
+  EXPECT_EQ(Calls().With("Validate").size(), 12u);
+}
+
+TEST_F(ModuleTableTest, SoundCapableFlagsFollowTheTable) {
+  SetUpModuleTable(saver, services);
+  EXPECT_EQ(saver.table[kBezier].controls[1].SoundCapable, 1);
+  EXPECT_EQ(saver.table[kBezier].controls[2].SoundCapable, 0);
+  EXPECT_EQ(saver.table[kStar].controls[13].SoundCapable, 1);
+  EXPECT_EQ(saver.table[kSphere].controls[0].SoundCapable, 1);
+  for (int module : {kPlasma, kEffect, kBitmap, kRandom}) {
+    for (const ModuleControl& c : saver.table[module].controls) EXPECT_EQ(c.SoundCapable, 0);
+  }
+  int flagged = 0;
+  for (const ModuleDescriptor& module : saver.table) {
+    for (const ModuleControl& c : module.controls) flagged += c.SoundCapable;
+  }
+  EXPECT_EQ(flagged, 5 + 6 + 3 + 4 + 4 + 3 + 9 + 7);
+}
+
+TEST_F(ModuleTableTest, SettingsStepRunsBetweenDefinitionAndFlags) {
+  services.setUpSavedDisplays = [this](SaverState& state) {
+    // The stored settings see the definitions but not yet the flags.
+    EXPECT_EQ(state.table[kBezier].controls[0].Defined, 1);
+    EXPECT_EQ(state.table[kBezier].controls[1].SoundCapable, 0);
+    EXPECT_TRUE(Calls().With("Validate").empty());
+    state.table[kBezier].controls[0].Value = 77;
+    for (auto& active : state.options.Active) active = 0;
+    state.options.Active[kStar] = 1;
+  };
+  SetUpModuleTable(saver, services);
+  EXPECT_EQ(saver.table[kBezier].controls[0].Value, 77);
+  EXPECT_EQ(ActiveCount(), 1);
+  EXPECT_EQ(saver.options.Active[kStar], 1);
+}
+
+TEST_F(ModuleTableTest, NoActiveModuleRunsRandom) {
+  services.setUpSavedDisplays = [](SaverState& state) {
+    for (auto& active : state.options.Active) active = 0;
+  };
+  SetUpModuleTable(saver, services);
+  EXPECT_EQ(ActiveCount(), 1);
+  EXPECT_EQ(saver.options.Active[kRandom], 1);
+}
+
+TEST_F(ModuleTableTest, ASecondSetUpStartsFromCleanControls) {
+  SetUpModuleTable(saver, services);
+  saver.table[kCyclic].controls[15].Defined = 1;  // left over from elsewhere
+  saver.table[kCyclic].controls[9].Source = kSourceOscillate;
+  std::strcpy(saver.table[kBitmap].text, "old");
+  SetUpModuleTable(saver, services);
+  EXPECT_EQ(saver.table[kCyclic].controls[15].Defined, 0);
+  EXPECT_EQ(saver.table[kCyclic].controls[9].Source, kSourceSet);
+  EXPECT_EQ(saver.table[kBitmap].text[0], '\0');
+}
+
+TEST_F(ModuleTableTest, KeepsTheRenderContextFields) {
+  saver.table[kStain].width = 640;
+  saver.table[kStain].height = 480;
+  SetUpModuleTable(saver, services);
+  EXPECT_EQ(saver.table[kStain].width, 640);
+  EXPECT_EQ(saver.table[kStain].height, 480);
+}
+
+}  // namespace
+}  // namespace lumox
