@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <set>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -225,6 +227,37 @@ TEST_F(EvaluateControlTest, AbsurdStateSenseAndSourceStayDefined) {
     float state = 0.5f;
     EXPECT_TRUE(std::isfinite(EvaluateControl(source, state, 10.0f, 0.0f, 100.0f)));
   }
+}
+
+TEST_F(EvaluateControlTest, RenderAndPaletteThreadsEvaluateWhileThePlayerWrites) {
+  share.SetU32(off::AutoGain, 1);
+  share.SetU32(off::LevelDivisor, 100);
+  std::atomic<bool> playing{true};
+  std::thread player([&] {
+    for (int i = 0; playing; ++i) {
+      SetLevels(static_cast<float>(i % 97), static_cast<float>(i % 89));
+      share.SetLeftBand(i % kBandCount, static_cast<float>(i % 53));
+    }
+  });
+  auto evaluator = [](int firstSource) {
+    float state = 0.5f;
+    for (int i = 0; i < 20000; ++i) {
+      const int source = kSourceVolume + (firstSource + i) % 19;
+      const float value = EvaluateControl(source, state, 5.0f, 0.0f, 100.0f);
+      if (!std::isfinite(value)) return false;
+    }
+    return true;
+  };
+  bool renderOk = false, paletteOk = false;
+  std::thread render([&] { renderOk = evaluator(0); });
+  std::thread palette([&] { paletteOk = evaluator(7); });
+  render.join();
+  palette.join();
+  playing = false;
+  player.join();
+  EXPECT_TRUE(renderOk);
+  EXPECT_TRUE(paletteOk);
+  EXPECT_GT(ChannelTracker().peak, 0.0f);
 }
 
 TEST(TruncateControlValue, TowardZeroAndSaturating) {

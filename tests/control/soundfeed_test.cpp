@@ -1,0 +1,195 @@
+// The sound player stand-in's analysis and publishing (tools/soundfeed).
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "audio_source.h"
+#include "band_analysis.h"
+#include "control/controls.h"
+#include "control/sound_link.h"
+#include "level_meter.h"
+#include "publisher.h"
+#include "synthetic_song.h"
+
+namespace soundfeed {
+namespace {
+
+namespace off = lumox::share_offset;
+
+constexpr int kRate = 44100;
+
+std::vector<float> Sine(float hz, float amplitude, int frames, int rate = kRate) {
+  std::vector<float> samples(frames);
+  for (int i = 0; i < frames; ++i)
+    samples[i] = amplitude * static_cast<float>(std::sin(2.0 * M_PI * hz * i / rate));
+  return samples;
+}
+
+TEST(BandMapping, CentresLieInTheirOwnBandsAndEdgesTouch) {
+  for (int band = 0; band < kBands; ++band) {
+    EXPECT_EQ(BandOfFrequency(kBandCentres[band]), band);
+    EXPECT_LT(BandLowerEdge(band), kBandCentres[band]);
+    EXPECT_GT(BandUpperEdge(band), kBandCentres[band]);
+    if (band > 0) {
+      EXPECT_FLOAT_EQ(BandLowerEdge(band), BandUpperEdge(band - 1));
+    }
+  }
+  EXPECT_EQ(BandOfFrequency(50.0f), -1);
+  EXPECT_EQ(BandOfFrequency(22000.0f), -1);
+  EXPECT_EQ(BandOfFrequency(489.0f), 1);  // just below sqrt(400 * 600)
+  EXPECT_EQ(BandOfFrequency(491.0f), 2);
+}
+
+TEST(BandMapping, ASineShowsAtItsAmplitudeInItsBandOnly) {
+  SpectrumAnalyzer analyzer(kRate);
+  for (int band = 0; band < kBands; ++band) {
+    const std::vector<float> sine = Sine(kBandCentres[band], 0.5f, analyzer.size());
+    const BandLevels levels = analyzer.Analyze(sine.data());
+    EXPECT_NEAR(levels[band], 0.5f, 0.05f) << "band " << band;
+    for (int other = 0; other < kBands; ++other) {
+      if (other != band) {
+        EXPECT_LT(levels[other], 0.03f) << "band " << band << " in " << other;
+      }
+    }
+  }
+  const std::vector<float> silence(analyzer.size(), 0.0f);
+  for (float level : analyzer.Analyze(silence.data())) EXPECT_EQ(level, 0.0f);
+}
+
+TEST(BandMapping, OtherSampleRatesMapTheSameFrequencies) {
+  SpectrumAnalyzer analyzer(22050, 1024);
+  const std::vector<float> sine = Sine(2500.0f, 1.0f, 1024, 22050);
+  const BandLevels levels = analyzer.Analyze(sine.data());
+  EXPECT_EQ(std::max_element(levels.begin(), levels.end()) - levels.begin(), 7);
+  EXPECT_NEAR(levels[7], 1.0f, 0.1f);
+}
+
+TEST(LevelMeter, ChannelsAndBandsStaySeparate) {
+  LevelMeter meter(kRate);
+  const std::vector<float> left = Sine(1000.0f, 0.8f, 4410);
+  const std::vector<float> right = Sine(8000.0f, 0.2f, 4410);
+  StereoLevels levels;
+  for (int block = 0; block < 5; ++block)  // several blocks fill the window
+    levels = meter.Push(left.data() + block * 882, right.data() + block * 882, 882);
+  EXPECT_NEAR(levels.left, 0.8f, 0.02f);
+  EXPECT_NEAR(levels.right, 0.2f, 0.01f);
+  EXPECT_NEAR(levels.leftBands[4], 0.8f, 0.08f);
+  EXPECT_NEAR(levels.rightBands[12], 0.2f, 0.02f);
+  EXPECT_LT(levels.leftBands[12], 0.02f);
+  EXPECT_LT(levels.rightBands[4], 0.02f);
+}
+
+TEST(SyntheticSong, MovesEveryBandAndStaysInRange) {
+  SyntheticSong song(kRate);
+  LevelMeter meter(kRate);
+  std::vector<float> left(882), right(882);
+  BandLevels lowest, highest;
+  lowest.fill(1e9f);
+  highest.fill(0.0f);
+  for (int block = 0; block < 16 * 50; ++block) {  // sixteen seconds: one whole sweep
+    song.Render(left.data(), right.data(), 882);
+    for (int i = 0; i < 882; ++i) {
+      ASSERT_LE(std::fabs(left[i]), 1.0f);
+      ASSERT_LE(std::fabs(right[i]), 1.0f);
+    }
+    const StereoLevels levels = meter.Push(left.data(), right.data(), 882);
+    if (block < 4) continue;  // the window is still filling
+    for (int band = 0; band < kBands; ++band) {
+      const float level = levels.leftBands[band] + levels.rightBands[band];
+      lowest[band] = std::min(lowest[band], level);
+      highest[band] = std::max(highest[band], level);
+    }
+  }
+  for (int band = 0; band < kBands; ++band) {
+    EXPECT_GT(highest[band], 0.05f) << "band " << band;
+    EXPECT_GT(highest[band], 3.0f * lowest[band]) << "band " << band;
+  }
+  // The same rate renders the same song.
+  SyntheticSong again(kRate);
+  std::vector<float> a(100), b(100), c(100), d(100);
+  SyntheticSong first(kRate);
+  first.Render(a.data(), b.data(), 100);
+  again.Render(c.data(), d.data(), 100);
+  EXPECT_EQ(a, c);
+  EXPECT_EQ(b, d);
+}
+
+TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {
+  lumox::SoundShareBytes bytes;
+  lumox::SoundShare share(bytes.bytes);
+  lumox::SetCurrentSoundShare(&share);
+  AnnouncePlayer(share);
+  StereoLevels levels;
+  levels.left = 1.0f;
+  levels.right = 0.5f;
+  levels.leftBands[9] = 1.0f;
+  levels.rightBands[9] = 1.0f;
+  PublishLevels(share, levels);
+  EXPECT_EQ(share.U32(off::PlayerActive), 1u);
+  EXPECT_EQ(share.U16(off::PlayerVersionMajor), kPlayerVersionMajor);
+  EXPECT_FLOAT_EQ(lumox::ReadSoundLevel(lumox::kSourceLeft), 1.0f);
+  EXPECT_FLOAT_EQ(lumox::ReadSoundLevel(lumox::kSourceVolume), 0.75f);
+  EXPECT_FLOAT_EQ(lumox::ReadSoundLevel(lumox::kSourceFirstBand + 9), 1.0f);
+  share.SetU32(off::AutoGain, 1);
+  lumox::ResetLevelTrackers();
+  EXPECT_FLOAT_EQ(lumox::ReadSoundLevel(lumox::kSourceRight), 1.0f);  // first read
+  EXPECT_FLOAT_EQ(lumox::ReadSoundLevel(lumox::kSourceLeft), 1.0f);
+  EXPECT_NEAR(lumox::ReadSoundLevel(lumox::kSourceRight), 1.0f, 1e-6f);  // 0.5 / (1 - 0.5)
+
+  PublishInfo(share, {"Title", "Artist", "1:23"});
+  PublishInfo(share, {"Title", "Artist", "1:33"});
+  EXPECT_EQ(share.U32(off::InfoSerial), 2u);
+  EXPECT_EQ(share.Text(off::InfoText2, lumox::kInfoTextSize), "Title");
+  EXPECT_EQ(share.Text(off::InfoText1, lumox::kInfoTextSize), "Artist");
+  EXPECT_EQ(share.Text(off::InfoText3, lumox::kInfoTextSize), "1:33");
+
+  EXPECT_FLOAT_EQ(KeyLevelGain(share), 1.0f);
+  share.SetU32(off::KeyLevel, 5);
+  EXPECT_FLOAT_EQ(KeyLevelGain(share), 0.5f);
+  share.SetU32(off::KeyLevel, 999);
+  EXPECT_FLOAT_EQ(KeyLevelGain(share), 1.0f);
+
+  RetirePlayer(share);
+  EXPECT_EQ(share.U32(off::PlayerActive), 0u);
+  lumox::SetCurrentSoundShare(nullptr);
+}
+
+TEST(AudioSource, AMonoFilePlaysOnBothSides) {
+  char path[] = "/tmp/soundfeed-test-XXXXXX.wav";
+  const int fd = mkstemps(path, 4);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  SF_INFO info{};
+  info.samplerate = 22050;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SNDFILE* file = sf_open(path, SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr);
+  const std::vector<float> tone = Sine(440.0f, 0.5f, 22050, 22050);
+  sf_writef_float(file, tone.data(), 22050);
+  sf_close(file);
+
+  std::string error;
+  auto source = OpenSoundFile(path, error);
+  ASSERT_NE(source, nullptr) << error;
+  EXPECT_EQ(source->sampleRate(), 22050);
+  EXPECT_DOUBLE_EQ(source->length(), 1.0);
+  std::vector<float> left(30000), right(30000);
+  EXPECT_EQ(source->Read(left.data(), right.data(), 30000), 22050);
+  EXPECT_EQ(left, right);
+  EXPECT_NEAR(left[100], tone[100], 1e-4f);
+  EXPECT_EQ(source->Read(left.data(), right.data(), 100), 0);
+  std::remove(path);
+
+  EXPECT_EQ(OpenSoundFile("/nonexistent/file.wav", error), nullptr);
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace soundfeed

@@ -1,0 +1,52 @@
+// Turning audio into the levels the shared block carries: the amplitude of
+// a channel and of sixteen frequency bands.
+//
+// Levels are amplitudes: a full-scale sine (peak 1) reads 1, both as a
+// channel level and in the band that holds its frequency. The bands are
+// centred on 150, 400, 600, 800, 1000, 1500, 2000, 2500, 3250, 4000, 5000,
+// 6250, 8000, 10000, 12500 and 18000 Hz; each reaches halfway (on a log
+// scale) to its neighbours, and the outer ones as far again beyond.
+#pragma once
+
+#include <array>
+#include <vector>
+
+namespace soundfeed {
+
+constexpr int kBands = 16;
+using BandLevels = std::array<float, kBands>;
+
+extern const std::array<float, kBands> kBandCentres;
+
+// The band's lower and upper edge in Hz.
+float BandLowerEdge(int band);
+float BandUpperEdge(int band);
+// The band holding a frequency, or -1 below the first or above the last.
+int BandOfFrequency(float hz);
+
+// The amplitude of a block of samples: sqrt(2) x RMS, so a sine's peak.
+float Amplitude(const float* samples, int count);
+
+// A windowed FFT over the most recent `size` samples of one channel.
+class SpectrumAnalyzer {
+ public:
+  explicit SpectrumAnalyzer(int sampleRate, int size = 2048);
+  ~SpectrumAnalyzer();
+  SpectrumAnalyzer(const SpectrumAnalyzer&) = delete;
+  SpectrumAnalyzer& operator=(const SpectrumAnalyzer&) = delete;
+
+  int size() const { return size_; }
+  // Band amplitudes of samples[0 .. size-1].
+  BandLevels Analyze(const float* samples);
+
+ private:
+  int size_;
+  float* input_;
+  void* output_;  // fftwf_complex[size / 2 + 1]
+  void* plan_;    // fftwf_plan
+  std::vector<float> window_;
+  std::vector<int> bandOfBin_;
+  float scale_;  // turns a band's summed power into an amplitude squared
+};
+
+}  // namespace soundfeed

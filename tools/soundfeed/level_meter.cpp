@@ -1,0 +1,34 @@
+#include "level_meter.h"
+
+#include <algorithm>
+
+namespace soundfeed {
+
+LevelMeter::LevelMeter(int sampleRate, int windowSize)
+    : leftAnalyzer_(sampleRate, windowSize),
+      rightAnalyzer_(sampleRate, windowSize),
+      leftHistory_(windowSize),
+      rightHistory_(windowSize) {}
+
+void LevelMeter::Slide(std::vector<float>& history, const float* samples, int frames) {
+  const int size = static_cast<int>(history.size());
+  if (frames >= size) {
+    std::copy(samples + frames - size, samples + frames, history.begin());
+    return;
+  }
+  std::copy(history.begin() + frames, history.end(), history.begin());
+  std::copy(samples, samples + frames, history.end() - frames);
+}
+
+StereoLevels LevelMeter::Push(const float* left, const float* right, int frames) {
+  Slide(leftHistory_, left, frames);
+  Slide(rightHistory_, right, frames);
+  StereoLevels levels;
+  levels.left = Amplitude(left, frames);
+  levels.right = Amplitude(right, frames);
+  levels.leftBands = leftAnalyzer_.Analyze(leftHistory_.data());
+  levels.rightBands = rightAnalyzer_.Analyze(rightHistory_.data());
+  return levels;
+}
+
+}  // namespace soundfeed
