@@ -12,8 +12,8 @@ namespace {
 
 TEST(MatchesMaskTest, StarsQuestionMarksAndCase) {
   struct Case {
-    const char* mask;
-    const char* name;
+    std::string mask;
+    std::string name;
     bool matches;
   };
   const Case cases[] = {
@@ -24,7 +24,7 @@ TEST(MatchesMaskTest, StarsQuestionMarksAndCase) {
       {"", "", true},                   {"", "a", false},
       {"a*b*c", "aXbYc", true},         {"a*b*c", "aXbYcZ", false},
       {"*ab", "aab", true},             {"**x", "x", true},
-      {"*a*a*a*a*b", std::string(64, 'a').c_str(), false},
+      {"*a*a*a*a*b", std::string(64, 'a'), false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MatchesMask(c.mask, c.name), c.matches) << c.mask << " ~ " << c.name;
