@@ -216,6 +216,12 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
   return command;
 }
 
+std::string SaverCommandLine(const HostCommand& command) {
+  std::string line = command.mode == HostMode::FullScreen ? "lumox /s" : "lumox /p";
+  if (!command.settingsFile.empty()) line += " " + command.settingsFile;
+  return line;
+}
+
 std::string UsageText() {
   return
       "Usage: lumox [MODE] [SETTINGS.LMX] [OPTIONS]\n"

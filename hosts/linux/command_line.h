@@ -80,6 +80,10 @@ uint64_t ParseWindowHandle(const std::string& text);
 // "640x480" -> 640, 480; false for anything else or a side outside 1..16384.
 bool ParseSize(const std::string& text, int& width, int& height);
 
+// The whole command line the saver's window logic reads: the program, the
+// mode switch and the settings file to run once (the rest of the line).
+std::string SaverCommandLine(const HostCommand& command);
+
 // The text --help prints.
 std::string UsageText();
 

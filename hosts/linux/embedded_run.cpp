@@ -1,9 +1,10 @@
 // Runs inside a foreign X11 window: a preview (/p, /l) or the screen-saver
 // daemon's window (-root, -window-id, $XSCREENSAVER_WINDOW).
 //
-// The window's owner handles input, so this run never dismisses itself; it
-// ends on SIGTERM, SIGINT or SIGHUP, or when the window goes away, within
-// one display refresh (the loop wakes on the X connection and the signal
+// The window's owner handles input, so the window logic runs as a preview
+// and never dismisses itself; the run ends on SIGTERM, SIGINT or SIGHUP,
+// or when the window goes away, within one display refresh plus the render
+// thread's last frame (the loop wakes on the X connection and the signal
 // pipe, and never sleeps longer than one refresh).
 #include <poll.h>
 
@@ -11,15 +12,35 @@
 #include <chrono>
 #include <cstdio>
 
-#include "drawing_threads.h"
-#include "frame_pacer.h"
 #include "gfx/screen.h"
 #include "present_stats.h"
+#include "refresh_timer.h"
+#include "saver_window_session.h"
 #include "stop_signal.h"
 #include "window_run.h"
 #include "x11_window_target.h"
 
 namespace lumox::host {
+namespace {
+
+// The window is someone else's: no cursor to hide, nothing to raise.
+class ForeignWindow final : public NativeWindow {
+ public:
+  explicit ForeignWindow(const X11WindowTarget& target) : target_(target) {}
+  void HideCursor() override {}
+  CursorPoint CursorPosition() override { return {}; }
+  void Raise() override {}
+  WindowSize ScreenSize() override { return {target_.screenWidth(), target_.screenHeight()}; }
+
+ private:
+  const X11WindowTarget& target_;
+};
+
+// X11 does not tell the refresh rate without extensions; 60 Hz is the
+// usual one.
+constexpr double kAssumedRefreshRate = 60.0;
+
+}  // namespace
 
 int RunEmbedded(const HostCommand& command) {
   InstallStopSignals();
@@ -39,10 +60,20 @@ int RunEmbedded(const HostCommand& command) {
       return 1;
   }
 
-  FramePacer pacer(60.0);
-  gfx::Screen screen(target.width(), target.height());
-  std::unique_ptr<DrawingThreads> drawing = MakeTestPictureThreads();
-  drawing->Start(screen, command.unpaced ? std::chrono::nanoseconds(0) : pacer.period());
+  RefreshTimer presentTimer(kAssumedRefreshRate);
+  auto screen = std::make_shared<gfx::Screen>(target.width(), target.height());
+  ForeignWindow native(target);
+  SessionOptions options;
+  options.preview = true;
+  options.fullScreen = target.width() == target.screenWidth() &&
+                       target.height() == target.screenHeight();
+  options.commandLine = SaverCommandLine(command);
+  if (!command.unpaced) options.pacer = std::make_shared<RefreshPacer>(kAssumedRefreshRate);
+  SaverWindowSession session(native, screen, options);
+  if (!session.Create()) {
+    std::fprintf(stderr, "lumox: the saver cannot start: the shared sound block did not open\n");
+    return 1;
+  }
 
   PresentStats stats;
   uint32_t presentedSerial = 0;
@@ -50,32 +81,33 @@ int RunEmbedded(const HostCommand& command) {
   bool first = true;
   std::array<pollfd, 2> waits = {pollfd{target.ConnectionDescriptor(), POLLIN, 0},
                                  pollfd{WakeDescriptor(), POLLIN, 0}};
-  while (!StopRequested() && !target.WindowGone()) {
-    auto now = FramePacer::Clock::now();
-    int waitMs = now < pacer.deadline()
-                     ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(pacer.deadline() - now).count())
+  while (!session.Ended()) {
+    auto now = RefreshTimer::Clock::now();
+    int waitMs = now < presentTimer.deadline()
+                     ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(
+                                            presentTimer.deadline() - now).count())
                      : 0;
     poll(waits.data(), waits[1].fd >= 0 ? 2 : 1, waitMs);
     target.DrainEvents();
     if (StopRequested() || target.WindowGone()) break;
 
-    now = FramePacer::Clock::now();
-    if (now < pacer.deadline()) continue;
-    pacer.Advance(now);
-    auto palette = screen.PaletteWords();
-    uint32_t serial = screen.PublishedSerial();
+    now = RefreshTimer::Clock::now();
+    if (now < presentTimer.deadline()) continue;
+    presentTimer.Advance(now);
+    auto palette = screen->PaletteWords();
+    uint32_t serial = screen->PublishedSerial();
     if (first || serial != presentedSerial || palette != presentedPalette) {
-      auto started = FramePacer::Clock::now();
-      target.Present(screen);
-      stats.Record(FramePacer::Clock::now() - started);
+      auto started = RefreshTimer::Clock::now();
+      target.Present(*screen);
+      stats.Record(RefreshTimer::Clock::now() - started);
       presentedSerial = serial;
       presentedPalette = palette;
       first = false;
     }
   }
-  drawing->Stop();
+  session.Destroy();
   if (command.stats) stats.Print(target.PathName(), target.width(), target.height());
-  return 0;
+  return session.ExitCode();
 }
 
 }  // namespace lumox::host

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -17,7 +16,7 @@ namespace {
 
 // mkdir -p.
 bool MakeDirectories(const std::string& path) {
-  for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     std::string part = path.substr(0, slash);
     if (!part.empty() && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
     if (slash == std::string::npos) break;
@@ -26,7 +25,7 @@ bool MakeDirectories(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Makes the installed clock the process's clock for one scope.
+// Makes a clock the process's clock for one scope.
 class ClockInstallation {
  public:
   explicit ClockInstallation(Clock& clock) { InstallClock(&clock); }
@@ -35,45 +34,32 @@ class ClockInstallation {
   ClockInstallation& operator=(const ClockInstallation&) = delete;
 };
 
-// Deadlines compare as unsigned 32-bit numbers, as the tick count wraps.
-bool Due(uint32_t deadline, uint32_t now) { return static_cast<int32_t>(now - deadline) >= 0; }
-
 }  // namespace
-
-uint32_t VirtualFrameTime(uint32_t start, uint32_t frame) {
-  return start + static_cast<uint32_t>(static_cast<uint64_t>(frame) * 1000 / 60);
-}
 
 int RunHeadless(const HostCommand& command, HeadlessScene& scene) {
   if (!MakeDirectories(command.outDir)) {
     std::fprintf(stderr, "lumox: cannot create the directory %s\n", command.outDir.c_str());
     return 1;
   }
+  InstallStopSignals();
   ManualClock clock(command.seed);
   ClockInstallation installation(clock);
-  gfx::Screen screen(command.width, command.height);
+  auto screen = std::make_shared<gfx::Screen>(command.width, command.height);
 
   std::string error;
-  if (!scene.Begin(screen, error)) {
+  if (!scene.Begin(screen, clock, error)) {
     std::fprintf(stderr, "lumox: %s\n", error.c_str());
     return 1;
   }
-  const uint32_t start = clock.TickCount();
-  uint32_t nextPalette = start;
   std::vector<uint32_t> pixels(static_cast<size_t>(command.width) * command.height);
   int exitCode = 0;
-
-  for (int frame = 1; frame <= command.frames && !StopRequested(); ++frame) {
-    // Drawing code may have slept past the frame's slot; time never goes back.
-    uint32_t frameTime = VirtualFrameTime(start, static_cast<uint32_t>(frame));
-    if (!Due(frameTime, clock.TickCount())) clock.Set(frameTime);
-    while (Due(nextPalette, clock.TickCount())) {
-      scene.PaletteStep();
-      nextPalette += std::max<uint32_t>(1, scene.PaletteInterval());
+  for (int frame = 1; frame <= command.frames; ++frame) {
+    if (StopRequested()) {
+      exitCode = 1;
+      break;
     }
     scene.Frame();
-
-    screen.Present(pixels.data(), command.width * 4);
+    screen->Present(pixels.data(), command.width * 4);
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%04d.png", frame);
     if (!WritePng(command.outDir + name, pixels.data(), command.width, command.height,

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "command_line.h"
-#include "headless_scenes.h"
+#include "headless_run.h"
 #include "settings_cli.h"
 #include "window_run.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     case HostMode::Embedded:
       return RunEmbedded(command);
     case HostMode::Headless:
-      return RunHeadlessScene(command);
+      return RunHeadless(command, *MakeSaverScene());
     case HostMode::List:
     case HostMode::Export:
     case HostMode::Import:

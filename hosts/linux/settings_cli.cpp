@@ -1,21 +1,100 @@
 #include "settings_cli.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 
+#include "platform/posix/file_registry.h"
+#include "platform/system.h"
+#include "saver/module_table.h"
+#include "saver/saver_state.h"
+#include "settings/settings_commands.h"
+
 namespace lumox::host {
+namespace {
+
+// The platform's services, except that a question nobody can answer (no
+// terminal) is noted, so the refusal can say why.
+class TerminalQuestions final : public SystemServices {
+ public:
+  explicit TerminalQuestions(SystemServices& platform) : platform_(platform) {}
+  bool LaunchProgram(const std::string& commandLine) override {
+    return platform_.LaunchProgram(commandLine);
+  }
+  void Beep() override { platform_.Beep(); }
+  bool AskYesNo(const std::string& title, const std::string& text) override {
+    int terminal = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0) {
+      unanswered = true;
+      return false;
+    }
+    close(terminal);
+    return platform_.AskYesNo(title, text);
+  }
+  void DebugOutput(const std::string& text) override { platform_.DebugOutput(text); }
+
+  bool unanswered = false;
+
+ private:
+  SystemServices& platform_;
+};
+
+void Print(std::FILE* stream, const std::string& text) {
+  if (text.empty()) return;
+  std::fputs(text.c_str(), stream);
+  if (text.back() != '\n') std::fputc('\n', stream);
+}
+
+}  // namespace
 
 int ShowConfiguration() {
   std::printf(
-      "Lumox has no configuration dialog on this platform yet.\n"
-      "Settings commands: lumox --list | --show NAME | --activate NAME | --delete NAME |\n"
-      "                   --export NAME FILE | --import FILE [--as NAME] [--yes]\n");
+      "Lumox keeps its settings in %s\n"
+      "(set LUMOX_REGISTRY or use --registry FILE for another file).\n"
+      "There is no configuration dialog on this platform; change the settings with:\n"
+      "  lumox --list                      the saved displays (* marks the active one)\n"
+      "  lumox --show NAME                 a saved display's modules, controls and palette\n"
+      "  lumox --activate NAME             the display the saver runs\n"
+      "  lumox --delete NAME               remove a saved display\n"
+      "  lumox --export NAME FILE          write a saved display to a settings file\n"
+      "  lumox --import FILE [--as NAME] [--yes]\n"
+      "                                    read a settings file into a saved display\n"
+      "  lumox /s FILE                     run once with the settings of a file\n",
+      DefaultRegistryPath().c_str());
   return 0;
 }
 
-int RunSettingsCommand(const HostCommand&) {
-  // FIXME: wire to the settings commands once they exist.
-  std::fprintf(stderr, "lumox: settings commands are not available in this build\n");
-  return 1;
+int RunSettingsCommand(const HostCommand& command) {
+  // The table set-up the configuration dialog runs first: on a first run
+  // it creates the default saved displays, so there is something to list.
+  SetUpModuleTable(Saver());
+
+  TerminalQuestions questions(System());
+  InstallSystemServices(&questions);
+  CommandResult result;
+  switch (command.mode) {
+    case HostMode::List: result = ListDisplaysCommand(); break;
+    case HostMode::Show: result = ShowDisplayCommand(command.name); break;
+    case HostMode::Activate: result = ActivateDisplayCommand(command.name); break;
+    case HostMode::Delete: result = DeleteDisplayCommand(command.name); break;
+    case HostMode::Export: result = ExportDisplayCommand(command.name, command.file); break;
+    case HostMode::Import:
+      result = ImportFileCommand(command.file, command.asName, command.yes);
+      break;
+    default: result = {kCommandUsage, "", "not a settings command"}; break;
+  }
+  InstallSystemServices(nullptr);
+
+  if (questions.unanswered && result.exitCode != kCommandOk) {
+    result.error =
+        "lumox: a saved display by that name exists and there is no terminal to ask whether "
+        "to replace it; add --yes to replace it";
+  }
+  Print(stdout, result.output);
+  if (!result.error.empty())
+    Print(stderr, result.error.rfind("lumox:", 0) == 0 ? result.error : "lumox: " + result.error);
+  return result.exitCode;
 }
 
 }  // namespace lumox::host

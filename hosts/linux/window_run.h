@@ -1,14 +1,15 @@
 // Window runs: full screen (/s), a development window (--window) with SDL,
-// and runs embedded into a foreign X11 window (/p, -root, -window-id) with
-// plain Xlib.
+// and runs inside a foreign X11 window (/p, -root, -window-id) with plain
+// Xlib.
 #pragma once
 
 #include "command_line.h"
 
 namespace lumox::host {
 
-// Exit code of the run: 0 after a normal close, -1 when a preview window
-// handle is not a window, 1 when no window could be made.
+// Exit code of the run: the window logic's quit code after a normal close,
+// -1 when a preview window handle is not a window, 1 when no window could
+// be made or the saver refused to start.
 int RunSdlWindow(const HostCommand& command);
 int RunEmbedded(const HostCommand& command);
 

@@ -81,6 +81,8 @@ X11WindowTarget::OpenResult X11WindowTarget::Open(uint64_t window, std::string& 
   x_->depth = attributes.depth;
   width_ = attributes.width;
   height_ = attributes.height;
+  screenWidth_ = WidthOfScreen(attributes.screen);
+  screenHeight_ = HeightOfScreen(attributes.screen);
   if ((x_->depth != 24 && x_->depth != 32) || x_->visual->red_mask != 0xFF0000 ||
       x_->visual->green_mask != 0x00FF00 || x_->visual->blue_mask != 0x0000FF) {
     error = "the window's visual is not 24-bit true colour";

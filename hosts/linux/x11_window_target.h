@@ -33,6 +33,8 @@ class X11WindowTarget {
 
   int width() const { return width_; }
   int height() const { return height_; }
+  int screenWidth() const { return screenWidth_; }
+  int screenHeight() const { return screenHeight_; }
   // The connection's descriptor, to wait on next to other things.
   int ConnectionDescriptor() const;
   // Reads every queued event; notes the window's destruction.
@@ -53,6 +55,8 @@ class X11WindowTarget {
   std::unique_ptr<Connection> x_;
   int width_ = 0;
   int height_ = 0;
+  int screenWidth_ = 0;
+  int screenHeight_ = 0;
 };
 
 }  // namespace lumox::host

@@ -94,6 +94,55 @@ case "$case_name" in
     cmp -s "$work/out" "$work/out2" || fail "a bare lumox differs from /c"
     ;;
 
+  settings)
+    # A first run creates the default saved displays.
+    "$lumox" --list >"$work/list" || fail "--list exited $?"
+    grep -q '^\* ' "$work/list" || fail "--list marks no active display: $(cat "$work/list")"
+    first=$(sed -n '1s/^..//p' "$work/list")
+    "$lumox" --export "$first" "$work/saved.LMX" >/dev/null || fail "--export exited $?"
+    [ -s "$work/saved.LMX" ] || fail "--export wrote nothing"
+    "$lumox" --import "$work/saved.LMX" --as Copy >/dev/null || fail "--import exited $?"
+    # Replacing needs an answer; without a terminal the import is refused.
+    setsid -w "$lumox" --import "$work/saved.LMX" --as Copy </dev/null >/dev/null 2>"$work/err" &&
+      fail "--import replaced a display without asking"
+    grep -q -- "--yes" "$work/err" || fail "the refusal does not mention --yes: $(cat "$work/err")"
+    "$lumox" --import "$work/saved.LMX" --as Copy --yes >/dev/null || fail "--import --yes exited $?"
+    "$lumox" --activate Copy >/dev/null || fail "--activate exited $?"
+    "$lumox" --list | grep -qx '\* Copy' || fail "Copy is not marked active"
+    "$lumox" --show Copy >"$work/show" || fail "--show exited $?"
+    grep -q Copy "$work/show" || fail "--show does not name the display"
+    "$lumox" --delete Copy >/dev/null || fail "--delete exited $?"
+    "$lumox" --list | grep -q 'Copy' && fail "Copy is still listed after --delete"
+    for args in "--show Copy" "--activate Copy" "--delete Copy" "--export Copy $work/x.LMX" \
+                "--import $work/missing.LMX"; do
+      # shellcheck disable=SC2086
+      "$lumox" $args >/dev/null 2>"$work/err" && fail "lumox $args succeeded"
+      [ -s "$work/err" ] || fail "lumox $args failed without a message"
+    done
+    # --registry names the file as LUMOX_REGISTRY does.
+    LUMOX_REGISTRY= "$lumox" --registry "$work/other.reg" --list >/dev/null || fail "--registry exited $?"
+    [ -s "$work/other.reg" ] || fail "--registry did not use the named file"
+    ;;
+
+  settings-file-run)
+    needs_display
+    "$lumox" --list >"$work/before" || fail "--list exited $?"
+    first=$(sed -n '1s/^..//p' "$work/before")
+    "$lumox" --export "$first" "$work/run.LMX" >/dev/null || fail "--export exited $?"
+    "$lumox" /s "$work/run.LMX" &
+    pid=$!
+    window=$(xdotool search --sync --onlyvisible --name '^Screen Saver$' | head -1)
+    [ -n "$window" ] || fail "no full-screen window appeared"
+    sleep 0.5
+    "$lumox" --list | grep -qx '\* Testing Current Settings' ||
+      fail "the settings file is not the active display during the run"
+    xdotool key --window "$window" space
+    wait_exit "$pid" 5000
+    [ "$status" -eq 0 ] || fail "settings-file run exited $status"
+    "$lumox" --list >"$work/after"
+    cmp -s "$work/before" "$work/after" || fail "the run left the saved displays changed: $(cat "$work/after")"
+    ;;
+
   window-key)
     needs_display
     "$lumox" --window 200x150 &

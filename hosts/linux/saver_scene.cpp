@@ -1,0 +1,43 @@
+// The saver's render loop driven headless: the runtime's RenderSession and
+// HeadlessRun on the calling thread, with the runtime's real services
+// except the ones a headless run must not have (no sound block from
+// another process, no sound player launched, no priority change).
+#include <memory>
+
+#include "gfx/screen.h"
+#include "headless_run.h"
+#include "saver/render_thread.h"
+#include "saver/saver_state.h"
+
+namespace lumox::host {
+namespace {
+
+class SaverScene final : public HeadlessScene {
+ public:
+  bool Begin(std::shared_ptr<gfx::Screen> screen, ManualClock& clock, std::string&) override {
+    RuntimeServices services = DefaultRuntimeServices();
+    services.launchPlayer = nullptr;
+    services.setProcessPriority = nullptr;
+    session_ = std::make_unique<RenderSession>(Saver(), std::move(screen), nullptr, services,
+                                               /*fullScreenWindow=*/false);
+    run_ = std::make_unique<HeadlessRun>(*session_, clock);
+    run_->Begin();
+    return true;
+  }
+  void Frame() override { run_->Frame(); }
+  void End() override {
+    if (run_) run_->End();
+    run_.reset();
+    session_.reset();
+  }
+
+ private:
+  std::unique_ptr<RenderSession> session_;
+  std::unique_ptr<HeadlessRun> run_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeadlessScene> MakeSaverScene() { return std::make_unique<SaverScene>(); }
+
+}  // namespace lumox::host
