@@ -31,7 +31,6 @@ constexpr const char* kSettingsKeyName = "Screen Saver.Lumox";
 // Fixed buffer sizes of the stored values.
 constexpr size_t kPathValueSize = 260;
 constexpr size_t kCustomValueSize = 708;
-constexpr size_t kActiveNameSize = 128;
 
 // Key names relative to "Control Panel" (the form read value and write
 // value take).

@@ -294,7 +294,10 @@ bool LoadModuleSettings(ModuleDescriptor& module, const char* name) {
   return true;
 }
 
-int LoadDisplay(SaverState& state, const char* name) {
+int LoadDisplay(SaverState& state, const char* displayName) {
+  // A copy: callers may pass the state's own display name.
+  const std::string nameCopy(displayName);
+  const char* name = nameCopy.c_str();
   CopyName(state.displayName, sizeof state.displayName, name);
   CurrentSoundShare()->SetText(share_offset::DisplayName, kShareDisplayNameSize, name);
 
@@ -432,15 +435,13 @@ void SetUpSavedDisplays(SaverState& state) {
     CreateDefaultDisplay(state, state.table[kRandom], kSoundSettingsDisplay, kEffectRandom);
   }
 
-  std::string active;
-  ReadText("Active", SettingsKey(), kActiveNameSize, active);
-  if (!LoadDisplay(state, active.c_str())) {
+  if (!LoadDisplay(state, ReadActiveName().c_str())) {
     LoadDisplay(state, kSoundSettingsDisplay);
     WriteActiveName(kSoundSettingsDisplay);
   }
 
   bool anyActive = false;
-  for (const auto& active : state.options.Active) anyActive = anyActive || active != 0;
+  for (const auto& flag : state.options.Active) anyActive = anyActive || flag != 0;
   if (!anyActive) state.options.Active[kRandom] = 1;
 }
 
@@ -453,8 +454,10 @@ std::vector<std::string> ListSavedDisplays() {
 }
 
 std::string ReadActiveName() {
+  // Any name a display can have fits, so a long name never falls back to
+  // the sound settings display.
   std::string name;
-  ReadText("Active", SettingsKey(), kActiveNameSize, name);
+  ReadText("Active", SettingsKey(), kDisplayNameSize, name);
   return name;
 }
 
