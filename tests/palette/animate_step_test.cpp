@@ -168,6 +168,7 @@ TEST_F(AnimateStepTest, LiveScaleAndMorphRateAreNotWrittenBackButDirectionIs) {
 
 TEST_F(AnimateStepTest, DueChannelStartsAMorphFromItsOldColoursToANewEffect) {
   PaletteState& s = IdleState();
+  SetAll(s, kDirection, 0);
   ChannelAnimation& green = s.channels[kGreen];
   green.Current.fill(123);
   green.ChangeTime = clock_.TickCount();

@@ -161,7 +161,9 @@ TEST_F(GenerateEntryTest, RampLightsOnlyTheFallingPositiveHalfWave) {
   EXPECT_EQ(blue.Current[2], 0);
   EXPECT_EQ(blue.RampPrev, OscillatorTable[1500]);
 
-  // Over a whole row the pattern is bright bands and dark stretches.
+  // Over a whole row at the default frequency the pattern is bright bands
+  // and dark stretches.
+  SetAll(s, kRampDecay, 14);
   blue.Counter = 0;
   blue.RampPrev = 0;
   int lit = 0;
