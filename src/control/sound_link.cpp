@@ -58,11 +58,6 @@ SoundShare* AttachSaver() {
   return share;
 }
 
-void Detach(SoundShare* share) {
-  if (CurrentSoundShare() == share) SetCurrentSoundShare(nullptr);
-  CloseSoundShare(share);
-}
-
 }  // namespace
 
 SoundShare* OpenSoundShareChecked(ShareOpenResult& result, bool markMismatch) {
@@ -111,6 +106,9 @@ SoundShare* OpenSoundShare() {
 }
 
 void CloseSoundShare(SoundShare* share) {
+  // The evaluators must never read a closed block.
+  SoundShare* expected = share;
+  gCurrent.compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
   OpenedShare* opened = nullptr;
   {
     std::lock_guard<std::mutex> lock(gOpenLock);
@@ -187,7 +185,7 @@ void DetachSaverWindow(SoundShare* share) {
   share->SetU32(off::PaletteUsesSound, 0);
   share->SetU32(off::SaverUsesSound, 0);
   share->SetU32(off::FullScreenSaver, 0);
-  Detach(share);
+  CloseSoundShare(share);
 }
 
 SoundShare* AttachConfigDialog() { return AttachSaver(); }
@@ -201,7 +199,7 @@ void ConfigSheetClosed(SoundShare* share) {
 }
 
 void DetachConfigDialog(SoundShare* share) {
-  if (share != nullptr) Detach(share);
+  CloseSoundShare(share);
 }
 
 }  // namespace lumox

@@ -31,7 +31,8 @@ SoundShare* OpenSoundShare();
 // The same, telling why it failed. `markMismatch` false leaves a refused
 // block untouched (the player stand-in does not write the saver's fields).
 SoundShare* OpenSoundShareChecked(ShareOpenResult& result, bool markMismatch);
-// Unmaps and closes a block from OpenSoundShare; anything else is ignored.
+// Unmaps and closes a block from OpenSoundShare (if it is the current block,
+// the private one becomes current); anything else is ignored.
 void CloseSoundShare(SoundShare* share);
 
 // The block the evaluators read: the attached one, or a zeroed private

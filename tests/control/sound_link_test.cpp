@@ -182,6 +182,11 @@ TEST_F(SoundLinkTest, EvaluationReadsTheAttachedBlockAndAPrivateOneOtherwise) {
   EXPECT_EQ(CurrentSoundShare(), idle);
   // A fresh private block: silence, with no division by its zero scales.
   EXPECT_EQ(ReadSoundLevel(kSourceLeft), 0.0f);
+  // Closing the current block directly also falls back to the private one.
+  SoundShare* opened = OpenSoundShare();
+  SetCurrentSoundShare(opened);
+  CloseSoundShare(opened);
+  EXPECT_EQ(CurrentSoundShare(), idle);
   // Closing something that is not open is ignored.
   CloseSoundShare(idle);
   CloseSoundShare(nullptr);

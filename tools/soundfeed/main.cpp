@@ -3,10 +3,12 @@
 // a synthetic song (or of a sound file, at its real pace) many times a
 // second, with a few lines of text about what is playing.
 //
-//   soundfeed [--wav FILE] [--loop] [--seconds N] [--rate N] [--quiet]
+//   soundfeed [--wav FILE] [--loop] [--seconds N] [--rate N] [--quiet] [/PPLAY]
 //
 // It stops at the end of the file, after N seconds, or on SIGINT/SIGTERM,
 // and then clears PlayerActive so the saver falls back to oscillation.
+// Started by the saver (its "AutoRun" option appends /PPLAY to the player's
+// command line) it also stops when that saver signals LauncherClosed.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -38,11 +40,13 @@ struct Options {
   double seconds = 0.0;  // 0: no limit
   int rate = 50;         // updates per second
   bool quiet = false;
+  bool launchedBySaver = false;  // /PPLAY
 };
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: soundfeed [--wav FILE] [--loop] [--seconds N] [--rate 30..200] [--quiet]\n");
+               "usage: soundfeed [--wav FILE] [--loop] [--seconds N] [--rate 30..200] [--quiet] "
+               "[/PPLAY]\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -61,6 +65,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.loop = true;
     } else if (arg == "--quiet") {
       options.quiet = true;
+    } else if (arg == "/PPLAY" || arg == "/pplay") {
+      options.launchedBySaver = true;
     } else {
       return false;
     }
@@ -143,8 +149,19 @@ int main(int argc, char** argv) {
   int lastInfoSecond = -1;
   int lastStatusSecond = -1;
   StereoLevels levels;
+  // Only a notice given after the start counts: an old one may linger.
+  bool launcherWasClosed = share->U32(lumox::share_offset::LauncherClosed) != 0;
+  bool launcherClosed = false;
 
   while (!gStop) {
+    if (options.launchedBySaver) {
+      const bool closed = share->U32(lumox::share_offset::LauncherClosed) != 0;
+      if (closed && !launcherWasClosed) {
+        launcherClosed = true;
+        break;
+      }
+      launcherWasClosed = closed;
+    }
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     if (options.seconds > 0.0 && elapsed >= options.seconds) break;
 
@@ -199,6 +216,6 @@ int main(int argc, char** argv) {
     std::printf("%ssoundfeed: %s of \"%s\", %lld updates (%.1f a second)%s\n", tty ? "\r" : "",
                 MinutesSeconds(elapsed).c_str(), source ? source->title().c_str() : "",
                 static_cast<long long>(updates), elapsed > 0 ? updates / elapsed : 0.0,
-                gStop ? ", stopped by signal" : "");
+                gStop ? ", stopped by signal" : launcherClosed ? ", the saver closed" : "");
   return 0;
 }
