@@ -74,7 +74,8 @@ class SoundShare {
 
   // Whole-field access. Every field lies within one cache line of a
   // page-aligned block, so one relaxed atomic access is whole even where
-  // the offset is unaligned.
+  // the offset is unaligned. An offset whose field would not fit in the
+  // block reads as 0 and is not written.
   uint32_t U32(size_t offset) const;
   void SetU32(size_t offset, uint32_t value);
   uint16_t U16(size_t offset) const;
@@ -92,9 +93,6 @@ class SoundShare {
   float RightBand(int band) const { return BandLevel(share_offset::RightBands, band); }
   void SetLeftBand(int band, float level) { SetBandLevel(share_offset::LeftBands, band, level); }
   void SetRightBand(int band, float level) { SetBandLevel(share_offset::RightBands, band, level); }
-
-  // An offset whose field would not fit in the block reads as 0 and is not
-  // written.
 
   // Texts are copied byte by byte; a text without its terminating zero is
   // cut at the field's end. SetText always leaves the field zero-terminated
