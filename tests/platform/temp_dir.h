@@ -1,10 +1,9 @@
 // A fresh directory for one test, removed with everything in it afterwards.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -13,8 +12,20 @@ namespace lumox::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lumox-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    // create_directory reports whether it made the directory, so a name
+    // another test took already is never shared.
+    std::random_device seed;
+    std::mt19937_64 pick(seed());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (;;) {
+      const std::filesystem::path candidate = base / ("lumox-test-" + std::to_string(pick()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) {
+        path_ = candidate.string();
+        return;
+      }
+      if (error) return;  // no temporary directory at all: tests will fail visibly
+    }
   }
   ~TempDir() {
     std::error_code ignored;
