@@ -116,6 +116,13 @@ FieldResult ReadNameField(ByteReader& reader, const char* what, std::string& nam
     return FieldResult::kBad;
   }
   name.assign(text, length - 1);
+  // No store keeps control characters in names, and no export writes them.
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      problem = std::string("a ") + what + " with a control character";
+      return FieldResult::kBad;
+    }
+  }
   return FieldResult::kRead;
 }
 

@@ -94,7 +94,8 @@ SettingsFileResult ExportDisplay(const char* name, const std::string& filePath);
 ParsedSettingsFile ParseSettingsFile(std::span<const uint8_t> bytes);
 
 // A key path a record may name: empty (the display key) or subkey names
-// joined by single backslashes, none empty, "." or "..".
+// joined by single backslashes, none empty, "." or "..". (Names with
+// control characters are refused before this test.)
 bool IsSafeRecordKeyPath(std::string_view path);
 
 // Replaces the display `name` with the settings in `bytes`.

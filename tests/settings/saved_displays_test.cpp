@@ -62,6 +62,21 @@ TEST_F(SavedDisplaysTest, ActiveNamingAMissingOrEmptyDisplayFallsBackToSoundSett
   }
 }
 
+TEST_F(SavedDisplaysTest, ALongActiveNameIsRunAndNotReplacedByTheFallback) {
+  SetUpSavedDisplays(state());
+  const std::string name(200, 'n');
+  state().options.Active = {};
+  state().options.Active[kCyclic] = 1;
+  SaveDisplay(state(), name.c_str());
+  SetUpSavedDisplays(state());
+  EXPECT_EQ(ReadActiveName(), name);
+  EXPECT_EQ(state().options.Active[kCyclic], 1);
+  EXPECT_EQ(state().options.Active[kRandom], 0);
+  // Loading the state's own name again is allowed.
+  EXPECT_EQ(LoadDisplay(state(), state().displayName), 1);
+  EXPECT_EQ(std::string(state().displayName), name);
+}
+
 TEST_F(SavedDisplaysTest, LoadTakesStoredValuesAndDefaultsForMissingOnes) {
   const std::string bezier = ModuleKey(kDisplay, "Bezier");
   PutInt(bezier, "Control3", 70);  // no RangeLo3, RangeHi3, Check3, Sense3

@@ -253,6 +253,8 @@ TEST_F(SettingsFileTest, HostileRecordsStopTheImportAndNeverWriteOutsideTheDispl
       {"absolute path", Record("\\Software", "X", four)},
       {"empty component", Record("Modules\\\\Star", "X", four)},
       {"trailing backslash", Record("Palette\\", "X", four)},
+      {"control character in key", Record("Modules\\\x10itmap", "X", four)},
+      {"control character in name", Record("Palette", "X\n", four)},
       {"huge value name length", raw(1, "\0"sv, 0x7FFFFFFF, "X\0"sv, 4, four)},
       {"value name without zero", raw(1, "\0"sv, 1, "X"sv, 4, four)},
       {"huge data length", raw(1, "\0"sv, 2, "X\0"sv, 0xFFFFFFFF, four)},
