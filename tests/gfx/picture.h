@@ -1,0 +1,64 @@
+// Surfaces as ASCII pictures, so a test can state the expected drawing.
+//
+// One character per pixel: '.' black (0), '#' white (255), 'a'...'z' saver
+// entries 0-25 (physical 10-35), 'G' light grey (7), 'D' dark grey (248),
+// '?' anything else. Rows are separated by newlines, with a leading newline
+// so raw string literals line up.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "gfx/surface.h"
+
+namespace lumox::gfx::testing {
+
+inline char PixelChar(uint8_t p) {
+  if (p == 0) return '.';
+  if (p == 255) return '#';
+  if (p == 7) return 'G';
+  if (p == 248) return 'D';
+  if (p >= 10 && p < 36) return static_cast<char>('a' + (p - 10));
+  return '?';
+}
+
+inline uint8_t CharPixel(char c) {
+  switch (c) {
+    case '.': return 0;
+    case '#': return 255;
+    case 'G': return 7;
+    case 'D': return 248;
+    default: return static_cast<uint8_t>(10 + (c - 'a'));
+  }
+}
+
+inline std::string Picture(const Surface& surface) {
+  std::string text;
+  for (int y = 0; y < surface.height(); ++y) {
+    text += '\n';
+    for (int x = 0; x < surface.width(); ++x) text += PixelChar(surface.row(y)[x]);
+  }
+  return text;
+}
+
+// Fills a surface from a picture in the format Picture produces.
+inline void Paint(Surface& surface, std::string_view picture) {
+  int x = 0, y = -1;
+  for (char c : picture) {
+    if (c == '\n') {
+      ++y;
+      x = 0;
+      continue;
+    }
+    if (y >= 0 && y < surface.height() && x < surface.width()) surface.row(y)[x] = CharPixel(c);
+    ++x;
+  }
+}
+
+inline int CountPixels(const Surface& surface, uint8_t value) {
+  int count = 0;
+  for (size_t i = 0; i < surface.size(); ++i) count += surface.data()[i] == value;
+  return count;
+}
+
+}  // namespace lumox::gfx::testing

@@ -1,0 +1,132 @@
+// The screen: palette, publication and the present conversion.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "gfx/canvas.h"
+#include "gfx/screen.h"
+
+namespace lumox::gfx {
+namespace {
+
+std::vector<uint32_t> RandomTable(std::mt19937& random) {
+  std::vector<uint32_t> table(256);
+  for (uint32_t& word : table) word = random() & 0x00FFFFFFu;
+  return table;
+}
+
+TEST(Present, EveryPathMatchesTheTableLookup) {
+  std::mt19937 random(41);
+  std::vector<PresentPath> paths = {PresentPath::Portable};
+  if (PresentPathAvailable(PresentPath::BytePermute)) paths.push_back(PresentPath::BytePermute);
+  else GTEST_LOG_(INFO) << "this CPU has no AVX-512 VBMI: only the portable path is checked";
+  for (int trial = 0; trial < 60; ++trial) {
+    const std::vector<uint32_t> table = RandomTable(random);
+    const int width = trial < 10 ? trial : static_cast<int>(random() % 300);
+    const int height = 1 + static_cast<int>(random() % 5);
+    const int sourcePitch = width + static_cast<int>(random() % 9);
+    const int destinationPitch = width + static_cast<int>(random() % 5);  // in pixels
+    std::vector<uint8_t> source(static_cast<size_t>(sourcePitch) * height + 1);
+    for (uint8_t& p : source) p = static_cast<uint8_t>(random());
+    for (PresentPath path : paths) {
+      std::vector<uint32_t> out(static_cast<size_t>(destinationPitch) * height + 1, 0xDEADBEEF);
+      ConvertIndexedImage(path, source.data(), sourcePitch, out.data(), destinationPitch * 4,
+                          width, height, table.data());
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < destinationPitch; ++x) {
+          const uint32_t expected =
+              x < width ? table[source[static_cast<size_t>(y) * sourcePitch + x]] : 0xDEADBEEF;
+          ASSERT_EQ(out[static_cast<size_t>(y) * destinationPitch + x], expected)
+              << "path " << static_cast<int>(path) << " width " << width << " at " << x << "," << y;
+        }
+    }
+  }
+  // The row helpers agree too.
+  const std::vector<uint32_t> table = RandomTable(random);
+  std::vector<uint8_t> row(1000);
+  for (uint8_t& p : row) p = static_cast<uint8_t>(random());
+  std::vector<uint32_t> a(1000), b(1000);
+  ConvertIndexedRow(row.data(), a.data(), 1000, table.data());
+  ConvertIndexedRowPortable(row.data(), b.data(), 1000, table.data());
+  EXPECT_EQ(a, b);
+}
+
+TEST(Screen, StartsWithStaticColoursAndBlackSaverEntries) {
+  Screen screen(4, 3);
+  EXPECT_EQ(screen.Entry(9), (Rgb{166, 202, 240}));
+  EXPECT_EQ(screen.Entry(246), (Rgb{255, 251, 240}));
+  EXPECT_EQ(screen.Entry(10), (Rgb{}));
+  EXPECT_EQ(screen.PaletteWords()[255], 0x00FFFFFFu);
+  EXPECT_EQ(screen.PaletteWords()[1], 0x00800000u);  // dark red as 0x00RRGGBB
+}
+
+TEST(Screen, AnimatePaletteTouchesOnlySaverEntries) {
+  Screen screen(4, 3);
+  std::vector<Rgb> colours(300);
+  for (size_t i = 0; i < colours.size(); ++i)
+    colours[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 2)};
+  screen.AnimatePalette(230, 20, colours.data());  // runs past the end: cut at 236
+  EXPECT_EQ(screen.Entry(240), (Rgb{0, 1, 2}));
+  EXPECT_EQ(screen.Entry(245), (Rgb{5, 6, 7}));
+  EXPECT_EQ(screen.Entry(246), (Rgb{255, 251, 240}));
+  screen.AnimatePalette(-2, 4, colours.data());  // starts before: the first two are skipped
+  EXPECT_EQ(screen.Entry(9), (Rgb{166, 202, 240}));
+  EXPECT_EQ(screen.Entry(10), (Rgb{2, 3, 4}));
+  EXPECT_EQ(screen.Entry(11), (Rgb{3, 4, 5}));
+  screen.AnimatePalette(0, 5, nullptr);
+  screen.AnimatePalette(236, 5, colours.data());
+  EXPECT_EQ(screen.Entry(10), (Rgb{2, 3, 4}));
+}
+
+TEST(Screen, PresentShowsThePublishedFrameThroughTheCurrentPalette) {
+  Screen screen(3, 2);
+  Canvas canvas(screen);
+  canvas.SetPixel(0, 0, PaletteIndex(0));
+  canvas.SetPixel(2, 1, kWhite);
+  const uint32_t before = screen.PublishedSerial();
+  canvas.Flush();
+  EXPECT_EQ(screen.PublishedSerial(), before + 1);
+  canvas.SetPixel(1, 0, kWhite);  // drawn after the flush: not shown yet
+  const Rgb red{255, 0, 0};
+  screen.AnimatePalette(0, 1, &red);
+  std::vector<uint32_t> out(2 * 4, 0x12345678);  // pitch of 4 pixels
+  screen.Present(out.data(), 16);
+  EXPECT_EQ(out, (std::vector<uint32_t>{0x00FF0000, 0, 0, 0x12345678,  //
+                                        0, 0, 0x00FFFFFF, 0x12345678}));
+  EXPECT_EQ(screen.PublishedFrame().row(0)[1], 0);
+  EXPECT_EQ(screen.surface().row(0)[1], 255);
+}
+
+TEST(Screen, DrawingPublishingAnimatingAndPresentingRunConcurrently) {
+  // Each of the saver's threads does its part at the same time; run under
+  // ThreadSanitizer this shows the shared words and the frame are guarded.
+  Screen screen(64, 32);
+  std::atomic<bool> stop{false};
+  std::thread palette([&] {
+    std::vector<Rgb> colours(236);
+    for (int step = 0; !stop; ++step) {
+      for (Rgb& c : colours) c = {static_cast<uint8_t>(step), 0, 0};
+      screen.AnimatePalette(0, 236, colours.data());
+    }
+  });
+  std::thread host([&] {
+    std::vector<uint32_t> out(64 * 32);
+    while (!stop) screen.Present(out.data(), 64 * 4);
+  });
+  Canvas canvas(screen);
+  for (int frame = 0; frame < 200; ++frame) {
+    canvas.SelectBrush(Brush::Solid(PaletteIndex(frame)));
+    canvas.Rectangle(0, 0, 64, 32);
+    canvas.Flush();
+  }
+  stop = true;
+  palette.join();
+  host.join();
+  EXPECT_EQ(screen.PublishedFrame().row(16)[32], ToPhysical(PaletteIndex(199)));
+}
+
+}  // namespace
+}  // namespace lumox::gfx

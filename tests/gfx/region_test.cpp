@@ -1,0 +1,226 @@
+// Regions and clipping.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "gfx/canvas.h"
+#include "gfx/picture.h"
+
+namespace lumox::gfx {
+namespace {
+
+using testing::Picture;
+
+Region RandomRegion(std::mt19937& random) {
+  std::uniform_int_distribution<int> c(-8, 45);
+  switch (random() % 3) {
+    case 0: return Region::FromRect(c(random), c(random), c(random), c(random));
+    case 1: return Region::FromEllipse(c(random), c(random), c(random), c(random));
+    default: {
+      const Point points[] = {{c(random), c(random)}, {c(random), c(random)},
+                              {c(random), c(random)}, {c(random), c(random)},
+                              {c(random), c(random)}};
+      return Region::FromPolygon(points, 5, random() % 2 == 0);
+    }
+  }
+}
+
+bool Expected(RegionOp op, bool a, bool b) {
+  switch (op) {
+    case RegionOp::And: return a && b;
+    case RegionOp::Or: return a || b;
+    case RegionOp::Xor: return a != b;
+    case RegionOp::Diff: return a && !b;
+    case RegionOp::Copy: return b;
+  }
+  return false;
+}
+
+TEST(Region, CombineMatchesPixelByPixelLogic) {
+  std::mt19937 random(17);
+  const RegionOp ops[] = {RegionOp::And, RegionOp::Or, RegionOp::Xor, RegionOp::Diff,
+                          RegionOp::Copy};
+  for (int trial = 0; trial < 80; ++trial) {
+    const Region a = RandomRegion(random), b = RandomRegion(random);
+    for (RegionOp op : ops) {
+      Region combined = a;
+      combined.Combine(b, op);
+      for (int y = -10; y < 50; ++y)
+        for (int x = -10; x < 50; ++x)
+          ASSERT_EQ(combined.Contains(x, y), Expected(op, a.Contains(x, y), b.Contains(x, y)))
+              << "op " << static_cast<int>(op) << " at " << x << "," << y;
+      // Spans stay sorted, disjoint and non-empty.
+      const auto& spans = combined.spans();
+      for (size_t i = 0; i < spans.size(); ++i) {
+        ASSERT_LT(spans[i].left, spans[i].right);
+        if (i == 0) continue;
+        ASSERT_GE(spans[i].y, spans[i - 1].y);
+        if (spans[i].y == spans[i - 1].y) {
+          ASSERT_LE(spans[i - 1].right, spans[i].left);
+        }
+      }
+    }
+  }
+}
+
+TEST(Region, ShapesMatchTheFilledShapes) {
+  // A region and the filled shape of the same description cover the same
+  // pixels (the ellipse region is the ellipse with a pen, box inclusive of
+  // its right/bottom-exclusive edges).
+  Surface surface(37, 23);
+  Canvas canvas(surface);
+  canvas.SelectPen(Pen::Solid(1, kWhite));
+  canvas.SelectBrush(Brush::Solid(kWhite));
+  canvas.Ellipse(3, 2, 30, 19);
+  const Region ellipse = Region::FromEllipse(3, 2, 30, 19);
+  const Point star[] = {{18, 0}, {29, 22}, {1, 8}, {35, 8}, {7, 22}};
+  Surface starSurface(37, 23);
+  Canvas starCanvas(starSurface);
+  starCanvas.SelectPen(Pen::Null());
+  starCanvas.SelectBrush(Brush::Solid(kWhite));
+  starCanvas.SetPolyFillMode(FillMode::Winding);
+  starCanvas.Polygon(star, 5);
+  const Region starRegion = Region::FromPolygon(star, 5, true);
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) {
+      ASSERT_EQ(ellipse.Contains(x, y), surface.row(y)[x] == 255) << x << "," << y;
+      ASSERT_EQ(starRegion.Contains(x, y), starSurface.row(y)[x] == 255) << x << "," << y;
+    }
+}
+
+TEST(Region, BoundsOffsetAndLimits) {
+  Region r = Region::FromRect(10, 8, 3, 2);  // corners in either order
+  EXPECT_EQ(r.Bounds(), (Rect{3, 2, 10, 8}));
+  r.Offset(-5, 4);
+  EXPECT_EQ(r.Bounds(), (Rect{-2, 6, 5, 12}));
+  EXPECT_TRUE(r.Contains(-2, 6));
+  EXPECT_FALSE(r.Contains(5, 6));
+  EXPECT_TRUE(Region::FromRect(4, 4, 4, 9).Empty());
+  EXPECT_TRUE(Region().Empty());
+  EXPECT_EQ(Region().Bounds(), Rect{});
+  // Absurd sizes are cut to the coordinate limit instead of exhausting memory.
+  const Region huge = Region::FromRect(-1000000000, -1000000000, 1000000000, 1000000000);
+  EXPECT_EQ(huge.Bounds(), (Rect{-Region::kRegionLimit, -Region::kRegionLimit,
+                                 Region::kRegionLimit, Region::kRegionLimit}));
+  const Region ellipse = Region::FromEllipse(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+  EXPECT_TRUE(ellipse.Contains(0, 0));
+  Region moved = huge;
+  moved.Offset(INT32_MAX, INT32_MAX);
+  EXPECT_FALSE(moved.Contains(0, 0));
+}
+
+TEST(Clip, GetPixelIsMinusOneOutsideTheSurfaceOrTheClip) {
+  Surface surface(7, 5);
+  surface.Fill(42);
+  Canvas canvas(surface);
+  EXPECT_EQ(canvas.GetPixel(0, 0), 42);
+  EXPECT_EQ(canvas.GetPixel(-1, 0), -1);
+  EXPECT_EQ(canvas.GetPixel(7, 4), -1);
+  EXPECT_EQ(canvas.GetPixel(6, 5), -1);
+  canvas.IntersectClipRect(1, 1, 4, 3);
+  EXPECT_EQ(canvas.GetPixel(0, 0), -1);
+  EXPECT_EQ(canvas.GetPixel(3, 2), 42);
+  EXPECT_EQ(canvas.GetPixel(4, 2), -1);
+  canvas.SelectClipRegion(nullptr);
+  EXPECT_EQ(canvas.GetPixel(0, 0), 42);
+}
+
+TEST(Clip, SelectIntersectExcludeCompose) {
+  Surface surface(7, 5);
+  Canvas canvas(surface);
+  const Region ellipse = Region::FromEllipse(0, 0, 7, 5);
+  canvas.SelectClipRegion(&ellipse);
+  canvas.ExcludeClipRect(3, 0, 4, 5);
+  canvas.IntersectClipRect(0, 1, 7, 5);
+  canvas.ExtSelectClipRegion(Region::FromRect(6, 0, 7, 1), RegionOp::Or);
+  canvas.PatBlt(0, 0, 7, 5, RasterOp::Whiteness);
+  EXPECT_EQ(Picture(surface), R"(
+......#
+###.###
+###.###
+###.###
+..#.#..)");
+  // The clip never reaches outside the surface, whatever was combined in.
+  canvas.ExtSelectClipRegion(Region::FromRect(-100, -100, 100, 100), RegionOp::Copy);
+  EXPECT_EQ(canvas.ClipRegion().Bounds(), (Rect{0, 0, 7, 5}));
+  canvas.SelectClipRegion(nullptr);
+  EXPECT_EQ(canvas.ClipRegion().Bounds(), (Rect{0, 0, 7, 5}));
+}
+
+// Draws the same operations with and without a clip region on a patterned
+// surface: inside the clip the pictures agree, outside the clipped one is
+// untouched.
+TEST(Clip, NothingIsDrawnOutsideTheClipAndInsideIsUnchanged) {
+  std::mt19937 random(23);
+  std::uniform_int_distribution<int> c(-20, 60);
+  std::uniform_int_distribution<int> huge(-1000000000, 1000000000);
+  Surface source(37, 23);
+  for (size_t i = 0; i < source.size(); ++i) source.data()[i] = static_cast<uint8_t>(i * 7);
+  std::vector<uint8_t> bits(40 * 9);
+  for (size_t i = 0; i < bits.size(); ++i) bits[i] = static_cast<uint8_t>(i % 13);
+  const DibView dib{bits.data(), 37, 9, nullptr, 0};
+
+  using Operation = std::function<void(Canvas&)>;
+  std::vector<Operation> operations = {
+      [&](Canvas& k) { k.MoveTo(c(random), c(random)); k.LineTo(c(random), c(random)); },
+      [&](Canvas& k) { k.MoveTo(huge(random), huge(random)); k.LineTo(huge(random), huge(random)); },
+      [&](Canvas& k) { k.Ellipse(c(random), c(random), c(random), c(random)); },
+      [&](Canvas& k) { k.Rectangle(c(random), c(random), c(random), c(random)); },
+      [&](Canvas& k) {
+        const Point p[] = {{c(random), c(random)}, {c(random), c(random)}, {c(random), c(random)},
+                           {huge(random), huge(random)}};
+        k.Polygon(p, 4);
+      },
+      [&](Canvas& k) {
+        const Point p[] = {{c(random), c(random)}, {c(random), c(random)}, {c(random), c(random)},
+                           {c(random), c(random)}};
+        k.PolyBezier(p, 4);
+      },
+      [&](Canvas& k) { k.PatBlt(c(random), c(random), c(random) - 20, c(random) - 20, RasterOp::DstInvert); },
+      [&](Canvas& k) { k.FillRect(c(random), c(random), c(random), c(random), Brush::Solid(PaletteIndex(9))); },
+      [&](Canvas& k) {
+        Canvas from(source);
+        k.StretchBlt(c(random), c(random), c(random) - 20, c(random) - 20, from, c(random),
+                     c(random), c(random) - 20, c(random) - 20);
+      },
+      [&](Canvas& k) { k.BitBlt(c(random), c(random), c(random), c(random), k, c(random), c(random)); },
+      [&](Canvas& k) {
+        k.StretchDIBits(c(random), c(random), c(random) - 20, c(random) - 20, c(random) % 40,
+                        c(random) % 10, c(random) % 40, c(random) % 10, dib);
+      },
+      [&](Canvas& k) { k.SetDIBitsToDevice(c(random), c(random), 30, 9, 0, 0, 0, 9, dib); },
+      [&](Canvas& k) { k.SetPixel(c(random), c(random), PaletteIndex(4)); },
+      [&](Canvas& k) { k.DrawEdge(c(random), c(random), c(random), c(random), EdgeStyle::Etched, true); },
+  };
+  for (int trial = 0; trial < 600; ++trial) {
+    const Operation& operation = operations[trial % operations.size()];
+    const Region clip = RandomRegion(random);
+    const int penWidth = static_cast<int>(random() % 8);
+    const bool invert = random() % 3 == 0;
+    Surface plain(37, 23), clipped(37, 23);
+    for (size_t i = 0; i < plain.size(); ++i) plain.data()[i] = clipped.data()[i] = static_cast<uint8_t>(i * 31);
+    Canvas a(plain), b(clipped);
+    b.SelectClipRegion(&clip);
+    for (Canvas* k : {&a, &b}) {
+      k->SelectPen(Pen::Solid(penWidth, PaletteIndex(3)));
+      k->SelectBrush(Brush::Solid(PaletteIndex(5)));
+      if (invert) k->SetRasterMode(RasterMode::Not);
+    }
+    const std::mt19937 saved = random;
+    operation(a);
+    random = saved;
+    operation(b);
+    for (int y = 0; y < 23; ++y)
+      for (int x = 0; x < 37; ++x) {
+        const uint8_t original = static_cast<uint8_t>((y * 37 + x) * 31);
+        const uint8_t expected = clip.Contains(x, y) ? plain.row(y)[x] : original;
+        ASSERT_EQ(clipped.row(y)[x], expected)
+            << "operation " << trial % operations.size() << " at " << x << "," << y;
+      }
+  }
+}
+
+}  // namespace
+}  // namespace lumox::gfx
