@@ -107,7 +107,7 @@ void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   // line); for a wider pen, the ellipse of the box shrunk by the width.
   const EllipseRows inner(box.left + w, box.top + w, box.right - w, box.bottom - w);
   auto innerRow = [&](int64_t y) -> RowSpan {
-    if (w > 1) return box.right - box.left > 2 * w ? inner.Row(y) : RowSpan{};
+    if (w > 1) return inner.Row(y);
     const RowSpan here = outer.Row(y);
     RowSpan core{here.left + 1, here.right - 1};
     core = Intersect(core, outer.Row(y - 1));

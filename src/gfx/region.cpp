@@ -84,7 +84,8 @@ Region Region::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom
 
 Region Region::FromEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   Region region;
-  const EllipseRows ellipse(left, top, right, bottom);
+  const EllipseRows ellipse(std::min(left, right), std::min(top, bottom), std::max(left, right),
+                            std::max(top, bottom));
   if (ellipse.Empty()) return region;
   RegionBuilder builder(region.spans_);
   const int64_t from = std::max<int64_t>(ellipse.top(), -kLimit);

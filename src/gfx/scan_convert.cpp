@@ -27,31 +27,46 @@ int64_t SquareRootFloor(Wide value) {
 }  // namespace
 
 EllipseRows::EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom)
-    : left_(std::min(left, right)),
-      top_(std::min(top, bottom)),
-      width_(std::abs(right - left)),
-      height_(std::abs(bottom - top)) {}
+    : left_(left), top_(top), width_(right - left), height_(bottom - top) {}
+
+namespace {
+
+// floor(sqrt(floor(p^2 (q^2 - r^2) / q^2))) for q > 0, |r| <= q: the largest
+// integer s with s^2 q^2 <= p^2 (q^2 - r^2).
+int64_t ScaledRoot(int64_t p, int64_t q, int64_t r) {
+  constexpr int64_t kExactLimit = int64_t{1} << 26;
+  if (p < kExactLimit && q < kExactLimit) {
+    const Wide room = static_cast<Wide>(p) * p * (static_cast<Wide>(q) * q - static_cast<Wide>(r) * r);
+    return SquareRootFloor(room / (static_cast<Wide>(q) * q));
+  }
+  const long double ratio = static_cast<long double>(r) / q;
+  return static_cast<int64_t>(std::floor(p * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio))));
+}
+
+}  // namespace
 
 RowSpan EllipseRows::Row(int64_t y) const {
   if (Empty() || y < top_ || y >= top_ + height_) return {};
-  // Doubled coordinates relative to the centre: X = 2x + 1 - (left + right),
-  // Y likewise, semi-axes A = width and B = height. Inside means
-  // X^2 B^2 + Y^2 A^2 <= A^2 B^2.
-  const int64_t a = width_, b = height_;
-  const int64_t dy = 2 * (y - top_) + 1 - b;
-  int64_t m;  // the largest |X| allowed on this row
-  constexpr int64_t kExactLimit = int64_t{1} << 26;
-  if (a < kExactLimit && b < kExactLimit) {
-    const Wide room = static_cast<Wide>(a) * a * (static_cast<Wide>(b) * b - static_cast<Wide>(dy) * dy);
-    m = SquareRootFloor(room / (static_cast<Wide>(b) * b));
-  } else {
-    const long double ratio = static_cast<long double>(dy) / b;
-    m = static_cast<int64_t>(std::floor(a * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio))));
+  // The ellipse runs through the centres of the box's outermost pixels. In
+  // doubled coordinates about the box centre, X = 2x - (left + right - 1),
+  // the semi-axes are a = width - 1 and b = height - 1. A pixel is inside when
+  // it is the pixel nearest to the curve (or inside it) on its row, or on its
+  // column; ties count as inside. The row test allows |X| up to the curve's
+  // extent at Y plus one; the column test allows |X| up to the curve's extent
+  // half a pixel nearer the centre (at |Y| - 1). Rounding per column as well
+  // as per row keeps flat tops round and lets every ellipse touch all four
+  // sides of its box.
+  const int64_t a = width_ - 1, b = height_ - 1;
+  const int64_t dy = std::abs(2 * (y - top_) - b);
+  int64_t m = a;
+  if (b > 0) {
+    const int64_t byRow = 1 + ScaledRoot(a, b, dy);
+    const int64_t byColumn = dy <= 1 ? a : ScaledRoot(a, b, dy - 1);
+    m = std::min(a, std::max(byRow, byColumn));
   }
-  // X has the parity of a + 1 (X is odd when the width is even).
-  if (((m ^ (a + 1)) & 1) != 0) --m;
+  if (((m ^ a) & 1) != 0) --m;  // X has the parity of a
   if (m < 0) return {};
-  const int64_t twiceCentre = 2 * left_ + a - 1;  // left + right - 1
+  const int64_t twiceCentre = 2 * left_ + a;  // left + right - 1
   return {(twiceCentre - m) / 2, (twiceCentre + m) / 2 + 1};
 }
 

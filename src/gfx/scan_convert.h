@@ -30,10 +30,13 @@ class SpanSink {
   ~SpanSink() = default;
 };
 
-// The ellipse inscribed in the box [left, right) x [top, bottom): a pixel is
-// inside when its centre is inside or on the ellipse. The test is done in
-// exact integer arithmetic on doubled coordinates, so every row is mirror
-// symmetric about the box centre, as is the whole shape top to bottom.
+// The ellipse of the box [left, right) x [top, bottom): the curve through
+// the centres of the box's outermost pixels, rasterised by rounding to the
+// nearest pixel per row and per column, so it touches all four sides of the
+// box. A box with right <= left or bottom <= top is empty (callers normalise
+// corners). The test is exact integer arithmetic on doubled coordinates, so
+// every row is mirror symmetric about the box centre, as is the whole shape
+// top to bottom.
 class EllipseRows {
  public:
   EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom);
