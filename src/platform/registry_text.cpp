@@ -112,7 +112,7 @@ class Parser {
         continue;
       } else if (line[0] == '[') {
         if (!ParseKey(line)) return Fail(error, "malformed key line");
-      } else if (!haveKey_) {
+      } else if (key_ == nullptr) {
         return Fail(error, "value outside any key");
       } else if (!ParseValue(line)) {
         return Fail(error, "malformed value line");
@@ -148,11 +148,8 @@ class Parser {
       std::string_view rest = path.substr(name.size());
       if (!rest.empty() && rest[0] != '\\') continue;
       if (!rest.empty()) rest.remove_prefix(1);
-      if (!tree_.CreateKey(candidate.root, rest)) return false;
-      root_ = candidate.root;
-      key_ = std::string(rest);
-      haveKey_ = true;
-      return true;
+      key_ = tree_.CreateKeyNode(candidate.root, rest);
+      return key_ != nullptr;
     }
     return false;
   }
@@ -261,16 +258,14 @@ class Parser {
     } else {
       return false;
     }
-    return tree_.WriteValue(root_, key_, name, type, data.data(), data.size());
+    return RegistryTree::SetValue(*key_, name, type, data.data(), data.size());
   }
 
   std::string_view text_;
   RegistryTree& tree_;
   size_t pos_ = 0;
   int lineNumber_ = 0;
-  bool haveKey_ = false;
-  RegRoot root_ = RegRoot::CurrentUser;
-  std::string key_;
+  RegistryKey* key_ = nullptr;  // the key the value lines belong to
 };
 
 }  // namespace

@@ -41,10 +41,10 @@ bool RegistryTree::KeyExists(RegRoot root, std::string_view path) const {
   return Find(root, path) != nullptr;
 }
 
-bool RegistryTree::CreateKey(RegRoot root, std::string_view path) {
+RegistryKey* RegistryTree::CreateKeyNode(RegRoot root, std::string_view path) {
   const std::vector<std::string_view> parts = SplitKeyPath(path);
   for (std::string_view part : parts) {
-    if (!IsValidRegistryName(part)) return false;
+    if (!IsValidRegistryName(part)) return nullptr;
   }
   RegistryKey* key = &roots_[Index(root)];
   for (std::string_view part : parts) {
@@ -54,7 +54,11 @@ bool RegistryTree::CreateKey(RegRoot root, std::string_view path) {
     }
     key = it->second.get();
   }
-  return true;
+  return key;
+}
+
+bool RegistryTree::CreateKey(RegRoot root, std::string_view path) {
+  return CreateKeyNode(root, path) != nullptr;
 }
 
 bool RegistryTree::DeleteKey(RegRoot root, std::string_view path) {
@@ -87,12 +91,15 @@ bool RegistryTree::ReadValue(RegRoot root, std::string_view path, std::string_vi
 bool RegistryTree::WriteValue(RegRoot root, std::string_view path, std::string_view name,
                               uint32_t type, const void* data, size_t size) {
   RegistryKey* key = Find(root, path);
-  if (key == nullptr || (data == nullptr && size != 0) || !IsValidRegistryName(name)) {
-    return false;
-  }
-  auto it = key->values.find(name);
-  if (it == key->values.end()) {
-    it = key->values.emplace(std::string(name), RegValue{std::string(name), kRegNone, {}}).first;
+  return key != nullptr && SetValue(*key, name, type, data, size);
+}
+
+bool RegistryTree::SetValue(RegistryKey& key, std::string_view name, uint32_t type,
+                            const void* data, size_t size) {
+  if ((data == nullptr && size != 0) || !IsValidRegistryName(name)) return false;
+  auto it = key.values.find(name);
+  if (it == key.values.end()) {
+    it = key.values.emplace(std::string(name), RegValue{std::string(name), kRegNone, {}}).first;
   }
   it->second.type = type;
   const auto* bytes = static_cast<const uint8_t*>(data);

@@ -56,6 +56,12 @@ class RegistryTree {
   // The root key itself, for walking the whole tree (saving to a file).
   const RegistryKey& RootKey(RegRoot root) const { return roots_[Index(root)]; }
 
+  // For bulk loading: the key at path, created with its parents if needed
+  // (null for an invalid name), and a value stored straight into a key.
+  RegistryKey* CreateKeyNode(RegRoot root, std::string_view path);
+  static bool SetValue(RegistryKey& key, std::string_view name, uint32_t type, const void* data,
+                       size_t size);
+
  private:
   static size_t Index(RegRoot root) { return static_cast<size_t>(root); }
   const RegistryKey* Find(RegRoot root, std::string_view path) const;
