@@ -13,8 +13,11 @@
 #include "platform/memory_shared_memory.h"
 
 #ifndef _WIN32
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include <cerrno>
 
@@ -36,6 +39,24 @@ std::string UniqueName() {
 #endif
   return "LumoxTest-" + std::to_string(process) + "-" + std::to_string(counter++);
 }
+
+#ifndef _WIN32
+// The POSIX provider keeps a small lock object per block name for good;
+// remove the ones these tests made.
+class RemoveLockObjects : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    const std::string prefix = "LumoxTest-" + std::to_string(getpid()) + "-";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with(prefix)) shm_unlink(("/" + name).c_str());
+    }
+  }
+};
+const auto* const kRemoveLockObjects =
+    ::testing::AddGlobalTestEnvironment(new RemoveLockObjects);
+#endif
 
 bool AllZero(SharedMemory& block) {
   return std::all_of(block.data(), block.data() + block.size(), [](uint8_t b) { return b == 0; });
