@@ -84,7 +84,7 @@ void RenderBegin(RenderSession& session) {
     record.dc = &session.dc;
   }
 
-  saver.runFlag = 1;
+  if (session.raiseRunFlag) saver.runFlag = 1;
 
   if (session.services.createPalette) session.palette = session.services.createPalette(&session.dc);
   saver.palette = session.palette;
@@ -112,6 +112,7 @@ void RenderBegin(RenderSession& session) {
 
 void RenderStartModules(RenderSession& session) {
   ModuleTable& table = session.saver.table;
+  session.modulesStarted = true;
   for (int i = 0; i < kModuleCount; ++i) {
     if (!IsActive(session.saver, i)) continue;
     if (session.services.validateControls) session.services.validateControls(table[i]);
@@ -152,6 +153,8 @@ bool RenderFrame(RenderSession& session) {
 }
 
 void RenderStopModules(RenderSession& session) {
+  if (!session.modulesStarted) return;
+  session.modulesStarted = false;
   ModuleTable& table = session.saver.table;
   for (int i = 0; i < kModuleCount; ++i) {
     if (IsActive(session.saver, i)) Call(table[i].Stop, table[i]);

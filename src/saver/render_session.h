@@ -54,6 +54,12 @@ struct RenderSession {
   bool fullScreenWindow;
   FramePacer* pacer;
   PaletteState* palette = nullptr;
+  // RenderBegin raises the run flag. A render thread's owner raises it
+  // before the thread starts instead, so that a window destroyed before the
+  // thread gets going still stops it.
+  bool raiseRunFlag = true;
+  // Init and Start have run; only then does the end call Stop.
+  bool modulesStarted = false;
 };
 
 // Prepares a run, up to (not including) the palette thread.

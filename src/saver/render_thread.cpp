@@ -40,7 +40,7 @@ void RunSession(RenderSession& session, TimedThread& paletteThread) {
   RenderBegin(session);
   StartPaletteThread(session, paletteThread);
   WaitForPalette(saver);
-  if (saver.paletteReady) RenderStartModules(session);
+  if (saver.paletteReady && saver.runFlag) RenderStartModules(session);
   while (saver.runFlag) {
     // A paused render thread keeps watching the run flag.
     if (!RenderFrame(session)) SleepMs(kYieldSleepMs);
@@ -76,7 +76,13 @@ bool RenderThread::Start(SaverState& saver, std::shared_ptr<gfx::Screen> screen,
                          bool fullScreenWindow, std::shared_ptr<FramePacer> pacer) {
   auto session = std::make_shared<RenderSession>(saver, std::move(screen), share, services,
                                                  fullScreenWindow, pacer.get());
-  return thread_.Start("render", [session, pacer] { RenderThreadMain(*session); });
+  // Raised here, before the thread exists: a window destroyed at once
+  // clears it for good, and the thread then ends without drawing.
+  session->raiseRunFlag = false;
+  saver.runFlag = 1;
+  if (thread_.Start("render", [session, pacer] { RenderThreadMain(*session); })) return true;
+  saver.runFlag = 0;
+  return false;
 }
 
 HeadlessRun::HeadlessRun(RenderSession& session, ManualClock& clock)

@@ -22,8 +22,9 @@ void RenderThreadMain(RenderSession& session) noexcept;
 // The render thread of one saver window.
 class RenderThread {
  public:
-  // Starts RenderThreadMain on a thread of its own. The thread holds its
-  // session, screen and pacer, so they outlive an abandoned thread.
+  // Raises the run flag and starts RenderThreadMain on a thread of its
+  // own. The thread holds its session, screen and pacer, so they outlive an
+  // abandoned thread.
   bool Start(SaverState& saver, std::shared_ptr<gfx::Screen> screen, SoundShare* share,
              const RuntimeServices& services, bool fullScreenWindow,
              std::shared_ptr<FramePacer> pacer);

@@ -89,6 +89,18 @@ TEST_F(RenderThreadTest, PaletteIsReadyBeforeTheFirstInitAndStopsAfterTheModules
   EXPECT_EQ(saver.livePalette.load(), nullptr);
 }
 
+TEST_F(RenderThreadTest, AWindowDestroyedAtOnceStopsTheThreadBeforeAnyModuleStarts) {
+  RenderThread thread;
+  ASSERT_TRUE(thread.Start(saver, screen, &block.share, services, true, nullptr));
+  EXPECT_EQ(saver.runFlag, 1);
+  saver.runFlag = 0;  // WM_DESTROY, before the thread has begun
+  ASSERT_TRUE(thread.Join());
+  EXPECT_EQ(saver.runFlag, 0);
+  EXPECT_TRUE(Calls().With("Init").empty());
+  EXPECT_TRUE(Calls().With("Stop").empty());
+  EXPECT_TRUE(Calls().With("Draw").empty());
+}
+
 TEST_F(RenderThreadTest, WithoutAPaletteThreadTheRunStillStarts) {
   services.paletteThreadMain = nullptr;
   RenderThread thread;
