@@ -43,8 +43,9 @@ bool RegistryTree::KeyExists(RegRoot root, std::string_view path) const {
 
 RegistryKey* RegistryTree::CreateKeyNode(RegRoot root, std::string_view path) {
   const std::vector<std::string_view> parts = SplitKeyPath(path);
+  if (parts.size() > kMaxKeyDepth) return nullptr;
   for (std::string_view part : parts) {
-    if (!IsValidRegistryName(part)) return nullptr;
+    if (!IsValidRegistryName(part) || part.size() > kMaxKeyNameLength) return nullptr;
   }
   RegistryKey* key = &roots_[Index(root)];
   for (std::string_view part : parts) {

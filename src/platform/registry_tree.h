@@ -28,7 +28,11 @@ struct RegistryKey {
 
 // Key and value names may hold any byte but the control characters (below
 // 0x20), which no caller needs and the text file cannot show; a key name
-// cannot hold a backslash, which separates the keys of a path.
+// cannot hold a backslash, which separates the keys of a path. As in the
+// Windows registry, a key name has at most 255 characters and keys nest at
+// most 512 deep, which also bounds the recursion of whoever walks the tree.
+constexpr size_t kMaxKeyNameLength = 255;
+constexpr size_t kMaxKeyDepth = 512;
 bool IsValidRegistryName(std::string_view name);
 
 // The components of a key path, split at backslashes; empty components

@@ -214,6 +214,16 @@ TYPED_TEST(RegistryContractTest, RootsAreSeparateTrees) {
   EXPECT_EQ(read.data, command);
 }
 
+TYPED_TEST(RegistryContractTest, OverlongKeyNamesAndDeepNestingAreRefused) {
+  EXPECT_TRUE(this->reg().CreateKey(kUser, std::string(255, 'k')));
+  EXPECT_FALSE(this->reg().CreateKey(kUser, std::string(256, 'k')));
+  std::string deep = "k";
+  for (int level = 1; level < 512; ++level) deep += "\\k";
+  EXPECT_TRUE(this->reg().CreateKey(kUser, deep));
+  EXPECT_FALSE(this->reg().CreateKey(kUser, deep + "\\k"));
+  EXPECT_TRUE(this->reopen().KeyExists(kUser, deep));
+}
+
 TYPED_TEST(RegistryContractTest, ControlCharactersInNamesAreRefused) {
   const uint8_t one = 1;
   EXPECT_FALSE(this->reg().CreateKey(kUser, std::string("Bad\nName")));
