@@ -2,7 +2,6 @@
 
 #include <sys/resource.h>
 
-#include <chrono>
 #include <thread>
 
 #include "gfx/screen.h"
@@ -116,24 +115,13 @@ void SaverWindowSession::HideCursor() {
   if (!options_.preview) window_.HideCursor();
 }
 
-void SaverWindowSession::YieldProcessor() { std::this_thread::yield(); }
+void SaverWindowSession::YieldTimeSlice() { std::this_thread::yield(); }
 
 WindowSize SaverWindowSession::ClientSize() { return {screen_->width(), screen_->height()}; }
 
 bool SaverWindowSession::StartRenderThread(SoundShare* share) {
-  SaverState& saver = Saver();
-  saver.runFlag = 0;
-  if (!renderThread_.Start(saver, screen_, share, services_, options_.fullScreen,
-                           options_.pacer))
-    return false;
-  // The render thread raises the run flag itself as it begins. Were the
-  // window destroyed before that, the thread would raise the flag after
-  // WM_DESTROY cleared it, run on, and be abandoned. So the window waits
-  // (briefly: the flag goes up before any drawing set-up) until it is up.
-  auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kThreadJoinTimeoutMs);
-  while (saver.runFlag == 0 && std::chrono::steady_clock::now() < giveUp)
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  return true;
+  return renderThread_.Start(Saver(), screen_, share, services_, options_.fullScreen,
+                             options_.pacer);
 }
 
 }  // namespace lumox::host

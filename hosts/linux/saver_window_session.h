@@ -75,7 +75,7 @@ class SaverWindowSession final : public HostWindow, public SaverWindowHost {
   CursorPoint CursorPosition() override { return window_.CursorPosition(); }
   void RemoveTimerMessages(int) override {}
   void PostToParent(uint32_t, LParam) override {}
-  void YieldProcessor() override;
+  void YieldTimeSlice() override;
   void DetachInputContext() override {}
   void RestoreInputContext() override {}
 

@@ -49,8 +49,8 @@ class SurfacePresenter final : public SdlPresenter {
 
 class TexturePresenter final : public SdlPresenter {
  public:
-  TexturePresenter(SDL_Renderer* renderer, bool vsync, const char* name)
-      : renderer_(renderer), vsync_(vsync), name_(name) {}
+  TexturePresenter(SDL_Renderer* renderer, const char* name)
+      : renderer_(renderer), name_(name) {}
   ~TexturePresenter() override {
     if (texture_) SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
@@ -76,7 +76,6 @@ class TexturePresenter final : public SdlPresenter {
     return true;
   }
 
-  bool PacesItself() const override { return vsync_; }
   const char* Name() const override { return name_; }
 
  private:
@@ -84,7 +83,6 @@ class TexturePresenter final : public SdlPresenter {
   SDL_Texture* texture_ = nullptr;
   int width_ = 0;
   int height_ = 0;
-  bool vsync_;
   const char* name_;
 };
 
@@ -115,8 +113,7 @@ std::unique_ptr<SdlPresenter> MakeSdlPresenter(SDL_Window* window, PresentPath p
     SDL_RendererInfo info{};
     if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 &&
         (info.flags & SDL_RENDERER_ACCELERATED)) {
-      bool vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-      return std::make_unique<TexturePresenter>(renderer, vsync, "gpu");
+      return std::make_unique<TexturePresenter>(renderer, "gpu");
     }
     if (renderer) SDL_DestroyRenderer(renderer);
     path = PresentPath::Surface;  // no accelerated renderer here
@@ -127,7 +124,7 @@ std::unique_ptr<SdlPresenter> MakeSdlPresenter(SDL_Window* window, PresentPath p
       error = std::string("no software renderer: ") + SDL_GetError();
       return nullptr;
     }
-    return std::make_unique<TexturePresenter>(renderer, false, "texture");
+    return std::make_unique<TexturePresenter>(renderer, "texture");
   }
   if (!SDL_GetWindowSurface(window)) {
     error = std::string("no window surface: ") + SDL_GetError();

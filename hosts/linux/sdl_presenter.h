@@ -34,8 +34,6 @@ class SdlPresenter {
   virtual bool Present(const gfx::Screen& screen) = 0;
   // The window changed size or was exposed: forget cached surfaces.
   virtual void Invalidate() {}
-  // True when Present waits for the display's vertical blank itself.
-  virtual bool PacesItself() const { return false; }
   virtual const char* Name() const = 0;
 };
 

@@ -4,7 +4,9 @@
 // window messages for the window logic, and presents the latest published
 // frame with the latest palette once per display refresh, whether or not a
 // new frame exists, so a palette change shows even while the render thread
-// is idle. The drawing threads never touch SDL.
+// is idle. The timer paces presents even where the presenter waits for the
+// vertical blank as well: a driver that ignores vsync must not make the
+// loop spin. The drawing threads never touch SDL.
 #include <SDL.h>
 
 #include <array>
@@ -121,7 +123,7 @@ int RunSdlWindow(const HostCommand& command) {
   while (!session.Ended()) {
     auto now = RefreshTimer::Clock::now();
     int waitMs = 0;
-    if (!sdl.presenter->PacesItself() && now < presentTimer.deadline())
+    if (now < presentTimer.deadline())
       waitMs = static_cast<int>(
           std::chrono::ceil<std::chrono::milliseconds>(presentTimer.deadline() - now).count());
     SDL_Event event;
@@ -139,7 +141,7 @@ int RunSdlWindow(const HostCommand& command) {
     if (session.Ended()) break;
 
     now = RefreshTimer::Clock::now();
-    if (sdl.presenter->PacesItself() || now >= presentTimer.deadline()) {
+    if (now >= presentTimer.deadline()) {
       presentTimer.Advance(now);
       // Nothing new to show: skip the conversion.
       auto palette = screen->PaletteWords();

@@ -133,7 +133,11 @@ case "$case_name" in
     pid=$!
     window=$(xdotool search --sync --onlyvisible --name '^Screen Saver$' | head -1)
     [ -n "$window" ] || fail "no full-screen window appeared"
-    sleep 0.5
+    # The window shows before the logic's WM_CREATE has imported the file.
+    for _ in $(seq 50); do
+      "$lumox" --list | grep -qx '\* Testing Current Settings' && break
+      sleep 0.1
+    done
     "$lumox" --list | grep -qx '\* Testing Current Settings' ||
       fail "the settings file is not the active display during the run"
     xdotool key --window "$window" space
@@ -145,7 +149,7 @@ case "$case_name" in
 
   window-key)
     needs_display
-    "$lumox" --window 200x150 &
+    "$lumox" --window 200x150 2>"${LUMOX_E2E_STDERR:-/dev/stderr}" &
     pid=$!
     window=$(xdotool search --sync --onlyvisible --name '^Lumox$' | head -1)
     [ -n "$window" ] || fail "no window appeared"
@@ -164,7 +168,7 @@ case "$case_name" in
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "embedded run ended by itself"
     kill -TERM "$pid"
-    wait_exit "$pid" 500
+    wait_exit "$pid" "${LUMOX_E2E_END_MS:-500}"
     [ "$status" -eq 0 ] || fail "embedded run exited $status on SIGTERM"
     echo "ended ${elapsed} ms after SIGTERM"
     ;;
@@ -179,7 +183,7 @@ case "$case_name" in
     kill -0 "$pid" 2>/dev/null || fail "preview run ended by itself"
     echo destroy >&"${helper[1]}"
     read -r reply <&"${helper[0]}"
-    wait_exit "$pid" 500
+    wait_exit "$pid" "${LUMOX_E2E_END_MS:-500}"
     [ "$status" -eq 0 ] || fail "preview run exited $status when its window went away"
     echo "ended ${elapsed} ms after the window went away"
     expect_refusal 255 /p "$window"
