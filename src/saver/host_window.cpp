@@ -94,7 +94,7 @@ LResult HostWindowProc(HostState& state, HostWindow& window, uint32_t message, W
       break;
     case kWmTimer:
       if (state.closing) return 0;
-      window.YieldProcessor();
+      window.YieldTimeSlice();
       break;
     default:
       if (IsInputMessage(message) && state.closing) {

@@ -43,7 +43,7 @@ class HostWindow {
   // parameter; nothing when there is no parent window.
   virtual void PostToParent(uint32_t message, LParam lParam) = 0;
   // Gives the rest of the time slice away (Sleep(0)).
-  virtual void YieldProcessor() = 0;
+  virtual void YieldTimeSlice() = 0;
   // The input method: detach the window's input context at creation and
   // put the previous one back at destruction (nothing where there is none).
   virtual void DetachInputContext() = 0;

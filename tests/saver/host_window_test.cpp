@@ -32,7 +32,7 @@ class FakeHostWindow : public HostWindow {
   void PostToParent(uint32_t message, LParam lParam) override {
     parentPosts.push_back({message, lParam});
   }
-  void YieldProcessor() override { ++yields; }
+  void YieldTimeSlice() override { ++yields; }
   void DetachInputContext() override { ++detaches; }
   void RestoreInputContext() override { ++restores; }
 
