@@ -1,0 +1,360 @@
+// The three display modules under bad, extreme and ordinary settings, and
+// the behaviour their descriptions promise.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "module_harness.h"
+
+namespace lumox::testing {
+namespace {
+
+using Preset = ModuleHarness::Preset;
+
+constexpr int kMargin = 2;
+constexpr int kDrawnModules[] = {kBezier, kCyclic, kPattern};
+
+struct Size {
+  int width, height;
+};
+constexpr Size kSizes[] = {{64, 48}, {37, 23}};
+
+std::string Describe(int module, Size size, const std::string& what) {
+  return std::string(kModuleNames[module]) + " " + std::to_string(size.width) + "x" +
+         std::to_string(size.height) + " " + what;
+}
+
+// Init, Start, `frames` Draws and Stop on a canvas clipped `kMargin` pixels
+// inside its edges; nothing may land outside the clip.
+void RunClipped(ModuleHarness& h, int frames, const std::string& what) {
+  h.ClipInside(kMargin);
+  h.Run(frames);
+  h.Stop();
+  EXPECT_FALSE(h.TouchedOutside(kMargin)) << what;
+}
+
+TEST(Modules, PresetsRunCleanly) {
+  for (int module : kDrawnModules) {
+    for (Size size : kSizes) {
+      for (auto [preset, name, frames] :
+           {std::tuple{Preset::Minimum, "minimum", 300}, std::tuple{Preset::Default, "default", 300},
+            std::tuple{Preset::Maximum, "maximum", 2}}) {
+        // Every control at its maximum costs a great deal per frame (up to
+        // 32 symmetric copies in 400 tiles); Cyclic's 99 objects with
+        // nested figures on top are left to the per-control sweep below.
+        if (module == kCyclic && preset == Preset::Maximum) continue;
+        ModuleHarness h(module, size.width, size.height);
+        h.SetAll(preset);
+        RunClipped(h, frames, Describe(module, size, name));
+      }
+    }
+  }
+}
+
+// Each control in turn at its limits and far beyond them (a hand-edited
+// registry before validation), the others at their defaults.
+TEST(Modules, EachControlAtAndBeyondItsLimits) {
+  for (int module : kDrawnModules) {
+    for (const ControlRow& row : GetModuleDefinition(module).controls) {
+      if (row.index == 9) continue;  // "Strength" is the render thread's
+      const int32_t values[] = {row.minimum, row.maximum, row.minimum - 1, row.maximum + 1,
+                                0, -1000, 100000, INT32_MIN, INT32_MAX};
+      for (int32_t value : values) {
+        const Size size = kSizes[(row.index + value) & 1];
+        ModuleHarness h(module, size.width, size.height);
+        h.Set(row.index, value);
+        RunClipped(h, 40,
+                   Describe(module, size, "control " + std::to_string(row.index) + " = " +
+                                              std::to_string(value)));
+      }
+    }
+  }
+}
+
+// Live controls re-read every frame, one at a time (all of them live at
+// once at their largest would cost seconds per frame): oscillating through a
+// range far past the limits, and sound far above full scale with AutoGain
+// off. Start's one-shot evaluation hands the module the same wild values.
+TEST(Modules, LiveSourcesPastTheirLimits) {
+  for (int module : kDrawnModules) {
+    for (const ControlRow& row : GetModuleDefinition(module).controls) {
+      if (row.index == 9) continue;
+      for (int32_t source : {int32_t{kSourceOscillate}, int32_t{kSourceVolume}}) {
+        ModuleHarness h(module, 64, 48);
+        h.sound().SetU32(share_offset::ModuleSoundEnabled, 1);
+        h.sound().SetU32(share_offset::PlayerActive, 1);
+        h.sound().SetF32(share_offset::LeftLevel, 1e6f);
+        h.sound().SetF32(share_offset::RightLevel, 1e6f);
+        h.sound().SetF32(share_offset::LevelFullScale, 1.0f);
+        ModuleControl& c = h.control(row.index);
+        c.Source = source;
+        c.Sense = 10;
+        c.RangeLo = c.Minimum - 500;
+        c.RangeHi = c.Maximum * 50 + 7;
+        RunClipped(h, 30,
+                   Describe(module, {64, 48}, "control " + std::to_string(row.index) +
+                                                  " from source " + std::to_string(source)));
+      }
+    }
+  }
+}
+
+// The render thread's restart (Stop, Init, Start) may run any number of
+// times, and Draw after Stop finds the module idle.
+TEST(Modules, RestartCyclesAndDrawAfterStop) {
+  for (int module : kDrawnModules) {
+    ModuleHarness h(module, 37, 23);
+    h.ClipInside(kMargin);
+    h.Run(20);
+    for (int cycle = 0; cycle < 5; ++cycle) {
+      h.Stop();
+      h.Init();
+      h.Start();
+      h.DrawFrames(20);
+    }
+    h.Stop();
+    h.surface().Fill(kUntouched);
+    EXPECT_EQ(h.Draw(), kYield) << kModuleNames[module];
+    for (size_t i = 0; i < h.surface().size(); ++i) {
+      ASSERT_EQ(h.surface().data()[i], kUntouched) << kModuleNames[module];
+    }
+  }
+}
+
+// Count of pixels that are not black.
+int Painted(const gfx::Surface& s) {
+  int n = 0;
+  for (size_t i = 0; i < s.size(); ++i) n += s.data()[i] != 0 ? 1 : 0;
+  return n;
+}
+
+// With a trail, Stop during a run (a restart) erases every frame still on
+// the screen by replaying the recorded frames in black; at the end of the
+// run the picture stays.
+TEST(Modules, StopOnRestartErasesTheTrail) {
+  for (int module : {kBezier, kCyclic}) {
+    for (bool running : {true, false}) {
+      ModuleHarness h(module, 64, 48);
+      h.surface().Fill(0);
+      const int trailSlot = 2;
+      h.Set(trailSlot, 5);  // 15 frames
+      h.Set(module == kBezier ? 1 : 4, 3);  // symmetry
+      // Small figures: a frame must not cover the whole screen, or the
+      // first erase step would black it all out at once.
+      h.Set(3, 2);  // Bezier's pen width, Cyclic's dot diameter
+      h.Run(40);
+      const int before = Painted(h.surface());
+      ASSERT_GT(before, 0) << kModuleNames[module];
+      Saver().runFlag = running ? 1 : 0;
+      h.Stop();
+      if (running) {
+        EXPECT_EQ(Painted(h.surface()), 0) << kModuleNames[module];
+      } else {
+        EXPECT_GT(Painted(h.surface()), 0) << kModuleNames[module];
+      }
+    }
+  }
+}
+
+// The trail keeps a fixed length: after many frames only the last ones show.
+TEST(Modules, ShortTrailKeepsTheScreenSparse) {
+  ModuleHarness longTrail(kBezier, 64, 48);
+  longTrail.surface().Fill(0);
+  longTrail.Set(1, 1);
+  longTrail.Run(200);
+  ModuleHarness shortTrail(kBezier, 64, 48);
+  shortTrail.surface().Fill(0);
+  shortTrail.Set(1, 1);
+  shortTrail.Set(2, 1);  // 3 frames
+  shortTrail.Run(200);
+  EXPECT_LT(Painted(shortTrail.surface()), Painted(longTrail.surface()));
+}
+
+std::vector<uint8_t> BezierPicture(int beziers) {
+  ModuleHarness h(kBezier, 64, 48, 777);
+  h.surface().Fill(0);
+  h.Set(0, beziers);
+  h.Set(1, 1);  // no symmetry
+  h.Run(30);
+  return {h.surface().data(), h.surface().data() + h.surface().size()};
+}
+
+TEST(Bezier, OneAndTwoCurveSlotsDrawTheSameSingleCurve) {
+  // Curves start at points 0, 2, ... below "Beziers": 1 and 2 both draw the
+  // curve through points 0-3, which move the same way in both.
+  const auto one = BezierPicture(1);
+  EXPECT_EQ(one, BezierPicture(2));
+  EXPECT_NE(one, BezierPicture(3));
+}
+
+TEST(Bezier, TileTypeOneOnASingleTileDrawsNothing) {
+  ModuleHarness h(kBezier, 64, 48);
+  h.Set(8, 1);
+  h.Run(50);
+  for (size_t i = 0; i < h.surface().size(); ++i) ASSERT_EQ(h.surface().data()[i], kUntouched);
+}
+
+TEST(Bezier, StartsOverAfterItsDuration) {
+  ModuleHarness h(kBezier, 64, 48);
+  h.Set(5, 1);  // one second
+  h.Set(2, 1);  // a trail of three frames, wiped at the end of the duration
+  h.surface().Fill(0);
+  h.Run(10, 90);  // 900 ms: not yet
+  EXPECT_GT(Painted(h.surface()), 0);
+  h.clock().Advance(200);
+  h.Draw();  // past the end: this frame, then the whole trail erased; start over
+  EXPECT_EQ(Painted(h.surface()), 0);
+  h.Stop();
+}
+
+TEST(Cyclic, SingleObjectStartsOnTheVerticalThroughTheCentre) {
+  // One object has phase 0, so B = 0: x = cx + trunc(sin 0 * A) = cx, and
+  // it leaves that line only as the phase drifts (slowly).
+  int painted = 0;
+  for (uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
+    ModuleHarness h(kCyclic, 64, 48, seed);
+    h.surface().Fill(0);
+    h.Set(0, 1);  // one object
+    h.Set(3, 1);  // a dot one pixel wide
+    h.Run(12);
+    for (int y = 0; y < 48; ++y) {
+      for (int x = 0; x < 64; ++x) {
+        if (h.surface().row(y)[x] == 0) continue;
+        ++painted;
+        EXPECT_LE(std::abs(x - 32), 1) << "seed " << seed << " at " << x << "," << y;
+      }
+    }
+  }
+  // (An object on a slow path may not leave its pixel in a few frames, and
+  // a zero-length one-pixel line draws nothing; most do.)
+  EXPECT_GT(painted, 0);
+}
+
+TEST(Cyclic, TilingDrawsInEverySelectedTile) {
+  ModuleHarness h(kCyclic, 64, 48);
+  h.surface().Fill(0);
+  h.Set(10, 2);
+  h.Set(11, 2);
+  h.Set(12, 2);  // tiles (0,0) and (1,1)
+  h.Run(30);
+  const auto paintedIn = [&](int tx, int ty) {
+    for (int y = ty * 24; y < ty * 24 + 24; ++y) {
+      for (int x = tx * 32; x < tx * 32 + 32; ++x) {
+        if (h.surface().row(y)[x] != 0) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(paintedIn(0, 0));
+  EXPECT_TRUE(paintedIn(1, 1));
+}
+
+// Draws until the first picture is complete (Draw yields while holding it).
+void PaintOnePicture(ModuleHarness& h) {
+  h.Init();
+  h.Start();
+  for (int frame = 0; frame < 200; ++frame) {
+    if (h.Draw() == kYield) return;
+  }
+  FAIL() << "the picture never finished";
+}
+
+TEST(Pattern, FoldingMakesOppositeEdgesOfEveryRingEqual) {
+  constexpr int kW = 37, kH = 23;
+  for (int type = 0; type <= 20; type += 4) {
+    ModuleHarness h(kPattern, kW, kH, 99 + type);
+    h.Set(7, 3);   // folding 6
+    h.Set(2, type);
+    h.Set(1, 60);  // with turbulence
+    PaintOnePicture(h);
+    const gfx::Surface& s = h.surface();
+    // Ring k: its top and bottom rows are copies (apart from the corners,
+    // which the columns paint last), and so are its left and right columns.
+    for (int k = 0; 2 * k <= kH - 1; ++k) {
+      for (int x = k + 1; x < kW - 1 - k; ++x) {
+        ASSERT_EQ(s.row(k)[x], s.row(kH - 1 - k)[x]) << "type " << type << " ring " << k;
+      }
+      for (int y = k; y <= kH - 1 - k; ++y) {
+        ASSERT_EQ(s.row(y)[k], s.row(y)[kW - 1 - k]) << "type " << type << " ring " << k;
+      }
+    }
+    for (size_t i = 0; i < s.size(); ++i) ASSERT_NE(s.data()[i], kUntouched) << i;
+  }
+}
+
+TEST(Pattern, EveryFormulaFillsTheScreen) {
+  for (int type = 0; type <= 21; ++type) {
+    for (int turbulenceKind : {0, 1, 2, 3, 4}) {
+      ModuleHarness h(kPattern, 37, 23, 1000 + type);
+      h.Set(2, type);
+      h.Set(1, 50);
+      h.Set(4, turbulenceKind);
+      h.Set(6, type % 7);
+      PaintOnePicture(h);
+      for (size_t i = 0; i < h.surface().size(); ++i) {
+        const uint8_t p = h.surface().data()[i];
+        ASSERT_TRUE(p >= 10 && p < 246) << "type " << type << " kind " << turbulenceKind;
+      }
+    }
+  }
+}
+
+TEST(Pattern, TileTypeOneOnASingleTilePaintsNothingAndRestarts) {
+  ModuleHarness h(kPattern, 64, 48);
+  h.Set(12, 1);
+  h.Set(3, 2);  // hold two seconds
+  h.Init();
+  h.Start();
+  EXPECT_EQ(h.Draw(), 0);         // nothing to paint: the picture is "finished"
+  EXPECT_EQ(h.Draw(), kYield);    // and held
+  h.clock().Advance(2001);
+  EXPECT_EQ(h.Draw(), 0);
+  h.Stop();
+  for (size_t i = 0; i < h.surface().size(); ++i) ASSERT_EQ(h.surface().data()[i], kUntouched);
+}
+
+TEST(Pattern, TiledPictureIsMirroredIntoEveryTile) {
+  ModuleHarness h(kPattern, 40, 24);
+  h.Set(10, 2);
+  h.Set(11, 2);
+  PaintOnePicture(h);
+  const gfx::Surface& s = h.surface();
+  // Tiles of 20 x 12: the right column is the left mirrored, the bottom
+  // row the top mirrored.
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      ASSERT_EQ(s.row(y)[x], s.row(y)[39 - x]) << x << "," << y;
+      ASSERT_EQ(s.row(y)[x], s.row(23 - y)[x]) << x << "," << y;
+    }
+  }
+}
+
+TEST(Pattern, HoldTimeZeroStartsTheNextPictureAtOnce) {
+  ModuleHarness h(kPattern, 37, 23);
+  h.Set(3, 0);
+  h.Init();
+  h.Start();
+  for (int frame = 0; frame < 60; ++frame) ASSERT_EQ(h.Draw(), 0) << frame;
+  h.Stop();
+}
+
+TEST(Pattern, FailedAllocationLeavesTheModuleIdle) {
+  for (Size size : {Size{0, 48}, Size{64, 0}, Size{-5, -5}, Size{1 << 20, 4}}) {
+    ModuleHarness h(kPattern, 16, 16);
+    h.module().width = size.width;
+    h.module().height = size.height;
+    h.Init();
+    h.Start();
+    EXPECT_EQ(h.Draw(), kYield);
+    h.Stop();
+    const auto lines = h.system().debugLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "Could not allocate buffers");
+    for (size_t i = 0; i < h.surface().size(); ++i) ASSERT_EQ(h.surface().data()[i], kUntouched);
+  }
+}
+
+}  // namespace
+}  // namespace lumox::testing
