@@ -199,11 +199,15 @@ void Canvas::StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink 
   int64_t remainder = static_cast<int64_t>(static_cast<Wide>(2) * first * minorDelta + steps -
                                            static_cast<Wide>(minor - minor0) * twoSteps);
   const int64_t remainderStep = 2 * minorDelta;
+  // Every step in [first, end) lies inside clipBox_; only a clip region
+  // needs a test per pixel.
+  const bool wholeBox = !clip_;
   for (int64_t i = first; i < end; ++i) {
-    if (xMajor)
-      PlotPixel(major, minor, ink);
-    else
-      PlotPixel(minor, major, ink);
+    const int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
+    if (wholeBox || Drawable(x, y)) {
+      uint8_t& p = surface_.row(static_cast<int>(y))[x];
+      p = ink.invert ? Invert(p) : ink.color;
+    }
     major += majorStep;
     remainder += remainderStep;
     if (remainder >= twoSteps) {

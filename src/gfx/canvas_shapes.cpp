@@ -10,6 +10,7 @@
 // closed outline with the pen, as a polyline.
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "gfx/canvas.h"
 #include "gfx/canvas_internal.h"
@@ -89,42 +90,41 @@ void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   const Box box = Normalized(left, top, right, bottom);
   const bool hasBrush = brush_.style != BrushStyle::Null;
   const int64_t clipTop = clipBox_.top, clipBottom = clipBox_.bottom;
+  std::vector<RowSpan> outerRows, innerRows;
   if (pen_.style == PenStyle::Null) {
     if (!hasBrush) return;
     const EllipseRows shape(box.left, box.top, box.right - 1, box.bottom - 1);
+    const int64_t first = std::max(shape.top(), clipTop), end = std::min(shape.bottom(), clipBottom);
+    shape.Rows(first, end, outerRows);
     const Ink brush = BrushInk();
-    for (int64_t y = std::max(shape.top(), clipTop); y < std::min(shape.bottom(), clipBottom); ++y) {
-      const RowSpan s = shape.Row(y);
-      FillRow(y, s.left, s.right, brush);
-    }
+    for (int64_t y = first; y < end; ++y)
+      FillRow(y, outerRows[y - first].left, outerRows[y - first].right, brush);
     return;
   }
   const EllipseRows outer(box.left, box.top, box.right, box.bottom);
   if (outer.Empty()) return;
   const int64_t w = std::max<int32_t>(pen_.width, 1);
+  const int64_t first = std::max(outer.top(), clipTop), end = std::min(outer.bottom(), clipBottom);
+  if (first >= end) return;
   // The part the brush fills: for a one-pixel pen, the pixels whose four
   // neighbours are all in the shape (so the outline is one connected pixel
   // line); for a wider pen, the ellipse of the box shrunk by the width.
-  const EllipseRows inner(box.left + w, box.top + w, box.right - w, box.bottom - w);
-  auto innerRow = [&](int64_t y) -> RowSpan {
-    if (w > 1) return inner.Row(y);
-    const RowSpan here = outer.Row(y);
-    RowSpan core{here.left + 1, here.right - 1};
-    core = Intersect(core, outer.Row(y - 1));
-    core = Intersect(core, outer.Row(y + 1));
-    return core;
-  };
+  outer.Rows(first - 1, end + 1, outerRows);  // one more row above and below
+  if (w > 1)
+    EllipseRows(box.left + w, box.top + w, box.right - w, box.bottom - w).Rows(first, end, innerRows);
   const Ink pen = PenInk(), brush = BrushInk();
-  for (int64_t y = std::max(outer.top(), clipTop); y < std::min(outer.bottom(), clipBottom); ++y) {
-    const RowSpan o = outer.Row(y);
-    const RowSpan i = innerRow(y);
+  for (int64_t y = first; y < end; ++y) {
+    const RowSpan here = outerRows[y - first + 1];
+    const RowSpan i = w > 1 ? innerRows[y - first]
+                            : Intersect(Intersect({here.left + 1, here.right - 1}, outerRows[y - first]),
+                                        outerRows[y - first + 2]);
     if (i.Empty()) {
-      FillRow(y, o.left, o.right, pen);
-      continue;
+      FillRow(y, here.left, here.right, pen);
+    } else {
+      FillRow(y, here.left, i.left, pen);
+      if (hasBrush) FillRow(y, i.left, i.right, brush);
+      FillRow(y, i.right, here.right, pen);
     }
-    FillRow(y, o.left, i.left, pen);
-    if (hasBrush) FillRow(y, i.left, i.right, brush);
-    FillRow(y, i.right, o.right, pen);
   }
 }
 

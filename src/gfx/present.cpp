@@ -92,7 +92,9 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void ConvertRowVbmi(
   int i = 0;
   for (; i + 64 <= count; i += 64) {
     const __m512i raw = _mm512_loadu_si512(source + i);
-    const __m512i indices = _mm512_permutexvar_epi8(laneOrder, raw);
+    // The zero-masking form: the plain one trips a false uninitialised-value
+    // warning in GCC's own header.
+    const __m512i indices = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, laneOrder, raw);
     const __mmask64 upperHalf = _mm512_movepi8_mask(indices);
     const __m512i blue = LookUpPlane(indices, upperHalf, p.blue[0], p.blue[1], p.blue[2], p.blue[3]);
     const __m512i green =

@@ -90,8 +90,10 @@ Region Region::FromEllipse(int32_t left, int32_t top, int32_t right, int32_t bot
   RegionBuilder builder(region.spans_);
   const int64_t from = std::max<int64_t>(ellipse.top(), -kLimit);
   const int64_t to = std::min<int64_t>(ellipse.bottom(), kLimit);
+  std::vector<RowSpan> rows;
+  ellipse.Rows(from, to, rows);
   for (int64_t y = from; y < to; ++y) {
-    const RowSpan span = ellipse.Row(y);
+    const RowSpan span = rows[y - from];
     if (!span.Empty()) builder.Span(y, span.left, span.right);
   }
   return region;

@@ -15,15 +15,6 @@ Wide FloorDivWide(Wide a, Wide b) {
   return q;
 }
 
-// Largest m >= 0 with m * m <= value.
-int64_t SquareRootFloor(Wide value) {
-  if (value <= 0) return 0;
-  int64_t m = static_cast<int64_t>(std::sqrt(static_cast<long double>(value)));
-  while (m > 0 && static_cast<Wide>(m) * m > value) --m;
-  while (static_cast<Wide>(m + 1) * (m + 1) <= value) ++m;
-  return m;
-}
-
 }  // namespace
 
 EllipseRows::EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom)
@@ -31,43 +22,101 @@ EllipseRows::EllipseRows(int64_t left, int64_t top, int64_t right, int64_t botto
 
 namespace {
 
-// floor(sqrt(floor(p^2 (q^2 - r^2) / q^2))) for q > 0, |r| <= q: the largest
-// integer s with s^2 q^2 <= p^2 (q^2 - r^2).
+// The largest integer s >= 0 with s^2 q^2 <= p^2 (q^2 - r^2), for q > 0 and
+// |r| <= q: p sqrt(1 - (r/q)^2) rounded down. This runs once or twice per
+// row, so the double estimate is trusted when it is clearly away from an
+// integer and checked with exact products only when it is close to one.
 int64_t ScaledRoot(int64_t p, int64_t q, int64_t r) {
   constexpr int64_t kExactLimit = int64_t{1} << 26;
-  if (p < kExactLimit && q < kExactLimit) {
-    const Wide room = static_cast<Wide>(p) * p * (static_cast<Wide>(q) * q - static_cast<Wide>(r) * r);
-    return SquareRootFloor(room / (static_cast<Wide>(q) * q));
+  if (p >= kExactLimit || q >= kExactLimit) {  // far beyond any screen
+    const long double ratio = static_cast<long double>(r) / q;
+    return static_cast<int64_t>(p * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio)));
   }
-  const long double ratio = static_cast<long double>(r) / q;
-  return static_cast<int64_t>(std::floor(p * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio))));
+  const double estimate = static_cast<double>(p) *
+                          std::sqrt(static_cast<double>(q * q - r * r)) / static_cast<double>(q);
+  int64_t s = static_cast<int64_t>(estimate);
+  const double fraction = estimate - static_cast<double>(s);
+  if (fraction > 1e-6 && fraction < 1 - 1e-6) return s;
+  const Wide limit = static_cast<Wide>(p) * p * (q * q - r * r);
+  const Wide q2 = static_cast<Wide>(q) * q;
+  while (s > 0 && static_cast<Wide>(s) * s * q2 > limit) --s;
+  while (static_cast<Wide>(s + 1) * (s + 1) * q2 <= limit) ++s;
+  return s;
 }
 
 }  // namespace
 
+// The ellipse runs through the centres of the box's outermost pixels. In
+// doubled coordinates about the box centre, X = 2x - (left + right - 1), the
+// semi-axes are a = width - 1 and b = height - 1. A pixel is inside when it is
+// the pixel nearest to the curve (or inside it) on its row, or on its column;
+// ties count as inside. The row test allows |X| up to the curve's extent at
+// |Y| plus one; the column test allows |X| up to the curve's extent half a
+// pixel nearer the centre (at |Y| - 1). Rounding per column as well as per
+// row keeps flat tops round and lets every ellipse touch all four sides of
+// its box.
+int64_t EllipseRows::HalfWidth(int64_t byRow, int64_t byColumn) const {
+  const int64_t a = width_ - 1;
+  int64_t m = std::min(a, std::max(byRow + 1, byColumn));
+  if (((m ^ a) & 1) != 0) --m;  // X has the parity of a
+  return m;
+}
+
+RowSpan EllipseRows::SpanOf(int64_t halfWidth) const {
+  if (halfWidth < 0) return {};
+  const int64_t twiceCentre = 2 * left_ + width_ - 1;  // left + right - 1
+  return {(twiceCentre - halfWidth) / 2, (twiceCentre + halfWidth) / 2 + 1};
+}
+
 RowSpan EllipseRows::Row(int64_t y) const {
   if (Empty() || y < top_ || y >= top_ + height_) return {};
-  // The ellipse runs through the centres of the box's outermost pixels. In
-  // doubled coordinates about the box centre, X = 2x - (left + right - 1),
-  // the semi-axes are a = width - 1 and b = height - 1. A pixel is inside when
-  // it is the pixel nearest to the curve (or inside it) on its row, or on its
-  // column; ties count as inside. The row test allows |X| up to the curve's
-  // extent at Y plus one; the column test allows |X| up to the curve's extent
-  // half a pixel nearer the centre (at |Y| - 1). Rounding per column as well
-  // as per row keeps flat tops round and lets every ellipse touch all four
-  // sides of its box.
   const int64_t a = width_ - 1, b = height_ - 1;
+  if (b == 0) return SpanOf(a);
   const int64_t dy = std::abs(2 * (y - top_) - b);
-  int64_t m = a;
-  if (b > 0) {
-    const int64_t byRow = 1 + ScaledRoot(a, b, dy);
-    const int64_t byColumn = dy <= 1 ? a : ScaledRoot(a, b, dy - 1);
-    m = std::min(a, std::max(byRow, byColumn));
+  return SpanOf(HalfWidth(ScaledRoot(a, b, dy), dy <= 1 ? a : ScaledRoot(a, b, dy - 1)));
+}
+
+namespace {
+
+// ScaledRoot(p, q, r) for r growing call by call, in small integers: the
+// result only shrinks, so it is walked down instead of recomputed.
+class ShrinkingRoot {
+ public:
+  ShrinkingRoot(int64_t p, int64_t q) : p_(p), q_(q), p2_(p * p), q2_(q * q) {}
+  int64_t At(int64_t r) {
+    if (s_ < 0) return s_ = ScaledRoot(p_, q_, r);
+    while (s_ > 0 && s_ * s_ * q2_ > p2_ * (q2_ - r * r)) --s_;
+    return s_;
   }
-  if (((m ^ a) & 1) != 0) --m;  // X has the parity of a
-  if (m < 0) return {};
-  const int64_t twiceCentre = 2 * left_ + a;  // left + right - 1
-  return {(twiceCentre - m) / 2, (twiceCentre + m) / 2 + 1};
+
+ private:
+  int64_t p_, q_, p2_, q2_;
+  int64_t s_ = -1;
+};
+
+}  // namespace
+
+void EllipseRows::Rows(int64_t from, int64_t to, std::vector<RowSpan>& out) const {
+  out.assign(static_cast<size_t>(std::max<int64_t>(to - from, 0)), RowSpan{});
+  const int64_t first = std::max(from, top_), end = std::min(to, top_ + height_);
+  if (Empty() || first >= end) return;
+  const int64_t a = width_ - 1, b = height_ - 1;
+  constexpr int64_t kSmall = int64_t{1} << 15;  // products stay in 64 bits
+  if (b == 0 || a >= kSmall || b >= kSmall) {
+    for (int64_t y = first; y < end; ++y) out[y - from] = Row(y);
+    return;
+  }
+  // Rows mirror about the centre, so the half-widths are worked out once per
+  // distance |Y| from it, nearest first, each from the one before.
+  auto distance = [&](int64_t y) { return std::abs(2 * (y - top_) - b); };
+  const bool centreInside = 2 * (first - top_) <= b && 2 * (end - 1 - top_) >= b;
+  const int64_t nearest = centreInside ? (b & 1) : std::min(distance(first), distance(end - 1));
+  const int64_t farthest = std::max(distance(first), distance(end - 1));
+  std::vector<int64_t> halfWidths(static_cast<size_t>((farthest - nearest) / 2 + 1));
+  ShrinkingRoot byRow(a, b), byColumn(a, b);
+  for (int64_t dy = nearest; dy <= farthest; dy += 2)
+    halfWidths[(dy - nearest) / 2] = HalfWidth(byRow.At(dy), dy <= 1 ? a : byColumn.At(dy - 1));
+  for (int64_t y = first; y < end; ++y) out[y - from] = SpanOf(halfWidths[(distance(y) - nearest) / 2]);
 }
 
 namespace {
@@ -154,8 +203,10 @@ void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFr
       crossings.push_back({e->column, e->direction});
       e->Advance();
     }
-    std::sort(crossings.begin(), crossings.end(),
-              [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+    // Few crossings per row, mostly in order already: insertion sort.
+    for (size_t i = 1; i < crossings.size(); ++i)
+      for (size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
+        std::swap(crossings[j], crossings[j - 1]);
     if (!winding) {
       for (size_t i = 0; i + 1 < crossings.size(); i += 2)
         if (crossings[i].x < crossings[i + 1].x) sink.Span(y, crossings[i].x, crossings[i + 1].x);

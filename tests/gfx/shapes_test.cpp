@@ -9,6 +9,7 @@
 
 #include "gfx/canvas.h"
 #include "gfx/picture.h"
+#include "gfx/scan_convert.h"
 
 namespace lumox::gfx {
 namespace {
@@ -247,6 +248,29 @@ aa...aa
 ..aaa..
 .aaaaa.
 .aaaaa.)");
+}
+
+TEST(Ellipse, RowsWalkedIncrementallyMatchRowsComputedAlone) {
+  // The canvas walks ellipse rows incrementally from the centre outwards;
+  // each must equal the row computed on its own, for any window of rows,
+  // small boxes and boxes too big for the incremental walk alike.
+  std::mt19937 random(29);
+  std::uniform_int_distribution<int64_t> size(1, 700), offset(-300, 300);
+  std::vector<RowSpan> rows;
+  for (int trial = 0; trial < 300; ++trial) {
+    const int64_t w = trial % 10 == 0 ? int64_t{1} << 16 : size(random);
+    const int64_t h = trial % 15 == 0 ? int64_t{1} << 17 : size(random);
+    const int64_t left = offset(random), top = offset(random);
+    const EllipseRows box(left, top, left + w, top + h);
+    const int64_t from = box.top() + offset(random), to = from + size(random);
+    box.Rows(from, to, rows);
+    ASSERT_EQ(rows.size(), static_cast<size_t>(to - from));
+    for (int64_t y = from; y < to; ++y) {
+      const RowSpan alone = box.Row(y);
+      ASSERT_EQ(rows[y - from].left, alone.left) << w << "x" << h << " row " << y;
+      ASSERT_EQ(rows[y - from].right, alone.right) << w << "x" << h << " row " << y;
+    }
+  }
 }
 
 TEST(Ellipse, NullPenShrinksTheBoxByOne) {
