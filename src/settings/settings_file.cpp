@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -351,6 +352,43 @@ SettingsFileResult ImportWithPrompt(const std::string& filePath, std::string* na
     return Failure(SettingsFileStatus::kDeclined, "\"" + name + "\" was left as it was.");
   }
   return ImportSettingsFile(name.c_str(), filePath);
+}
+
+std::vector<std::string> SplitFileSelection(std::string_view selection) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start < selection.size()) {
+    const size_t end = std::min(selection.find('\0', start), selection.size());
+    if (end == start) break;  // the empty name that ends the list
+    parts.emplace_back(selection.substr(start, end - start));
+    start = end + 1;
+  }
+  if (parts.size() <= 1) return parts;
+
+#ifdef _WIN32
+  constexpr char kSeparator = '\\';
+#else
+  constexpr char kSeparator = '/';
+#endif
+  const std::string& directory = parts.front();
+  const bool endsWithSeparator = !directory.empty() && IsFileSeparator(directory.back());
+  std::vector<std::string> paths;
+  for (size_t i = 1; i < parts.size(); ++i) {
+    paths.push_back(endsWithSeparator ? directory + parts[i]
+                                      : directory + kSeparator + parts[i]);
+  }
+  return paths;
+}
+
+std::vector<ImportedFile> ImportSeveral(std::string_view selection) {
+  std::vector<ImportedFile> imported;
+  for (const std::string& path : SplitFileSelection(selection)) {
+    ImportedFile file;
+    file.path = path;
+    file.result = ImportWithPrompt(path, &file.name);
+    imported.push_back(std::move(file));
+  }
+  return imported;
 }
 
 std::string ProposedExportFileName(std::string_view displayName) {

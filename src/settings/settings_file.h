@@ -116,6 +116,21 @@ SettingsFileResult ImportWithPrompt(const std::string& filePath, std::string* na
 // when no display of that name exists).
 bool ConfirmOverwrite(const std::string& name);
 
+// The files of a selection from the open dialog, in the dialog's
+// multiple-selection form on every platform: the directory, a zero, each
+// file name followed by a zero, and an empty name at the end. A list that
+// holds one entry only is itself the path.
+std::vector<std::string> SplitFileSelection(std::string_view selection);
+
+struct ImportedFile {
+  std::string path;
+  std::string name;  // the display it was imported as
+  SettingsFileResult result;
+};
+
+// Import with prompt for each file of a selection, in order.
+std::vector<ImportedFile> ImportSeveral(std::string_view selection);
+
 // The file name proposed for exporting a display: every character that is
 // not a letter, a digit or one of $%'-_@ ~`!(){.}^#&+,;=[] becomes "_".
 std::string ProposedExportFileName(std::string_view displayName);

@@ -334,6 +334,42 @@ TEST_F(SettingsFileTest, ImportWithPromptAsksBeforeReplacingADisplay) {
   EXPECT_EQ(DumpDisplay("New One.v2"), DumpDisplay("Shipped"));
 }
 
+TEST_F(SettingsFileTest, SeveralSelectedFilesAreImportedEachWithItsOwnQuestion) {
+  MakeRichDisplay("One");
+  ASSERT_TRUE(ExportDisplay("One", FilePath("One.LMX")).ok());
+  std::filesystem::copy_file(FilePath("One.LMX"), FilePath("Two Words.LMX"));
+  std::filesystem::copy_file(FilePath("One.LMX"), FilePath("Three.LMX"));
+  state().options.Active = {};
+  state().options.Active[kPattern] = 1;
+  SaveDisplay(state(), "Three");
+  std::string selection = FilePath("") + '\0';  // the directory, then the names
+  for (const char* name : {"One.LMX", "Two Words.LMX", "Three.LMX"}) {
+    selection += std::string(name) + '\0';
+  }
+  selection += '\0';
+
+  system().QueueAnswer(true);   // One
+  system().QueueAnswer(false);  // Three
+  const std::vector<ImportedFile> imported = ImportSeveral(selection);
+  ASSERT_EQ(imported.size(), 3u);
+  EXPECT_EQ(imported[0].name, "One");
+  EXPECT_EQ(imported[1].name, "Two Words");
+  EXPECT_EQ(imported[2].name, "Three");
+  EXPECT_TRUE(imported[0].result.ok());
+  EXPECT_TRUE(imported[1].result.ok());
+  EXPECT_EQ(imported[2].result.status, SettingsFileStatus::kDeclined);
+  ASSERT_EQ(system().questions().size(), 2u);
+  EXPECT_NE(system().questions()[1].text.find("\"Three\""), std::string::npos);
+  EXPECT_EQ(DumpDisplay("Two Words"), DumpDisplay("One"));
+  EXPECT_TRUE(KeyExists(ModuleKey("Three", "Pattern")));  // declined: left as it was
+  EXPECT_FALSE(KeyExists(ModuleKey("Three", "Bitmap")));
+
+  // A single entry is the path itself.
+  EXPECT_EQ(SplitFileSelection(std::string("/x/a.LMX\0", 10)),
+            std::vector<std::string>{"/x/a.LMX"});
+  EXPECT_TRUE(SplitFileSelection("").empty());
+}
+
 TEST_F(SettingsFileTest, DisplayNameIsTheFileNameWithoutDirectoryAndExtension) {
   EXPECT_EQ(DisplayNameFromPath("/home/me/Warm Colours.LMX"), "Warm Colours");
   EXPECT_EQ(DisplayNameFromPath("C:\\Saved\\Capture #3.lmx"), "Capture #3");
