@@ -184,7 +184,16 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
     }
   }
 
-  if (!positional.empty()) {
+  // The settings file is the rest of the line, as the system's "/S %1"
+  // passes a path with blanks.
+  auto restOfLine = [&](size_t from) {
+    std::string text;
+    for (size_t i = from; i < positional.size(); ++i) text += (i > from ? " " : "") + positional[i];
+    return text;
+  };
+  if (!positional.empty() && command.mode == HostMode::Window) {
+    command.settingsFile = restOfLine(0);
+  } else if (!positional.empty()) {
     if (modeGiven) return Failure("unexpected argument \"" + positional[0] + "\" (try --help)");
     HostMode mode;
     std::string handleText;
@@ -197,7 +206,7 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
       if (command.windowId == 0)
         return Failure("bad window handle \"" + handleText + "\" for " + positional[0]);
     }
-    if (next < positional.size()) command.settingsFile = positional[next++];
+    command.settingsFile = restOfLine(next);
     setMode(mode);
   }
 
@@ -217,7 +226,8 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
 }
 
 std::string SaverCommandLine(const HostCommand& command) {
-  std::string line = command.mode == HostMode::FullScreen ? "lumox /s" : "lumox /p";
+  bool foreign = command.mode == HostMode::Preview || command.mode == HostMode::Embedded;
+  std::string line = foreign ? "lumox /p" : "lumox /s";
   if (!command.settingsFile.empty()) line += " " + command.settingsFile;
   return line;
 }
@@ -230,7 +240,8 @@ std::string UsageText() {
       "  /s                 full screen at the desktop's size\n"
       "  /p ID, /l ID       draw into the existing X11 window ID as a preview\n"
       "  /c, no mode        show where the settings live and how to change them\n"
-      "  SETTINGS.LMX       after /s: run once with the settings of this file\n"
+      "  SETTINGS.LMX       after /s, /p ID or --window WxH: run once with the\n"
+      "                     settings of this file\n"
       "\n"
       "Screen-saver daemon conventions:\n"
       "  -root              draw into $XSCREENSAVER_WINDOW, else the root window\n"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "saver/command_line.h"
+
 namespace lumox::host {
 namespace {
 
@@ -47,6 +49,13 @@ TEST(CommandLineTest, SettingsFileIsTheWordAfterTheMode) {
   EXPECT_EQ(Parse({"/s", "party.LMX"}).settingsFile, "party.LMX");
   EXPECT_EQ(Parse({"/p", "77", "party.LMX"}).settingsFile, "party.LMX");
   EXPECT_EQ(Parse({"/p", "77"}).settingsFile, "");
+  // The rest of the line, as an unquoted path with blanks arrives.
+  EXPECT_EQ(Parse({"/s", "my", "party.LMX"}).settingsFile, "my party.LMX");
+  EXPECT_EQ(Parse({"--window", "320x200", "party.LMX"}).settingsFile, "party.LMX");
+  // The window logic reads the file back from the whole command line.
+  HostCommand withFile = Parse({"/s", "my party.LMX"});
+  EXPECT_EQ(SplitCommandWords(SaverCommandLine(withFile)).settingsFile, "my party.LMX");
+  EXPECT_EQ(SplitCommandWords(SaverCommandLine(Parse({"/s"}))).settingsFile, "");
 }
 
 TEST(CommandLineTest, DaemonConventions) {
