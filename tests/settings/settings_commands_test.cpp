@@ -20,7 +20,8 @@ class SettingsCommandsTest : public SettingsTest {
   void SetUp() override {
     SettingsTest::SetUp();
     file_ = std::filesystem::path(::testing::TempDir()) /
-            ("lumox_commands_" + std::to_string(::getpid()) + ".LMX");
+            (std::string("lumox_commands_") +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".LMX");
     PutInt(ModuleKey("Alpha", "Bezier"), "Control9", -3);
     PutInt(ModuleKey("Alpha", "Bezier"), "Check9", kSourceOscillate);
     PutInt(DisplayKey("Alpha"), "Priority", kPriorityHigh);

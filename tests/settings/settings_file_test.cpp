@@ -54,7 +54,7 @@ class SettingsFileTest : public SettingsTest {
   void SetUp() override {
     SettingsTest::SetUp();
     directory_ = std::filesystem::path(::testing::TempDir()) /
-                 ("lumox_settings_" + std::to_string(::getpid()) + "_" +
+                 (std::string("lumox_settings_") +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(directory_);
   }
