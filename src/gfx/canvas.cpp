@@ -65,7 +65,15 @@ void Canvas::ExtSelectClipRegion(const Region& region, RegionOp op) {
 }
 
 void Canvas::IntersectClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  ExtSelectClipRegion(Region::FromRect(left, top, right, bottom), RegionOp::And);
+  const Rect rect{std::min(left, right), std::min(top, bottom), std::max(left, right),
+                  std::max(top, bottom)};
+  if (!clip_) {
+    StoreClip(Region::FromRect(rect.left, rect.top, rect.right, rect.bottom));
+    return;
+  }
+  Region clip = std::move(*clip_);
+  clip.IntersectRect(rect);
+  StoreClip(std::move(clip));
 }
 
 void Canvas::ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -80,7 +88,7 @@ Region Canvas::ClipRegion() const {
 void Canvas::StoreClip(Region region) {
   // The clip never reaches past the surface, so drawing needs to test only
   // the region.
-  region.Combine(Region::FromRect(0, 0, surface_.width(), surface_.height()), RegionOp::And);
+  region.IntersectRect({0, 0, surface_.width(), surface_.height()});
   clip_ = std::make_unique<Region>(std::move(region));
   RebuildClipCache();
 }
@@ -93,11 +101,13 @@ void Canvas::RebuildClipCache() {
     clipRows_.clear();
     return;
   }
+  // Only rows inside the clip's bounds are ever looked up, so only they are
+  // indexed: a small clip costs as little as its own spans.
   clipBox_ = clip_->Bounds();
-  clipRows_.assign(static_cast<size_t>(cachedHeight_) + 1, 0);
+  clipRows_.resize(static_cast<size_t>(cachedHeight_) + 1);
   const auto& spans = clip_->spans();
   size_t i = 0;
-  for (int32_t y = 0; y <= cachedHeight_; ++y) {
+  for (int32_t y = clipBox_.top; y <= clipBox_.bottom && !clipBox_.Empty(); ++y) {
     while (i < spans.size() && spans[i].y < y) ++i;
     clipRows_[y] = static_cast<uint32_t>(i);
   }

@@ -130,6 +130,16 @@ void Region::Combine(const Region& other, RegionOp op) {
   spans_ = std::move(out);
 }
 
+void Region::IntersectRect(const Rect& rect) {
+  size_t kept = 0;
+  for (const Span& s : spans_) {
+    if (s.y < rect.top || s.y >= rect.bottom) continue;
+    const int32_t l = std::max(s.left, rect.left), r = std::min(s.right, rect.right);
+    if (l < r) spans_[kept++] = {s.y, l, r};
+  }
+  spans_.resize(kept);
+}
+
 bool Region::Contains(int32_t x, int32_t y) const {
   auto it = std::lower_bound(spans_.begin(), spans_.end(), y,
                              [](const Span& s, int32_t row) { return s.y < row; });

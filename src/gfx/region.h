@@ -31,6 +31,9 @@ class Region {
   static Region FromPolygon(const Point* points, int32_t count, bool winding);
 
   void Combine(const Region& other, RegionOp op);
+  // Combine with a rectangle by And, in place and in time proportional to
+  // this region (no rectangle region is built).
+  void IntersectRect(const Rect& rect);
   bool Contains(int32_t x, int32_t y) const;
   bool Empty() const;
   Rect Bounds() const;

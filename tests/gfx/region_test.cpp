@@ -196,13 +196,22 @@ TEST(Clip, NothingIsDrawnOutsideTheClipAndInsideIsUnchanged) {
   };
   for (int trial = 0; trial < 600; ++trial) {
     const Operation& operation = operations[trial % operations.size()];
-    const Region clip = RandomRegion(random);
+    Region clip = RandomRegion(random);
     const int penWidth = static_cast<int>(random() % 8);
     const bool invert = random() % 3 == 0;
     Surface plain(37, 23), clipped(37, 23);
     for (size_t i = 0; i < plain.size(); ++i) plain.data()[i] = clipped.data()[i] = static_cast<uint8_t>(i * 31);
     Canvas a(plain), b(clipped);
     b.SelectClipRegion(&clip);
+    // Narrow the clip further the way the modules and overlays do.
+    const int l = c(random), t = c(random), r = c(random), bt = c(random);
+    if (trial % 4 == 1) {
+      b.IntersectClipRect(l, t, r, bt);
+      clip.Combine(Region::FromRect(l, t, r, bt), RegionOp::And);
+    } else if (trial % 4 == 2) {
+      b.ExcludeClipRect(l, t, r, bt);
+      clip.Combine(Region::FromRect(l, t, r, bt), RegionOp::Diff);
+    }
     for (Canvas* k : {&a, &b}) {
       k->SelectPen(Pen::Solid(penWidth, PaletteIndex(3)));
       k->SelectBrush(Brush::Solid(PaletteIndex(5)));
