@@ -1,8 +1,11 @@
 #include "platform/posix/posix_system.h"
 
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <chrono>
 #include <filesystem>
@@ -78,6 +81,39 @@ TEST(PosixSystemServicesTest, WithoutATerminalTheAnswerIsNo) {
   int status = 0;
   waitpid(pid, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// Asks in a child whose controlling terminal is a pseudo-terminal, types
+// the reply, and returns the child's answer (1 yes, 0 no) and what it showed.
+int AskOnTerminal(const std::string& typed, std::string& shown) {
+  int master = -1;
+  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    _exit(PosixSystemServices().AskYesNo("Settings by this name already exist!",
+                                         "Do you wish to proceed?") ? 1 : 0);
+  }
+  if (pid < 0) return -1;
+  const ssize_t put = write(master, typed.data(), typed.size());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  char buffer[4096];
+  ssize_t got;
+  // The child has ended; the terminal still holds what it wrote.
+  while (put >= 0 && (got = read(master, buffer, sizeof buffer)) > 0) shown.append(buffer, got);
+  close(master);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(PosixSystemServicesTest, AsksOnTheTerminalUntilItGetsYesOrNo) {
+  std::string shown;
+  EXPECT_EQ(AskOnTerminal("y\n", shown), 1);
+  EXPECT_NE(shown.find("Settings by this name already exist!"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Do you wish to proceed?"), std::string::npos) << shown;
+  shown.clear();
+  EXPECT_EQ(AskOnTerminal("maybe\nN\n", shown), 0);
+  EXPECT_GE(std::count(shown.begin(), shown.end(), '['), 2) << "asked again after \"maybe\"";
+  shown.clear();
+  EXPECT_EQ(AskOnTerminal("\x04", shown), 0);  // end of input counts as No
 }
 
 TEST(PosixSystemServicesTest, DebugOutputGoesToStderrAsOneLine) {

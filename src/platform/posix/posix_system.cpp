@@ -73,6 +73,12 @@ void PosixSystemServices::Beep() {
 bool PosixSystemServices::AskYesNo(const std::string& title, const std::string& text) {
   const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (tty < 0) return false;  // nobody to ask: the cautious answer
+  // A background job that read the terminal would be stopped (SIGTTIN):
+  // only the foreground process group may ask.
+  if (tcgetpgrp(tty) != getpgrp()) {
+    close(tty);
+    return false;
+  }
   FILE* terminal = fdopen(tty, "r+");
   if (terminal == nullptr) {
     close(tty);

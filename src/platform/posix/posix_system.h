@@ -6,7 +6,9 @@
 // without a shell: nothing in the line is ever interpreted. Children are
 // reaped by a small waiter thread each, so none is left a zombie.
 // Beep rings the terminal bell on stderr when it is a terminal; AskYesNo asks
-// on the controlling terminal and answers No when there is none.
+// on the controlling terminal (prompt and answer both there, so the question
+// shows even when stderr goes to a log) and answers No when there is none or
+// the program runs in the background.
 #pragma once
 
 #include <string>
