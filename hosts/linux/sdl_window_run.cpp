@@ -17,6 +17,7 @@
 #include "input_map.h"
 #include "present_stats.h"
 #include "refresh_timer.h"
+#include "running_saver.h"
 #include "saver_window_session.h"
 #include "sdl_presenter.h"
 #include "stop_signal.h"
@@ -68,6 +69,8 @@ double DisplayRefreshRate(SDL_Window* window) {
 }  // namespace
 
 int RunSdlWindow(const HostCommand& command) {
+  const bool fullScreen = command.mode == HostMode::FullScreen;
+  if (fullScreen && RaiseRunningSaver()) return 0;
   InstallStopSignals();
   // The program handles SIGTERM and SIGINT itself, as a clean close.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -79,7 +82,6 @@ int RunSdlWindow(const HostCommand& command) {
   }
   SdlSession sdl;
 
-  const bool fullScreen = command.mode == HostMode::FullScreen;
   int width = command.width;
   int height = command.height;
   SDL_DisplayMode desktop{};
@@ -89,7 +91,8 @@ int RunSdlWindow(const HostCommand& command) {
   }
   sdl.window = SDL_CreateWindow(fullScreen ? "Screen Saver" : "Lumox", SDL_WINDOWPOS_CENTERED,
                                 SDL_WINDOWPOS_CENTERED, width, height,
-                                fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+                                fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALWAYS_ON_TOP
+                                           : 0);
   if (!sdl.window) {
     std::fprintf(stderr, "lumox: cannot create the window: %s\n", SDL_GetError());
     return 1;

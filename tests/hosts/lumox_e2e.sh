@@ -147,6 +147,24 @@ case "$case_name" in
     cmp -s "$work/before" "$work/after" || fail "the run left the saved displays changed: $(cat "$work/after")"
     ;;
 
+  second-saver)
+    needs_display
+    "$lumox" /s &
+    pid=$!
+    window=$(xdotool search --sync --onlyvisible --name '^Screen Saver$' | head -1)
+    [ -n "$window" ] || fail "no full-screen window appeared"
+    "$lumox" /s &
+    second=$!
+    wait_exit "$second" 5000
+    [ "$status" -eq 0 ] || fail "a second full-screen saver exited $status"
+    kill -0 "$pid" 2>/dev/null || fail "the first saver ended"
+    [ "$(xdotool search --onlyvisible --name '^Screen Saver$' | wc -l)" -eq 1 ] ||
+      fail "more than one saver window"
+    kill -TERM "$pid"
+    wait_exit "$pid" 5000
+    [ "$status" -eq 0 ] || fail "the first saver exited $status"
+    ;;
+
   window-key)
     needs_display
     "$lumox" --window 200x150 2>"${LUMOX_E2E_STDERR:-/dev/stderr}" &
