@@ -423,15 +423,13 @@ void Capture(SaverState& state) {
 void WriteVersionStamp() { WriteSaverVersion(kSaverVersionMajor, kSaverVersionMinor); }
 
 void SetUpSavedDisplays(SaverState& state) {
-  if (!RegistryKeyExists(ControlPanelPath(SavedKey()))) {
-    RegistryBatch batch(Registry());
-    CreateFirstRunDisplays(state);
-  }
+  // Whatever the first run creates is written out at once.
+  RegistryBatch batch(Registry());
+  if (!RegistryKeyExists(ControlPanelPath(SavedKey()))) CreateFirstRunDisplays(state);
 
   if (!LoadDisplay(state, kSoundSettingsDisplay)) {
     state.options.Active[kRandom] = 1;
     state.options.ShowInfo = 1;
-    RegistryBatch batch(Registry());
     CreateDefaultDisplay(state, state.table[kRandom], kSoundSettingsDisplay, kEffectRandom);
   }
 
