@@ -8,6 +8,8 @@
 // present / memcpy are printed for each path, measured in the same process.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -103,14 +105,16 @@ BENCHMARK(BM_ScreenPresent)->FRAME_SIZES->Unit(benchmark::kMicrosecond);
 // Prints the usual table and remembers each run's time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
       if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-        times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        times_[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
   }
   void PrintRatios() const {
-    std::printf("\npresent / memcpy (cold caches, same run; dispatch path = %s)\n",
+    std::printf("\npresent / memcpy (cold caches, same run; dispatch path = %s;\n"
+                "wall time is the fair one on an idle machine, cpu time on a busy one)\n",
                 ActivePresentPath() == PresentPath::BytePermute ? "AVX-512 VBMI byte permute"
                                                                 : "portable");
     for (const char* size : {"1920/1080", "3840/2160"}) {
@@ -119,14 +123,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
       for (const char* path : {"dispatch", "portable"}) {
         const auto t = times_.find(std::string("BM_Present/") + path + "/" + size);
         if (t == times_.end()) continue;
-        std::printf("  %-10s %-9s %.2fx  (%.0f us vs %.0f us)\n", size, path,
-                    t->second / memcpyTime->second, t->second, memcpyTime->second);
+        const Times& p = t->second;
+        const Times& m = memcpyTime->second;
+        std::printf("  %-10s %-9s %.2fx wall (%.0f vs %.0f us), %.2fx cpu (%.0f vs %.0f us)\n",
+                    size, path, p.wall / m.wall, p.wall, m.wall, p.cpu / m.cpu, p.cpu, m.cpu);
       }
     }
   }
 
  private:
-  std::map<std::string, double> times_;
+  struct Times {
+    double wall, cpu;
+  };
+  std::map<std::string, Times> times_;
 };
 
 }  // namespace

@@ -4,17 +4,30 @@
 // device context carries (the selected pen and brush, the raster mode, the
 // polygon fill mode, the stretch mode, the clip region, the current
 // position) and offers GDI's drawing operations with GDI's conventions:
-//   - filled shapes (Rectangle, Ellipse, Polygon interiors) exclude their
-//     right and bottom edge; a pen of width > 1 outlines inside the same
-//     bounding rectangle;
-//   - lines exclude their last point; width 0 and 1 are one-pixel lines,
-//     wider pens are round;
-//   - negative blit extents mirror; stretching drops or repeats pixels
-//     (COLORONCOLOR);
+//   - coordinates name pixel centres; filled shapes exclude their right and
+//     bottom edge: a polygon fills the pixels inside it (points on a left or
+//     top edge count, on a right or bottom edge they do not), so polygons
+//     sharing an edge neither overlap nor leave a gap;
+//   - Rectangle and Ellipse keep the pen inside the box (a pen of width w
+//     takes the outer w pixels, the brush the rest, no pixel twice); with
+//     the null pen the filled box loses its right column and bottom row, as
+//     in GDI; an ellipse touches all four sides of its box;
+//   - lines exclude their last point; width 0 and 1 are one-pixel lines
+//     (exact halves round towards larger coordinates, so a line covers the
+//     same pixels in both directions), wider pens are round and a
+//     zero-length line with one is a dot of the pen's diameter;
+//   - R2_NOT inverts (p ^ 0xFF) every pixel a line or shape covers once;
+//   - negative blit extents mirror and include their origin: (x, -w) covers
+//     x - w + 1 ... x; stretching takes the source pixel under each
+//     destination pixel's centre, so it drops or repeats pixels
+//     (COLORONCOLOR); destination pixels whose source lies outside the
+//     source are left alone;
 //   - nothing is ever drawn outside the clip region or the surface, whatever
-//     the coordinates (even +-1e9), and no call crashes on degenerate input.
+//     the coordinates (even +-1e9), and degenerate input (empty boxes,
+//     counts below the minimum, null pointers) draws nothing.
 // Pens and brushes are plain values: selecting returns the previous one, and
-// there is nothing to delete.
+// there is nothing to delete. A canvas belongs to the thread that draws
+// with it.
 #pragma once
 
 #include <cstddef>
@@ -63,8 +76,11 @@ enum class EdgeStyle { Raised, Sunken, Etched }; // EDGE_RAISED, EDGE_SUNKEN, ED
 
 // An 8-bit device-independent bitmap in palette-index mode (DIB_PAL_COLORS):
 // each pixel selects an entry of the colour table, and each table entry is
-// an index into the saver's 236-colour palette. Rows are padded to four
-// bytes; a positive height is bottom-up, a negative one top-down.
+// an index into the saver's 236-colour palette. A pixel value at or past
+// colorCount (or any value when there is no table) is taken as the saver
+// index itself. Rows are padded to four bytes; a positive height is
+// bottom-up (row 0 in memory is the bottom, and source rows are counted
+// from the bottom, as GDI does), a negative one top-down.
 struct DibView {
   const uint8_t* bits = nullptr;
   int32_t width = 0;
@@ -224,7 +240,10 @@ class Canvas {
 };
 
 // Calls visit(x, y) for each point of the line from (x0, y0) towards
-// (x1, y1), the end point excluded, exactly as GDI's LineDDA does.
+// (x1, y1), the end point excluded, as GDI's LineDDA does: the classic
+// integer DDA, x the major axis only when the line is more horizontal than
+// vertical, exact halves staying on the start point's side. It visits
+// max(|dx|, |dy|) points, so callers bound their coordinates.
 void LineDDA(int32_t x0, int32_t y0, int32_t x1, int32_t y1,
              const std::function<void(int32_t, int32_t)>& visit);
 
