@@ -43,10 +43,6 @@ void ReadPaletteWord(const std::string& valueName, const std::string& key, Relax
   if (ReadInt32(valueName, key, value)) word = value;
 }
 
-void WritePaletteWord(const std::string& valueName, const std::string& key, int32_t value) {
-  WriteInt32(valueName, key, value);
-}
-
 void LoadPaletteSlot(PaletteValue& slot, int channel, int parameter, const std::string& key) {
   ReadPaletteWord(PaletteValueName(channel, parameter, PaletteField::Value), key, slot.Value);
   ReadPaletteWord(PaletteValueName(channel, parameter, PaletteField::RangeLo), key, slot.RangeLo);
@@ -93,7 +89,7 @@ void ConvertEarlierPalette(PaletteSettings& settings, int32_t shifted, const std
 void LoadPalette(PaletteState& palette, const char* name) {
   SetPaletteDefaults(palette);
   const std::string key = PaletteKey(name);
-  if (!KeyOpens(key)) return;
+  if (!IsValidDisplayName(name) || !KeyOpens(key)) return;
   PaletteSettings& settings = palette.settings;
 
   int32_t allEffect = 0;
@@ -125,7 +121,7 @@ void LoadPalette(PaletteState& palette, const char* name) {
 
 void LoadOptions(SaverState& state, const char* name) {
   const std::string key = DisplayKey(name);
-  if (!KeyOpens(key)) return;
+  if (!IsValidDisplayName(name) || !KeyOpens(key)) return;
   SoundShare* share = CurrentSoundShare();
   share->SetU32(share_offset::PaletteSoundEnabled, 1);
   share->SetU32(share_offset::ModuleSoundEnabled, 1);
@@ -171,20 +167,20 @@ void SavePaletteUnbatched(const PaletteState& palette, const char* name) {
   }
 
   for (int channel = 0; channel < kChannels; ++channel) {
-    WritePaletteWord(ChannelEffectValueName(channel), key, settings.Effect[channel]);
+    WriteInt32(ChannelEffectValueName(channel), key, settings.Effect[channel]);
   }
   // Slot order (parameter, then channel): where two slots share a name the
   // later one is stored, which loading relies on.
   for (int parameter = 0; parameter < kPaletteParameters; ++parameter) {
     for (int channel = 0; channel < kChannels; ++channel) {
       const PaletteValue& slot = settings.values[parameter][channel];
-      WritePaletteWord(PaletteValueName(channel, parameter, PaletteField::Value), key, slot.Value);
-      WritePaletteWord(PaletteValueName(channel, parameter, PaletteField::RangeLo), key,
+      WriteInt32(PaletteValueName(channel, parameter, PaletteField::Value), key, slot.Value);
+      WriteInt32(PaletteValueName(channel, parameter, PaletteField::RangeLo), key,
                        slot.RangeLo);
-      WritePaletteWord(PaletteValueName(channel, parameter, PaletteField::RangeHi), key,
+      WriteInt32(PaletteValueName(channel, parameter, PaletteField::RangeHi), key,
                        slot.RangeHi);
-      WritePaletteWord(PaletteValueName(channel, parameter, PaletteField::Sense), key, slot.Sense);
-      WritePaletteWord(PaletteValueName(channel, parameter, PaletteField::Source), key,
+      WriteInt32(PaletteValueName(channel, parameter, PaletteField::Sense), key, slot.Sense);
+      WriteInt32(PaletteValueName(channel, parameter, PaletteField::Source), key,
                        slot.Source);
     }
   }
@@ -296,7 +292,7 @@ bool LoadModuleSettings(ModuleDescriptor& module, const char* name) {
 
 int LoadDisplay(SaverState& state, const char* displayName) {
   // A copy: callers may pass the state's own display name.
-  const std::string nameCopy(displayName);
+  const std::string nameCopy(displayName ? displayName : "");
   const char* name = nameCopy.c_str();
   CopyName(state.displayName, sizeof state.displayName, name);
   CurrentSoundShare()->SetText(share_offset::DisplayName, kShareDisplayNameSize, name);
@@ -313,15 +309,8 @@ int LoadDisplay(SaverState& state, const char* displayName) {
     ValidateControls(module);
   }
 
-  const bool valid = IsValidDisplayName(name);
-  if (state.palette) {
-    if (valid) {
-      LoadPalette(*state.palette, name);
-    } else {
-      SetPaletteDefaults(*state.palette);
-    }
-  }
-  if (valid) LoadOptions(state, name);
+  if (state.palette) LoadPalette(*state.palette, name);
+  LoadOptions(state, name);
 
   int32_t speed = 0;
   ReadInt32("Speed", SettingsKey(), speed);
