@@ -1,7 +1,9 @@
 #include "platform/win32/win32_shared_memory.h"
 
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace lumox {

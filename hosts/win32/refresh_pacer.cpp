@@ -1,0 +1,23 @@
+#include "refresh_pacer.h"
+
+#include <thread>
+
+namespace lumox::win32 {
+
+RefreshPacer::RefreshPacer(uint32_t refreshRate)
+    : period_(std::chrono::nanoseconds(1'000'000'000LL / (refreshRate ? refreshRate : 60))),
+      deadline_(Clock::now() + period_) {}
+
+void RefreshPacer::FrameDone() {
+  Clock::time_point now = Clock::now();
+  if (now < deadline_) {
+    std::this_thread::sleep_until(deadline_);
+    deadline_ += period_;
+  } else if (now - deadline_ < period_) {
+    deadline_ += period_;
+  } else {
+    deadline_ = now + period_;
+  }
+}
+
+}  // namespace lumox::win32

@@ -1,0 +1,25 @@
+// Paces the render loop at the display's refresh: one loop frame per
+// refresh. Deadlines are absolute (start + n periods) so small oversleeps do
+// not add up; a loop that falls a whole period behind starts afresh rather
+// than racing to catch up.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include "saver/frame_pacer.h"
+
+namespace lumox::win32 {
+
+class RefreshPacer final : public FramePacer {
+ public:
+  explicit RefreshPacer(uint32_t refreshRate);
+  void FrameDone() override;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::chrono::nanoseconds period_;
+  Clock::time_point deadline_;
+};
+
+}  // namespace lumox::win32
