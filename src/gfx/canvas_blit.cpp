@@ -17,11 +17,10 @@
 
 #include "gfx/canvas.h"
 #include "gfx/canvas_internal.h"
+#include "gfx/wide_math.h"
 
 namespace lumox::gfx {
 namespace {
-
-using Wide = __int128;
 
 // Source positions for destination positions [first, end) of an extent,
 // trimmed to the ones that fall inside [0, limit). Returns the trimmed
@@ -34,8 +33,8 @@ std::vector<int32_t> MapAxis(const Extent& destination, const Extent& source, bo
     const int64_t j = mirrored ? destination.length - 1 - i : i;
     if (source.length == destination.length) return source.start + j;
     if (small) return source.start + (2 * j + 1) * source.length / (2 * destination.length);
-    return source.start + static_cast<int64_t>((static_cast<Wide>(2 * j + 1) * source.length) /
-                                               (2 * destination.length));
+    return source.start +
+           FloorDivWide(static_cast<Wide>(2 * j + 1) * source.length, 2 * destination.length);
   };
   // Source positions move monotonically with i, so the valid ones form one
   // run: trim both ends.
@@ -43,7 +42,8 @@ std::vector<int32_t> MapAxis(const Extent& destination, const Extent& source, bo
   while (end > first && (sourceAt(end - 1) < 0 || sourceAt(end - 1) >= limit)) --end;
   if (first >= end) return map;
   map.reserve(static_cast<size_t>(end - first));
-  for (int64_t i = first; i < end; ++i) map.push_back(static_cast<int32_t>(sourceAt(i)));
+  for (int64_t i = first; i < end; ++i)
+    map.push_back(static_cast<int32_t>(std::clamp<int64_t>(sourceAt(i), 0, limit - 1)));
   return map;
 }
 
@@ -179,7 +179,7 @@ void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
   for (int64_t row = 0; row < h; ++row)
     std::memcpy(copy.data() + row * w, from.row(static_cast<int>(top + row)) + left,
                 static_cast<size_t>(w));
-  image = {copy.data(), w, static_cast<int32_t>(w), static_cast<int32_t>(h), nullptr};
+  image = {copy.data(), static_cast<ptrdiff_t>(w), static_cast<int32_t>(w), static_cast<int32_t>(h), nullptr};
   StretchImage(x, y, width, height, image, int64_t{sourceX} - left, int64_t{sourceY} - top,
                sourceWidth, sourceHeight);
 }

@@ -22,17 +22,10 @@
 #include "gfx/canvas.h"
 #include "gfx/canvas_internal.h"
 #include "gfx/scan_convert.h"
+#include "gfx/wide_math.h"
 
 namespace lumox::gfx {
 namespace {
-
-using Wide = __int128;
-
-int64_t FloorDivWide(Wide a, int64_t b) {
-  Wide q = a / b;
-  if ((a % b != 0) && (a < 0)) --q;
-  return static_cast<int64_t>(q);
-}
 
 // The first i in [lo, hi) for which test(i) holds, test being false then
 // true along the range; hi when it never holds.
@@ -199,12 +192,11 @@ void Canvas::StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink 
   int64_t remainder = static_cast<int64_t>(static_cast<Wide>(2) * first * minorDelta + steps -
                                            static_cast<Wide>(minor - minor0) * twoSteps);
   const int64_t remainderStep = 2 * minorDelta;
-  // Every step in [first, end) lies inside clipBox_; only a clip region
-  // needs a test per pixel.
-  const bool wholeBox = !clip_;
+  // Every step in [first, end) lies inside clipBox_; the test per pixel is
+  // for a clip region (and costs next to nothing without one).
   for (int64_t i = first; i < end; ++i) {
     const int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
-    if (wholeBox || Drawable(x, y)) {
+    if (Drawable(x, y)) {
       uint8_t& p = surface_.row(static_cast<int>(y))[x];
       p = ink.invert ? Invert(p) : ink.color;
     }

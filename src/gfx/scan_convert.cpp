@@ -4,18 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "gfx/wide_math.h"
+
 namespace lumox::gfx {
-namespace {
-
-using Wide = __int128;
-
-Wide FloorDivWide(Wide a, Wide b) {
-  Wide q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
-}  // namespace
 
 EllipseRows::EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom)
     : left_(left), top_(top), width_(right - left), height_(bottom - top) {}
@@ -135,9 +126,8 @@ struct Edge {
   void Start(int64_t xa, int64_t xb, int64_t y) {
     denominator = yBottom - yTop;
     const Wide n = static_cast<Wide>(xa) * denominator + static_cast<Wide>(y - yTop) * (xb - xa);
-    const Wide q = -FloorDivWide(-n, denominator);
-    column = static_cast<int64_t>(q);
-    remainder = static_cast<int64_t>(q * denominator - n);
+    column = CeilDivWide(n, denominator);
+    remainder = static_cast<int64_t>(static_cast<Wide>(column) * denominator - n);
     const int64_t step = xb - xa;
     stepColumns = FloorDiv(step, denominator);
     stepRemainder = step - stepColumns * denominator;
