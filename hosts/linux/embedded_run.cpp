@@ -9,9 +9,9 @@
 #include <poll.h>
 
 #include <array>
-#include <chrono>
 #include <cstdio>
 
+#include "frame_watch.h"
 #include "gfx/screen.h"
 #include "present_stats.h"
 #include "refresh_timer.h"
@@ -76,33 +76,20 @@ int RunEmbedded(const HostCommand& command) {
   }
 
   PresentStats stats;
-  uint32_t presentedSerial = 0;
-  std::array<uint32_t, gfx::kPaletteSize> presentedPalette{};
-  bool first = true;
+  FrameWatch frameWatch;
   std::array<pollfd, 2> waits = {pollfd{target.ConnectionDescriptor(), POLLIN, 0},
                                  pollfd{WakeDescriptor(), POLLIN, 0}};
   while (!session.Ended()) {
-    auto now = RefreshTimer::Clock::now();
-    int waitMs = now < presentTimer.deadline()
-                     ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(
-                                            presentTimer.deadline() - now).count())
-                     : 0;
-    poll(waits.data(), waits[1].fd >= 0 ? 2 : 1, waitMs);
+    poll(waits.data(), waits[1].fd >= 0 ? 2 : 1, presentTimer.MillisecondsLeft());
     target.DrainEvents();
     if (StopRequested() || target.WindowGone()) break;
+    if (presentTimer.MillisecondsLeft() > 0) continue;
 
-    now = RefreshTimer::Clock::now();
-    if (now < presentTimer.deadline()) continue;
-    presentTimer.Advance(now);
-    auto palette = screen->PaletteWords();
-    uint32_t serial = screen->PublishedSerial();
-    if (first || serial != presentedSerial || palette != presentedPalette) {
+    presentTimer.Advance(RefreshTimer::Clock::now());
+    if (frameWatch.Changed(*screen)) {
       auto started = RefreshTimer::Clock::now();
       target.Present(*screen);
       stats.Record(RefreshTimer::Clock::now() - started);
-      presentedSerial = serial;
-      presentedPalette = palette;
-      first = false;
     }
   }
   session.Destroy();

@@ -13,6 +13,12 @@ RefreshTimer::RefreshTimer(double hz)
           static_cast<long long>(1e9 / (hz >= 1 && hz <= 1000 ? hz : 60.0)))),
       deadline_(Clock::now() + period_) {}
 
+int RefreshTimer::MillisecondsLeft() const {
+  auto left = deadline_ - Clock::now();
+  if (left <= Clock::duration::zero()) return 0;
+  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
 void RefreshTimer::Wait() {
   std::this_thread::sleep_until(deadline_);
   Advance(Clock::now());

@@ -23,6 +23,8 @@ class RefreshTimer {
   std::chrono::nanoseconds period() const { return period_; }
   // When the current period ends.
   Clock::time_point deadline() const { return deadline_; }
+  // Whole milliseconds until the deadline, rounded up; 0 once it passed.
+  int MillisecondsLeft() const;
   // Sleeps until the current deadline, then starts the next period.
   void Wait();
   // Starts the next period without sleeping (the caller waited elsewhere).

@@ -9,10 +9,10 @@
 // loop spin. The drawing threads never touch SDL.
 #include <SDL.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 
+#include "frame_watch.h"
 #include "gfx/screen.h"
 #include "input_map.h"
 #include "present_stats.h"
@@ -120,43 +120,27 @@ int RunSdlWindow(const HostCommand& command) {
   }
 
   PresentStats stats;
-  uint32_t presentedSerial = 0;
-  std::array<uint32_t, gfx::kPaletteSize> presentedPalette{};
-  bool mustPresent = true;
+  FrameWatch frameWatch;
   while (!session.Ended()) {
-    auto now = RefreshTimer::Clock::now();
-    int waitMs = 0;
-    if (now < presentTimer.deadline())
-      waitMs = static_cast<int>(
-          std::chrono::ceil<std::chrono::milliseconds>(presentTimer.deadline() - now).count());
     SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, waitMs)) {
+    if (SDL_WaitEventTimeout(&event, presentTimer.MillisecondsLeft())) {
       do {
         if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                               event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
           sdl.presenter->Invalidate();
-          mustPresent = true;
+          frameWatch.Invalidate();
         }
         if (auto message = TranslateEvent(event)) session.Deliver(*message);
       } while (!session.Ended() && SDL_PollEvent(&event));
     }
     if (StopRequested()) session.Destroy();
-    if (session.Ended()) break;
+    if (session.Ended() || presentTimer.MillisecondsLeft() > 0) continue;
 
-    now = RefreshTimer::Clock::now();
-    if (now >= presentTimer.deadline()) {
-      presentTimer.Advance(now);
-      // Nothing new to show: skip the conversion.
-      auto palette = screen->PaletteWords();
-      uint32_t serial = screen->PublishedSerial();
-      if (mustPresent || serial != presentedSerial || palette != presentedPalette) {
-        auto started = RefreshTimer::Clock::now();
-        sdl.presenter->Present(*screen);
-        stats.Record(RefreshTimer::Clock::now() - started);
-        presentedSerial = serial;
-        presentedPalette = palette;
-        mustPresent = false;
-      }
+    presentTimer.Advance(RefreshTimer::Clock::now());
+    if (frameWatch.Changed(*screen)) {
+      auto started = RefreshTimer::Clock::now();
+      sdl.presenter->Present(*screen);
+      stats.Record(RefreshTimer::Clock::now() - started);
     }
   }
   session.Destroy();
