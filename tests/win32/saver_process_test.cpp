@@ -1,0 +1,196 @@
+// LUMOX.SCR as the system runs it: full screen until a key, a second copy
+// that finds the first, a preview inside another program's window, the
+// configuration dialog, refused command lines, and what the executable
+// carries (resources, exports, the saver signature).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "resources/strings.h"
+#include "win32_test_support.h"
+
+namespace lumox::testing {
+namespace {
+
+constexpr uint32_t kStartMs = 30000;
+constexpr uint32_t kEndMs = 15000;
+constexpr DWORD kExitRefused = static_cast<DWORD>(-1);
+
+HWND WaitForWindow(const std::function<HWND()>& find) {
+  HWND found = nullptr;
+  PumpUntil([&] { return (found = find()) != nullptr; }, kStartMs);
+  return found;
+}
+
+// Waits for the child while answering this thread's messages (a preview's
+// parent must keep its queue moving).
+bool WaitPumping(ChildProcess& child, DWORD& exitCode) {
+  return PumpUntil([&] { return child.Wait(0, exitCode); }, kEndMs);
+}
+
+HWND FindFullScreenSaver() { return FindWindowA("WindowsScreenSaverClass", "Screen Saver"); }
+
+TEST(SaverProcess, FullScreenRunEndsWithZeroOnAKeyAndASecondCopyDefersToIt) {
+  ChildProcess saver;
+  ASSERT_TRUE(saver.Start(SaverPath(), "/s"));
+  HWND window = WaitForWindow(FindFullScreenSaver);
+  ASSERT_NE(window, nullptr) << "no saver window appeared";
+
+  ChildProcess second;
+  ASSERT_TRUE(second.Start(SaverPath(), "-S"));
+  DWORD secondExit = 99;
+  ASSERT_TRUE(second.Wait(kEndMs, secondExit));
+  EXPECT_EQ(secondExit, 0u);
+  EXPECT_TRUE(IsWindow(window)) << "the first saver must go on";
+
+  PostMessageA(window, WM_KEYDOWN, 'A', 0);
+  DWORD exitCode = 99;
+  ASSERT_TRUE(saver.Wait(kEndMs, exitCode)) << "a key must end the saver";
+  EXPECT_EQ(exitCode, 0u);
+}
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(SaverProcess, PreviewRunsInsideAnotherProgramsWindow) {
+  WNDCLASSA parentClass{};
+  parentClass.lpfnWndProc = ParentProc;
+  parentClass.hInstance = GetModuleHandleA(nullptr);
+  parentClass.lpszClassName = "LumoxTestMiniature";
+  RegisterClassA(&parentClass);
+  HWND parent = CreateWindowExA(0, "LumoxTestMiniature", "Miniature", WS_POPUP | WS_VISIBLE, 40,
+                                40, 152, 112, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+
+  ChildProcess saver;
+  ASSERT_TRUE(saver.Start(SaverPath(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent))));
+  HWND preview = WaitForWindow(
+      [&] { return FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", "Preview"); });
+  ASSERT_NE(preview, nullptr) << "no preview child appeared";
+  RECT client{};
+  GetClientRect(preview, &client);
+  EXPECT_EQ(client.right, 152);
+  EXPECT_EQ(client.bottom, 112);
+
+  // Input never closes a preview; the system closes it when done.
+  PostMessageA(preview, WM_KEYDOWN, 'A', 0);
+  DWORD exitCode = 99;
+  EXPECT_FALSE(PumpUntil([&] { return saver.Wait(0, exitCode); }, 500));
+  PostMessageA(preview, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitPumping(saver, exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  DestroyWindow(parent);
+  UnregisterClassA("LumoxTestMiniature", GetModuleHandleA(nullptr));
+}
+
+TEST(SaverProcess, ConfigurationDialogSaysWhereTheSettingsLive) {
+  ChildProcess saver;
+  ASSERT_TRUE(saver.Start(SaverPath(), "/c:1234"));
+  HWND dialog = WaitForWindow([] { return FindWindowA("#32770", "The Lumoxic Screen Saver"); });
+  ASSERT_NE(dialog, nullptr) << "no configuration dialog appeared";
+  char text[512] = {};
+  GetWindowTextA(GetDlgItem(dialog, 2004), text, sizeof(text));
+  EXPECT_NE(std::strstr(text, "HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox"), nullptr)
+      << text;
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  DWORD exitCode = 99;
+  ASSERT_TRUE(saver.Wait(kEndMs, exitCode));
+  EXPECT_EQ(exitCode, static_cast<DWORD>(IDOK));
+}
+
+TEST(SaverProcess, UnknownModesAndBadPreviewHandlesExitWithMinusOne) {
+  // /a is the Windows 95 family's password change; Wine reports the NT
+  // family, where it is refused.
+  for (const char* arguments : {"/p 0", "/l 0", "/p 4000000000", "/x", "/a 0"}) {
+    ChildProcess saver;
+    ASSERT_TRUE(saver.Start(SaverPath(), arguments));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(saver.Wait(kEndMs, exitCode)) << arguments;
+    EXPECT_EQ(exitCode, kExitRefused) << arguments;
+  }
+  EXPECT_EQ(FindFullScreenSaver(), nullptr);
+}
+
+// The executable's bytes, to look at its export table and texts.
+std::vector<char> ReadSaverFile() {
+  std::ifstream file(LUMOX_SCR_PATH, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The names in the export table, found through the section table.
+std::vector<std::string> ExportedNames(const std::vector<char>& image) {
+  auto at = [&](size_t offset) { return image.data() + offset; };
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0));
+  const char* nt = at(static_cast<size_t>(dos->e_lfanew));
+  auto fileHeader = reinterpret_cast<const IMAGE_FILE_HEADER*>(nt + 4);
+  const char* optional = nt + 4 + sizeof(IMAGE_FILE_HEADER);
+  const bool pe32Plus = *reinterpret_cast<const WORD*>(optional) == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+  const IMAGE_DATA_DIRECTORY* directories =
+      pe32Plus ? reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(optional)->DataDirectory
+               : reinterpret_cast<const IMAGE_OPTIONAL_HEADER32*>(optional)->DataDirectory;
+  auto sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+      optional + fileHeader->SizeOfOptionalHeader);
+  auto fileOffset = [&](DWORD rva) -> size_t {
+    for (int i = 0; i < fileHeader->NumberOfSections; ++i) {
+      const IMAGE_SECTION_HEADER& s = sections[i];
+      if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.Misc.VirtualSize) {
+        return rva - s.VirtualAddress + s.PointerToRawData;
+      }
+    }
+    return 0;
+  };
+  std::vector<std::string> names;
+  DWORD exportRva = directories[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress;
+  if (!exportRva) return names;
+  auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(at(fileOffset(exportRva)));
+  auto nameRvas = reinterpret_cast<const DWORD*>(at(fileOffset(exports->AddressOfNames)));
+  for (DWORD i = 0; i < exports->NumberOfNames; ++i) names.emplace_back(at(fileOffset(nameRvas[i])));
+  return names;
+}
+
+TEST(SaverExecutable, ExportsBothProceduresByTheirPlainNamesAndCarriesItsSignature) {
+  std::vector<char> image = ReadSaverFile();
+  ASSERT_GT(image.size(), 4096u);
+  std::vector<std::string> names = ExportedNames(image);
+  EXPECT_NE(std::find(names.begin(), names.end(), "ScreenSaverProc"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), "ScreenSaverConfigureDialog"), names.end());
+  const std::string signature = "SCRNSAVE : QR Lumoxic";
+  EXPECT_NE(std::search(image.begin(), image.end(), signature.begin(), signature.end()),
+            image.end());
+}
+
+TEST(SaverExecutable, ResourcesMatchThePortableStringTable) {
+  HMODULE saver = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(saver, nullptr);
+  char text[256];
+  ASSERT_GT(LoadStringA(saver, 1, text, sizeof(text)), 0);
+  EXPECT_STREQ(text, "QR Lumoxic");
+  int labels = 0;
+  for (int id = 2; id < 1000; ++id) {
+    const char* expected = LoadResourceString(id);
+    int length = LoadStringA(saver, static_cast<UINT>(id), text, sizeof(text));
+    if (*expected == '\0') {
+      EXPECT_EQ(length, 0) << "string " << id << " is not in the portable table";
+      continue;
+    }
+    EXPECT_STREQ(text, expected) << "string " << id;
+    ++labels;
+  }
+  EXPECT_GT(labels, 100);
+  EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14)), nullptr)
+      << "icon group 100";
+  EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr)
+      << "dialog 2003";
+  EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr)
+      << "manifest";
+  FreeLibrary(saver);
+}
+
+}  // namespace
+}  // namespace lumox::testing
