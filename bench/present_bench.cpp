@@ -7,7 +7,6 @@
 // buffers that were evicted since their last use. After the run the ratios
 // present / memcpy are printed for each path, measured in the same process.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -98,8 +97,10 @@ void BM_ScreenPresent(benchmark::State& state) {
 
 #define FRAME_SIZES Args({1920, 1080})->Args({3840, 2160})
 BENCHMARK(BM_Memcpy)->FRAME_SIZES->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Present, dispatch, ActivePresentPath())->FRAME_SIZES->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Present, portable, PresentPath::Portable)->FRAME_SIZES->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Present, dispatch, ActivePresentPath())
+    ->FRAME_SIZES->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Present, portable, PresentPath::Portable)
+    ->FRAME_SIZES->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScreenPresent)->FRAME_SIZES->Unit(benchmark::kMicrosecond);
 
 // Prints the usual table and remembers each run's time for the ratios.
@@ -113,10 +114,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
         times_[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
   }
   void PrintRatios() const {
-    std::printf("\npresent / memcpy (cold caches, same run; dispatch path = %s;\n"
-                "wall time is the fair one on an idle machine, cpu time on a busy one)\n",
-                ActivePresentPath() == PresentPath::BytePermute ? "AVX-512 VBMI byte permute"
-                                                                : "portable");
+    std::printf(
+        "\npresent / memcpy (cold caches, same run; dispatch path = %s;\n"
+        "wall time is the fair one on an idle machine, cpu time on a busy one)\n",
+        ActivePresentPath() == PresentPath::BytePermute ? "AVX-512 VBMI byte permute" : "portable");
     for (const char* size : {"1920/1080", "3840/2160"}) {
       const auto memcpyTime = times_.find(std::string("BM_Memcpy/") + size);
       if (memcpyTime == times_.end()) continue;

@@ -89,7 +89,8 @@ BENCHMARK(BM_BezierWidth12);
 
 void BM_MirroredFullFrameStretchBlt(benchmark::State& state) {
   Scene from, to;
-  for (size_t i = 0; i < from.surface.size(); ++i) from.surface.data()[i] = static_cast<uint8_t>(i * 7);
+  for (size_t i = 0; i < from.surface.size(); ++i)
+    from.surface.data()[i] = static_cast<uint8_t>(i * 7);
   for (auto _ : state) {
     to.canvas.StretchBlt(kWidth - 1, 0, -kWidth, kHeight, from.canvas, 0, 0, kWidth, kHeight);
     benchmark::ClobberMemory();
@@ -114,7 +115,8 @@ BENCHMARK(BM_ClippedCircleUnderOverlayExclusions);
 
 #ifdef LUMOX_HAS_FREETYPE
 void BM_CentredText40Chars(benchmark::State& state) {
-  const std::unique_ptr<FontRasterizer> font = OpenFreeTypeFont(kDefaultFontPath, kDefaultFontPixels);
+  const std::unique_ptr<FontRasterizer> font =
+      OpenFreeTypeFont(kDefaultFontPath, kDefaultFontPixels);
   if (!font) {
     state.SkipWithError("no font");
     return;

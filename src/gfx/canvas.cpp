@@ -176,13 +176,19 @@ void Canvas::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
   FillRectangle(left, top, right, bottom, CopyInk(brush.color));
 }
 
-void Canvas::InvertOrFill(int64_t left, int64_t top, int64_t right, int64_t bottom,
-                          RasterOp op) {
+void Canvas::InvertOrFill(int64_t left, int64_t top, int64_t right, int64_t bottom, RasterOp op) {
   switch (op) {
-    case RasterOp::Blackness: FillRectangle(left, top, right, bottom, {kPhysicalBlack, false}); break;
-    case RasterOp::Whiteness: FillRectangle(left, top, right, bottom, {kPhysicalWhite, false}); break;
-    case RasterOp::DstInvert: FillRectangle(left, top, right, bottom, {0, true}); break;
-    case RasterOp::SrcCopy: break;  // needs a source; PatBlt ignores it
+    case RasterOp::Blackness:
+      FillRectangle(left, top, right, bottom, {kPhysicalBlack, false});
+      break;
+    case RasterOp::Whiteness:
+      FillRectangle(left, top, right, bottom, {kPhysicalWhite, false});
+      break;
+    case RasterOp::DstInvert:
+      FillRectangle(left, top, right, bottom, {0, true});
+      break;
+    case RasterOp::SrcCopy:
+      break;  // needs a source; PatBlt ignores it
   }
 }
 

@@ -68,11 +68,11 @@ struct Brush {
   static Brush StockBlack() { return Solid(kBlack); }
 };
 
-enum class RasterMode { CopyPen, Not };         // R2_COPYPEN, R2_NOT
-enum class FillMode { Alternate, Winding };      // ALTERNATE, WINDING
-enum class StretchMode { ColorOnColor };         // the only mode the saver uses
+enum class RasterMode { CopyPen, Not };      // R2_COPYPEN, R2_NOT
+enum class FillMode { Alternate, Winding };  // ALTERNATE, WINDING
+enum class StretchMode { ColorOnColor };     // the only mode the saver uses
 enum class RasterOp { SrcCopy, Blackness, Whiteness, DstInvert };
-enum class EdgeStyle { Raised, Sunken, Etched }; // EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED
+enum class EdgeStyle { Raised, Sunken, Etched };  // EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED
 
 // An 8-bit device-independent bitmap in palette-index mode (DIB_PAL_COLORS):
 // each pixel selects an entry of the colour table, and each table entry is
@@ -149,11 +149,10 @@ class Canvas {
                   int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
                   RasterOp op = RasterOp::SrcCopy);
   void StretchDIBits(int32_t x, int32_t y, int32_t width, int32_t height, int32_t sourceX,
-                     int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
-                     const DibView& dib, RasterOp op = RasterOp::SrcCopy);
+                     int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight, const DibView& dib,
+                     RasterOp op = RasterOp::SrcCopy);
   void SetDIBitsToDevice(int32_t x, int32_t y, int32_t width, int32_t height, int32_t sourceX,
-                         int32_t sourceY, int32_t startScan, int32_t scanCount,
-                         const DibView& dib);
+                         int32_t sourceY, int32_t startScan, int32_t scanCount, const DibView& dib);
 
   // --- frames and text ---
   // A 3-D frame two pixels thick in the static greys, white and black, on
@@ -219,9 +218,8 @@ class Canvas {
     int32_t width = 0, height = 0;
     const uint8_t* lut = nullptr;
   };
-  void StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
-                    const SourceImage& source, int64_t sourceX, int64_t sourceY,
-                    int64_t sourceWidth, int64_t sourceHeight);
+  void StretchImage(int64_t x, int64_t y, int64_t width, int64_t height, const SourceImage& source,
+                    int64_t sourceX, int64_t sourceY, int64_t sourceWidth, int64_t sourceHeight);
 
   Surface& surface_;
   Screen* screen_ = nullptr;

@@ -60,8 +60,8 @@ void CopyForward(uint8_t* destination, const uint8_t* source, size_t count, cons
 // each 128-bit lane, then swap the lanes.
 __attribute__((target("avx2"))) size_t CopyReversedAvx2(uint8_t* destination, const uint8_t* source,
                                                         size_t count) {
-  const __m256i reverse = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0,
-                                           15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m256i reverse = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 15,
+                                           14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
   size_t i = 0;
   for (; i + 32 <= count; i += 32) {
     const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source - i - 31));
@@ -110,7 +110,8 @@ void Canvas::StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
   if (width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0) return;
   if (source.pixels == nullptr || source.width <= 0 || source.height <= 0) return;
   const Extent dh = NormalizeExtent(x, width), dv = NormalizeExtent(y, height);
-  const Extent sh = NormalizeExtent(sourceX, sourceWidth), sv = NormalizeExtent(sourceY, sourceHeight);
+  const Extent sh = NormalizeExtent(sourceX, sourceWidth),
+               sv = NormalizeExtent(sourceY, sourceHeight);
   const bool mirrorX = dh.reversed != sh.reversed, mirrorY = dv.reversed != sv.reversed;
 
   int64_t colFirst = std::max<int64_t>(0, clipBox_.left - dh.start);
@@ -150,9 +151,9 @@ void Canvas::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, const C
   StretchBlt(x, y, width, height, source, sourceX, sourceY, width, height, op);
 }
 
-void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
-                        const Canvas& source, int32_t sourceX, int32_t sourceY,
-                        int32_t sourceWidth, int32_t sourceHeight, RasterOp op) {
+void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, const Canvas& source,
+                        int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                        RasterOp op) {
   if (!PrepareClip()) return;
   if (op != RasterOp::SrcCopy) {
     const Extent h = NormalizeExtent(x, width), v = NormalizeExtent(y, height);
@@ -168,7 +169,8 @@ void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
   // Copying within one surface: read the source rectangle first, so that
   // overlapping copies behave as if the whole source were read before
   // anything is written.
-  const Extent sh = NormalizeExtent(sourceX, sourceWidth), sv = NormalizeExtent(sourceY, sourceHeight);
+  const Extent sh = NormalizeExtent(sourceX, sourceWidth),
+               sv = NormalizeExtent(sourceY, sourceHeight);
   const int64_t left = std::max<int64_t>(sh.start, 0);
   const int64_t right = std::min<int64_t>(sh.start + sh.length, from.width());
   const int64_t top = std::max<int64_t>(sv.start, 0);
@@ -179,7 +181,8 @@ void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
   for (int64_t row = 0; row < h; ++row)
     std::memcpy(copy.data() + row * w, from.row(static_cast<int>(top + row)) + left,
                 static_cast<size_t>(w));
-  image = {copy.data(), static_cast<ptrdiff_t>(w), static_cast<int32_t>(w), static_cast<int32_t>(h), nullptr};
+  image = {copy.data(), static_cast<ptrdiff_t>(w), static_cast<int32_t>(w), static_cast<int32_t>(h),
+           nullptr};
   StretchImage(x, y, width, height, image, int64_t{sourceX} - left, int64_t{sourceY} - top,
                sourceWidth, sourceHeight);
 }
@@ -191,8 +194,9 @@ namespace {
 // itself.
 void BuildDibLut(const DibView& dib, uint8_t (&lut)[256]) {
   for (int v = 0; v < 256; ++v) {
-    const uint32_t index =
-        (dib.colorTable != nullptr && v < dib.colorCount) ? dib.colorTable[v] : static_cast<uint32_t>(v);
+    const uint32_t index = (dib.colorTable != nullptr && v < dib.colorCount)
+                               ? dib.colorTable[v]
+                               : static_cast<uint32_t>(v);
     lut[v] = ToPhysical(PaletteIndex(index));
   }
 }
@@ -228,9 +232,9 @@ void Canvas::StretchDIBits(int32_t x, int32_t y, int32_t width, int32_t height, 
   StretchImage(x, y, width, height, image, sourceX, top, sourceWidth, sourceHeight);
 }
 
-void Canvas::SetDIBitsToDevice(int32_t x, int32_t y, int32_t width, int32_t height,
-                               int32_t sourceX, int32_t sourceY, int32_t startScan,
-                               int32_t scanCount, const DibView& dib) {
+void Canvas::SetDIBitsToDevice(int32_t x, int32_t y, int32_t width, int32_t height, int32_t sourceX,
+                               int32_t sourceY, int32_t startScan, int32_t scanCount,
+                               const DibView& dib) {
   if (!PrepareClip()) return;
   if (dib.bits == nullptr || dib.width <= 0 || dib.height == 0 || width <= 0 || height <= 0 ||
       scanCount <= 0 || startScan < 0)
@@ -251,8 +255,8 @@ void Canvas::SetDIBitsToDevice(int32_t x, int32_t y, int32_t width, int32_t heig
     // Scan line r lands on row y + sourceY + height - 1 - r.
     band.pixels = dib.bits + (band.height - 1) * stride;
     band.stride = -stride;
-    StretchImage(x, int64_t{y} + sourceY + height - end, width, count, band, sourceX,
-                 bandEnd - end, width, count);
+    StretchImage(x, int64_t{y} + sourceY + height - end, width, count, band, sourceX, bandEnd - end,
+                 width, count);
   } else {
     StretchImage(x, int64_t{y} + first - sourceY, width, count, band, sourceX, first - startScan,
                  width, count);

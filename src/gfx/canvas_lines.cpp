@@ -55,8 +55,12 @@ class SweptDisc {
     length_ = std::sqrt(dx_ * dx_ + dy_ * dy_);
   }
 
-  int64_t FirstRow() const { return static_cast<int64_t>(std::floor(std::min(ay_, by_) - radius_)); }
-  int64_t EndRow() const { return static_cast<int64_t>(std::ceil(std::max(ay_, by_) + radius_)) + 1; }
+  int64_t FirstRow() const {
+    return static_cast<int64_t>(std::floor(std::min(ay_, by_) - radius_));
+  }
+  int64_t EndRow() const {
+    return static_cast<int64_t>(std::ceil(std::max(ay_, by_) + radius_)) + 1;
+  }
 
   // Pixels of row y whose centres lie strictly inside the swept disc.
   RowSpan Row(int64_t y) const {
@@ -130,8 +134,8 @@ void FlattenBezier(double x0, double y0, double x1, double y1, double x2, double
   const double ex2 = std::abs(x2 - (x0 + 2 * x3) / 3), ey2 = std::abs(y2 - (y0 + 2 * y3) / 3);
   const double error = std::max(std::max(ex1, ey1), std::max(ex2, ey2));
   if (depth >= 16 || error <= 0.5) {
-    out.push_back({static_cast<int32_t>(std::floor(x3 + 0.5)),
-                   static_cast<int32_t>(std::floor(y3 + 0.5))});
+    out.push_back(
+        {static_cast<int32_t>(std::floor(x3 + 0.5)), static_cast<int32_t>(std::floor(y3 + 0.5))});
     return;
   }
   const double ax = (x0 + x1) / 2, ay = (y0 + y1) / 2;

@@ -94,7 +94,8 @@ void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (pen_.style == PenStyle::Null) {
     if (!hasBrush) return;
     const EllipseRows shape(box.left, box.top, box.right - 1, box.bottom - 1);
-    const int64_t first = std::max(shape.top(), clipTop), end = std::min(shape.bottom(), clipBottom);
+    const int64_t first = std::max(shape.top(), clipTop),
+                  end = std::min(shape.bottom(), clipBottom);
     shape.Rows(first, end, outerRows);
     const Ink brush = BrushInk();
     for (int64_t y = first; y < end; ++y)
@@ -111,13 +112,15 @@ void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   // line); for a wider pen, the ellipse of the box shrunk by the width.
   outer.Rows(first - 1, end + 1, outerRows);  // one more row above and below
   if (w > 1)
-    EllipseRows(box.left + w, box.top + w, box.right - w, box.bottom - w).Rows(first, end, innerRows);
+    EllipseRows(box.left + w, box.top + w, box.right - w, box.bottom - w)
+        .Rows(first, end, innerRows);
   const Ink pen = PenInk(), brush = BrushInk();
   for (int64_t y = first; y < end; ++y) {
     const RowSpan here = outerRows[y - first + 1];
-    const RowSpan i = w > 1 ? innerRows[y - first]
-                            : Intersect(Intersect({here.left + 1, here.right - 1}, outerRows[y - first]),
-                                        outerRows[y - first + 2]);
+    const RowSpan i =
+        w > 1 ? innerRows[y - first]
+              : Intersect(Intersect({here.left + 1, here.right - 1}, outerRows[y - first]),
+                          outerRows[y - first + 2]);
     if (i.Empty()) {
       FillRow(y, here.left, here.right, pen);
     } else {

@@ -40,7 +40,8 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   size_t start = 0;
   while (true) {
     const size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    std::string_view line =
+        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.push_back(line);
     if (end == std::string_view::npos) break;

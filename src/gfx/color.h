@@ -16,7 +16,7 @@
 
 namespace lumox::gfx {
 
-using ColorRef = uint32_t;   // 0x00BBGGRR, or 0x01000000 | index
+using ColorRef = uint32_t;  // 0x00BBGGRR, or 0x01000000 | index
 using PhysicalIndex = uint8_t;
 
 constexpr int kSaverColors = 236;

@@ -23,7 +23,7 @@ char32_t DecodeCp1252(uint8_t byte) {
 }
 
 struct Glyph {
-  int32_t left = 0, top = 0;      // bitmap offset from the pen position and baseline
+  int32_t left = 0, top = 0;  // bitmap offset from the pen position and baseline
   int32_t width = 0, rows = 0;
   int32_t advance = 0;
   std::vector<uint8_t> coverage;  // rows x width
@@ -35,7 +35,8 @@ class FreeTypeFont final : public FontRasterizer {
     const FT_Size_Metrics& metrics = face_->size->metrics;
     ascent_ = static_cast<int32_t>((metrics.ascender + 63) >> 6);
     const int32_t descent = static_cast<int32_t>((-metrics.descender + 63) >> 6);
-    lineHeight_ = std::max<int32_t>(ascent_ + descent, static_cast<int32_t>((metrics.height + 32) >> 6));
+    lineHeight_ =
+        std::max<int32_t>(ascent_ + descent, static_cast<int32_t>((metrics.height + 32) >> 6));
   }
   ~FreeTypeFont() override {
     FT_Done_Face(face_);

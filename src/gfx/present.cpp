@@ -43,20 +43,24 @@ void ConvertIndexedRowPortable(const uint8_t* source, uint32_t* destination, int
 #ifdef LUMOX_X86_DISPATCH
 namespace {
 
+#define LUMOX_TARGET_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
 // The unpack instructions work within 128-bit lanes, so pixel order would
 // come out lane-interleaved. Permuting the 64 indices first puts every
 // pixel where the unpacks will leave it in order: source byte
 // 16 * lane + 4 * group + j holds pixel 16 * group + 4 * lane + j.
+// clang-format off
 alignas(64) constexpr uint8_t kLaneOrder[64] = {
     0,  1,  2,  3,  16, 17, 18, 19, 32, 33, 34, 35, 48, 49, 50, 51,
     4,  5,  6,  7,  20, 21, 22, 23, 36, 37, 38, 39, 52, 53, 54, 55,
     8,  9,  10, 11, 24, 25, 26, 27, 40, 41, 42, 43, 56, 57, 58, 59,
     12, 13, 14, 15, 28, 29, 30, 31, 44, 45, 46, 47, 60, 61, 62, 63,
 };
+// clang-format on
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) inline __m512i LookUpPlane(
-    __m512i indices, __mmask64 upperHalf, const __m512i& t0, const __m512i& t1,
-    const __m512i& t2, const __m512i& t3) {
+LUMOX_TARGET_VBMI inline __m512i LookUpPlane(__m512i indices, __mmask64 upperHalf,
+                                             const __m512i& t0, const __m512i& t1,
+                                             const __m512i& t2, const __m512i& t3) {
   const __m512i lower = _mm512_permutex2var_epi8(t0, indices, t1);
   const __m512i upper = _mm512_permutex2var_epi8(t2, indices, t3);
   return _mm512_mask_blend_epi8(upperHalf, lower, upper);
@@ -67,8 +71,7 @@ struct PalettePlanes {
   __m512i blue[4], green[4], red[4];
 };
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) PalettePlanes SplitPalette(
-    const uint32_t* table) {
+LUMOX_TARGET_VBMI PalettePlanes SplitPalette(const uint32_t* table) {
   alignas(64) uint8_t planes[3][256];
   for (int entry = 0; entry < 256; ++entry) {
     planes[0][entry] = static_cast<uint8_t>(table[entry]);
@@ -84,9 +87,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) PalettePlanes SplitPalett
   return result;
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void ConvertRowVbmi(
-    const uint8_t* source, uint32_t* destination, int count, const PalettePlanes& p,
-    const uint32_t* table) {
+LUMOX_TARGET_VBMI void ConvertRowVbmi(const uint8_t* source, uint32_t* destination, int count,
+                                      const PalettePlanes& p, const uint32_t* table) {
   const __m512i laneOrder = _mm512_load_si512(kLaneOrder);
   const __m512i zero = _mm512_setzero_si512();
   int i = 0;
@@ -96,7 +98,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void ConvertRowVbmi(
     // warning in GCC's own header.
     const __m512i indices = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, laneOrder, raw);
     const __mmask64 upperHalf = _mm512_movepi8_mask(indices);
-    const __m512i blue = LookUpPlane(indices, upperHalf, p.blue[0], p.blue[1], p.blue[2], p.blue[3]);
+    const __m512i blue =
+        LookUpPlane(indices, upperHalf, p.blue[0], p.blue[1], p.blue[2], p.blue[3]);
     const __m512i green =
         LookUpPlane(indices, upperHalf, p.green[0], p.green[1], p.green[2], p.green[3]);
     const __m512i red = LookUpPlane(indices, upperHalf, p.red[0], p.red[1], p.red[2], p.red[3]);
@@ -112,9 +115,9 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void ConvertRowVbmi(
   ConvertIndexedRowPortable(source + i, destination + i, count - i, table);
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void ConvertImageVbmi(
-    const uint8_t* source, int sourcePitch, uint32_t* destination, int destinationPitchBytes,
-    int width, int height, const uint32_t* table) {
+LUMOX_TARGET_VBMI void ConvertImageVbmi(const uint8_t* source, int sourcePitch,
+                                        uint32_t* destination, int destinationPitchBytes, int width,
+                                        int height, const uint32_t* table) {
   const PalettePlanes planes = SplitPalette(table);
   for (int y = 0; y < height; ++y) {
     ConvertRowVbmi(source + static_cast<ptrdiff_t>(y) * sourcePitch,
@@ -151,8 +154,7 @@ void ConvertIndexedImage(PresentPath path, const uint8_t* source, int sourcePitc
   if (width <= 0 || height <= 0 || source == nullptr || destination == nullptr) return;
 #ifdef LUMOX_X86_DISPATCH
   if (path == PresentPath::BytePermute && PresentPathAvailable(path)) {
-    ConvertImageVbmi(source, sourcePitch, destination, destinationPitchBytes, width, height,
-                     table);
+    ConvertImageVbmi(source, sourcePitch, destination, destinationPitchBytes, width, height, table);
     return;
   }
 #endif
@@ -168,8 +170,7 @@ void ConvertIndexedImage(PresentPath path, const uint8_t* source, int sourcePitc
 
 void ConvertIndexedRow(const uint8_t* source, uint32_t* destination, int count,
                        const uint32_t* table) {
-  ConvertIndexedImage(ActivePresentPath(), source, count, destination, count * 4, count, 1,
-                      table);
+  ConvertIndexedImage(ActivePresentPath(), source, count, destination, count * 4, count, 1, table);
 }
 
 }  // namespace lumox::gfx

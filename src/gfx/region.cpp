@@ -26,19 +26,23 @@ class RegionBuilder final : public SpanSink {
 
 bool Keeps(RegionOp op, bool inA, bool inB) {
   switch (op) {
-    case RegionOp::And: return inA && inB;
-    case RegionOp::Or: return inA || inB;
-    case RegionOp::Xor: return inA != inB;
-    case RegionOp::Diff: return inA && !inB;
-    case RegionOp::Copy: return inB;
+    case RegionOp::And:
+      return inA && inB;
+    case RegionOp::Or:
+      return inA || inB;
+    case RegionOp::Xor:
+      return inA != inB;
+    case RegionOp::Diff:
+      return inA && !inB;
+    case RegionOp::Copy:
+      return inB;
   }
   return false;
 }
 
 // Combines the spans of one row: a and b are sorted, non-overlapping.
-void CombineRow(int32_t y, const Region::Span* a, const Region::Span* aEnd,
-                const Region::Span* b, const Region::Span* bEnd, RegionOp op,
-                std::vector<Region::Span>& out) {
+void CombineRow(int32_t y, const Region::Span* a, const Region::Span* aEnd, const Region::Span* b,
+                const Region::Span* bEnd, RegionOp op, std::vector<Region::Span>& out) {
   // Walk the boundaries of both lists in x order, tracking whether x is
   // inside each, and emit the stretches where the operation keeps pixels.
   bool inA = false, inB = false;

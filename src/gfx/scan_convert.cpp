@@ -23,8 +23,8 @@ int64_t ScaledRoot(int64_t p, int64_t q, int64_t r) {
     const long double ratio = static_cast<long double>(r) / q;
     return static_cast<int64_t>(p * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio)));
   }
-  const double estimate = static_cast<double>(p) *
-                          std::sqrt(static_cast<double>(q * q - r * r)) / static_cast<double>(q);
+  const double estimate = static_cast<double>(p) * std::sqrt(static_cast<double>(q * q - r * r)) /
+                          static_cast<double>(q);
   int64_t s = static_cast<int64_t>(estimate);
   const double fraction = estimate - static_cast<double>(s);
   if (fraction > 1e-6 && fraction < 1 - 1e-6) return s;
@@ -107,7 +107,8 @@ void EllipseRows::Rows(int64_t from, int64_t to, std::vector<RowSpan>& out) cons
   ShrinkingRoot byRow(a, b), byColumn(a, b);
   for (int64_t dy = nearest; dy <= farthest; dy += 2)
     halfWidths[(dy - nearest) / 2] = HalfWidth(byRow.At(dy), dy <= 1 ? a : byColumn.At(dy - 1));
-  for (int64_t y = first; y < end; ++y) out[y - from] = SpanOf(halfWidths[(distance(y) - nearest) / 2]);
+  for (int64_t y = first; y < end; ++y)
+    out[y - from] = SpanOf(halfWidths[(distance(y) - nearest) / 2]);
 }
 
 namespace {
@@ -149,8 +150,8 @@ struct Crossing {
 
 }  // namespace
 
-void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFrom,
-                 int64_t rowTo, SpanSink& sink) {
+void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFrom, int64_t rowTo,
+                 SpanSink& sink) {
   if (points == nullptr || count < 2 || rowFrom >= rowTo) return;
   std::vector<Edge> edges;
   edges.reserve(static_cast<size_t>(count));

@@ -62,8 +62,8 @@ class EllipseRows {
 // inside for left and top edges and outside for right and bottom ones, so
 // polygons sharing an edge neither overlap nor leave a gap, and the square
 // (0,0) (4,0) (4,4) (0,4) fills pixels 0-3 both ways.
-void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFrom,
-                 int64_t rowTo, SpanSink& sink);
+void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFrom, int64_t rowTo,
+                 SpanSink& sink);
 
 // Floor and ceiling of a / b for b > 0.
 constexpr int64_t FloorDiv(int64_t a, int64_t b) {

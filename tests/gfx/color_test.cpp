@@ -1,7 +1,7 @@
 // Colour references to physical palette entries.
-#include <gtest/gtest.h>
-
 #include "gfx/color.h"
+
+#include <gtest/gtest.h>
 
 namespace lumox::gfx {
 namespace {
@@ -35,7 +35,7 @@ TEST(Color, InversionKeepsSaverEntriesAndSwapsStatics) {
     EXPECT_EQ(Invert(Invert(static_cast<PhysicalIndex>(p))), p);
   }
   EXPECT_EQ(Invert(0), 255);
-  EXPECT_EQ(Invert(7), 248);  // light grey and dark grey swap
+  EXPECT_EQ(Invert(7), 248);                              // light grey and dark grey swap
   EXPECT_EQ(StaticColor(Invert(1)), (Rgb{0, 255, 255}));  // dark red -> cyan
 }
 

@@ -150,8 +150,8 @@ TEST(Lines, ClippingDoesNotChangeThePixelsInside) {
     Surface crop(37, 23);
     for (int y = 0; y < 23; ++y)
       for (int x = 0; x < 37; ++x) crop.row(y)[x] = big.row(y + kMargin)[x + kMargin];
-    ASSERT_EQ(Picture(small), Picture(crop)) << "width " << width << " from " << a.x << ","
-                                             << a.y << " to " << b.x << "," << b.y;
+    ASSERT_EQ(Picture(small), Picture(crop))
+        << "width " << width << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
   }
 }
 
@@ -252,8 +252,8 @@ TEST(Bezier, AbsurdControlPointsFinish) {
   Surface surface(37, 23);
   Canvas canvas(surface);
   canvas.SelectPen(Pen::Solid(12, kInk));
-  const Point points[] = {{-1000000000, 5}, {INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX},
-                          {1000000000, 7}};
+  const Point points[] = {
+      {-1000000000, 5}, {INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}, {1000000000, 7}};
   canvas.PolyBezier(points, 4);
   // Drawing something is not required; finishing is.
   SUCCEED();

@@ -24,11 +24,16 @@ inline char PixelChar(uint8_t p) {
 
 inline uint8_t CharPixel(char c) {
   switch (c) {
-    case '.': return 0;
-    case '#': return 255;
-    case 'G': return 7;
-    case 'D': return 248;
-    default: return static_cast<uint8_t>(10 + (c - 'a'));
+    case '.':
+      return 0;
+    case '#':
+      return 255;
+    case 'G':
+      return 7;
+    case 'D':
+      return 248;
+    default:
+      return static_cast<uint8_t>(10 + (c - 'a'));
   }
 }
 

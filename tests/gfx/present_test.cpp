@@ -21,8 +21,10 @@ std::vector<uint32_t> RandomTable(std::mt19937& random) {
 TEST(Present, EveryPathMatchesTheTableLookup) {
   std::mt19937 random(41);
   std::vector<PresentPath> paths = {PresentPath::Portable};
-  if (PresentPathAvailable(PresentPath::BytePermute)) paths.push_back(PresentPath::BytePermute);
-  else GTEST_LOG_(INFO) << "this CPU has no AVX-512 VBMI: only the portable path is checked";
+  if (PresentPathAvailable(PresentPath::BytePermute))
+    paths.push_back(PresentPath::BytePermute);
+  else
+    GTEST_LOG_(INFO) << "this CPU has no AVX-512 VBMI: only the portable path is checked";
   for (int trial = 0; trial < 60; ++trial) {
     const std::vector<uint32_t> table = RandomTable(random);
     const int width = trial < 10 ? trial : static_cast<int>(random() % 300);
@@ -33,8 +35,8 @@ TEST(Present, EveryPathMatchesTheTableLookup) {
     for (uint8_t& p : source) p = static_cast<uint8_t>(random());
     for (PresentPath path : paths) {
       std::vector<uint32_t> out(static_cast<size_t>(destinationPitch) * height + 1, 0xDEADBEEF);
-      ConvertIndexedImage(path, source.data(), sourcePitch, out.data(), destinationPitch * 4,
-                          width, height, table.data());
+      ConvertIndexedImage(path, source.data(), sourcePitch, out.data(), destinationPitch * 4, width,
+                          height, table.data());
       for (int y = 0; y < height; ++y)
         for (int x = 0; x < destinationPitch; ++x) {
           const uint32_t expected =
@@ -67,7 +69,8 @@ TEST(Screen, AnimatePaletteTouchesOnlySaverEntries) {
   Screen screen(4, 3);
   std::vector<Rgb> colours(300);
   for (size_t i = 0; i < colours.size(); ++i)
-    colours[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 2)};
+    colours[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i + 1),
+                  static_cast<uint8_t>(i + 2)};
   screen.AnimatePalette(230, 20, colours.data());  // runs past the end: cut at 236
   EXPECT_EQ(screen.Entry(240), (Rgb{0, 1, 2}));
   EXPECT_EQ(screen.Entry(245), (Rgb{5, 6, 7}));

@@ -16,11 +16,15 @@ using testing::Picture;
 Region RandomRegion(std::mt19937& random) {
   std::uniform_int_distribution<int> c(-8, 45);
   switch (random() % 3) {
-    case 0: return Region::FromRect(c(random), c(random), c(random), c(random));
-    case 1: return Region::FromEllipse(c(random), c(random), c(random), c(random));
+    case 0:
+      return Region::FromRect(c(random), c(random), c(random), c(random));
+    case 1:
+      return Region::FromEllipse(c(random), c(random), c(random), c(random));
     default: {
-      const Point points[] = {{c(random), c(random)}, {c(random), c(random)},
-                              {c(random), c(random)}, {c(random), c(random)},
+      const Point points[] = {{c(random), c(random)},
+                              {c(random), c(random)},
+                              {c(random), c(random)},
+                              {c(random), c(random)},
                               {c(random), c(random)}};
       return Region::FromPolygon(points, 5, random() % 2 == 0);
     }
@@ -29,11 +33,16 @@ Region RandomRegion(std::mt19937& random) {
 
 bool Expected(RegionOp op, bool a, bool b) {
   switch (op) {
-    case RegionOp::And: return a && b;
-    case RegionOp::Or: return a || b;
-    case RegionOp::Xor: return a != b;
-    case RegionOp::Diff: return a && !b;
-    case RegionOp::Copy: return b;
+    case RegionOp::And:
+      return a && b;
+    case RegionOp::Or:
+      return a || b;
+    case RegionOp::Xor:
+      return a != b;
+    case RegionOp::Diff:
+      return a && !b;
+    case RegionOp::Copy:
+      return b;
   }
   return false;
 }
@@ -102,8 +111,8 @@ TEST(Region, BoundsOffsetAndLimits) {
   EXPECT_EQ(Region().Bounds(), Rect{});
   // Absurd sizes are cut to the coordinate limit instead of exhausting memory.
   const Region huge = Region::FromRect(-1000000000, -1000000000, 1000000000, 1000000000);
-  EXPECT_EQ(huge.Bounds(), (Rect{-Region::kRegionLimit, -Region::kRegionLimit,
-                                 Region::kRegionLimit, Region::kRegionLimit}));
+  EXPECT_EQ(huge.Bounds(), (Rect{-Region::kRegionLimit, -Region::kRegionLimit, Region::kRegionLimit,
+                                 Region::kRegionLimit}));
   const Region ellipse = Region::FromEllipse(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
   EXPECT_TRUE(ellipse.Contains(0, 0));
   Region moved = huge;
@@ -164,35 +173,53 @@ TEST(Clip, NothingIsDrawnOutsideTheClipAndInsideIsUnchanged) {
 
   using Operation = std::function<void(Canvas&)>;
   std::vector<Operation> operations = {
-      [&](Canvas& k) { k.MoveTo(c(random), c(random)); k.LineTo(c(random), c(random)); },
-      [&](Canvas& k) { k.MoveTo(huge(random), huge(random)); k.LineTo(huge(random), huge(random)); },
+      [&](Canvas& k) {
+        k.MoveTo(c(random), c(random));
+        k.LineTo(c(random), c(random));
+      },
+      [&](Canvas& k) {
+        k.MoveTo(huge(random), huge(random));
+        k.LineTo(huge(random), huge(random));
+      },
       [&](Canvas& k) { k.Ellipse(c(random), c(random), c(random), c(random)); },
       [&](Canvas& k) { k.Rectangle(c(random), c(random), c(random), c(random)); },
       [&](Canvas& k) {
-        const Point p[] = {{c(random), c(random)}, {c(random), c(random)}, {c(random), c(random)},
+        const Point p[] = {{c(random), c(random)},
+                           {c(random), c(random)},
+                           {c(random), c(random)},
                            {huge(random), huge(random)}};
         k.Polygon(p, 4);
       },
       [&](Canvas& k) {
-        const Point p[] = {{c(random), c(random)}, {c(random), c(random)}, {c(random), c(random)},
+        const Point p[] = {{c(random), c(random)},
+                           {c(random), c(random)},
+                           {c(random), c(random)},
                            {c(random), c(random)}};
         k.PolyBezier(p, 4);
       },
-      [&](Canvas& k) { k.PatBlt(c(random), c(random), c(random) - 20, c(random) - 20, RasterOp::DstInvert); },
-      [&](Canvas& k) { k.FillRect(c(random), c(random), c(random), c(random), Brush::Solid(PaletteIndex(9))); },
+      [&](Canvas& k) {
+        k.PatBlt(c(random), c(random), c(random) - 20, c(random) - 20, RasterOp::DstInvert);
+      },
+      [&](Canvas& k) {
+        k.FillRect(c(random), c(random), c(random), c(random), Brush::Solid(PaletteIndex(9)));
+      },
       [&](Canvas& k) {
         Canvas from(source);
         k.StretchBlt(c(random), c(random), c(random) - 20, c(random) - 20, from, c(random),
                      c(random), c(random) - 20, c(random) - 20);
       },
-      [&](Canvas& k) { k.BitBlt(c(random), c(random), c(random), c(random), k, c(random), c(random)); },
+      [&](Canvas& k) {
+        k.BitBlt(c(random), c(random), c(random), c(random), k, c(random), c(random));
+      },
       [&](Canvas& k) {
         k.StretchDIBits(c(random), c(random), c(random) - 20, c(random) - 20, c(random) % 40,
                         c(random) % 10, c(random) % 40, c(random) % 10, dib);
       },
       [&](Canvas& k) { k.SetDIBitsToDevice(c(random), c(random), 30, 9, 0, 0, 0, 9, dib); },
       [&](Canvas& k) { k.SetPixel(c(random), c(random), PaletteIndex(4)); },
-      [&](Canvas& k) { k.DrawEdge(c(random), c(random), c(random), c(random), EdgeStyle::Etched, true); },
+      [&](Canvas& k) {
+        k.DrawEdge(c(random), c(random), c(random), c(random), EdgeStyle::Etched, true);
+      },
   };
   for (int trial = 0; trial < 600; ++trial) {
     const Operation& operation = operations[trial % operations.size()];
@@ -200,7 +227,8 @@ TEST(Clip, NothingIsDrawnOutsideTheClipAndInsideIsUnchanged) {
     const int penWidth = static_cast<int>(random() % 8);
     const bool invert = random() % 3 == 0;
     Surface plain(37, 23), clipped(37, 23);
-    for (size_t i = 0; i < plain.size(); ++i) plain.data()[i] = clipped.data()[i] = static_cast<uint8_t>(i * 31);
+    for (size_t i = 0; i < plain.size(); ++i)
+      plain.data()[i] = clipped.data()[i] = static_cast<uint8_t>(i * 31);
     Canvas a(plain), b(clipped);
     b.SelectClipRegion(&clip);
     // Narrow the clip further the way the modules and overlays do.

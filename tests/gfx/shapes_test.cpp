@@ -113,8 +113,8 @@ TEST(Polygon, AlternateLeavesTheStarCentreWindingFillsIt) {
   Canvas canvas(surface);
   WithTools(canvas).SelectPen(Pen::Null());
   canvas.Polygon(star, 5);
-  EXPECT_EQ(canvas.GetPixel(18, 12), 0);   // centre pentagon
-  EXPECT_EQ(canvas.GetPixel(18, 3), 11);   // top point
+  EXPECT_EQ(canvas.GetPixel(18, 12), 0);  // centre pentagon
+  EXPECT_EQ(canvas.GetPixel(18, 3), 11);  // top point
   EXPECT_EQ(canvas.SetPolyFillMode(FillMode::Winding), FillMode::Alternate);
   canvas.Polygon(star, 5);
   EXPECT_EQ(canvas.GetPixel(18, 12), 11);
@@ -158,15 +158,16 @@ TEST(Polygon, TrianglesFannedFromAPointCoverThePolygonExactlyOnce) {
       polygon.push_back({static_cast<int32_t>(std::lround(cx + r * std::cos(a))),
                          static_cast<int32_t>(std::lround(cy + r * std::sin(a)))});
     }
-    const Point centre{static_cast<int32_t>(std::lround(cx)), static_cast<int32_t>(std::lround(cy))};
+    const Point centre{static_cast<int32_t>(std::lround(cx)),
+                       static_cast<int32_t>(std::lround(cy))};
     // The fan tiles the polygon when every triangle turns the same way
     // (after rounding) and the vertices go once around the centre.
     bool fan_tiles = true;
     for (int i = 0; i < n; ++i) {
       const Point& a = polygon[i];
       const Point& b = polygon[(i + 1) % n];
-      const int64_t cross = int64_t{a.x - centre.x} * (b.y - centre.y) -
-                            int64_t{a.y - centre.y} * (b.x - centre.x);
+      const int64_t cross =
+          int64_t{a.x - centre.x} * (b.y - centre.y) - int64_t{a.y - centre.y} * (b.x - centre.x);
       if (cross <= 0) fan_tiles = false;
     }
     if (!fan_tiles) continue;
@@ -202,15 +203,17 @@ TEST(Polygon, HugeVerticesFillTheVisiblePart) {
   Surface surface(37, 23);
   Canvas canvas(surface);
   WithTools(canvas).SelectPen(Pen::Null());
-  const Point huge[] = {{-1000000000, -1000000000}, {1000000000, -1000000000},
-                        {1000000000, 1000000000}, {-1000000000, 1000000000}};
+  const Point huge[] = {{-1000000000, -1000000000},
+                        {1000000000, -1000000000},
+                        {1000000000, 1000000000},
+                        {-1000000000, 1000000000}};
   canvas.Polygon(huge, 4);
   EXPECT_EQ(testing::CountPixels(surface, 11), 37 * 23);
   // A half plane through the surface: x + y < 30 (points on x + y = 30 are
   // on the right-hand edge of the big triangle, so excluded).
   surface.Fill(0);
-  const Point half[] = {{-1000000000, -1000000000}, {30 + 1000000000, -1000000000},
-                        {-1000000000, 30 + 1000000000}};
+  const Point half[] = {
+      {-1000000000, -1000000000}, {30 + 1000000000, -1000000000}, {-1000000000, 30 + 1000000000}};
   canvas.Polygon(half, 3);
   for (int y = 0; y < 23; ++y)
     for (int x = 0; x < 37; ++x) ASSERT_EQ(surface.row(y)[x], x + y < 30 ? 11 : 0) << x << "," << y;
@@ -362,7 +365,8 @@ TEST(Shapes, InvertingModeInvertsEveryPixelOfTheShapeOnce) {
     for (int y = 0; y < 23; ++y)
       for (int x = 0; x < 37; ++x) {
         const bool once = (ellipse.row(y)[x] == 255) != (rectangle.row(y)[x] == 255);
-        ASSERT_EQ(inverted.row(y)[x], once ? 255 : 0) << "width " << width << " at " << x << "," << y;
+        ASSERT_EQ(inverted.row(y)[x], once ? 255 : 0)
+            << "width " << width << " at " << x << "," << y;
       }
   }
 }

@@ -60,7 +60,9 @@ TEST(DrawEdge, TinyAndInvertedBoxesAreSafe) {
 class BlockFont final : public FontRasterizer {
  public:
   int32_t LineHeight() const override { return 5; }
-  int32_t TextWidth(std::string_view line) override { return 4 * static_cast<int32_t>(line.size()); }
+  int32_t TextWidth(std::string_view line) override {
+    return 4 * static_cast<int32_t>(line.size());
+  }
   void RasterizeLine(std::string_view line, CoverageMask& mask) override {
     mask.width = TextWidth(line);
     mask.height = 5;
