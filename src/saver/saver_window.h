@@ -66,6 +66,8 @@ constexpr uint32_t kKeyLevelMax = 20;
 // A fault while handling a message ends the message loop with this code.
 constexpr int kFaultExitCode = 43;
 
+// The run state of one saver window. The saver record, the services and
+// the host are referred to, not copied: they must outlive the window.
 struct SaverWindow {
   SaverWindow(SaverState& saver, const RuntimeServices& services, SaverWindowHost& host,
               std::string commandLine)
