@@ -251,8 +251,12 @@ TEST(StampLine, FiguresEverySpacingPlusOnePoints) {
   };
   for (int x = 0; x < 40; ++x) {
     const bool figure = x >= 5 && x <= 30 && x % 5 == 0;
-    if (figure) EXPECT_TRUE(columnPainted(x)) << x;
-    if (x % 5 == 2 || x % 5 == 3 || x == 0 || x > 31) EXPECT_FALSE(columnPainted(x)) << x;
+    if (figure) {
+      EXPECT_TRUE(columnPainted(x)) << x;
+    }
+    if (x % 5 == 2 || x % 5 == 3 || x == 0 || x > 31) {
+      EXPECT_FALSE(columnPainted(x)) << x;
+    }
   }
 }
 
