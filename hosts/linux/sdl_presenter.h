@@ -32,8 +32,6 @@ class SdlPresenter {
   virtual ~SdlPresenter() = default;
   // Converts the published frame through the current palette and shows it.
   virtual bool Present(const gfx::Screen& screen) = 0;
-  // The window changed size or was exposed: forget cached surfaces.
-  virtual void Invalidate() {}
   virtual const char* Name() const = 0;
 };
 

@@ -127,7 +127,6 @@ int RunSdlWindow(const HostCommand& command) {
       do {
         if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                               event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-          sdl.presenter->Invalidate();
           frameWatch.Invalidate();
         }
         if (auto message = TranslateEvent(event)) session.Deliver(*message);

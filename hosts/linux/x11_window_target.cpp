@@ -9,7 +9,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#include <algorithm>
+#include <cassert>
 #include <cstdlib>
 
 namespace lumox::host {
@@ -167,20 +167,18 @@ void X11WindowTarget::DrainEvents() {
 bool X11WindowTarget::WindowGone() const { return gWatchedWindowGone; }
 
 void X11WindowTarget::Present(const gfx::Screen& screen) {
+  // The screen is made at the window's size when the run begins.
+  assert(screen.width() == width_ && screen.height() == height_);
   if (gWatchedWindowGone) return;
-  // The screen was made at the window's size; draw what overlaps.
-  int width = std::min(width_, screen.width());
-  int height = std::min(height_, screen.height());
-  if (width == screen.width() && height == screen.height() &&
-      x_->image->bytes_per_line >= screen.width() * 4)
-    screen.Present(reinterpret_cast<uint32_t*>(x_->image->data), x_->image->bytes_per_line);
+  screen.Present(reinterpret_cast<uint32_t*>(x_->image->data), x_->image->bytes_per_line);
+  auto width = static_cast<unsigned>(width_);
+  auto height = static_cast<unsigned>(height_);
   if (x_->shm)
-    XShmPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, static_cast<unsigned>(width),
-                 static_cast<unsigned>(height), False);
+    XShmPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, width, height, False);
   else
-    XPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, static_cast<unsigned>(width),
-              static_cast<unsigned>(height));
-  // The shared image must not change while the server reads it.
+    XPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, width, height);
+  // The shared image must not change while the server reads it, and a
+  // vanished window is reported here rather than at some later call.
   XSync(x_->display, False);
 }
 
