@@ -3,7 +3,9 @@
 #include "platform/posix/file_registry.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -228,6 +230,21 @@ TEST_F(FileRegistryTest, UnreadableFileIsReportedAndLeftAlone) {
   EXPECT_EQ(ReadFile(path_), before);
   EXPECT_TRUE(std::filesystem::is_directory(dir_.File("directory.reg")) == asRoot);
   EXPECT_TRUE(DamagedCopies(dir_).empty());
+}
+
+TEST_F(FileRegistryTest, StuckLockHolderDelaysButDoesNotStopWriters) {
+  FileRegistry reg(path_, std::chrono::milliseconds(50));
+  ASSERT_TRUE(reg.CreateKey(kUser, "Software"));
+  // A holder that never lets go, like a writer suspended mid-commit.
+  const int stuck = open((path_ + ".lock").c_str(), O_RDWR);
+  ASSERT_GE(stuck, 0);
+  ASSERT_EQ(flock(stuck, LOCK_EX), 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(reg.CreateKey(kUser, "Software\\Lumox"));
+  const std::string report = ::testing::internal::GetCapturedStderr();
+  close(stuck);
+  EXPECT_NE(report.find(path_ + ".lock"), std::string::npos) << report;
+  EXPECT_TRUE(FileRegistry(path_).KeyExists(kUser, "Software\\Lumox"));
 }
 
 TEST_F(FileRegistryTest, CreatesMissingDirectories) {

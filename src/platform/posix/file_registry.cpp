@@ -8,11 +8,13 @@
 
 #include <cassert>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 #include "platform/registry_text.h"
 
@@ -38,14 +40,32 @@ void CreateParentDirectories(const std::string& path) {
 // The writers' lock: flock on "<file>.lock", held for the object's life.
 // Without a lock file (unwritable directory) it holds nothing; writing the
 // file then fails too and is reported there.
+//
+// Writers hold the lock for milliseconds. One that holds it far longer is
+// stuck (stopped in a debugger, suspended with ^Z): rather than hang every
+// other program's settings, the wait ends after the store's lock patience
+// with a report and the write goes ahead without the lock, still atomic on
+// its own.
+constexpr auto kLockPollInterval = std::chrono::milliseconds(2);
+
 class FileLock {
  public:
-  explicit FileLock(const std::string& registryPath) {
+  FileLock(const std::string& registryPath, std::chrono::milliseconds patience) {
     CreateParentDirectories(registryPath);
     const std::string lockPath = registryPath + ".lock";
     fd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) return;
-    while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EWOULDBLOCK && errno != EINTR) return;
+      if (std::chrono::steady_clock::now() >= deadline) {
+        std::fprintf(stderr,
+                     "lumox: another program has held \"%s\" for %lld ms; writing the "
+                     "settings without waiting for it.\n",
+                     lockPath.c_str(), static_cast<long long>(patience.count()));
+        return;
+      }
+      std::this_thread::sleep_for(kLockPollInterval);
     }
   }
   ~FileLock() {
@@ -113,7 +133,8 @@ std::string DefaultRegistryPath() {
   return config + "/lumox/registry.reg";
 }
 
-FileRegistry::FileRegistry(std::string path) : path_(std::move(path)) {}
+FileRegistry::FileRegistry(std::string path, std::chrono::milliseconds lockPatience)
+    : path_(std::move(path)), lockPatience_(lockPatience) {}
 
 // ---- Reading the file ----
 
@@ -170,7 +191,7 @@ bool FileRegistry::LoadFile(bool haveLock) {
   // Only a writer may move the file: look again under the lock, in case
   // another process has just replaced it with a sound one.
   if (!haveLock) {
-    FileLock lock(path_);
+    FileLock lock(path_, lockPatience_);
     return LoadFile(true);
   }
   MoveAside(error);
@@ -249,7 +270,7 @@ bool FileRegistry::Apply(const Operation& operation) {
     return true;
   }
   if (unreadable_) return operation(tree_);
-  FileLock lock(path_);
+  FileLock lock(path_, lockPatience_);
   if (!LoadFile(true)) return operation(tree_);
   if (!operation(tree_)) return false;
   Save();
@@ -261,7 +282,7 @@ void FileRegistry::Commit() {
   std::vector<Operation> journal = std::move(journal_);
   journal_.clear();
   if (unreadable_) return;
-  FileLock lock(path_);
+  FileLock lock(path_, lockPatience_);
   // Another process may have written since the batch began: replay the
   // batch's changes on what is in the file now.
   if (!LoadFile(true)) return;

@@ -7,7 +7,8 @@
 //     file, so a reader (or a process killed mid-write) never sees half a file.
 //   - Writers take an advisory lock (flock on "<file>.lock") and re-read the
 //     file under it before applying their change, so two processes never lose
-//     each other's changes.
+//     each other's changes. A lock held beyond the store's patience (default
+//     10 s: its holder is stuck) is reported and the write goes ahead.
 //   - Each operation checks cheaply (one stat) whether another process
 //     replaced the file and re-reads it if so.
 //   - A batch (BeginBatch/EndBatch, nesting) keeps a journal of its changes
@@ -24,6 +25,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -41,7 +43,9 @@ std::string DefaultRegistryPath();
 
 class FileRegistry final : public RegistryStore {
  public:
-  explicit FileRegistry(std::string path);
+  static constexpr std::chrono::milliseconds kDefaultLockPatience{10000};
+  explicit FileRegistry(std::string path,
+                        std::chrono::milliseconds lockPatience = kDefaultLockPatience);
 
   bool KeyExists(RegRoot root, std::string_view path) override;
   bool CreateKey(RegRoot root, std::string_view path) override;
@@ -83,6 +87,7 @@ class FileRegistry final : public RegistryStore {
 
   std::mutex mutex_;
   const std::string path_;
+  const std::chrono::milliseconds lockPatience_;
   RegistryTree tree_;
   std::optional<FileIdentity> loaded_;  // the file version tree_ came from
   int batchDepth_ = 0;
