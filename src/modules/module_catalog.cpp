@@ -110,15 +110,6 @@ constexpr ControlRow kBitmapControls[] = {
     {110, 9, 1, -10, 10},   // "Strength"
 };
 
-constexpr ControlRow kRandomControls[] = {
-    {111, 0, 2, 0, 2},      // "Actv/Svd/Snd"
-    {112, 1, 1, 1, 11},     // "Maximum at once"
-    {113, 2, 16, 1, 1000},  // "Duration"
-    {114, 3, 0, 0, 1},      // "Random Controls"
-    {115, 4, 1, 0, 1},      // "Clear Screen"
-    {116, 9, 1, -10, 10},   // "Strength"
-};
-
 // A module not written yet: its controls, and entry points that do nothing.
 constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
   return {controls, NoOpEntryPoint, NoOpEntryPoint, NoOpEntryPoint, NoOpEntryPoint};
@@ -132,7 +123,6 @@ constexpr ModuleDefinition kStarModule = Pending(kStarControls);
 constexpr ModuleDefinition kVortexModule = Pending(kVortexControls);
 constexpr ModuleDefinition kEffectModule = Pending(kEffectControls);
 constexpr ModuleDefinition kBitmapModule = Pending(kBitmapControls);
-constexpr ModuleDefinition kRandomModule = Pending(kRandomControls);
 
 constexpr std::array<const ModuleDefinition*, kModuleCount> kCatalog = {
     &kBezierModule, &kCyclicModule, &kPatternModule, &kPlasmaModule,

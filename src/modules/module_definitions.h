@@ -9,5 +9,6 @@ namespace lumox {
 extern const ModuleDefinition kBezierModule;
 extern const ModuleDefinition kCyclicModule;
 extern const ModuleDefinition kPatternModule;
+extern const ModuleDefinition kRandomModule;
 
 }  // namespace lumox

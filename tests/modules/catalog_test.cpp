@@ -57,12 +57,18 @@ TEST(Catalog, EveryModuleHasAUsableTable) {
 
 TEST(Catalog, ModulesNotYetBuiltDoNothing) {
   ModuleDescriptor module;
-  for (int index = kPlasma; index < kModuleCount; ++index) {
+  for (int index = kPlasma; index < kRandom; ++index) {
     const ModuleDefinition& d = GetModuleDefinition(index);
     EXPECT_EQ(d.Draw, &NoOpEntryPoint);
     EXPECT_EQ(d.Draw(module), 0);
   }
   EXPECT_NE(GetModuleDefinition(kBezier).Draw, &NoOpEntryPoint);
+  // Random has its own Start and Draw; its Init and Stop are the shared no-op.
+  const ModuleDefinition& random = GetModuleDefinition(kRandom);
+  EXPECT_NE(random.Start, &NoOpEntryPoint);
+  EXPECT_NE(random.Draw, &NoOpEntryPoint);
+  EXPECT_EQ(random.Init, &NoOpEntryPoint);
+  EXPECT_EQ(random.Stop, &NoOpEntryPoint);
 }
 
 }  // namespace
