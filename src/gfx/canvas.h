@@ -79,8 +79,9 @@ enum class EdgeStyle { Raised, Sunken, Etched };  // EDGE_RAISED, EDGE_SUNKEN, E
 // an index into the saver's 236-colour palette. A pixel value at or past
 // colorCount (or any value when there is no table) is taken as the saver
 // index itself. Rows are padded to four bytes; a positive height is
-// bottom-up (row 0 in memory is the bottom, and source rows are counted
-// from the bottom, as GDI does), a negative one top-down.
+// bottom-up (row 0 in memory is the bottom), a negative one top-down.
+// Either way source rows and scan lines count from the bottom of the
+// picture, as GDI counts them.
 struct DibView {
   const uint8_t* bits = nullptr;
   int32_t width = 0;

@@ -217,18 +217,18 @@ void Canvas::StretchDIBits(int32_t x, int32_t y, int32_t width, int32_t height, 
   BuildDibLut(dib, lut);
   const int64_t rows = dib.height < 0 ? -int64_t{dib.height} : dib.height;
   const ptrdiff_t stride = dib.Stride();
+  // Read the picture top down: a bottom-up DIB (memory row 0 at the bottom)
+  // with a negative stride.
   SourceImage image{dib.bits, stride, dib.width, static_cast<int32_t>(rows), lut};
-  int64_t top = sourceY;
   if (dib.height > 0) {
-    // Bottom-up: memory row 0 is the bottom of the picture, and source
-    // coordinates count rows from the bottom. Read it top down with a
-    // negative stride and turn the source rows into top-down ones.
     image.pixels = dib.bits + (rows - 1) * stride;
     image.stride = -stride;
-    const Extent sv = NormalizeExtent(sourceY, sourceHeight);
-    const int64_t visualStart = rows - (sv.start + sv.length);
-    top = sv.reversed ? visualStart + sv.length - 1 : visualStart;
   }
+  // Source rows count from the bottom of the picture, for top-down DIBs too
+  // (as GDI does): turn them into rows from the top.
+  const Extent sv = NormalizeExtent(sourceY, sourceHeight);
+  const int64_t visualStart = rows - (sv.start + sv.length);
+  const int64_t top = sv.reversed ? visualStart + sv.length - 1 : visualStart;
   StretchImage(x, y, width, height, image, sourceX, top, sourceWidth, sourceHeight);
 }
 
@@ -243,24 +243,24 @@ void Canvas::SetDIBitsToDevice(int32_t x, int32_t y, int32_t width, int32_t heig
   BuildDibLut(dib, lut);
   const int64_t rows = dib.height < 0 ? -int64_t{dib.height} : dib.height;
   const ptrdiff_t stride = dib.Stride();
-  // The buffer holds scan lines [startScan, bandEnd) of the picture, counted
-  // from the bottom for a bottom-up DIB and from the top for a top-down one.
-  const int64_t bandEnd = std::min<int64_t>(int64_t{startScan} + scanCount, rows);
-  const int64_t first = std::max<int64_t>(sourceY, startScan);
-  const int64_t end = std::min<int64_t>(int64_t{sourceY} + height, bandEnd);
+  // Scan lines and source rows count from the bottom of the picture, for
+  // top-down DIBs too (as GDI does). The buffer holds scan lines
+  // [startScan, startScan + scanCount): bottom-up, or top-down for a
+  // top-down DIB. Read as an image top down, band row j is scan line
+  // startScan + scanCount - 1 - j.
+  const int64_t bandEnd = int64_t{startScan} + scanCount;
+  SourceImage band{dib.bits, stride, dib.width, scanCount, lut};
+  if (dib.height > 0) {
+    band.pixels = dib.bits + static_cast<ptrdiff_t>(scanCount - 1) * stride;
+    band.stride = -stride;
+  }
+  // Scan line r lands on row y + sourceY + height - 1 - r.
+  const int64_t first = std::max<int64_t>({sourceY, startScan, 0});
+  const int64_t end = std::min<int64_t>({int64_t{sourceY} + height, bandEnd, rows});
   if (first >= end) return;
   const int64_t count = end - first;
-  SourceImage band{dib.bits, stride, dib.width, static_cast<int32_t>(bandEnd - startScan), lut};
-  if (dib.height > 0) {
-    // Scan line r lands on row y + sourceY + height - 1 - r.
-    band.pixels = dib.bits + (band.height - 1) * stride;
-    band.stride = -stride;
-    StretchImage(x, int64_t{y} + sourceY + height - end, width, count, band, sourceX, bandEnd - end,
-                 width, count);
-  } else {
-    StretchImage(x, int64_t{y} + first - sourceY, width, count, band, sourceX, first - startScan,
-                 width, count);
-  }
+  StretchImage(x, int64_t{y} + sourceY + height - end, width, count, band, sourceX, bandEnd - end,
+               width, count);
 }
 
 }  // namespace lumox::gfx

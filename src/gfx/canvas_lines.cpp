@@ -3,8 +3,9 @@
 // One-pixel lines (pen width 0 or 1) are Bresenham lines that leave out
 // their last point. A pixel is chosen on every step of the major axis by
 // rounding the exact minor coordinate to the nearest pixel, exact halves
-// going to the larger coordinate whatever the drawing direction, so a line
-// covers the same pixels both ways apart from the end left out.
+// going to the smaller coordinate whatever the drawing direction (as GDI's
+// drivers break such ties), so a line covers the same pixels both ways
+// apart from the end left out.
 //
 // Wide pens are round: a wide line covers every pixel whose centre lies
 // closer to the segment than half the pen width (the area a round pen of
@@ -163,11 +164,11 @@ void Canvas::StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink 
   const int64_t minorLo = xMajor ? clipBox_.top : clipBox_.left;
   const int64_t minorHi = xMajor ? clipBox_.bottom : clipBox_.right;
 
-  // Step i is at major0 + i * majorStep, minor0 + floor(i * minorDelta / steps + 1/2).
+  // Step i is at major0 + i * majorStep, minor0 + ceil(i * minorDelta / steps - 1/2):
+  // the nearest pixel, halves going to the smaller coordinate.
   const int64_t twoSteps = 2 * steps;
-  auto minorAt = [&](int64_t i) {
-    return minor0 + FloorDivWide(static_cast<Wide>(2) * i * minorDelta + steps, twoSteps);
-  };
+  auto numerator = [&](int64_t i) { return static_cast<Wide>(2) * i * minorDelta - steps; };
+  auto minorAt = [&](int64_t i) { return minor0 + CeilDivWide(numerator(i), twoSteps); };
 
   int64_t first = 0, end = steps;
   if (majorStep > 0) {
@@ -193,8 +194,9 @@ void Canvas::StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink 
 
   int64_t major = major0 + first * majorStep;
   int64_t minor = minorAt(first);
-  int64_t remainder = static_cast<int64_t>(static_cast<Wide>(2) * first * minorDelta + steps -
-                                           static_cast<Wide>(minor - minor0) * twoSteps);
+  // (minor - minor0) * twoSteps - numerator(i), kept in [0, twoSteps).
+  int64_t remainder =
+      static_cast<int64_t>(static_cast<Wide>(minor - minor0) * twoSteps - numerator(first));
   const int64_t remainderStep = 2 * minorDelta;
   // Every step in [first, end) lies inside clipBox_; the test per pixel is
   // for a clip region (and costs next to nothing without one).
@@ -205,12 +207,12 @@ void Canvas::StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink 
       p = ink.invert ? Invert(p) : ink.color;
     }
     major += majorStep;
-    remainder += remainderStep;
-    if (remainder >= twoSteps) {
-      remainder -= twoSteps;
-      ++minor;
-    } else if (remainder < 0) {
+    remainder -= remainderStep;
+    if (remainder < 0) {
       remainder += twoSteps;
+      ++minor;
+    } else if (remainder >= twoSteps) {
+      remainder -= twoSteps;
       --minor;
     }
   }

@@ -1,13 +1,15 @@
 // Filled shapes: the selected brush inside, the selected pen around.
 //
 // Rectangle and Ellipse take a bounding box whose right and bottom edges are
-// excluded, and keep the pen inside it: a pen of width w takes the outer w
-// pixels of the shape and the brush fills what is left, so no pixel is
-// painted twice (which matters when the raster mode inverts). With the null
-// pen the shape loses its right column and bottom row, as it does in GDI,
-// where the interior of a box is always one pixel smaller than the box.
-// Polygon fills the pixels whose centres lie inside it and then strokes its
-// closed outline with the pen, as a polyline.
+// excluded. The pen runs along the outermost pixels of the box: a pen of
+// width w reaches w / 2 pixels outwards and (w - 1) / 2 inwards from them,
+// as GDI's pens do, and the brush fills what lies inside the pen, so no pixel
+// is painted twice (which matters when the raster mode inverts). With the
+// null pen the shape loses its right column and bottom row, as it does in
+// GDI, where the interior of a box is always one pixel smaller than the box.
+// Polygon fills the pixels inside it and then strokes its closed outline with
+// the pen, as a polyline (with an inverting raster mode the outline inverts
+// the fill's edge pixels back, as in GDI).
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -64,25 +66,25 @@ void Canvas::Polygon(const Point* points, int32_t count) {
 void Canvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   if (!PrepareClip()) return;
   const Box box = Normalized(left, top, right, bottom);
+  if (box.right <= box.left || box.bottom <= box.top) return;
   const bool hasBrush = brush_.style != BrushStyle::Null;
   if (pen_.style == PenStyle::Null) {
     if (hasBrush) FillRectangle(box.left, box.top, box.right - 1, box.bottom - 1, BrushInk());
     return;
   }
   const int64_t w = std::max<int32_t>(pen_.width, 1);
-  const Ink pen = PenInk(), brush = BrushInk();
-  const int64_t from = std::max<int64_t>(box.top, clipBox_.top);
-  const int64_t to = std::min<int64_t>(box.bottom, clipBox_.bottom);
-  for (int64_t y = from; y < to; ++y) {
-    const bool band = y < box.top + w || y >= box.bottom - w || box.right - box.left <= 2 * w;
-    if (band) {
-      FillRow(y, box.left, box.right, pen);
-    } else {
-      FillRow(y, box.left, box.left + w, pen);
-      if (hasBrush) FillRow(y, box.left + w, box.right - w, brush);
-      FillRow(y, box.right - w, box.right, pen);
-    }
+  if (w == 1 && (box.right - box.left <= 2 || box.bottom - box.top <= 2)) {
+    FillRectangle(box.left, box.top, box.right, box.bottom, PenInk());  // all outline
+    return;
   }
+  const int64_t before = w / 2, after = (w + 1) / 2;  // the pen's reach either side of its path
+  if (hasBrush)
+    FillRectangle(box.left + after, box.top + after, box.right - 1 - before,
+                  box.bottom - 1 - before, BrushInk());
+  const int32_t l = static_cast<int32_t>(box.left), t = static_cast<int32_t>(box.top);
+  const int32_t r = static_cast<int32_t>(box.right - 1), b = static_cast<int32_t>(box.bottom - 1);
+  const Point corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
+  StrokePath(corners, 4, true);
 }
 
 void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -102,17 +104,20 @@ void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
       FillRow(y, outerRows[y - first].left, outerRows[y - first].right, brush);
     return;
   }
-  const EllipseRows outer(box.left, box.top, box.right, box.bottom);
-  if (outer.Empty()) return;
+  if (box.right <= box.left || box.bottom <= box.top) return;
   const int64_t w = std::max<int32_t>(pen_.width, 1);
+  const int64_t before = w / 2, after = (w + 1) / 2;  // the pen's reach either side of its path
+  const EllipseRows outer(box.left - before, box.top - before, box.right + after - 1,
+                          box.bottom + after - 1);
   const int64_t first = std::max(outer.top(), clipTop), end = std::min(outer.bottom(), clipBottom);
   if (first >= end) return;
   // The part the brush fills: for a one-pixel pen, the pixels whose four
   // neighbours are all in the shape (so the outline is one connected pixel
-  // line); for a wider pen, the ellipse of the box shrunk by the width.
+  // line); for a wider pen, what lies inside the band the pen covers around
+  // the curve.
   outer.Rows(first - 1, end + 1, outerRows);  // one more row above and below
   if (w > 1)
-    EllipseRows(box.left + w, box.top + w, box.right - w, box.bottom - w)
+    EllipseRows(box.left + after, box.top + after, box.right - 1 - before, box.bottom - 1 - before)
         .Rows(first, end, innerRows);
   const Ink pen = PenInk(), brush = BrushInk();
   for (int64_t y = first; y < end; ++y) {

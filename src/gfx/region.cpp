@@ -88,8 +88,10 @@ Region Region::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom
 
 Region Region::FromEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   Region region;
-  const EllipseRows ellipse(std::min(left, right), std::min(top, bottom), std::max(left, right),
-                            std::max(top, bottom));
+  // Like the interior of Ellipse, the region of a box leaves out its right
+  // column and bottom row.
+  const EllipseRows ellipse(std::min(left, right), std::min(top, bottom),
+                            int64_t{std::max(left, right)} - 1, int64_t{std::max(top, bottom)} - 1);
   if (ellipse.Empty()) return region;
   RegionBuilder builder(region.spans_);
   const int64_t from = std::max<int64_t>(ellipse.top(), -kLimit);

@@ -245,16 +245,39 @@ TEST(Dib, SetDIBitsToDeviceDrawsTheScanLinesGiven) {
 abbbc
 adddd
 .....)");
-  // Top-down, from a source offset, with scan lines counted from the top.
-  // (How GDI numbers the scan lines of a top-down DIB here is not pinned
-  // down by this test; the saver only passes bottom-up ones.)
+}
+
+TEST(Dib, TopDownSourceRowsAndScanLinesCountFromTheBottomToo) {
+  // GDI numbers the rows of a top-down DIB from the bottom as well: source
+  // row 1 of 3 with height 2 is the picture's top two rows.
   const std::vector<uint8_t> down = DibBits(kDibPicture, false);
-  Surface t(5, 3);
-  Canvas(t).SetDIBitsToDevice(1, 0, 3, 2, 2, 1, 0, 3, DibView{down.data(), 5, -3, nullptr, 0});
-  EXPECT_EQ(Picture(t), R"(
-.ddd.
-.bee.
+  const DibView dib{down.data(), 5, -3, nullptr, 0};
+  Surface s(5, 3);
+  Canvas(s).StretchDIBits(0, 0, 5, 2, 0, 1, 5, 2, dib);
+  EXPECT_EQ(Picture(s), R"(
+abbbc
+adddd
 .....)");
+  Surface t(5, 3);
+  Canvas(t).SetDIBitsToDevice(1, 0, 3, 2, 2, 1, 0, 3, dib);
+  EXPECT_EQ(Picture(t), R"(
+.bbc.
+.ddd.
+.....)");
+  // A band of two scan lines starting at scan line 1 (from the bottom) is
+  // the top two rows; the buffer holds them top down.
+  Surface u(5, 3);
+  Canvas(u).SetDIBitsToDevice(0, 0, 5, 3, 0, 0, 1, 2, DibView{down.data() + 8, 5, -3, nullptr, 0});
+  EXPECT_EQ(Picture(u), R"(
+adddd
+abbee
+.....)");
+  Surface v(5, 3);
+  Canvas(v).SetDIBitsToDevice(0, 0, 5, 3, 0, 0, 0, 2, dib);
+  EXPECT_EQ(Picture(v), R"(
+.....
+abbbc
+adddd)");
 }
 
 TEST(Dib, DegenerateInputDrawsNothing) {

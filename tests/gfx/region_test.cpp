@@ -76,11 +76,11 @@ TEST(Region, CombineMatchesPixelByPixelLogic) {
 
 TEST(Region, ShapesMatchTheFilledShapes) {
   // A region and the filled shape of the same description cover the same
-  // pixels (the ellipse region is the ellipse with a pen, box inclusive of
-  // its right/bottom-exclusive edges).
+  // pixels: an ellipse region is the interior Ellipse fills without a pen,
+  // which leaves out the box's right column and bottom row, as in GDI.
   Surface surface(37, 23);
   Canvas canvas(surface);
-  canvas.SelectPen(Pen::Solid(1, kWhite));
+  canvas.SelectPen(Pen::Null());
   canvas.SelectBrush(Brush::Solid(kWhite));
   canvas.Ellipse(3, 2, 30, 19);
   const Region ellipse = Region::FromEllipse(3, 2, 30, 19);
@@ -147,10 +147,10 @@ TEST(Clip, SelectIntersectExcludeCompose) {
   canvas.PatBlt(0, 0, 7, 5, RasterOp::Whiteness);
   EXPECT_EQ(Picture(surface), R"(
 ......#
-###.###
-###.###
-###.###
-..#.#..)");
+###.##.
+###.##.
+.##.#..
+.......)");
   // The clip never reaches outside the surface, whatever was combined in.
   canvas.ExtSelectClipRegion(Region::FromRect(-100, -100, 100, 100), RegionOp::Copy);
   EXPECT_EQ(canvas.ClipRegion().Bounds(), (Rect{0, 0, 7, 5}));

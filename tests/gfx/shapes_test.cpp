@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "gfx/canvas.h"
@@ -37,16 +38,34 @@ TEST(Rectangle, PenOutlinesInsideTheBoxAndRightBottomAreExcluded) {
 .......)");
 }
 
-TEST(Rectangle, WidePenStaysInsideTheBox) {
+TEST(Rectangle, WidePenIsCentredOnTheOutermostPixels) {
+  // A pen of width w reaches w / 2 pixels outwards from the box's outermost
+  // pixels and (w - 1) / 2 inwards, as in GDI: width 2 adds a pixel on the
+  // left and top only. The brush fills what lies inside the pen.
   Surface surface(7, 5);
   Canvas canvas(surface);
-  WithTools(canvas, 2).Rectangle(0, 0, 7, 5);
+  WithTools(canvas, 2).Rectangle(1, 1, 7, 5);
   EXPECT_EQ(Picture(surface), R"(
 aaaaaaa
 aaaaaaa
 aabbbaa
 aaaaaaa
 aaaaaaa)");
+  // Width 4: the round pen rounds the outer corners.
+  Surface wide(12, 10);
+  Canvas w(wide);
+  WithTools(w, 4).Rectangle(2, 2, 10, 8);
+  EXPECT_EQ(Picture(wide), R"(
+.aaaaaaaaa..
+aaaaaaaaaaa.
+aaaaaaaaaaa.
+aaaaaaaaaaa.
+aaaabbbaaaa.
+aaaaaaaaaaa.
+aaaaaaaaaaa.
+aaaaaaaaaaa.
+.aaaaaaaaa..
+............)");
 }
 
 TEST(Rectangle, NullPenFillsOneLessOnTheRightAndBottom) {
@@ -288,32 +307,43 @@ TEST(Ellipse, NullPenShrinksTheBoxByOne) {
 
 TEST(Ellipse, IsMirrorSymmetricAndTouchesItsBox) {
   std::mt19937 random(21);
-  std::uniform_int_distribution<int> column(0, 44), row(0, 30);
+  std::uniform_int_distribution<int> column(5, 39), row(5, 25);
   std::uniform_int_distribution<int> widths(0, 6);
   for (int trial = 0; trial < 300; ++trial) {
     int l = column(random), r = column(random), t = row(random), b = row(random);
     if (l > r) std::swap(l, r);
     if (t > b) std::swap(t, b);
+    const int width = widths(random);
     Surface surface(44, 30);
     Canvas canvas(surface);
-    WithTools(canvas, widths(random)).Ellipse(l, t, r, b);
+    WithTools(canvas, width).Ellipse(l, t, r, b);
+    if (r == l || b == t) {
+      ASSERT_EQ(testing::CountPixels(surface, 0), 44 * 30);
+      continue;
+    }
+    // The pen reaches w / 2 outwards on the left and top and (w - 1) / 2 on
+    // the right and bottom: the shape is symmetric within that outer box.
+    const int w = std::max(width, 1);
+    const int ol = l - w / 2, ot = t - w / 2, orr = r + (w - 1) / 2, ob = b + (w - 1) / 2;
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 44; ++x) {
         const uint8_t p = surface.row(y)[x];
-        if (x < l || x >= r || y < t || y >= b) {
+        if (x < ol || x >= orr || y < ot || y >= ob) {
           ASSERT_EQ(p, 0) << "outside the box";
           continue;
         }
-        ASSERT_EQ(p, surface.row(y)[l + r - 1 - x]) << "left-right at " << x << "," << y;
-        ASSERT_EQ(p, surface.row(t + b - 1 - y)[x]) << "top-bottom at " << x << "," << y;
+        ASSERT_EQ(p, surface.row(y)[ol + orr - 1 - x]) << "left-right at " << x << "," << y;
+        ASSERT_EQ(p, surface.row(ot + ob - 1 - y)[x]) << "top-bottom at " << x << "," << y;
       }
-    if (r - l >= 1 && b - t >= 1) {
-      // The outline reaches all four sides of the box, at their middles.
-      EXPECT_EQ(surface.row((t + b - 1) / 2)[l], 10);
-      EXPECT_EQ(surface.row((t + b) / 2)[r - 1], 10);
-      EXPECT_EQ(surface.row(t)[(l + r - 1) / 2], 10);
-      EXPECT_EQ(surface.row(b - 1)[(l + r) / 2], 10);
-    }
+    // The outline covers the middles of all four sides of the box (the
+    // upper or left middle pixel: an even pen leans half a pixel that way).
+    const std::string box = "width " + std::to_string(width) + " box " + std::to_string(l) + "," +
+                            std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b);
+    const int middleRow = (t + b - 1) / 2, middleColumn = (l + r - 1) / 2;
+    EXPECT_EQ(surface.row(middleRow)[l], 10) << box;
+    EXPECT_EQ(surface.row(middleRow)[r - 1], 10) << box;
+    EXPECT_EQ(surface.row(t)[middleColumn], 10) << box;
+    EXPECT_EQ(surface.row(b - 1)[middleColumn], 10) << box;
   }
 }
 
