@@ -88,12 +88,12 @@ int RunSettingsCommand(const HostCommand& command) {
 
   if (questions.unanswered && result.exitCode != kCommandOk) {
     result.error =
-        "lumox: a saved display by that name exists and there is no terminal to ask whether "
+        "a saved display by that name exists and there is no terminal to ask whether "
         "to replace it; add --yes to replace it";
   }
   Print(stdout, result.output);
   if (!result.error.empty())
-    Print(stderr, result.error.rfind("lumox:", 0) == 0 ? result.error : "lumox: " + result.error);
+    Print(stderr, "lumox: " + result.error);
   return result.exitCode;
 }
 
