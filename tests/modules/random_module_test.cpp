@@ -1,0 +1,479 @@
+// The Random module: its choice of modules and of saved displays, the
+// calls it makes into the other modules, and what it keeps of the user's
+// options.
+//
+// Most cases run it on the process-wide saver record with recording
+// stand-ins for the other modules (they draw nothing and take no random
+// numbers) over a registry in memory; one case runs the real table set-up
+// on a fresh registry, as a first run does.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/random.h"
+#include "control/sound_link.h"
+#include "control/sound_share.h"
+#include "gfx/canvas.h"
+#include "gfx/surface.h"
+#include "modules/module_catalog.h"
+#include "modules/random_module.h"
+#include "palette/palette.h"
+#include "palette/palette_state.h"
+#include "platform/clock.h"
+#include "platform/memory_registry.h"
+#include "platform/recording_system.h"
+#include "saver/module_table.h"
+#include "saver/saver_state.h"
+#include "settings/registry_values.h"
+#include "settings/saved_displays.h"
+
+namespace lumox {
+namespace {
+
+constexpr int kChoice = 0, kMaximumAtOnce = 1, kDuration = 2, kRandomControls = 3,
+              kClearScreen = 4;
+constexpr uint8_t kPicture = 77;  // a physical index the stand-ins never draw
+
+std::vector<std::string>& CallLog() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+// The stand-ins log "Stop 3", "Init 3 50" (with control 0's value, to see
+// that it was validated before), "Start 3".
+int32_t FakeDraw(ModuleDescriptor&) noexcept { return 0; }
+int32_t FakeInit(ModuleDescriptor& m) noexcept {
+  CallLog().push_back("Init " + std::to_string(m.index()) + " " +
+                      std::to_string(m.controls[0].Value));
+  return 0;
+}
+int32_t FakeStart(ModuleDescriptor& m) noexcept {
+  CallLog().push_back("Start " + std::to_string(m.index()));
+  return 0;
+}
+int32_t FakeStop(ModuleDescriptor& m) noexcept {
+  CallLog().push_back("Stop " + std::to_string(m.index()));
+  return 0;
+}
+
+void Define(ModuleControl& c, int32_t def, int32_t min, int32_t max) {
+  c = ModuleControl{};
+  c.Defined = 1;
+  c.Value = c.Default = def;
+  c.RangeLo = c.Minimum = min;
+  c.RangeHi = c.Maximum = max;
+  c.Sense = 10;
+  c.Smoothed = 0.5f;
+}
+
+class RandomModuleTest : public testing::Test {
+ protected:
+  RandomModuleTest() : surface_(37, 23), canvas_(surface_) {
+    InstallRegistry(&registry_);
+    InstallClock(&clock_);
+    InstallSystemServices(&system_);
+    SetCurrentSoundShare(&share_);
+    SeedRandom(2024);
+    ForgetRandomModuleState();
+    CallLog().clear();
+    SetPaletteDefaults(palette_);
+    surface_.Fill(kPicture);
+
+    SaverState& saver = Saver();
+    saver.table = ModuleTable{};
+    saver.options = SaverOptions{};
+    saver.palette = &palette_;
+    saver.runFlag = 1;
+    for (int i = 0; i < kModuleCount; ++i) {
+      ModuleDescriptor& m = saver.table[i];
+      m.name = kModuleNames[i];
+      m.table = saver.table.data();
+      m.width = surface_.width();
+      m.height = surface_.height();
+      m.dc = &canvas_;
+      m.palette = &palette_;
+      Define(m.controls[0], 50, 0, 100);
+      Define(m.controls[9], 1, -10, 10);
+      m.Draw = FakeDraw;
+      m.Init = FakeInit;
+      m.Start = FakeStart;
+      m.Stop = FakeStop;
+    }
+    ModuleDescriptor& self = random();
+    self.controls = {};
+    const ModuleDefinition& definition = GetModuleDefinition(kRandom);
+    for (const ControlRow& row : definition.controls) {
+      Define(self.controls[row.index], row.defaultValue, row.minimum, row.maximum);
+    }
+    self.Draw = definition.Draw;
+    self.Init = definition.Init;
+    self.Start = definition.Start;
+    self.Stop = definition.Stop;
+  }
+
+  ~RandomModuleTest() override {
+    SaverState& saver = Saver();
+    saver.table = ModuleTable{};
+    saver.options = SaverOptions{};
+    saver.palette = nullptr;
+    saver.runFlag = 0;
+    ForgetRandomModuleState();
+    SetCurrentSoundShare(nullptr);
+    InstallSystemServices(nullptr);
+    InstallClock(nullptr);
+    InstallRegistry(nullptr);
+  }
+
+  ModuleDescriptor& random() { return Saver().table[kRandom]; }
+  void Set(int slot, int32_t value) { random().controls[slot].Value = value; }
+
+  // The user's selection: these modules and the Random module.
+  void Select(std::initializer_list<int> modules) {
+    for (auto& active : Saver().options.Active) active = 0;
+    for (int m : modules) Saver().options.Active[m] = 1;
+    Saver().options.Active[kRandom] = 1;
+  }
+  std::set<int> ActiveModules() const {
+    std::set<int> active;
+    for (int i = 0; i < kModuleCount; ++i) {
+      if (Saver().options.Active[i]) active.insert(i);
+    }
+    return active;
+  }
+
+  // The module as the render thread starts it; a later change comes from
+  // Draw once the duration has passed.
+  void Start() { random().Start(random()); }
+  void NextChange() {
+    clock_.Advance(1000u * static_cast<uint32_t>(random().controls[kDuration].Value) + 1);
+    random().Draw(random());
+  }
+
+  // A saved display holding keys for these modules.
+  void AddDisplay(const std::string& name, std::initializer_list<int> modules) {
+    registry_.CreateKey(RegRoot::CurrentUser, ControlPanelPath(DisplayKey(name)));
+    for (int m : modules) {
+      registry_.CreateKey(RegRoot::CurrentUser,
+                          ControlPanelPath(ModuleKey(name, kModuleNames[m])));
+    }
+  }
+  // Makes a module look like one not built yet.
+  void Unbuilt(int module) {
+    ModuleDescriptor& m = Saver().table[module];
+    m.Draw = m.Init = m.Start = m.Stop = NoOpEntryPoint;
+  }
+
+  MemoryRegistry registry_;
+  ManualClock clock_{5000};
+  RecordingSystemServices system_;
+  SoundShareBytes shareBytes_;
+  SoundShare share_{shareBytes_.bytes};
+  PaletteState palette_;
+  gfx::Surface surface_;
+  gfx::Canvas canvas_;
+};
+
+TEST_F(RandomModuleTest, OnlyRandomSelectedSwitchesOnOneModuleAfterMoreThan201Draws) {
+  Set(kChoice, 0);
+  for (uint32_t seed : {1u, 77u, 31337u}) {
+    ForgetRandomModuleState();
+    Select({});
+    SeedRandom(seed);
+    Start();
+    const int32_t drawAfterChange = Rand();
+    // 202 draws that cannot count, then one more for the module to run.
+    SeedRandom(seed);
+    for (int i = 0; i < 202; ++i) Rand();
+    const int expected = Rand() % kRandom;
+    EXPECT_EQ(ActiveModules(), (std::set<int>{expected, kRandom})) << seed;
+    EXPECT_EQ(drawAfterChange, Rand()) << "exactly 203 draws, seed " << seed;
+  }
+}
+
+TEST_F(RandomModuleTest, ThreeDrawsAmongTwoSelectedRunOneOrBothOfThem) {
+  Set(kChoice, 0);
+  Set(kMaximumAtOnce, 3);
+  Select({kCyclic, kStain});
+  Start();
+  int single = 0, both = 0;
+  for (int change = 0; change < 60; ++change) {
+    std::set<int> active = ActiveModules();
+    ASSERT_TRUE(active.count(kRandom));
+    active.erase(kRandom);
+    ASSERT_FALSE(active.empty());
+    for (int m : active) EXPECT_TRUE(m == kCyclic || m == kStain) << m;
+    (active.size() == 1 ? single : both) += 1;
+    NextChange();  // the selection stays the first one, whatever ran since
+  }
+  // A module drawn twice counts twice: sometimes all three draws hit one.
+  EXPECT_GT(single, 0);
+  EXPECT_GT(both, 0);
+}
+
+TEST_F(RandomModuleTest, ChangeStopsTheOldModulesThenValidatesInitsAndStartsTheNewInOrder) {
+  Set(kChoice, 0);
+  Set(kMaximumAtOnce, 11);
+  Select({kBezier, kPattern, kVortex});
+  Saver().table[kPattern].controls[0].Value = 500;  // beyond its maximum of 100
+  Start();
+  std::vector<std::string> expected = {"Stop 0", "Stop 2", "Stop 8",
+                                       "Init 0 50", "Start 0", "Init 2 50", "Start 2",
+                                       "Init 8 50", "Start 8"};
+  EXPECT_EQ(CallLog(), expected);
+  EXPECT_EQ(ActiveModules(), (std::set<int>{kBezier, kPattern, kVortex, kRandom}));
+}
+
+TEST_F(RandomModuleTest, ChangesOnlyOnceTheDurationHasPassed) {
+  Set(kChoice, 0);
+  Set(kDuration, 2);
+  Select({kBezier});
+  Start();
+  CallLog().clear();
+  clock_.Advance(2000);
+  random().Draw(random());
+  EXPECT_TRUE(CallLog().empty()) << "the change time is not yet below the tick count";
+  clock_.Advance(1);
+  random().Draw(random());
+  EXPECT_EQ(CallLog().front(), "Stop 0");
+
+  // Across the wrap of the tick count the change still waits its time.
+  clock_.Set(0xFFFFFFFFu - 500);
+  random().Start(random());
+  CallLog().clear();
+  for (int step = 0; step < 4; ++step) {
+    clock_.Advance(499);  // before the wrap, and after it
+    random().Draw(random());
+  }
+  EXPECT_TRUE(CallLog().empty());
+  clock_.Advance(5);
+  random().Draw(random());
+  EXPECT_FALSE(CallLog().empty());
+}
+
+TEST_F(RandomModuleTest, WithoutThePlayerTheFirstLoadableDisplayWithoutRandomIsTaken) {
+  AddDisplay(kSoundSettingsDisplay, {kRandom});
+  AddDisplay("A mix with Random", {kBezier, kRandom});
+  AddDisplay("B nothing in it", {});
+  AddDisplay("C cyclic", {kCyclic});
+  Set(kChoice, 2);
+  Select({kStar});
+  Start();
+  for (int change = 0; change < 20; ++change) {
+    EXPECT_STREQ(Saver().displayName, "C cyclic");
+    EXPECT_EQ(ActiveModules(), (std::set<int>{kCyclic, kRandom}));
+    NextChange();
+  }
+  // Not even for a moment: a display with the Random module is never loaded.
+  std::set<std::string> started;
+  for (const std::string& call : CallLog()) {
+    if (call.rfind("Start", 0) == 0) started.insert(call);
+  }
+  EXPECT_EQ(started, (std::set<std::string>{"Start 1"}));
+}
+
+TEST_F(RandomModuleTest, WithThePlayerRunningOnlyADisplayThatUsesSoundIsTaken) {
+  share_.SetU32(share_offset::PlayerActive, 1);
+  AddDisplay("Loud", {kCyclic});
+  WriteInt32(ControlValueName(ControlField::Source, 0), ModuleKey("Loud", "Cyclic"),
+             kSourceFirstBand);
+  AddDisplay("Quiet", {kBezier});
+  Set(kChoice, 2);
+  Start();
+  std::set<std::string> shown;
+  for (int change = 0; change < 10; ++change) {
+    shown.insert(Saver().displayName);
+    NextChange();
+  }
+  EXPECT_EQ(shown, (std::set<std::string>{"Loud"}));
+
+  // Mode 1 takes any display.
+  Set(kChoice, 1);
+  shown.clear();
+  for (int change = 0; change < 30; ++change) {
+    NextChange();
+    shown.insert(Saver().displayName);
+  }
+  EXPECT_EQ(shown, (std::set<std::string>{"Loud", "Quiet"}));
+}
+
+TEST_F(RandomModuleTest, TheLearnedNumberOfDisplaysOnlyGoesDown) {
+  for (const char* name : {"A", "B", "C"}) AddDisplay(name, {kBezier});
+  Set(kChoice, 1);
+  Start();
+  for (const char* name : {"D", "E", "F", "G", "H", "I", "J"}) AddDisplay(name, {kBezier});
+  std::set<std::string> shown;
+  for (int change = 0; change < 40; ++change) {
+    NextChange();
+    shown.insert(Saver().displayName);
+  }
+  EXPECT_EQ(shown, (std::set<std::string>{"A", "B", "C"}));
+
+  // A new process sees them all.
+  ForgetRandomModuleState();
+  shown.clear();
+  for (int change = 0; change < 60; ++change) {
+    NextChange();
+    shown.insert(Saver().displayName);
+  }
+  EXPECT_GT(shown.size(), 3u);
+  EXPECT_TRUE(shown.count("J") || shown.count("I") || shown.count("H"));
+}
+
+TEST_F(RandomModuleTest, WithNoSavedDisplayOnlyTheRandomModuleRuns) {
+  Set(kChoice, 1);
+  Select({kBezier});
+  Start();
+  EXPECT_EQ(ActiveModules(), (std::set<int>{kRandom}));
+  // The count was not learned as zero: a display added later is found.
+  AddDisplay("Late", {kPattern});
+  NextChange();
+  EXPECT_EQ(ActiveModules(), (std::set<int>{kPattern, kRandom}));
+}
+
+TEST_F(RandomModuleTest, DisplaysAndModulesNotBuiltYetArePassedOver) {
+  Unbuilt(kPlasma);
+  AddDisplay("[D] Bezier", {kBezier});
+  AddDisplay("[D] Plasma", {kPlasma});
+  AddDisplay("Mixed", {kPlasma, kCyclic});
+  Set(kChoice, 1);
+  Start();
+  std::set<std::string> shown;
+  for (int change = 0; change < 40; ++change) {
+    shown.insert(Saver().displayName);
+    NextChange();
+  }
+  EXPECT_EQ(shown, (std::set<std::string>{"[D] Bezier", "Mixed"}));
+
+  // Mode 0: a draw of Plasma does not count, and when nothing else is
+  // selected the module switched on is one that draws.
+  Set(kChoice, 0);
+  for (std::initializer_list<int> selection : {std::initializer_list<int>{kPlasma, kStar},
+                                               std::initializer_list<int>{kPlasma}}) {
+    ForgetRandomModuleState();
+    Select(selection);
+    for (int change = 0; change < 20; ++change) {
+      NextChange();
+      const std::set<int> active = ActiveModules();
+      EXPECT_EQ(active.size(), 2u);
+      EXPECT_FALSE(active.count(kPlasma));
+      if (selection.size() == 2) {
+        EXPECT_TRUE(active.count(kStar));
+      }
+    }
+  }
+}
+
+TEST_F(RandomModuleTest, ClearScreenZeroKeepsThePicture) {
+  Set(kChoice, 0);
+  Select({kSphere});
+  Set(kClearScreen, 0);
+  Start();
+  EXPECT_TRUE(std::all_of(surface_.data(), surface_.data() + surface_.size(),
+                          [](uint8_t p) { return p == kPicture; }));
+  Set(kClearScreen, 1);
+  NextChange();
+  EXPECT_TRUE(std::all_of(surface_.data(), surface_.data() + surface_.size(),
+                          [](uint8_t p) { return p == 0; }));
+}
+
+TEST_F(RandomModuleTest, TheUserOptionsOfTheFirstChangeAreRestored) {
+  AddDisplay("Other options", {kBezier});
+  const std::string key = DisplayKey("Other options");
+  WriteInt32("Priority", key, kPriorityNormal);
+  WriteInt32("ClearFirst", key, 1);
+  WriteInt32("ShowInfo", key, 1);
+  WriteInt32("ShowName", key, 30);
+  WriteInt32("AutoRun", key, 1);
+  SaverOptions& options = Saver().options;
+  options.Priority = kPriorityHigh;
+  options.ClearFirst = 0;
+  options.ShowInfo = 0;
+  options.ShowName = 9;
+  Set(kChoice, 1);
+  Start();
+  EXPECT_STREQ(Saver().displayName, "Other options");
+  EXPECT_EQ(options.Priority, kPriorityHigh);
+  EXPECT_EQ(options.ClearFirst, 0);
+  EXPECT_EQ(options.ShowInfo, 0);
+  EXPECT_EQ(options.ShowName, 9);
+  EXPECT_EQ(options.AutoRun, 1) << "the other options are the display's";
+  EXPECT_EQ(ActiveModules(), (std::set<int>{kBezier, kRandom}));
+
+  options.Priority = kPriorityIdle;
+  NextChange();
+  EXPECT_EQ(options.Priority, kPriorityHigh) << "the first selection's, every time";
+}
+
+TEST_F(RandomModuleTest, RandomControlsGiveEveryControlTheRandomSourceAndAValueInRange) {
+  Set(kChoice, 0);
+  Set(kRandomControls, 1);
+  Select({kEffect});
+  ModuleControl& reversed = Saver().table[kEffect].controls[0];
+  for (int change = 0; change < 30; ++change) {
+    reversed.RangeLo = 80;
+    reversed.RangeHi = 20;
+    change == 0 ? Start() : NextChange();
+    for (const ModuleControl& c : Saver().table[kEffect].controls) {
+      EXPECT_EQ(c.Source, kSourceRandom);
+    }
+    EXPECT_GE(reversed.Value, 20);
+    EXPECT_LE(reversed.Value, 80);
+  }
+  EXPECT_EQ(Saver().table[kBezier].controls[0].Source, kSourceSet) << "only the started ones";
+}
+
+TEST_F(RandomModuleTest, OnlyASavedDisplayRestartsThePaletteEffects) {
+  for (ChannelAnimation& channel : palette_.channels) channel.ChangeTime = 1;
+  AddDisplay("Pattern", {kPattern});
+  Set(kChoice, 0);
+  Select({kPattern});
+  Start();
+  for (const ChannelAnimation& channel : palette_.channels) EXPECT_EQ(channel.ChangeTime, 1u);
+  Set(kChoice, 1);
+  NextChange();
+  for (const ChannelAnimation& channel : palette_.channels) {
+    EXPECT_EQ(channel.ChangeTime, TickCount() + 500);
+  }
+}
+
+// The first run: the real table set-up creates the default displays and
+// runs "[R] Saved Sound Settings", i.e. this module. It must switch to
+// displays that draw, never to one holding itself.
+TEST_F(RandomModuleTest, FirstRunShowsDisplaysThatDraw) {
+  SaverState& saver = Saver();
+  saver.table = ModuleTable{};
+  for (ModuleDescriptor& m : saver.table) {
+    m.width = surface_.width();
+    m.height = surface_.height();
+    m.dc = &canvas_;
+  }
+  SetUpModuleTable(saver);
+  ASSERT_EQ(ActiveModules(), (std::set<int>{kRandom}));
+  surface_.Fill(0);
+  random().Init(random());
+  Start();
+  bool drew = false;
+  for (int change = 0; change < 25; ++change) {
+    EXPECT_STRNE(saver.displayName, kSoundSettingsDisplay);
+    std::set<int> active = ActiveModules();
+    ASSERT_TRUE(active.count(kRandom));
+    active.erase(kRandom);
+    ASSERT_FALSE(active.empty()) << saver.displayName;
+    for (int m : active) {
+      EXPECT_NE(saver.table[m].Draw, &NoOpEntryPoint) << saver.displayName;
+      for (int frame = 0; frame < 5; ++frame) saver.table[m].Draw(saver.table[m]);
+    }
+    drew = drew || std::any_of(surface_.data(), surface_.data() + surface_.size(),
+                               [](uint8_t p) { return p != 0; });
+    NextChange();
+  }
+  EXPECT_TRUE(drew);
+  for (int m : ActiveModules()) saver.table[m].Stop(saver.table[m]);
+}
+
+}  // namespace
+}  // namespace lumox
