@@ -68,7 +68,9 @@ int RunEmbedded(const HostCommand& command) {
   options.fullScreen = target.width() == target.screenWidth() &&
                        target.height() == target.screenHeight();
   options.commandLine = SaverCommandLine(command);
-  if (!command.unpaced) options.pacer = std::make_shared<RefreshPacer>(kAssumedRefreshRate);
+  auto beat = std::make_shared<PresentBeat>();
+  if (!command.unpaced)
+    options.pacer = std::make_shared<RefreshPacer>(beat, presentTimer.period());
   SaverWindowSession session(native, screen, options);
   if (!session.Create()) {
     std::fprintf(stderr, "lumox: the saver cannot start: the shared sound block did not open\n");
@@ -91,6 +93,7 @@ int RunEmbedded(const HostCommand& command) {
       target.Present(*screen);
       stats.Record(RefreshTimer::Clock::now() - started);
     }
+    beat->Beat();
   }
   session.Destroy();
   if (command.stats) stats.Print(target.PathName(), target.width(), target.height());

@@ -1,7 +1,5 @@
 #include "refresh_timer.h"
 
-#include <thread>
-
 namespace lumox::host {
 
 double RefreshRateOrDefault(int reportedHz) {
@@ -19,14 +17,23 @@ int RefreshTimer::MillisecondsLeft() const {
   return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
 }
 
-void RefreshTimer::Wait() {
-  std::this_thread::sleep_until(deadline_);
-  Advance(Clock::now());
-}
-
 void RefreshTimer::Advance(Clock::time_point now) {
   deadline_ += period_;
   if (now >= deadline_) deadline_ = now + period_;
+}
+
+void PresentBeat::Beat() {
+  {
+    std::lock_guard lock(mutex_);
+    ++beats_;
+  }
+  beaten_.notify_all();
+}
+
+void PresentBeat::WaitForBeat(std::chrono::nanoseconds limit) {
+  std::unique_lock lock(mutex_);
+  const uint64_t seen = beats_;
+  beaten_.wait_for(lock, limit, [&] { return beats_ != seen; });
 }
 
 }  // namespace lumox::host

@@ -2,12 +2,14 @@
 //
 // Deadlines are absolute (start + n periods), so small oversleeps do not
 // add up; a loop that falls more than a period behind starts counting
-// afresh instead of racing to catch up. RefreshPacer puts the render loop
-// on the same beat: the frame is published, then the thread waits for the
-// next refresh.
+// afresh instead of racing to catch up.
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
 
 #include "saver/frame_pacer.h"
 
@@ -25,9 +27,7 @@ class RefreshTimer {
   Clock::time_point deadline() const { return deadline_; }
   // Whole milliseconds until the deadline, rounded up; 0 once it passed.
   int MillisecondsLeft() const;
-  // Sleeps until the current deadline, then starts the next period.
-  void Wait();
-  // Starts the next period without sleeping (the caller waited elsewhere).
+  // Starts the next period (the caller waited for this one).
   void Advance(Clock::time_point now);
 
  private:
@@ -39,13 +39,34 @@ class RefreshTimer {
 // not say (0) or says something implausible.
 double RefreshRateOrDefault(int reportedHz);
 
-class RefreshPacer final : public FramePacer {
+// The beat of the present loop, shared with the render thread: the window's
+// thread beats once per refresh, after presenting; the render thread, once
+// it has published a frame, waits for the next beat. So each frame of the
+// render loop is one display refresh and reaches the screen exactly once,
+// instead of two free-running timers beating against each other.
+class PresentBeat {
  public:
-  explicit RefreshPacer(double hz) : timer_(hz) {}
-  void FrameDone() override { timer_.Wait(); }
+  void Beat();
+  // Waits for the next beat, but never longer than `limit`: the window's
+  // thread stops beating while it tears the run down.
+  void WaitForBeat(std::chrono::nanoseconds limit);
 
  private:
-  RefreshTimer timer_;
+  std::mutex mutex_;
+  std::condition_variable beaten_;
+  uint64_t beats_ = 0;
+};
+
+class RefreshPacer final : public FramePacer {
+ public:
+  RefreshPacer(std::shared_ptr<PresentBeat> beat, std::chrono::nanoseconds period)
+      : beat_(std::move(beat)), period_(period) {}
+  // Two periods: a missed beat costs one refresh, a stopped one no more.
+  void FrameDone() override { beat_->WaitForBeat(2 * period_); }
+
+ private:
+  std::shared_ptr<PresentBeat> beat_;
+  std::chrono::nanoseconds period_;
 };
 
 }  // namespace lumox::host

@@ -112,7 +112,9 @@ int RunSdlWindow(const HostCommand& command) {
   SessionOptions options;
   options.fullScreen = fullScreen;
   options.commandLine = SaverCommandLine(command);
-  if (!command.unpaced) options.pacer = std::make_shared<RefreshPacer>(refreshRate);
+  auto beat = std::make_shared<PresentBeat>();
+  if (!command.unpaced)
+    options.pacer = std::make_shared<RefreshPacer>(beat, presentTimer.period());
   SaverWindowSession session(native, screen, options);
   if (!session.Create()) {
     std::fprintf(stderr, "lumox: the saver cannot start: the shared sound block did not open\n");
@@ -141,6 +143,7 @@ int RunSdlWindow(const HostCommand& command) {
       sdl.presenter->Present(*screen);
       stats.Record(RefreshTimer::Clock::now() - started);
     }
+    beat->Beat();
   }
   session.Destroy();
   if (command.stats) stats.Print(sdl.presenter->Name(), width, height);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include "refresh_timer.h"
 
 namespace lumox::host {
@@ -45,6 +47,29 @@ TEST(RefreshTimerTest, ImplausibleRatesFallBackTo60Hz) {
   EXPECT_EQ(RefreshRateOrDefault(-5), 60.0);
   EXPECT_EQ(RefreshRateOrDefault(144), 144.0);
   EXPECT_EQ(RefreshTimer(0.0).period(), RefreshTimer(60.0).period());
+}
+
+TEST(PresentBeatTest, TheRenderThreadWaitsForTheNextPresent) {
+  PresentBeat beat;
+  beat.Beat();  // a beat before the wait does not count
+  std::promise<void> waiting;
+  auto waited = std::async(std::launch::async, [&] {
+    waiting.set_value();
+    beat.WaitForBeat(std::chrono::minutes(1));
+  });
+  waiting.get_future().wait();
+  EXPECT_EQ(waited.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+  // Beat until the waiter has seen one (it may not have started waiting).
+  while (waited.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) beat.Beat();
+  SUCCEED();
+}
+
+TEST(PresentBeatTest, AStoppedPresentLoopDoesNotHoldTheRenderThread) {
+  PresentBeat beat;
+  RefreshPacer pacer(std::make_shared<PresentBeat>(), std::chrono::milliseconds(1));
+  pacer.FrameDone();  // no beat ever comes: returns after two periods
+  beat.WaitForBeat(std::chrono::milliseconds(1));
+  SUCCEED();
 }
 
 }  // namespace
