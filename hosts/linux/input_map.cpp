@@ -80,8 +80,14 @@ std::optional<WindowMessage> TranslateEvent(const SDL_Event& event) {
     case SDL_QUIT:
       return WindowMessage{kWmClose, 0, 0};
     case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) return WindowMessage{kWmClose, 0, 0};
-      return std::nullopt;
+      switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: return WindowMessage{kWmClose, 0, 0};
+        case SDL_WINDOWEVENT_EXPOSED: return WindowMessage{kWmPaint, 0, 0};
+        // WA_ACTIVE (1) and WA_INACTIVE (0).
+        case SDL_WINDOWEVENT_FOCUS_GAINED: return WindowMessage{kWmActivate, 1, 0};
+        case SDL_WINDOWEVENT_FOCUS_LOST: return WindowMessage{kWmActivate, 0, 0};
+        default: return std::nullopt;
+      }
     default:
       return std::nullopt;
   }

@@ -29,7 +29,8 @@ WParam VirtualKeyFromSdl(SDL_Keycode key);
 LParam PackPosition(int x, int y);
 
 // The message an SDL event stands for, if any. Key repeats are key presses
-// too (Win32 repeats WM_KEYDOWN). Window close and quit become WM_CLOSE.
+// too (Win32 repeats WM_KEYDOWN). Window close and quit become WM_CLOSE,
+// exposure WM_PAINT, focus changes WM_ACTIVATE.
 std::optional<WindowMessage> TranslateEvent(const SDL_Event& event);
 
 }  // namespace lumox::host

@@ -1,5 +1,13 @@
 // lumox: the saver on Linux. Reads the command line and runs the mode it
-// names; see UsageText() for the modes.
+// names (UsageText() lists them):
+//   - full screen and the development window: an SDL window
+//     (sdl_window_run.cpp) presenting through sdl_presenter.cpp;
+//   - a preview or a screen-saver daemon's window: Xlib drawing into a
+//     window someone else owns (embedded_run.cpp, x11_window_target.cpp);
+//   - headless: PNG frames on a virtual clock (headless_run.cpp);
+//   - the settings commands (settings_cli.cpp).
+// Window runs feed the saver's window logic through SaverWindowSession,
+// which starts and stops the runtime's render thread.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -84,6 +84,13 @@ TEST(InputMapTest, ClosingTheWindowAsksToClose) {
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   EXPECT_EQ(TranslateEvent(quit)->message, kWmClose);
+  SDL_Event focus{};
+  focus.type = SDL_WINDOWEVENT;
+  focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  auto lost = TranslateEvent(focus);
+  ASSERT_TRUE(lost);
+  EXPECT_EQ(lost->message, kWmActivate);
+  EXPECT_EQ(LowWord(lost->wParam), 0u) << "deactivation, which never dismisses";
   SDL_Event moved{};
   moved.type = SDL_WINDOWEVENT;
   moved.window.event = SDL_WINDOWEVENT_MOVED;
