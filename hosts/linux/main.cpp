@@ -10,6 +10,7 @@
 // which starts and stops the runtime's render thread.
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,9 @@
 
 using namespace lumox::host;
 
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  HostCommand command = ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
-  // The registry file follows $LUMOX_REGISTRY; --registry sets it for this
-  // process before anything opens the registry.
-  if (!command.registryFile.empty()) setenv("LUMOX_REGISTRY", command.registryFile.c_str(), 1);
+namespace {
 
+int Run(const HostCommand& command) {
   switch (command.mode) {
     case HostMode::Error:
       std::fprintf(stderr, "lumox: %s\n", command.error.c_str());
@@ -53,4 +50,22 @@ int main(int argc, char** argv) {
       return RunSettingsCommand(command);
   }
   return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  HostCommand command = ParseCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
+  // The registry file follows $LUMOX_REGISTRY; --registry sets it for this
+  // process before anything opens the registry.
+  if (!command.registryFile.empty()) setenv("LUMOX_REGISTRY", command.registryFile.c_str(), 1);
+  try {
+    return Run(command);
+  } catch (const std::exception& error) {
+    // Nothing is meant to throw here; memory for a huge screen may not be
+    // there, though, and that deserves a message rather than an abort.
+    std::fprintf(stderr, "lumox: %s\n", error.what());
+    return 1;
+  }
 }
