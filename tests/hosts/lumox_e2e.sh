@@ -31,6 +31,10 @@ needs_display() {
   fi
 }
 
+needs_xdotool() {
+  command -v xdotool >/dev/null || { echo "SKIP: xdotool is not installed"; exit $skip; }
+}
+
 # wait_exit PID LIMIT_MS: waits for PID to end within LIMIT_MS; its exit code in $status.
 wait_exit() {
   local pid=$1 limit=$2 start
@@ -125,6 +129,7 @@ case "$case_name" in
     ;;
 
   settings-file-run)
+    needs_xdotool
     needs_display
     "$lumox" --list >"$work/before" || fail "--list exited $?"
     first=$(sed -n '1s/^..//p' "$work/before")
@@ -148,6 +153,7 @@ case "$case_name" in
     ;;
 
   second-saver)
+    needs_xdotool
     needs_display
     "$lumox" /s &
     pid=$!
@@ -166,6 +172,7 @@ case "$case_name" in
     ;;
 
   window-key)
+    needs_xdotool
     needs_display
     "$lumox" --window 200x150 2>"${LUMOX_E2E_STDERR:-/dev/stderr}" &
     pid=$!
