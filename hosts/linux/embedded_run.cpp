@@ -60,6 +60,7 @@ int RunEmbedded(const HostCommand& command) {
       return 1;
   }
 
+  EndProcessOnDisplayLoss();
   RefreshTimer presentTimer(kAssumedRefreshRate);
   auto screen = std::make_shared<gfx::Screen>(target.width(), target.height());
   ForeignWindow native(target);

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 
 #include "frame_watch.h"
 #include "gfx/screen.h"
@@ -22,6 +23,7 @@
 #include "sdl_presenter.h"
 #include "stop_signal.h"
 #include "window_run.h"
+#include "x11_window_target.h"
 
 namespace lumox::host {
 namespace {
@@ -81,6 +83,7 @@ int RunSdlWindow(const HostCommand& command) {
     return 1;
   }
   SdlSession sdl;
+  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11") EndProcessOnDisplayLoss();
 
   int width = command.width;
   int height = command.height;

@@ -8,6 +8,7 @@
 #include <X11/extensions/XShm.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <unistd.h>
 
 #include <cassert>
 #include <cstdlib>
@@ -29,7 +30,16 @@ int OnXError(Display*, XErrorEvent* event) {
   return 0;
 }
 
+int OnDisplayLost(Display*) {
+  static const char kMessage[] = "lumox: the X display went away\n";
+  ssize_t ignored = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+  (void)ignored;
+  _exit(1);
+}
+
 }  // namespace
+
+void EndProcessOnDisplayLoss() { XSetIOErrorHandler(OnDisplayLost); }
 
 struct X11WindowTarget::Connection {
   Display* display = nullptr;

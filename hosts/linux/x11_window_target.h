@@ -59,4 +59,11 @@ class X11WindowTarget {
   int screenHeight_ = 0;
 };
 
+// When the X server goes away (killed, connection lost) nothing can be
+// drawn and the connection's state is gone: end the process at once with
+// exit code 1 and a one-line message, rather than through Xlib's default,
+// which runs the exit handlers while the drawing threads still run.
+// Process-wide; also covers SDL's connection.
+void EndProcessOnDisplayLoss();
+
 }  // namespace lumox::host

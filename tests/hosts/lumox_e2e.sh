@@ -171,6 +171,43 @@ case "$case_name" in
     [ "$status" -eq 0 ] || fail "the first saver exited $status"
     ;;
 
+  palette-while-paused)
+    # F6 pauses the render thread: the palette must still reach the screen.
+    # F7 then pauses the palette thread too: the picture must stand still.
+    needs_xdotool
+    needs_display
+    coproc helper { "$test_window"; }
+    read -r _ <&"${helper[0]}" || fail "the test window did not start"
+    screen_hash() {
+      echo hash >&"${helper[1]}"
+      read -r hash <&"${helper[0]}"
+      echo "$hash"
+    }
+    "$lumox" --window 200x150 &
+    pid=$!
+    window=$(xdotool search --sync --onlyvisible --name '^Lumox$' | head -1)
+    [ -n "$window" ] || fail "no window appeared"
+    sleep 0.5
+    xdotool key --window "$window" F6
+    sleep 0.3
+    before=$(screen_hash)
+    changed=
+    for _ in $(seq 20); do
+      sleep 0.25
+      [ "$(screen_hash)" != "$before" ] && { changed=1; break; }
+    done
+    [ -n "$changed" ] || fail "with the render thread paused the colours never moved"
+    xdotool key --window "$window" F7
+    sleep 0.3
+    before=$(screen_hash)
+    sleep 0.7
+    [ "$(screen_hash)" = "$before" ] || fail "with both threads paused the picture still changed"
+    kill -0 "$pid" 2>/dev/null || fail "hot keys closed the saver"
+    xdotool key --window "$window" Escape
+    wait_exit "$pid" 5000
+    [ "$status" -eq 0 ] || fail "window run exited $status"
+    ;;
+
   window-key)
     needs_xdotool
     needs_display

@@ -2,12 +2,36 @@
 // settings dialog's preview or a screen-saver daemon's window.
 //
 // Prints its window id (decimal) on a line of its own, then reads commands
-// from standard input: "destroy" destroys the window; end of input (or
-// "quit") ends the program.
+// from standard input: "destroy" destroys the window; "hash" prints a hash
+// of what the root window shows (to tell whether the picture changed);
+// end of input (or "quit") ends the program.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstring>
+
+namespace {
+
+// FNV-1a over the root window's pixels.
+unsigned long long HashRootWindow(Display* display) {
+  Window root = DefaultRootWindow(display);
+  XWindowAttributes attributes;
+  XGetWindowAttributes(display, root, &attributes);
+  XImage* image = XGetImage(display, root, 0, 0, static_cast<unsigned>(attributes.width),
+                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  if (!image) return 0;
+  unsigned long long hash = 14695981039346656037ull;
+  for (int y = 0; y < image->height; ++y) {
+    const auto* row = reinterpret_cast<const unsigned char*>(image->data) + y * image->bytes_per_line;
+    for (int x = 0; x < image->width * image->bits_per_pixel / 8; ++x)
+      hash = (hash ^ row[x]) * 1099511628211ull;
+  }
+  XDestroyImage(image);
+  return hash;
+}
+
+}  // namespace
 
 int main() {
   Display* display = XOpenDisplay(nullptr);
@@ -29,6 +53,9 @@ int main() {
       XDestroyWindow(display, window);
       XSync(display, False);
       std::printf("destroyed\n");
+      std::fflush(stdout);
+    } else if (std::strncmp(line, "hash", 4) == 0) {
+      std::printf("%llx\n", HashRootWindow(display));
       std::fflush(stdout);
     } else if (std::strncmp(line, "quit", 4) == 0) {
       break;
