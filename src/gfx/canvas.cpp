@@ -173,7 +173,11 @@ void Canvas::FillRectangle(int64_t left, int64_t top, int64_t right, int64_t bot
 void Canvas::FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
                       const Brush& brush) {
   if (brush.style == BrushStyle::Null || !PrepareClip()) return;
-  FillRectangle(left, top, right, bottom, CopyInk(brush.color));
+  // GDI fills a rectangle as a pattern blit of its width and height, so
+  // swapped corners fill like negative extents.
+  const Extent h = NormalizeExtent(left, int64_t{right} - left);
+  const Extent v = NormalizeExtent(top, int64_t{bottom} - top);
+  FillRectangle(h.start, v.start, h.start + h.length, v.start + v.length, CopyInk(brush.color));
 }
 
 void Canvas::InvertOrFill(int64_t left, int64_t top, int64_t right, int64_t bottom, RasterOp op) {

@@ -8,12 +8,15 @@
 //     bottom edge: a polygon fills the pixels inside it (points on a left or
 //     top edge count, on a right or bottom edge they do not), so polygons
 //     sharing an edge neither overlap nor leave a gap;
-//   - Rectangle and Ellipse keep the pen inside the box (a pen of width w
-//     takes the outer w pixels, the brush the rest, no pixel twice); with
-//     the null pen the filled box loses its right column and bottom row, as
-//     in GDI; an ellipse touches all four sides of its box;
+//   - Rectangle and Ellipse run the pen along the box's outermost pixels (a
+//     pen of width w reaches w / 2 outwards, (w - 1) / 2 inwards) and fill
+//     inside it with the brush, no pixel twice; a Rectangle without a pen
+//     loses its right column and bottom row, as in GDI; an ellipse is GDI's
+//     integer curve through the centres of the box's outermost pixels (an
+//     elliptic region is that of the box less its right column and bottom
+//     row, as in GDI);
 //   - lines exclude their last point; width 0 and 1 are one-pixel lines
-//     (exact halves round towards larger coordinates, so a line covers the
+//     (exact halves round towards smaller coordinates, so a line covers the
 //     same pixels in both directions), wider pens are round and a
 //     zero-length line with one is a dot of the pen's diameter;
 //   - R2_NOT inverts (p ^ 0xFF) every pixel a line or shape covers once;

@@ -1,13 +1,18 @@
 // Block transfers: surface to surface (BitBlt, StretchBlt) and palette-index
 // DIBs to the surface (StretchDIBits, SetDIBitsToDevice).
 //
-// Everything goes through one stretch copy. Destination pixel i of an extent
-// of length D takes source pixel floor((2i + 1) S / 2D) of an extent of
-// length S (the source pixel under the destination pixel's centre), so
-// stretching repeats and shrinking drops pixels (COLORONCOLOR), and equal
-// extents copy one to one. When the source and destination extents have
-// different signs the copy is mirrored along that axis. Destination pixels
-// whose source pixel lies outside the source image are left alone.
+// Everything goes through one stretch copy with GDI's COLORONCOLOR mapping.
+// Stretching an extent of n source pixels over d > n destination pixels,
+// destination pixel j takes source pixel ceil((2j + 1) n / 2d) - 1 (the one
+// under its centre, an exact tie going to the earlier one); shrinking, a
+// column takes floor((j + 1) n / d - 1/2), which keeps the last source
+// column, and a row takes floor(j n / d + 1/2), which keeps the first source
+// row (GDI's own mapping, measured against it); equal extents copy one to
+// one. Each extent is counted from its origin, so a
+// negative one runs backwards and different signs mirror the copy (with
+// both negative the copy is upright, but sampled from the other ends).
+// Destination pixels whose source pixel lies outside the source image are
+// left alone.
 #include <algorithm>
 #include <vector>
 
@@ -17,6 +22,7 @@
 
 #include "gfx/canvas.h"
 #include "gfx/canvas_internal.h"
+#include "gfx/scan_convert.h"
 #include "gfx/wide_math.h"
 
 namespace lumox::gfx {
@@ -25,16 +31,29 @@ namespace {
 // Source positions for destination positions [first, end) of an extent,
 // trimmed to the ones that fall inside [0, limit). Returns the trimmed
 // destination range in `first` / `end`.
-std::vector<int32_t> MapAxis(const Extent& destination, const Extent& source, bool mirrored,
+std::vector<int32_t> MapAxis(const Extent& destination, const Extent& source, bool vertical,
                              int64_t limit, int64_t& first, int64_t& end) {
   std::vector<int32_t> map;
-  const bool small = destination.length < (int64_t{1} << 30) && source.length < (int64_t{1} << 30);
+  const int64_t d = destination.length, n = source.length;
+  const bool small = d < (int64_t{1} << 30) && n < (int64_t{1} << 30);
   auto sourceAt = [&](int64_t i) {
-    const int64_t j = mirrored ? destination.length - 1 - i : i;
-    if (source.length == destination.length) return source.start + j;
-    if (small) return source.start + (2 * j + 1) * source.length / (2 * destination.length);
-    return source.start +
-           FloorDivWide(static_cast<Wide>(2 * j + 1) * source.length, 2 * destination.length);
+    // Both extents are walked from their origins, so a reversed one counts
+    // from its far end.
+    const int64_t j = destination.reversed ? d - 1 - i : i;
+    int64_t k;
+    if (n == d) {
+      k = j;
+    } else if (d > n) {  // stretching: ceil((2j + 1) n / 2d) - 1
+      k = small ? CeilDiv((2 * j + 1) * n, 2 * d) - 1
+                : CeilDivWide(static_cast<Wide>(2 * j + 1) * n, 2 * d) - 1;
+    } else if (!vertical) {  // shrinking columns: floor((j + 1) n / d - 1/2)
+      k = small ? FloorDiv(2 * (j + 1) * n - d, 2 * d)
+                : FloorDivWide(static_cast<Wide>(2 * (j + 1)) * n - d, 2 * d);
+    } else {  // shrinking rows: floor(j n / d + 1/2)
+      k = small ? FloorDiv(2 * j * n + d, 2 * d)
+                : FloorDivWide(static_cast<Wide>(2 * j) * n + d, 2 * d);
+    }
+    return source.start + (source.reversed ? n - 1 - k : k);
   };
   // Source positions move monotonically with i, so the valid ones form one
   // run: trim both ends.
@@ -112,15 +131,15 @@ void Canvas::StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
   const Extent dh = NormalizeExtent(x, width), dv = NormalizeExtent(y, height);
   const Extent sh = NormalizeExtent(sourceX, sourceWidth),
                sv = NormalizeExtent(sourceY, sourceHeight);
-  const bool mirrorX = dh.reversed != sh.reversed, mirrorY = dv.reversed != sv.reversed;
+  const bool mirrorX = dh.reversed != sh.reversed;
 
   int64_t colFirst = std::max<int64_t>(0, clipBox_.left - dh.start);
   int64_t colEnd = std::min<int64_t>(dh.length, clipBox_.right - dh.start);
   int64_t rowFirst = std::max<int64_t>(0, clipBox_.top - dv.start);
   int64_t rowEnd = std::min<int64_t>(dv.length, clipBox_.bottom - dv.start);
   if (colFirst >= colEnd || rowFirst >= rowEnd) return;
-  const std::vector<int32_t> cols = MapAxis(dh, sh, mirrorX, source.width, colFirst, colEnd);
-  const std::vector<int32_t> rows = MapAxis(dv, sv, mirrorY, source.height, rowFirst, rowEnd);
+  const std::vector<int32_t> cols = MapAxis(dh, sh, false, source.width, colFirst, colEnd);
+  const std::vector<int32_t> rows = MapAxis(dv, sv, true, source.height, rowFirst, rowEnd);
   if (cols.empty() || rows.empty()) return;
 
   const bool unitScale = dh.length == sh.length;

@@ -4,9 +4,9 @@
 // excluded. The pen runs along the outermost pixels of the box: a pen of
 // width w reaches w / 2 pixels outwards and (w - 1) / 2 inwards from them,
 // as GDI's pens do, and the brush fills what lies inside the pen, so no pixel
-// is painted twice (which matters when the raster mode inverts). With the
-// null pen the shape loses its right column and bottom row, as it does in
-// GDI, where the interior of a box is always one pixel smaller than the box.
+// is painted twice (which matters when the raster mode inverts). Without a
+// pen a Rectangle loses its right column and bottom row, as it does in GDI;
+// an Ellipse without a pen fills the same shape it has with one.
 // Polygon fills the pixels inside it and then strokes its closed outline with
 // the pen, as a polyline (with an inverting raster mode the outline inverts
 // the fill's edge pixels back, as in GDI).
@@ -95,7 +95,7 @@ void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   std::vector<RowSpan> outerRows, innerRows;
   if (pen_.style == PenStyle::Null) {
     if (!hasBrush) return;
-    const EllipseRows shape(box.left, box.top, box.right - 1, box.bottom - 1);
+    const EllipseRows shape(box.left, box.top, box.right, box.bottom);
     const int64_t first = std::max(shape.top(), clipTop),
                   end = std::min(shape.bottom(), clipBottom);
     shape.Rows(first, end, outerRows);

@@ -9,7 +9,45 @@
 namespace lumox::gfx {
 
 EllipseRows::EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom)
-    : left_(left), top_(top), width_(right - left), height_(bottom - top) {}
+    : left_(left), top_(top), width_(right - left), height_(bottom - top) {
+  constexpr int64_t kTraceLimit = int64_t{1} << 15;
+  if (!Empty() && width_ <= kTraceLimit && height_ <= kTraceLimit) TraceQuadrant();
+}
+
+// Walks one quadrant of the curve from the middle row outwards. With
+// a = width - 1 and b = height - 1 (the doubled semi-axes), the error term
+// tracks 4 b^2 x^2 + 4 a^2 y^2 - a^2 b^2 for the current pixel; each step
+// moves a column inwards, a row outwards, or both, whichever keeps the error
+// smallest, until the curve reaches the middle column. The first column
+// reached on a row gives the row's inset. The tips of a narrow ellipse that
+// the walk does not reach stay empty, as GDI leaves them.
+void EllipseRows::TraceQuadrant() {
+  const int64_t a = width_ - 1, b = height_ - 1, oddRows = b & 1;
+  insets_.assign(static_cast<size_t>(height_ - height_ / 2), -1);
+  if (width_ <= 2 || height_ <= 2) {
+    // Too small for a curve: the outline is the box itself (nothing for a
+    // single pixel, where the outline has no length).
+    if (width_ > 1 || height_ > 1) std::fill(insets_.begin(), insets_.end(), 0);
+    return;
+  }
+  int64_t dx = 4 * b * b * (1 - a), dy = 4 * a * a * (1 + oddRows);
+  int64_t error = dx + dy + a * a * oddRows;
+  const int64_t stepX = 8 * b * b, stepY = 8 * a * a;
+  int64_t x = a;   // the right-hand curve's column, from the left edge
+  size_t row = 0;  // rows outwards from the lower middle row
+  while (x >= width_ / 2 && row < insets_.size()) {
+    if (insets_[row] < 0) insets_[row] = static_cast<int32_t>(a - x);
+    const int64_t e2 = 2 * error;
+    if (e2 >= dx) {
+      --x;
+      error += dx += stepX;
+    }
+    if (e2 <= dy) {
+      ++row;
+      error += dy += stepY;
+    }
+  }
+}
 
 namespace {
 
@@ -37,8 +75,8 @@ int64_t ScaledRoot(int64_t p, int64_t q, int64_t r) {
 
 }  // namespace
 
-// The ellipse runs through the centres of the box's outermost pixels. In
-// doubled coordinates about the box centre, X = 2x - (left + right - 1), the
+// For boxes too large to trace: the same curve, each row computed on its
+// own. In doubled coordinates about the box centre, X = 2x - (left + right - 1), the
 // semi-axes are a = width - 1 and b = height - 1. A pixel is inside when it is
 // the pixel nearest to the curve (or inside it) on its row, or on its column;
 // ties count as inside. The row test allows |X| up to the curve's extent at
@@ -61,54 +99,24 @@ RowSpan EllipseRows::SpanOf(int64_t halfWidth) const {
 
 RowSpan EllipseRows::Row(int64_t y) const {
   if (Empty() || y < top_ || y >= top_ + height_) return {};
+  if (!insets_.empty()) {
+    // Rows counted outwards from the middle one (or the middle two).
+    const int64_t lowerMiddle = top_ + height_ / 2, upperMiddle = top_ + (height_ - 1) / 2;
+    const int64_t outwards = y >= lowerMiddle ? y - lowerMiddle : upperMiddle - y;
+    const int64_t inset = insets_[static_cast<size_t>(outwards)];
+    if (inset < 0) return {};
+    return {left_ + inset, left_ + width_ - inset};
+  }
   const int64_t a = width_ - 1, b = height_ - 1;
   if (b == 0) return SpanOf(a);
   const int64_t dy = std::abs(2 * (y - top_) - b);
   return SpanOf(HalfWidth(ScaledRoot(a, b, dy), dy <= 1 ? a : ScaledRoot(a, b, dy - 1)));
 }
 
-namespace {
-
-// ScaledRoot(p, q, r) for r growing call by call, in small integers: the
-// result only shrinks, so it is walked down instead of recomputed.
-class ShrinkingRoot {
- public:
-  ShrinkingRoot(int64_t p, int64_t q) : p_(p), q_(q), p2_(p * p), q2_(q * q) {}
-  int64_t At(int64_t r) {
-    if (s_ < 0) return s_ = ScaledRoot(p_, q_, r);
-    while (s_ > 0 && s_ * s_ * q2_ > p2_ * (q2_ - r * r)) --s_;
-    return s_;
-  }
-
- private:
-  int64_t p_, q_, p2_, q2_;
-  int64_t s_ = -1;
-};
-
-}  // namespace
-
 void EllipseRows::Rows(int64_t from, int64_t to, std::vector<RowSpan>& out) const {
   out.assign(static_cast<size_t>(std::max<int64_t>(to - from, 0)), RowSpan{});
   const int64_t first = std::max(from, top_), end = std::min(to, top_ + height_);
-  if (Empty() || first >= end) return;
-  const int64_t a = width_ - 1, b = height_ - 1;
-  constexpr int64_t kSmall = int64_t{1} << 15;  // products stay in 64 bits
-  if (b == 0 || a >= kSmall || b >= kSmall) {
-    for (int64_t y = first; y < end; ++y) out[y - from] = Row(y);
-    return;
-  }
-  // Rows mirror about the centre, so the half-widths are worked out once per
-  // distance |Y| from it, nearest first, each from the one before.
-  auto distance = [&](int64_t y) { return std::abs(2 * (y - top_) - b); };
-  const bool centreInside = 2 * (first - top_) <= b && 2 * (end - 1 - top_) >= b;
-  const int64_t nearest = centreInside ? (b & 1) : std::min(distance(first), distance(end - 1));
-  const int64_t farthest = std::max(distance(first), distance(end - 1));
-  std::vector<int64_t> halfWidths(static_cast<size_t>((farthest - nearest) / 2 + 1));
-  ShrinkingRoot byRow(a, b), byColumn(a, b);
-  for (int64_t dy = nearest; dy <= farthest; dy += 2)
-    halfWidths[(dy - nearest) / 2] = HalfWidth(byRow.At(dy), dy <= 1 ? a : byColumn.At(dy - 1));
-  for (int64_t y = first; y < end; ++y)
-    out[y - from] = SpanOf(halfWidths[(distance(y) - nearest) / 2]);
+  for (int64_t y = first; y < end; ++y) out[y - from] = Row(y);
 }
 
 namespace {

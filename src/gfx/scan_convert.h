@@ -30,13 +30,14 @@ class SpanSink {
   ~SpanSink() = default;
 };
 
-// The ellipse of the box [left, right) x [top, bottom): the curve through
-// the centres of the box's outermost pixels, rasterised by rounding to the
-// nearest pixel per row and per column, so it touches all four sides of the
-// box. A box with right <= left or bottom <= top is empty (callers normalise
-// corners). The test is exact integer arithmetic on doubled coordinates, so
-// every row is mirror symmetric about the box centre, as is the whole shape
-// top to bottom.
+// The ellipse of the box [left, right) x [top, bottom), as GDI draws it: the
+// curve through the centres of the box's outermost pixels, traced with an
+// integer error walk (A. Zingl's rectangle ellipse), so it touches all four
+// sides of the box and every row is mirror symmetric about the box centre,
+// as is the whole shape top to bottom. A row's span runs from the curve's
+// leftmost pixel on that row to its rightmost. A box with right <= left or
+// bottom <= top is empty (callers normalise corners). Boxes larger than any
+// screen are computed per row from the curve's equation instead.
 class EllipseRows {
  public:
   EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom);
@@ -50,10 +51,14 @@ class EllipseRows {
   void Rows(int64_t from, int64_t to, std::vector<RowSpan>& out) const;
 
  private:
+  void TraceQuadrant();
   int64_t HalfWidth(int64_t byRow, int64_t byColumn) const;
   RowSpan SpanOf(int64_t halfWidth) const;
 
   int64_t left_, top_, width_, height_;
+  // For each row counted outwards from the middle, how far in from the box's
+  // left (and right) edge the curve starts; empty for huge boxes.
+  std::vector<int32_t> insets_;
 };
 
 // Scan converts a polygon over rows [rowFrom, rowTo). Coordinates name pixel

