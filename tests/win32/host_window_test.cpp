@@ -18,7 +18,7 @@ using lumox::testing::PumpUntil;
 
 constexpr uint32_t kWaitMs = 10000;
 
-class SaverWindowTest : public ::testing::Test {
+class Win32SaverWindowTest : public ::testing::Test {
  protected:
   // Creates the window with the cursor parked at (100, 100).
   HWND Open(HWND parent = nullptr) {
@@ -57,7 +57,7 @@ class SaverWindowTest : public ::testing::Test {
   std::unique_ptr<Win32SaverWindow> window_;
 };
 
-TEST_F(SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndTitle) {
+TEST_F(Win32SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndTitle) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
   char text[64] = {};
@@ -75,7 +75,7 @@ TEST_F(SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndTitle) {
   EXPECT_EQ(client.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
-TEST_F(SaverWindowTest, MouseTravelOfFourPixelsIsToleratedAndFiveCloses) {
+TEST_F(Win32SaverWindowTest, MouseTravelOfFourPixelsIsToleratedAndFiveCloses) {
   ASSERT_NE(Open(), nullptr);
   MoveCursorAndTell(102, 102);  // |2| + |2| = 4: not more than the threshold
   EXPECT_TRUE(StillAliveAfter(300));
@@ -83,7 +83,7 @@ TEST_F(SaverWindowTest, MouseTravelOfFourPixelsIsToleratedAndFiveCloses) {
   EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
-TEST_F(SaverWindowTest, HotKeysAndDeactivationNeverDismissButOtherKeysDo) {
+TEST_F(Win32SaverWindowTest, HotKeysAndDeactivationNeverDismissButOtherKeysDo) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
   for (WPARAM key : {VK_LEFT, VK_RIGHT, VK_F1, VK_F2, VK_F4, VK_F8}) {
@@ -96,7 +96,7 @@ TEST_F(SaverWindowTest, HotKeysAndDeactivationNeverDismissButOtherKeysDo) {
   EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
-TEST_F(SaverWindowTest, MouseLockKeepsTheSaverWhateverTheMouseDoes) {
+TEST_F(Win32SaverWindowTest, MouseLockKeepsTheSaverWhateverTheMouseDoes) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
   SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
@@ -107,7 +107,7 @@ TEST_F(SaverWindowTest, MouseLockKeepsTheSaverWhateverTheMouseDoes) {
   EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
-TEST_F(SaverWindowTest, TheTitleNeverChanges) {
+TEST_F(Win32SaverWindowTest, TheTitleNeverChanges) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")), 0);
@@ -116,7 +116,7 @@ TEST_F(SaverWindowTest, TheTitleNeverChanges) {
   EXPECT_STREQ(text, "Screen Saver");
 }
 
-TEST_F(SaverWindowTest, RendersAndKeepsPresentingWhileTheRenderThreadIsPaused) {
+TEST_F(Win32SaverWindowTest, RendersAndKeepsPresentingWhileTheRenderThreadIsPaused) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
   // The first paint erases the background, which starts the render thread.
@@ -147,7 +147,7 @@ TEST_F(SaverWindowTest, RendersAndKeepsPresentingWhileTheRenderThreadIsPaused) {
   SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);
 }
 
-TEST_F(SaverWindowTest, PreviewIsAChildOfItsParentAndIgnoresInput) {
+TEST_F(Win32SaverWindowTest, PreviewIsAChildOfItsParentAndIgnoresInput) {
   WNDCLASSA parentClass{};
   parentClass.lpfnWndProc = DefWindowProcA;
   parentClass.hInstance = GetModuleHandleA(nullptr);
