@@ -6,7 +6,8 @@
 // as GDI's pens do, and the brush fills what lies inside the pen, so no pixel
 // is painted twice (which matters when the raster mode inverts). Without a
 // pen a Rectangle loses its right column and bottom row, as it does in GDI;
-// an Ellipse without a pen fills the same shape it has with one.
+// an Ellipse without a pen fills the same shape it has with one (except a
+// box two pixels or less across, which fills like a Rectangle).
 // Polygon fills the pixels inside it and then strokes its closed outline with
 // the pen, as a polyline (with an inverting raster mode the outline inverts
 // the fill's edge pixels back, as in GDI).
@@ -74,7 +75,9 @@ void Canvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
   }
   const int64_t w = std::max<int32_t>(pen_.width, 1);
   if (w == 1 && (box.right - box.left <= 2 || box.bottom - box.top <= 2)) {
-    FillRectangle(box.left, box.top, box.right, box.bottom, PenInk());  // all outline
+    // All outline; a single pixel's outline has no length and draws nothing.
+    if (box.right - box.left > 1 || box.bottom - box.top > 1)
+      FillRectangle(box.left, box.top, box.right, box.bottom, PenInk());
     return;
   }
   const int64_t before = w / 2, after = (w + 1) / 2;  // the pen's reach either side of its path
@@ -95,6 +98,11 @@ void Canvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   std::vector<RowSpan> outerRows, innerRows;
   if (pen_.style == PenStyle::Null) {
     if (!hasBrush) return;
+    if (box.right - box.left <= 2 || box.bottom - box.top <= 2) {
+      // Too small for a curve: the box's interior, as for Rectangle.
+      FillRectangle(box.left, box.top, box.right - 1, box.bottom - 1, BrushInk());
+      return;
+    }
     const EllipseRows shape(box.left, box.top, box.right, box.bottom);
     const int64_t first = std::max(shape.top(), clipTop),
                   end = std::min(shape.bottom(), clipBottom);

@@ -88,10 +88,12 @@ Region Region::FromRect(int32_t left, int32_t top, int32_t right, int32_t bottom
 
 Region Region::FromEllipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   Region region;
-  // Like the interior of Ellipse, the region of a box leaves out its right
-  // column and bottom row.
-  const EllipseRows ellipse(std::min(left, right), std::min(top, bottom),
-                            int64_t{std::max(left, right)} - 1, int64_t{std::max(top, bottom)} - 1);
+  const int64_t l = std::min(left, right), r = std::max(left, right);
+  const int64_t t = std::min(top, bottom), b = std::max(top, bottom);
+  // As GDI makes them: a box less than two pixels across is a rectangle;
+  // otherwise the ellipse of the box less its right column and bottom row.
+  if (r - l < 2 || b - t < 2) return FromRect(left, top, right, bottom);
+  const EllipseRows ellipse(l, t, r - 1, b - 1);
   if (ellipse.Empty()) return region;
   RegionBuilder builder(region.spans_);
   const int64_t from = std::max<int64_t>(ellipse.top(), -kLimit);
