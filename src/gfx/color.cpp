@@ -56,13 +56,13 @@ Rgb StaticColor(int physicalIndex) {
 PhysicalIndex NearestStatic(Rgb color) {
   int best = 0;
   int bestDistance = DistanceSquared(color, kLowStatics[0]);
-  for (int i = 0; i < kPaletteSize; ++i) {
-    if (!IsStaticEntry(i)) continue;
-    const int distance = DistanceSquared(color, StaticColor(i));
-    if (distance < bestDistance) {
-      best = i;
-      bestDistance = distance;
-    }
+  for (int i = 1; i < 10; ++i) {
+    const int distance = DistanceSquared(color, kLowStatics[i]);
+    if (distance < bestDistance) best = i, bestDistance = distance;
+  }
+  for (int i = 0; i < 10; ++i) {
+    const int distance = DistanceSquared(color, kHighStatics[i]);
+    if (distance < bestDistance) best = kFirstHighStatic + i, bestDistance = distance;
   }
   return static_cast<PhysicalIndex>(best);
 }
