@@ -7,11 +7,15 @@
 // drivers break such ties), so a line covers the same pixels both ways
 // apart from the end left out.
 //
-// Wide pens are round: a wide line covers every pixel whose centre lies
-// closer to the segment than half the pen width (the area a round pen of
-// that diameter sweeps), so a zero-length line is a round dot. For an odd
-// width the pen is centred on the pixel's centre, for an even width on its
-// top-left corner, so a dot is exactly `width` pixels across both ways.
+// Wide pens are round. The pen's shape is GDI's: the ellipse of a
+// width x width box around the point (a plus for width 3), and a
+// zero-length line is that dot. A wide line is the band the pen sweeps
+// between its end points (pixels whose centres lie within half the width of
+// the segment, measured square to it) with a dot at each end. For an odd
+// width the band is centred on the pixel's centre, for an even width on its
+// top-left corner, like the dot, so the line is exactly `width` pixels
+// across. GDI rasterises the band as a polygon whose exact edges this does
+// not reproduce on slanted lines; dots, horizontal and vertical lines agree.
 //
 // Lines are clipped before they are walked: only the steps that land in the
 // drawable box are visited, however far away the end points are.
@@ -45,7 +49,8 @@ int64_t FirstWhere(int64_t lo, int64_t hi, Test test) {
 // The row-by-row extent of a round pen swept along a segment.
 class SweptDisc {
  public:
-  SweptDisc(Point a, Point b, int32_t width) : radius_(width / 2.0) {
+  SweptDisc(Point a, Point b, int32_t width)
+      : radius_(width / 2.0), startDot_(Dot(a, width)), endDot_(Dot(b, width)) {
     const double shift = (width % 2 != 0) ? 0.5 : 0.0;
     ax_ = a.x + shift;
     ay_ = a.y + shift;
@@ -63,29 +68,32 @@ class SweptDisc {
     return static_cast<int64_t>(std::ceil(std::max(ay_, by_) + radius_)) + 1;
   }
 
-  // Pixels of row y whose centres lie strictly inside the swept disc.
+  // The pen's dot (GDI's round pen shape) on a point.
+  static EllipseRows Dot(Point p, int32_t width) {
+    const int64_t left = int64_t{p.x} - width / 2, top = int64_t{p.y} - width / 2;
+    return EllipseRows(left, top, left + width, top + width);
+  }
+
+  // Row y of the body (pixels whose centres lie strictly inside the band
+  // the pen sweeps between the end points) joined with the dots at both
+  // ends, which round the caps as GDI's pen does.
   RowSpan Row(int64_t y) const {
     const double yc = static_cast<double>(y) + 0.5;
     double lo = HUGE_VAL, hi = -HUGE_VAL;
-    AddDisc(ax_, ay_, yc, lo, hi);
-    AddDisc(bx_, by_, yc, lo, hi);
     AddBody(yc, lo, hi);
-    if (!(lo < hi)) return {};
-    // Centres x + 0.5 strictly between lo and hi.
-    return {static_cast<int64_t>(std::floor(lo - 0.5)) + 1,
-            static_cast<int64_t>(std::ceil(hi - 0.5))};
+    RowSpan span;
+    if (lo < hi)  // centres x + 0.5 strictly between lo and hi
+      span = {static_cast<int64_t>(std::floor(lo - 0.5)) + 1,
+              static_cast<int64_t>(std::ceil(hi - 0.5))};
+    for (const EllipseRows* dot : {&startDot_, &endDot_}) {
+      const RowSpan d = dot->Row(y);
+      if (d.Empty()) continue;
+      span = span.Empty() ? d : RowSpan{std::min(span.left, d.left), std::max(span.right, d.right)};
+    }
+    return span;
   }
 
  private:
-  void AddDisc(double cx, double cy, double yc, double& lo, double& hi) const {
-    const double d = yc - cy;
-    const double h2 = radius_ * radius_ - d * d;
-    if (h2 <= 0) return;
-    const double h = std::sqrt(h2);
-    lo = std::min(lo, cx - h);
-    hi = std::max(hi, cx + h);
-  }
-
   // The part of the row inside the rectangle the segment's body sweeps:
   // projection onto the segment within [0, length], distance from its line
   // below the radius.
@@ -119,6 +127,7 @@ class SweptDisc {
   }
 
   double radius_;
+  EllipseRows startDot_, endDot_;
   double ax_, ay_, bx_, by_, dx_, dy_, length_;
 };
 
@@ -233,18 +242,28 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
   // A wide path is one shape: with an inverting ink the segments' overlaps
   // at the joins must not be inverted twice, so their spans are merged first.
   std::vector<StrokeSpan> merged;
+  auto emit = [&](int64_t y, RowSpan span) {
+    if (span.Empty()) return;
+    if (ink.invert)
+      merged.push_back({y, span.left, span.right});
+    else
+      FillRow(y, span.left, span.right, ink);
+  };
   auto strokeSegment = [&](Point a, Point b) {
+    if (a == b) {
+      // A dot is GDI's round pen itself: the ellipse of a width x width box
+      // on the point.
+      const int64_t w = pen_.width, left = int64_t{a.x} - w / 2, top = int64_t{a.y} - w / 2;
+      const EllipseRows dot(left, top, left + w, top + w);
+      const int64_t from = std::max<int64_t>(top, clipBox_.top);
+      const int64_t to = std::min<int64_t>(top + w, clipBox_.bottom);
+      for (int64_t y = from; y < to; ++y) emit(y, dot.Row(y));
+      return;
+    }
     const SweptDisc disc(a, b, pen_.width);
     const int64_t from = std::max<int64_t>(disc.FirstRow(), clipBox_.top);
     const int64_t to = std::min<int64_t>(disc.EndRow(), clipBox_.bottom);
-    for (int64_t y = from; y < to; ++y) {
-      const RowSpan span = disc.Row(y);
-      if (span.Empty()) continue;
-      if (ink.invert)
-        merged.push_back({y, span.left, span.right});
-      else
-        FillRow(y, span.left, span.right, ink);
-    }
+    for (int64_t y = from; y < to; ++y) emit(y, disc.Row(y));
   };
   if (segments <= 0)
     strokeSegment(points[0], points[0]);

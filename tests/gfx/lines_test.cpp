@@ -83,7 +83,7 @@ TEST(WidePen, ZeroLengthLineIsARoundDotOfThePenWidth) {
 ..aaa..)");
 
   // An even width is centred on the pixel's top-left corner, so the dot is
-  // still exactly four pixels across.
+  // still exactly four pixels across. (These are GDI's dots.)
   surface.Fill(0);
   canvas.SelectPen(Pen::Solid(4, kInk));
   canvas.MoveTo(3, 2);
@@ -96,19 +96,45 @@ TEST(WidePen, ZeroLengthLineIsARoundDotOfThePenWidth) {
 .......)");
 }
 
-TEST(WidePen, HorizontalLineHasRoundCapsAndFullWidth) {
+TEST(WidePen, DotsOfEveryWidthAreGdisPenShapes) {
+  // The dot of width w is the ellipse of a w x w box: a plus for 3, and
+  // rows 2, 4, 6, 6, 4, 2 for 6, as GDI draws them.
+  Surface surface(13, 12);
+  Canvas canvas(surface);
+  canvas.SelectPen(Pen::Solid(3, kInk));
+  canvas.MoveTo(2, 2);
+  canvas.LineTo(2, 2);
+  canvas.SelectPen(Pen::Solid(6, kInk));
+  canvas.MoveTo(8, 6);
+  canvas.LineTo(8, 6);
+  EXPECT_EQ(Picture(surface), R"(
+.............
+..a..........
+.aaa.........
+..a....aa....
+......aaaa...
+.....aaaaaa..
+.....aaaaaa..
+......aaaa...
+.......aa....
+.............
+.............
+.............)");
+}
+
+TEST(WidePen, HorizontalLineIsTheBandWithDotsAtItsEnds) {
   Surface surface(11, 5);
   Canvas canvas(surface);
   canvas.SelectPen(Pen::Solid(3, kInk));
   canvas.MoveTo(3, 2);
   canvas.LineTo(7, 2);
-  // Three rows, from x = 3 to x = 7 inclusive plus the round caps (radius
-  // 1.5), which at this width add one pixel at each end of every row.
+  // Three rows from x = 3 to x = 7 inclusive, and the plus-shaped dots of a
+  // width-3 pen at both ends: GDI's picture.
   EXPECT_EQ(Picture(surface), R"(
 ...........
+...aaaaa...
 ..aaaaaaa..
-..aaaaaaa..
-..aaaaaaa..
+...aaaaa...
 ...........)");
 }
 
