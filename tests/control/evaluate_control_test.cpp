@@ -2,7 +2,6 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
-#include <set>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -33,21 +32,16 @@ TEST_F(EvaluateControlTest, OscillateStepsThroughTheTableFromHalfWay) {
   const int expectedIndex[] = {1075, 1126, 1177, 1228};
   const float expectedPhase[] = {0.525f, 0.55f, 0.575f, 0.6f};
   const int expectedValue[] = {42, 34, 27, 20};
+  // A reversed range mirrors the oscillation.
+  const std::vector<float> reversed = Oscillation(0.5f, 10.0f, 100.0f, 0.0f, 4);
+  const int expectedReversed[] = {57, 65, 72, 79};
   for (int i = 0; i < 4; ++i) {
     const float value = EvaluateControl(kSourceOscillate, state, 10.0f, 0.0f, 100.0f);
     EXPECT_FLOAT_EQ(state, expectedPhase[i]);
     EXPECT_EQ(static_cast<int>(state * 2048.0f) & 2047, expectedIndex[i]);
     EXPECT_EQ(TruncateControlValue(value), expectedValue[i]);
-  }
-}
-
-TEST_F(EvaluateControlTest, ReversedRangeMirrorsTheOscillation) {
-  const std::vector<float> forward = Oscillation(0.5f, 10.0f, 0.0f, 100.0f, 4);
-  const std::vector<float> reversed = Oscillation(0.5f, 10.0f, 100.0f, 0.0f, 4);
-  const int expected[] = {57, 65, 72, 79};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_FLOAT_EQ(reversed[i], 100.0f - forward[i]);
-    EXPECT_EQ(TruncateControlValue(reversed[i]), expected[i]);
+    EXPECT_FLOAT_EQ(reversed[i], 100.0f - value);
+    EXPECT_EQ(TruncateControlValue(reversed[i]), expectedReversed[i]);
   }
 }
 
@@ -76,33 +70,31 @@ TEST_F(EvaluateControlTest, OscillationKeepsMovingAfterAVeryLongRun) {
     EXPECT_EQ(TruncateControlValue(late[i + 1]), TruncateControlValue(early[i])) << "step " << i;
 }
 
-TEST_F(EvaluateControlTest, SoundAtSenseTenFollowsTheLevelAtOnce) {
+TEST_F(EvaluateControlTest, SoundMovesTheStateBySenseTenthsTowardTheLevel) {
   SetUnitScales();
-  SetLevels(0.25f, 0.75f);  // Volume 0.5
-  float state = 0.5f;
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceVolume, state, 10.0f, 20.0f, 60.0f), 40.0f);
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceLeft, state, 10.0f, 20.0f, 60.0f), 30.0f);
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceRight, state, 10.0f, 20.0f, 60.0f), 50.0f);
-  EXPECT_FLOAT_EQ(state, 0.75f);
-}
-
-TEST_F(EvaluateControlTest, SoundAtSenseOneMovesATenthOfTheWay) {
-  SetUnitScales();
-  SetLevels(1.0f, 1.0f);
-  float state = 0.0f;
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceVolume, state, 1.0f, 0.0f, 100.0f), 10.0f);
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceVolume, state, 1.0f, 0.0f, 100.0f), 19.0f);
-}
-
-TEST_F(EvaluateControlTest, ReversedRangeStillMapsSilenceToRangeLo) {
-  SetUnitScales();
-  float state = 0.5f;
-  SetLevels(0.0f, 0.0f);
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceVolume, state, 10.0f, 100.0f, 0.0f), 100.0f);
-  SetLevels(1.0f, 1.0f);
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceVolume, state, 10.0f, 100.0f, 0.0f), 0.0f);
-  SetLevels(0.2f, 0.2f);
-  EXPECT_FLOAT_EQ(EvaluateControl(kSourceVolume, state, 10.0f, 100.0f, 0.0f), 80.0f);
+  struct Case {
+    float left, right, state, sense, lo, hi;
+    int32_t source;
+    float value, newState;
+  };
+  const Case cases[] = {
+      {0.25f, 0.75f, 0.5f, 10.0f, 20.0f, 60.0f, kSourceVolume, 40.0f, 0.5f},  // at once
+      {0.25f, 0.75f, 0.5f, 10.0f, 20.0f, 60.0f, kSourceLeft, 30.0f, 0.25f},
+      {0.25f, 0.75f, 0.5f, 10.0f, 20.0f, 60.0f, kSourceRight, 50.0f, 0.75f},
+      {1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 100.0f, kSourceVolume, 10.0f, 0.1f},  // a tenth of the way
+      {1.0f, 1.0f, 0.1f, 1.0f, 0.0f, 100.0f, kSourceVolume, 19.0f, 0.19f},
+      // A reversed range still maps silence to RangeLo (the state mirrored).
+      {0.0f, 0.0f, 0.5f, 10.0f, 100.0f, 0.0f, kSourceVolume, 100.0f, 1.0f},
+      {1.0f, 1.0f, 0.5f, 10.0f, 100.0f, 0.0f, kSourceVolume, 0.0f, 0.0f},
+      {0.2f, 0.2f, 0.5f, 10.0f, 100.0f, 0.0f, kSourceVolume, 80.0f, 0.8f},
+  };
+  for (const Case& c : cases) {
+    SetLevels(c.left, c.right);
+    float state = c.state;
+    EXPECT_FLOAT_EQ(EvaluateControl(c.source, state, c.sense, c.lo, c.hi), c.value)
+        << c.source << " " << c.left << " " << c.sense;
+    EXPECT_FLOAT_EQ(state, c.newState);
+  }
 }
 
 TEST_F(EvaluateControlTest, LevelsWithoutAutoGainUseTheFullScalesUnlimited) {

@@ -4,31 +4,27 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace lumox {
 namespace {
 
 namespace off = share_offset;
 
-struct Field {
-  size_t offset;
-  size_t size;
-};
-
-// Every field the saver reads or writes, at its wire offset.
-constexpr Field kWords[] = {
-    {0x000, 4}, {0x004, 4}, {0x00C, 4}, {0x010, 4}, {0x014, 4}, {0x018, 4}, {0x01C, 4},
-    {0x020, 4}, {0x1AC, 4}, {0x1C8, 4}, {0x1CC, 4}, {0x1D0, 4}, {0x1D4, 4}, {0x1D8, 4},
-    {0x1DC, 4}, {0x1E0, 4}, {0x1E4, 4}, {0x1E8, 4}, {0x1F2, 4}, {0x1F6, 4}, {0x1FA, 4},
-    {0x302, 4}, {0x306, 4}, {0x30A, 4}};
-constexpr size_t kWordOffsets[] = {
-    off::BlockSize,        off::LayoutVersion,       off::LeftLevel,          off::RightLevel,
-    off::LevelFullScale,   off::LevelDivisor,        off::KeyLevel,           off::BandFullScale,
-    off::InfoSerial,       off::LayoutMismatchCode,  off::LayoutMismatch,     off::SaverWindows,
-    off::PaletteUsesSound, off::SaverUsesSound,      off::PaletteSoundEnabled,
-    off::ModuleSoundEnabled, off::FullScreenSaver,   off::AutoGain,           off::SlowCPU,
-    off::PlayerActive,     off::SaverClients,        off::RestartRequest,     off::CaptureRequest,
-    off::LauncherClosed};
+// Every word the saver reads or writes: its name and its wire offset.
+constexpr std::pair<size_t, size_t> kWords[] = {
+    {off::BlockSize, 0x000},        {off::LayoutVersion, 0x004},
+    {off::LeftLevel, 0x00C},        {off::RightLevel, 0x010},
+    {off::LevelFullScale, 0x014},   {off::LevelDivisor, 0x018},
+    {off::KeyLevel, 0x01C},         {off::BandFullScale, 0x020},
+    {off::InfoSerial, 0x1AC},       {off::LayoutMismatchCode, 0x1C8},
+    {off::LayoutMismatch, 0x1CC},   {off::SaverWindows, 0x1D0},
+    {off::PaletteUsesSound, 0x1D4}, {off::SaverUsesSound, 0x1D8},
+    {off::PaletteSoundEnabled, 0x1DC}, {off::ModuleSoundEnabled, 0x1E0},
+    {off::FullScreenSaver, 0x1E4},  {off::AutoGain, 0x1E8},
+    {off::SlowCPU, 0x1F2},          {off::PlayerActive, 0x1F6},
+    {off::SaverClients, 0x1FA},     {off::RestartRequest, 0x302},
+    {off::CaptureRequest, 0x306},   {off::LauncherClosed, 0x30A}};
 
 bool OnlyTheseBytesSet(const SoundShareBytes& block, size_t offset, size_t size) {
   for (size_t i = 0; i < kSoundShareSize; ++i) {
@@ -39,19 +35,15 @@ bool OnlyTheseBytesSet(const SoundShareBytes& block, size_t offset, size_t size)
 }
 
 TEST(SoundShare, WordFieldsLandLittleEndianAtTheirOffsets) {
-  static_assert(std::size(kWords) == std::size(kWordOffsets));
-  for (size_t i = 0; i < std::size(kWords); ++i) {
+  for (const auto& [name, wire] : kWords) {
     SoundShareBytes block;
     SoundShare share(block.bytes);
-    ASSERT_EQ(kWordOffsets[i], kWords[i].offset);
-    share.SetU32(kWordOffsets[i], 0x44332211u);
-    const uint8_t* at = block.bytes + kWords[i].offset;
-    EXPECT_EQ(at[0], 0x11);
-    EXPECT_EQ(at[1], 0x22);
-    EXPECT_EQ(at[2], 0x33);
-    EXPECT_EQ(at[3], 0x44);
-    EXPECT_TRUE(OnlyTheseBytesSet(block, kWords[i].offset, 4)) << "field at " << kWords[i].offset;
-    EXPECT_EQ(share.U32(kWordOffsets[i]), 0x44332211u);
+    ASSERT_EQ(name, wire);
+    share.SetU32(name, 0x44332211u);
+    const uint8_t expected[4] = {0x11, 0x22, 0x33, 0x44};
+    EXPECT_EQ(std::memcmp(block.bytes + wire, expected, 4), 0) << "field at " << wire;
+    EXPECT_TRUE(OnlyTheseBytesSet(block, wire, 4)) << "field at " << wire;
+    EXPECT_EQ(share.U32(name), 0x44332211u);
   }
 }
 
