@@ -49,8 +49,9 @@ int64_t FirstWhere(int64_t lo, int64_t hi, Test test) {
 // The row-by-row extent of a round pen swept along a segment.
 class SweptDisc {
  public:
-  SweptDisc(Point a, Point b, int32_t width)
-      : radius_(width / 2.0), startDot_(Dot(a, width)), endDot_(Dot(b, width)) {
+  // dot: the pen's shape in the box (0, 0, width, width).
+  SweptDisc(Point a, Point b, int32_t width, const EllipseRows& dot)
+      : radius_(width / 2.0), dot_(dot), half_(width / 2), a_(a), b_(b) {
     const double shift = (width % 2 != 0) ? 0.5 : 0.0;
     ax_ = a.x + shift;
     ay_ = a.y + shift;
@@ -68,12 +69,6 @@ class SweptDisc {
     return static_cast<int64_t>(std::ceil(std::max(ay_, by_) + radius_)) + 1;
   }
 
-  // The pen's dot (GDI's round pen shape) on a point.
-  static EllipseRows Dot(Point p, int32_t width) {
-    const int64_t left = int64_t{p.x} - width / 2, top = int64_t{p.y} - width / 2;
-    return EllipseRows(left, top, left + width, top + width);
-  }
-
   // Row y of the body (pixels whose centres lie strictly inside the band
   // the pen sweeps between the end points) joined with the dots at both
   // ends, which round the caps as GDI's pen does.
@@ -85,9 +80,11 @@ class SweptDisc {
     if (lo < hi)  // centres x + 0.5 strictly between lo and hi
       span = {static_cast<int64_t>(std::floor(lo - 0.5)) + 1,
               static_cast<int64_t>(std::ceil(hi - 0.5))};
-    for (const EllipseRows* dot : {&startDot_, &endDot_}) {
-      const RowSpan d = dot->Row(y);
+    for (const Point& p : {a_, b_}) {
+      RowSpan d = dot_.Row(y - (int64_t{p.y} - half_));
       if (d.Empty()) continue;
+      d.left += int64_t{p.x} - half_;
+      d.right += int64_t{p.x} - half_;
       span = span.Empty() ? d : RowSpan{std::min(span.left, d.left), std::max(span.right, d.right)};
     }
     return span;
@@ -127,7 +124,9 @@ class SweptDisc {
   }
 
   double radius_;
-  EllipseRows startDot_, endDot_;
+  const EllipseRows& dot_;
+  int64_t half_;
+  Point a_, b_;
   double ax_, ay_, bx_, by_, dx_, dy_, length_;
 };
 
@@ -249,18 +248,10 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
     else
       FillRow(y, span.left, span.right, ink);
   };
+  // GDI's round pen: the ellipse of a width x width box on the point.
+  const EllipseRows dot(0, 0, pen_.width, pen_.width);
   auto strokeSegment = [&](Point a, Point b) {
-    if (a == b) {
-      // A dot is GDI's round pen itself: the ellipse of a width x width box
-      // on the point.
-      const int64_t w = pen_.width, left = int64_t{a.x} - w / 2, top = int64_t{a.y} - w / 2;
-      const EllipseRows dot(left, top, left + w, top + w);
-      const int64_t from = std::max<int64_t>(top, clipBox_.top);
-      const int64_t to = std::min<int64_t>(top + w, clipBox_.bottom);
-      for (int64_t y = from; y < to; ++y) emit(y, dot.Row(y));
-      return;
-    }
-    const SweptDisc disc(a, b, pen_.width);
+    const SweptDisc disc(a, b, pen_.width, dot);
     const int64_t from = std::max<int64_t>(disc.FirstRow(), clipBox_.top);
     const int64_t to = std::min<int64_t>(disc.EndRow(), clipBox_.bottom);
     for (int64_t y = from; y < to; ++y) emit(y, disc.Row(y));
