@@ -60,30 +60,21 @@ TEST_F(AnimateStepTest, MorphUsesWeights255MinusPosAndPosOver256) {
   EXPECT_EQ(red.Current[0], 3);
 }
 
-TEST_F(AnimateStepTest, PositiveDirectionMovesTowardEntryZeroAndGeneratesTheEnd) {
-  PaletteState& s = CustomCycling(IdleState(), 3);
-  ChannelAnimation& red = s.channels[kRed];
-  for (int k = 0; k < kPaletteEntries; ++k) red.Current[k] = static_cast<uint8_t>(k);
-  red.Counter = 10;
-  AnimateStep(s);
-  for (int k = 0; k < 233; ++k) ASSERT_EQ(red.Current[k], k + 3) << k;
-  EXPECT_EQ(red.Current[233], 10);  // generated in increasing order
-  EXPECT_EQ(red.Current[234], 11);
-  EXPECT_EQ(red.Current[235], 12);
-  EXPECT_EQ(red.Counter, 13);
-}
-
-TEST_F(AnimateStepTest, NegativeDirectionMovesTowardTheEndAndGeneratesDownToZero) {
-  PaletteState& s = CustomCycling(IdleState(), -3);
-  ChannelAnimation& red = s.channels[kRed];
-  for (int k = 0; k < kPaletteEntries; ++k) red.Current[k] = static_cast<uint8_t>(k);
-  red.Counter = 10;
-  AnimateStep(s);
-  for (int k = 3; k < kPaletteEntries; ++k) ASSERT_EQ(red.Current[k], k - 3) << k;
-  // Each newly generated entry lands nearer to entry 0.
-  EXPECT_EQ(red.Current[2], 10);
-  EXPECT_EQ(red.Current[1], 11);
-  EXPECT_EQ(red.Current[0], 12);
+TEST_F(AnimateStepTest, DirectionShiftsTheRowAndGeneratesTheFreedEntriesInOrder) {
+  // Positive moves toward entry 0 and generates the end in increasing order;
+  // negative moves toward the end, each new entry landing nearer to entry 0.
+  for (int32_t direction : {3, -3}) {
+    PaletteState& s = CustomCycling(IdleState(), direction);
+    ChannelAnimation& red = s.channels[kRed];
+    for (int k = 0; k < kPaletteEntries; ++k) red.Current[k] = static_cast<uint8_t>(k);
+    red.Counter = 10;
+    AnimateStep(s);
+    const int kept = direction > 0 ? 0 : 3;
+    for (int k = kept; k < kept + 233; ++k) ASSERT_EQ(red.Current[k], k + direction) << k;
+    const int fresh[3] = {direction > 0 ? 233 : 2, direction > 0 ? 234 : 1, direction > 0 ? 235 : 0};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(red.Current[fresh[i]], 10 + i) << direction;
+    EXPECT_EQ(red.Counter, 13);
+  }
 }
 
 TEST_F(AnimateStepTest, ZeroDirectionStandsStill) {

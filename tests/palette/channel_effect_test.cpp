@@ -297,17 +297,14 @@ TEST_F(NewChannelEffectTest, SetsDurationChangeTimeStepAndGeneratesTheRow) {
   for (int k = 0; k < kPaletteEntries; ++k) ASSERT_EQ(r.Current[k], k + 3) << k;
 }
 
-TEST_F(NewChannelEffectTest, BlackoutRowIsDarkAndEventRate3000MeansNever) {
+TEST_F(NewChannelEffectTest, BlackoutRowIsDark) {
   PaletteState& s = IdleState();
   s.settings.Effect[kRed] = kEffectBlackout;
   s.channels[kRed].Current.fill(99);
-  SetAll(s, kEvent, 3000);
   NewChannelEffect(s, kRed);
   const ChannelAnimation& r = s.channels[kRed];
   EXPECT_TRUE(std::all_of(r.Current.begin(), r.Current.end(), [](uint8_t v) { return v == 0; }));
   EXPECT_EQ(r.Counter, 0);
-  EXPECT_EQ(s.settings.values[kEvent][kRed].Value, 16777215);
-  EXPECT_EQ(s.settings.values[kEvent][kGreen].Value, 3000);  // not this channel's
 }
 
 TEST_F(NewChannelEffectTest, LiveParametersAreEvaluatedAfterTheRandomDraws) {

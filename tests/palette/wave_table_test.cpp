@@ -29,14 +29,6 @@ TEST(WaveTable, TriangleRisesOver512EntriesAndReflectsAtThePeaks) {
   WaveTable wave{};
   FillTriangleWave(wave);
   for (int i = 0; i < kWaveTableSize; ++i) ASSERT_EQ(wave[i], ModelTriangle(i)) << i;
-  EXPECT_EQ(wave[0], 0);
-  EXPECT_EQ(wave[1], 31);
-  EXPECT_EQ(wave[512], 16383);
-  EXPECT_EQ(wave[513], 16383);
-  EXPECT_EQ(wave[1025], 0);
-  EXPECT_EQ(wave[1537], -16383);
-  EXPECT_EQ(wave[1538], -16383);
-  EXPECT_EQ(wave[2047], -95);  // -16383 + 509 * 16383/512 = -95.994...
 }
 
 TEST(WaveTable, SmoothingIsInPlaceAndTruncatesTowardZero) {
