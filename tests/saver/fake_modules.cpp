@@ -91,6 +91,13 @@ const ModuleDefinition& FakeModuleDefinition(int index) {
   return fakes.definitions[index];
 }
 
+void UseFakeModules(RuntimeServices& services) {
+  services.moduleDefinition = &FakeModuleDefinition;
+  services.validateControls = [](ModuleDescriptor& module) {
+    Calls().Add("Validate " + std::to_string(module.index()));
+  };
+}
+
 TestEnvironment::TestEnvironment() {
   InstallClock(&clock);
   InstallSystemServices(&system);

@@ -13,6 +13,7 @@
 #include "modules/module_catalog.h"
 #include "platform/clock.h"
 #include "platform/recording_system.h"
+#include "saver/runtime_services.h"
 
 namespace lumox::test {
 
@@ -40,6 +41,10 @@ void ResetFakeModules();
 // Module i's definition: control 9 (speed, -10..10, default 1) and control 0
 // (0..100, default 50), label ids 100 + i, and recording entry points.
 const ModuleDefinition& FakeModuleDefinition(int index);
+
+// Points the services at the fake modules, with validation recorded as
+// "Validate i".
+void UseFakeModules(RuntimeServices& services);
 
 // A shared block in ordinary memory.
 struct FakeShare {

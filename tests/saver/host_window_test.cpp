@@ -65,36 +65,22 @@ class HostWindowTest : public testing::Test {
   FakeHostWindow window{state};
 };
 
-TEST_F(HostWindowTest, CreationRecordsTheCursorAndHidesIt) {
+TEST_F(HostWindowTest, CreationHidesTheCursorAndMovementBeyondTheThresholdCloses) {
   window.Send(kWmCreate);
   EXPECT_EQ(window.detaches, 1);
   EXPECT_EQ(window.cursorHides, 1);
   EXPECT_EQ(window.saverMessages, std::vector<uint32_t>{kWmCreate});
 
-  // Moving exactly the threshold is not movement; one pixel more is.
-  window.MoveCursor(502, 402);
-  window.Send(kWmMouseMove);
-  EXPECT_EQ(window.closesPosted, 0);
-  window.MoveCursor(503, 402);
-  window.Send(kWmMouseMove);
-  EXPECT_EQ(window.closesPosted, 1);
-}
-
-TEST_F(HostWindowTest, MouseThresholdSumsBothAxes) {
-  window.Send(kWmCreate);
-  window.MoveCursor(503, 400);  // 3 px
-  window.Send(kWmMouseMove);
-  EXPECT_EQ(window.closesPosted, 0);
-  window.MoveCursor(497, 400);  // 3 px from the start, the last position kept
-  window.Send(kWmMouseMove);
-  EXPECT_EQ(window.closesPosted, 0);
-  window.MoveCursor(506, 400);  // 6 px
-  window.Send(kWmMouseMove);
-  EXPECT_EQ(window.closesPosted, 1);
-  // The new position is the reference from now on.
-  window.MoveCursor(508, 401);
-  window.Send(kWmMouseMove);
-  EXPECT_EQ(window.closesPosted, 1);
+  // Distances from the position recorded at creation, then from the last
+  // one that closed: exactly the threshold (summed over both axes) is not
+  // movement, one pixel more is.
+  const struct { int32_t x, y; int closes; } moves[] = {
+      {502, 402, 0}, {503, 400, 0}, {497, 400, 0}, {503, 402, 1}, {505, 404, 1}, {508, 402, 2}};
+  for (const auto& m : moves) {
+    window.MoveCursor(m.x, m.y);
+    window.Send(kWmMouseMove);
+    EXPECT_EQ(window.closesPosted, m.closes) << m.x << "," << m.y;
+  }
 }
 
 TEST_F(HostWindowTest, ExtremeCursorJumpsDoNotOverflow) {

@@ -19,10 +19,7 @@ using test::Calls;
 class RenderSessionTest : public testing::Test {
  protected:
   RenderSessionTest() {
-    services.moduleDefinition = &test::FakeModuleDefinition;
-    services.validateControls = [](ModuleDescriptor& module) {
-      Calls().Add("Validate " + std::to_string(module.index()));
-    };
+    test::UseFakeModules(services);
     services.setUpSavedDisplays = [this](SaverState& state) {
       for (int i = 0; i < kModuleCount; ++i) state.options.Active[i] = active[i];
     };
@@ -118,45 +115,32 @@ TEST_F(RenderSessionTest, NegativeSpeedDrawsEveryNthFrame) {
   EXPECT_EQ(drawnIn, (std::vector<uint32_t>{3, 6, 9}));
 }
 
-TEST_F(RenderSessionTest, ZeroSpeedDrawsOnceEvenWhenYielding) {
-  BeginWith(kBezier, 0);
-  test::SetDrawResult(kBezier, kYield);
-  uint32_t start = env.clock.TickCount();
-  for (int frame = 0; frame < 5; ++frame) RenderFrame(Session());
-  EXPECT_EQ(Draws(), 5u);
-  EXPECT_EQ(env.clock.TickCount(), start);  // the result is ignored: no sleep
-}
-
-TEST_F(RenderSessionTest, PositiveSpeedDrawsUpToNTimes) {
-  BeginWith(kBezier, 4);
-  RenderFrame(Session());
-  EXPECT_EQ(Draws(), 4u);
-}
-
-TEST_F(RenderSessionTest, YieldEndsTheModulesFrameAndSleeps) {
-  BeginWith(kBezier, 4);
-  test::SetDrawResult(kBezier, kYield);
-  uint32_t start = env.clock.TickCount();
-  RenderFrame(Session());
-  EXPECT_EQ(Draws(), 1u);
-  EXPECT_EQ(env.clock.TickCount() - start, kYieldSleepMs);
-}
-
-TEST_F(RenderSessionTest, NegativeSpeedYieldSleeps) {
-  BeginWith(kBezier, -1);
-  test::SetDrawResult(kBezier, kYield);
-  uint32_t start = env.clock.TickCount();
-  RenderFrame(Session());
-  EXPECT_EQ(Draws(), 1u);
-  EXPECT_EQ(env.clock.TickCount() - start, kYieldSleepMs);
-}
-
-TEST_F(RenderSessionTest, SpeedIsReadEveryFrame) {
-  BeginWith(kBezier, 2);
-  RenderFrame(Session());
+TEST_F(RenderSessionTest, SpeedDecidesTheDrawsAndAYieldSleeps) {
+  // Positive speed draws up to N times; a yield ends the module's frame and
+  // sleeps, except at speed 0, which draws once and ignores the result.
+  struct Case {
+    int32_t speed;
+    bool yields;
+    size_t draws;
+    uint32_t sleptMs;
+  };
+  const Case cases[] = {{4, false, 4, 0}, {4, true, 1, kYieldSleepMs}, {-1, true, 1, kYieldSleepMs},
+                        {0, true, 1, 0},  {0, false, 1, 0}};
+  for (const Case& c : cases) {
+    test::ResetFakeModules();
+    session.reset();
+    BeginWith(kBezier, c.speed);
+    test::SetDrawResult(kBezier, c.yields ? kYield : 0);
+    const uint32_t start = env.clock.TickCount();
+    RenderFrame(Session());
+    EXPECT_EQ(Draws(), c.draws) << c.speed << " " << c.yields;
+    EXPECT_EQ(env.clock.TickCount() - start, c.sleptMs) << c.speed << " " << c.yields;
+  }
+  // The speed is read every frame.
+  test::SetDrawResult(kBezier, 0);
   saver.table[kBezier].controls[kSpeedControl].Value = 5;
   RenderFrame(Session());
-  EXPECT_EQ(Draws(), 7u);
+  EXPECT_EQ(Draws(), 6u);
 }
 
 TEST_F(RenderSessionTest, FramesArePublishedAtTheFlush) {

@@ -172,16 +172,6 @@ TEST_F(RenderThreadTest, APaletteThreadThatDoesNotEndIsAbandonedAndItsPaletteKep
   EXPECT_TRUE(logged);
 }
 
-TEST(TimedThread, JoinsAThreadThatEnds) {
-  test::TestEnvironment env;
-  TimedThread thread;
-  std::atomic<int> ran{0};
-  ASSERT_TRUE(thread.Start("quick", [&] { ran = 1; }));
-  EXPECT_TRUE(thread.Join(2000));
-  EXPECT_EQ(ran, 1);
-  EXPECT_FALSE(thread.started());
-}
-
 TEST(TimedThread, AnExceptionRunsTheFaultHandlerInsteadOfEndingTheProcess) {
   test::TestEnvironment env;
   TimedThread thread;
