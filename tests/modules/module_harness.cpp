@@ -75,6 +75,13 @@ bool ModuleHarness::TouchedOutside(int margin) const {
   return false;
 }
 
+bool ModuleHarness::Untouched() const {
+  for (size_t i = 0; i < surface_.size(); ++i) {
+    if (surface_.data()[i] != kUntouched) return false;
+  }
+  return true;
+}
+
 void ModuleHarness::Run(int frames, uint32_t frameMs) {
   Init();
   Start();

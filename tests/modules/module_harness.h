@@ -48,6 +48,8 @@ class ModuleHarness {
   void ClipInside(int margin);
   // Whether any pixel outside the inner rectangle was touched.
   bool TouchedOutside(int margin) const;
+  // Whether no pixel at all was touched.
+  bool Untouched() const;
 
   int32_t Init() { return module().Init(module()); }
   int32_t Start() { return module().Start(module()); }

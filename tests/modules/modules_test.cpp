@@ -121,9 +121,7 @@ TEST(Modules, RestartCyclesAndDrawAfterStop) {
     h.Stop();
     h.surface().Fill(kUntouched);
     EXPECT_EQ(h.Draw(), kYield) << kModuleNames[module];
-    for (size_t i = 0; i < h.surface().size(); ++i) {
-      ASSERT_EQ(h.surface().data()[i], kUntouched) << kModuleNames[module];
-    }
+    EXPECT_TRUE(h.Untouched()) << kModuleNames[module];
   }
 }
 
@@ -197,7 +195,7 @@ TEST(Bezier, TileTypeOneOnASingleTileDrawsNothing) {
   ModuleHarness h(kBezier, 64, 48);
   h.Set(8, 1);
   h.Run(50);
-  for (size_t i = 0; i < h.surface().size(); ++i) ASSERT_EQ(h.surface().data()[i], kUntouched);
+  EXPECT_TRUE(h.Untouched());
 }
 
 TEST(Bezier, StartsOverAfterItsDuration) {
@@ -316,7 +314,7 @@ TEST(Pattern, TileTypeOneOnASingleTilePaintsNothingAndRestarts) {
   h.clock().Advance(2001);
   EXPECT_EQ(h.Draw(), 0);
   h.Stop();
-  for (size_t i = 0; i < h.surface().size(); ++i) ASSERT_EQ(h.surface().data()[i], kUntouched);
+  EXPECT_TRUE(h.Untouched());
 }
 
 TEST(Pattern, TiledPictureIsMirroredIntoEveryTile) {
@@ -356,7 +354,7 @@ TEST(Pattern, FailedAllocationLeavesTheModuleIdle) {
     const auto lines = h.system().debugLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "Could not allocate buffers");
-    for (size_t i = 0; i < h.surface().size(); ++i) ASSERT_EQ(h.surface().data()[i], kUntouched);
+    EXPECT_TRUE(h.Untouched());
   }
 }
 
