@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <barrier>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <type_traits>
@@ -31,6 +32,31 @@ namespace lumox {
 namespace {
 
 constexpr size_t kBlockSize = 782;
+
+// A reusable meeting point for a fixed number of threads. (std::barrier
+// hangs now and then in MinGW's library under Wine.)
+class Rendezvous {
+ public:
+  explicit Rendezvous(int count) : count_(count) {}
+  void ArriveAndWait() {
+    std::unique_lock lock(mutex_);
+    const int generation = generation_;
+    if (++arrived_ == count_) {
+      arrived_ = 0;
+      ++generation_;
+      everyoneArrived_.notify_all();
+      return;
+    }
+    everyoneArrived_.wait(lock, [&] { return generation_ != generation; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable everyoneArrived_;
+  const int count_;
+  int arrived_ = 0;
+  int generation_ = 0;
+};
 
 // A name no other test run uses at the same time.
 std::string UniqueName() {
@@ -132,23 +158,23 @@ TYPED_TEST(SharedMemoryTest, ExactlyOneOfManySimultaneousOpenersCreates) {
     const std::string name = UniqueName();
     std::atomic<int> creators{0};
     std::atomic<int> sawMark{0};
-    std::barrier allOpen(kOpeners);
+    Rendezvous allOpen(kOpeners);
     std::vector<std::thread> threads;
     for (int t = 0; t < kOpeners; ++t) {
       threads.emplace_back([&] {
         auto block = this->provider_.Open(name, kBlockSize);
         if (block == nullptr) {
-          allOpen.arrive_and_wait();
-          allOpen.arrive_and_wait();
+          allOpen.ArriveAndWait();
+          allOpen.ArriveAndWait();
           return;
         }
         if (block->created()) {
           ++creators;
           std::atomic_ref<uint8_t>(block->data()[5]).store(0xAB);
         }
-        allOpen.arrive_and_wait();  // every opener holds the block now
+        allOpen.ArriveAndWait();  // every opener holds the block now
         if (std::atomic_ref<uint8_t>(block->data()[5]).load() == 0xAB) ++sawMark;
-        allOpen.arrive_and_wait();  // nobody closes before everyone looked
+        allOpen.ArriveAndWait();  // nobody closes before everyone looked
       });
     }
     for (std::thread& thread : threads) thread.join();

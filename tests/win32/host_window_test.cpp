@@ -77,9 +77,11 @@ TEST_F(Win32SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndTitle) {
 
 TEST_F(Win32SaverWindowTest, MouseTravelOfFourPixelsIsToleratedAndFiveCloses) {
   ASSERT_NE(Open(), nullptr);
-  MoveCursorAndTell(102, 102);  // |2| + |2| = 4: not more than the threshold
+  // Distances count from where the window saw the cursor at creation.
+  const CursorPoint start = window_->hostState().lastCursor;
+  MoveCursorAndTell(start.x + 2, start.y - 2);  // |2| + |-2| = 4: not more than the threshold
   EXPECT_TRUE(StillAliveAfter(300));
-  MoveCursorAndTell(103, 102);  // 5
+  MoveCursorAndTell(start.x + 3, start.y - 2);  // 5
   EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
@@ -99,11 +101,12 @@ TEST_F(Win32SaverWindowTest, HotKeysAndDeactivationNeverDismissButOtherKeysDo) {
 TEST_F(Win32SaverWindowTest, MouseLockKeepsTheSaverWhateverTheMouseDoes) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
+  const CursorPoint start = window_->hostState().lastCursor;
   SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
-  MoveCursorAndTell(300, 250);
+  MoveCursorAndTell(start.x + 200, start.y + 150);
   EXPECT_TRUE(StillAliveAfter(300));
   SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
-  MoveCursorAndTell(100, 100);
+  MoveCursorAndTell(start.x + 10, start.y + 10);
   EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 

@@ -94,10 +94,17 @@ TEST(SaverProcess, ConfigurationDialogSaysWhereTheSettingsLive) {
   ASSERT_TRUE(saver.Start(SaverPath(), "/c:1234"));
   HWND dialog = WaitForWindow([] { return FindWindowA("#32770", "The Lumoxic Screen Saver"); });
   ASSERT_NE(dialog, nullptr) << "no configuration dialog appeared";
+  // The text is set while the dialog initialises, just after it appears.
   char text[512] = {};
-  GetWindowTextA(GetDlgItem(dialog, 2004), text, sizeof(text));
-  EXPECT_NE(std::strstr(text, "HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox"), nullptr)
-      << text;
+  const char* expected = "HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox";
+  PumpUntil(
+      [&] {
+        SendMessageA(GetDlgItem(dialog, 2004), WM_GETTEXT, sizeof(text),
+                     reinterpret_cast<LPARAM>(text));
+        return std::strstr(text, expected) != nullptr;
+      },
+      kStartMs);
+  EXPECT_NE(std::strstr(text, expected), nullptr) << text;
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   DWORD exitCode = 99;
   ASSERT_TRUE(saver.Wait(kEndMs, exitCode));

@@ -42,6 +42,14 @@ class OpenKey {
   HKEY key_ = nullptr;
 };
 
+// Names with control characters are refused, as the other stores refuse
+// them: the API would cut a name at an embedded zero and store the value
+// under another name.
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return strcasecmp(a.c_str(), b.c_str()) < 0;
 }
@@ -53,6 +61,7 @@ bool Win32Registry::KeyExists(RegRoot root, std::string_view path) {
 }
 
 bool Win32Registry::CreateKey(RegRoot root, std::string_view path) {
+  if (HasControlCharacter(path)) return false;
   const std::string text(path);
   HKEY key = nullptr;
   if (RegCreateKeyExA(RootKey(root), text.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -95,6 +104,7 @@ bool Win32Registry::ReadValue(RegRoot root, std::string_view path, std::string_v
 
 bool Win32Registry::WriteValue(RegRoot root, std::string_view path, std::string_view name,
                                uint32_t type, const void* data, size_t size) {
+  if (HasControlCharacter(path) || HasControlCharacter(name)) return false;
   OpenKey key(root, path, KEY_SET_VALUE);
   if (!key) return false;
   const std::string valueName(name);
