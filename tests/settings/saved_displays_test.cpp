@@ -403,14 +403,5 @@ TEST_F(SavedDisplaysTest, CaptureStoresLiveControlsAsFixedValuesAndRestoresThem)
   EXPECT_EQ(palette().LiveColors, 0);
 }
 
-TEST_F(SavedDisplaysTest, VersionStampIsWritten) {
-  WriteVersionStamp();
-  RegValue value;
-  ASSERT_TRUE(registry().ReadValue(RegRoot::CurrentUser, "Software\\Lumox", "Current Version",
-                                   value));
-  EXPECT_EQ(value.type, kRegDword);
-  EXPECT_EQ(value.data, (std::vector<uint8_t>{5, 0, 3, 0}));
-}
-
 }  // namespace
 }  // namespace lumox

@@ -19,9 +19,7 @@ class SettingsCommandsTest : public SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
-    file_ = std::filesystem::path(::testing::TempDir()) /
-            (std::string("lumox_commands_") +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".LMX");
+    file_ = TestTempPath("lumox_commands_", ".LMX");
     PutInt(ModuleKey("Alpha", "Bezier"), "Control9", -3);
     PutInt(ModuleKey("Alpha", "Bezier"), "Check9", kSourceOscillate);
     PutInt(DisplayKey("Alpha"), "Priority", kPriorityHigh);

@@ -53,9 +53,7 @@ class SettingsFileTest : public SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
-    directory_ = std::filesystem::path(::testing::TempDir()) /
-                 (std::string("lumox_settings_") +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    directory_ = TestTempPath("lumox_settings_");
     std::filesystem::create_directories(directory_);
   }
   void TearDown() override {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -71,6 +72,13 @@ class SettingsTest : public ::testing::Test {
     SetCurrentSoundShare(nullptr);
     InstallSystemServices(nullptr);
     InstallRegistry(nullptr);
+  }
+
+  // A path in the temporary directory named after the running test.
+  static std::filesystem::path TestTempPath(const std::string& prefix,
+                                            const std::string& suffix = "") {
+    return std::filesystem::path(::testing::TempDir()) /
+           (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix);
   }
 
   SaverState& state() { return *state_; }
