@@ -21,22 +21,6 @@ TEST(RecordingSystemServicesTest, AnswersFromTheScriptThenTheDefault) {
   EXPECT_EQ(questions[3].text, "fourth");
 }
 
-TEST(RecordingSystemServicesTest, RecordsLaunchesBeepsAndDebugOutput) {
-  RecordingSystemServices system;
-  EXPECT_TRUE(system.LaunchProgram("player /PPLAY"));
-  system.SetLaunchResult(false);
-  EXPECT_FALSE(system.LaunchProgram("other"));
-  system.Beep();
-  system.Beep();
-  system.DebugOutput("Could not allocate buffers");
-  EXPECT_EQ(system.launches(), (std::vector<std::string>{"player /PPLAY", "other"}));
-  EXPECT_EQ(system.beeps(), 2);
-  EXPECT_EQ(system.debugLines(), std::vector<std::string>{"Could not allocate buffers"});
-  system.Clear();
-  EXPECT_TRUE(system.launches().empty());
-  EXPECT_EQ(system.beeps(), 0);
-}
-
 TEST(MemorySharedMemoryProviderTest, BlockOutlivesTheProviderWhileHeld) {
   std::unique_ptr<SharedMemory> block;
   {
