@@ -131,26 +131,13 @@ TEST_F(SaverWindowTest, CreationStepsInOrder) {
   EXPECT_FALSE(window.testing);
 }
 
-TEST_F(SaverWindowTest, NoSharedBlockRefusesTheWindow) {
-  attachSucceeds = false;
-  EXPECT_EQ(Send(kWmCreate), -1);
-  // No render thread without the block.
-  Send(kWmEraseBackground);
-  EXPECT_TRUE(Calls().With("StartRenderThread").empty());
-}
-
-TEST_F(SaverWindowTest, SettingsFileRunRestoresActiveAndLeavesNoDisplay) {
+TEST_F(SaverWindowTest, SettingsFileRunImportsTheFileAsTheActiveDisplay) {
   window.commandLine = "\"C:\\Lumox\\lumox.scr\" /S C:\\Settings\\Deep Blue.lmx";
   ASSERT_EQ(Send(kWmCreate), 0);
   EXPECT_TRUE(window.testing);
   EXPECT_EQ(registry["Active"], kTestingDisplayName);
   EXPECT_EQ(Calls().With("Import"),
             std::vector<std::string>{"Import C:\\Settings\\Deep Blue.lmx as Testing Current Settings"});
-
-  Send(kWmEraseBackground);
-  Send(kWmDestroy);
-  EXPECT_EQ(registry["Active"], "Calm Waters");
-  EXPECT_EQ(registry.count(std::string("display ") + kTestingDisplayName), 0u);
 }
 
 TEST_F(SaverWindowTest, FailedImportLeavesActiveAlone) {
@@ -164,12 +151,15 @@ TEST_F(SaverWindowTest, FailedImportLeavesActiveAlone) {
   EXPECT_TRUE(Calls().With("DeleteDisplay").empty());
 }
 
-TEST_F(SaverWindowTest, RefusedWindowUndoesTheSettingsFileRun) {
+TEST_F(SaverWindowTest, NoSharedBlockRefusesTheWindowAndUndoesTheSettingsFileRun) {
   window.commandLine = "lumox.scr /s deep.lmx";
   attachSucceeds = false;
   EXPECT_EQ(Send(kWmCreate), -1);
   EXPECT_EQ(registry["Active"], "Calm Waters");
   EXPECT_EQ(registry.count(std::string("display ") + kTestingDisplayName), 0u);
+  // No render thread without the block.
+  Send(kWmEraseBackground);
+  EXPECT_TRUE(Calls().With("StartRenderThread").empty());
 }
 
 TEST_F(SaverWindowTest, StoredDisplayModeOnlyForAFullScreenWindow) {
