@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "saver/module_table.h"
+
 #if LUMOX_HAVE_PNG
 #include <png.h>
 #endif
@@ -27,13 +29,8 @@ ModuleHarness::ModuleHarness(int moduleIndex, int width, int height, uint32_t se
   m.name = kModuleNames[moduleIndex];
   const ModuleDefinition& definition = GetModuleDefinition(moduleIndex);
   for (const ControlRow& row : definition.controls) {
-    ModuleControl& c = m.controls[row.index];
-    c = ModuleControl{};
-    c.Defined = 1;
-    c.LabelId = row.labelId;
-    c.Value = c.Default = row.defaultValue;
-    c.RangeLo = c.Minimum = row.minimum;
-    c.RangeHi = c.Maximum = row.maximum;
+    DefineControl(table_, moduleIndex, row.labelId, row.index, row.defaultValue, row.minimum,
+                  row.maximum);
   }
   m.Draw = definition.Draw;
   m.Init = definition.Init;

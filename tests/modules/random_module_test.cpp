@@ -60,16 +60,6 @@ int32_t FakeStop(ModuleDescriptor& m) noexcept {
   return 0;
 }
 
-void Define(ModuleControl& c, int32_t def, int32_t min, int32_t max) {
-  c = ModuleControl{};
-  c.Defined = 1;
-  c.Value = c.Default = def;
-  c.RangeLo = c.Minimum = min;
-  c.RangeHi = c.Maximum = max;
-  c.Sense = 10;
-  c.Smoothed = 0.5f;
-}
-
 class RandomModuleTest : public testing::Test {
  protected:
   RandomModuleTest() : surface_(37, 23), canvas_(surface_) {
@@ -96,8 +86,8 @@ class RandomModuleTest : public testing::Test {
       m.height = surface_.height();
       m.dc = &canvas_;
       m.palette = &palette_;
-      Define(m.controls[0], 50, 0, 100);
-      Define(m.controls[9], 1, -10, 10);
+      DefineControl(saver.table, i, 0, 0, 50, 0, 100);
+      DefineControl(saver.table, i, 0, 9, 1, -10, 10);
       m.Draw = FakeDraw;
       m.Init = FakeInit;
       m.Start = FakeStart;
@@ -107,7 +97,8 @@ class RandomModuleTest : public testing::Test {
     self.controls = {};
     const ModuleDefinition& definition = GetModuleDefinition(kRandom);
     for (const ControlRow& row : definition.controls) {
-      Define(self.controls[row.index], row.defaultValue, row.minimum, row.maximum);
+      DefineControl(saver.table, kRandom, row.labelId, row.index, row.defaultValue, row.minimum,
+                    row.maximum);
     }
     self.Draw = definition.Draw;
     self.Init = definition.Init;
