@@ -2,7 +2,6 @@
 
 #include <mmsystem.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -40,9 +39,12 @@ void InitialSize(HWND parent, int& width, int& height) {
   if (height < 1) height = 1;
 }
 
+// The stored record is the system's display-mode structure, byte for byte.
+static_assert(sizeof(DEVMODEA) == kDisplayModeSize);
+
 DEVMODEA ToDevMode(const DisplayModeRecord& mode) {
   DEVMODEA devMode{};
-  std::memcpy(&devMode, mode.bytes.data(), std::min(sizeof(devMode), mode.bytes.size()));
+  std::memcpy(&devMode, mode.bytes.data(), sizeof(devMode));
   return devMode;
 }
 

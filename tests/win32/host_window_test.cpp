@@ -7,6 +7,8 @@
 #include <string>
 
 #include "gfx/screen.h"
+#include "platform/win32/win32_registry.h"
+#include "saver/display_mode.h"
 #include "saver/saver_state.h"
 #include "win32_saver_window.h"
 #include "win32_test_support.h"
@@ -107,6 +109,49 @@ TEST_F(Win32SaverWindowTest, MouseLockKeepsTheSaverWhateverTheMouseDoes) {
   EXPECT_TRUE(StillAliveAfter(300));
   SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
   MoveCursorAndTell(start.x + 10, start.y + 10);
+  EXPECT_TRUE(ClosesWithin(kWaitMs));
+}
+
+// The stored display mode, removed again when the test ends.
+class StoredDisplayMode {
+ public:
+  explicit StoredDisplayMode(const DEVMODEA& mode) {
+    registry_.CreateKey(RegRoot::CurrentUser, kKey);
+    stored_ = registry_.WriteValue(RegRoot::CurrentUser, kKey, "DisplayMode", kRegBinary, &mode,
+                                   sizeof(mode));
+  }
+  ~StoredDisplayMode() { registry_.DeleteValue(RegRoot::CurrentUser, kKey, "DisplayMode"); }
+  bool stored() const { return stored_; }
+
+ private:
+  static constexpr const char* kKey = "Control Panel\\Screen Saver.Lumox";
+  Win32Registry registry_;
+  bool stored_ = false;
+};
+
+TEST_F(Win32SaverWindowTest, StoredDisplayModeIsSwitchedToAndOnlyRealInputEndsTheRun) {
+  DEVMODEA current{};
+  current.dmSize = sizeof(current);
+  ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current));
+  current.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+  StoredDisplayMode stored(current);
+  ASSERT_TRUE(stored.stored());
+
+  HWND hwnd = Open();
+  ASSERT_NE(hwnd, nullptr);
+  ASSERT_TRUE(window_->saverWindow().modeSwitched) << "the system refused its own current mode";
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, static_cast<LONG>(current.dmPelsWidth));
+  EXPECT_EQ(client.bottom, static_cast<LONG>(current.dmPelsHeight));
+
+  // While the mode is switched a lone mouse jump is not enough, and a close
+  // request without user input is ignored.
+  const CursorPoint start = window_->hostState().lastCursor;
+  MoveCursorAndTell(start.x + 40, start.y + 30);
+  PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(StillAliveAfter(300));
+  SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
   EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
