@@ -7,19 +7,21 @@
 // drivers break such ties), so a line covers the same pixels both ways
 // apart from the end left out.
 //
-// Wide pens are round. The pen's shape is GDI's: the ellipse of a
-// width x width box around the point (a plus for width 3), and a
-// zero-length line is that dot. A wide line is the band the pen sweeps
-// between its end points (pixels whose centres lie within half the width of
-// the segment, measured square to it) with a dot at each end. For an odd
-// width the band is centred on the pixel's centre, for an even width on its
-// top-left corner, like the dot, so the line is exactly `width` pixels
-// across. GDI rasterises the band as a polygon whose exact edges this does
-// not reproduce on slanted lines; dots, horizontal and vertical lines agree.
+// Wide pens are round and drawn as GDI draws them: the union of a dot at
+// each end and the band between. The dot is the ellipse of a width x width
+// box around the point (a plus for width 3), so with an even width it
+// reaches one pixel further up and left than down and right; a zero-length
+// line is that dot. A horizontal or vertical band is the pen's width of rows
+// (or columns) placed like the dot's. A slanted band is a quadrilateral
+// filled like a polygon, its corners the end points moved square to the line
+// by the pen's half width, rounded to whole pixels per axis, the side towards
+// larger x getting the larger half (see SlantedBand). The pieces are united as
+// regions: where they do not touch on a row, the gap stays.
 //
 // Lines are clipped before they are walked: only the steps that land in the
 // drawable box are visited, however far away the end points are.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -46,88 +48,122 @@ int64_t FirstWhere(int64_t lo, int64_t hi, Test test) {
   return lo;
 }
 
-// The row-by-row extent of a round pen swept along a segment.
-class SweptDisc {
+// The band GDI fills for a slanted wide segment: a quadrilateral whose
+// corners are the end points moved square to the segment, the offsets
+// rounded to whole pixels per axis. r being the band's reach along an axis
+// (width * |dy| / length across, width * |dx| / length down), the side
+// towards larger x is offset by round((r + 1) / 2) and the other side by
+// round(r / 2), halves rounding up: with an even width the band's extra
+// pixel lies on the right-hand side of the path, above it for a line
+// falling to the right and below it for a line rising to the right.
+std::array<Point, 4> SlantedBand(Point a, Point b, int32_t width) {
+  const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+  const double length = std::sqrt(dx * dx + dy * dy);
+  const double reachX = width * std::abs(dy) / length, reachY = width * std::abs(dx) / length;
+  auto round = [](double v) { return static_cast<int64_t>(std::floor(v + 0.5)); };
+  // The right-hand side lies up when the line falls to the right (or
+  // rises to the left), down otherwise.
+  const int64_t down = (dx > 0) == (dy > 0) ? -1 : 1;
+  const int64_t rightX = round((reachX + 1) / 2), rightY = down * round((reachY + 1) / 2);
+  const int64_t leftX = -round(reachX / 2), leftY = -down * round(reachY / 2);
+  auto at = [](Point p, int64_t ox, int64_t oy) {
+    auto clamp = [](int64_t v) {
+      return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    return Point{clamp(p.x + ox), clamp(p.y + oy)};
+  };
+  return {at(a, leftX, leftY), at(a, rightX, rightY), at(b, rightX, rightY), at(b, leftX, leftY)};
+}
+
+// Collects the spans of a convex shape by row.
+class RowCollector final : public SpanSink {
+ public:
+  RowCollector(int64_t from, int64_t to) : from_(from), rows_(static_cast<size_t>(to - from)) {}
+  void Span(int64_t y, int64_t left, int64_t right) override {
+    RowSpan& row = rows_[static_cast<size_t>(y - from_)];
+    row = row.Empty() ? RowSpan{left, right}
+                      : RowSpan{std::min(row.left, left), std::max(row.right, right)};
+  }
+  RowSpan Row(int64_t y) const {
+    return y >= from_ && y < from_ + static_cast<int64_t>(rows_.size())
+               ? rows_[static_cast<size_t>(y - from_)]
+               : RowSpan{};
+  }
+
+ private:
+  int64_t from_;
+  std::vector<RowSpan> rows_;
+};
+
+// The row-by-row extent of a round pen drawn along a segment, over rows
+// [from, to): a dot at each end joined by the band between them.
+class WideSegment {
  public:
   // dot: the pen's shape in the box (0, 0, width, width).
-  SweptDisc(Point a, Point b, int32_t width, const EllipseRows& dot)
-      : radius_(width / 2.0), dot_(dot), half_(width / 2), a_(a), b_(b) {
-    const double shift = (width % 2 != 0) ? 0.5 : 0.0;
-    ax_ = a.x + shift;
-    ay_ = a.y + shift;
-    bx_ = b.x + shift;
-    by_ = b.y + shift;
-    dx_ = bx_ - ax_;
-    dy_ = by_ - ay_;
-    length_ = std::sqrt(dx_ * dx_ + dy_ * dy_);
+  WideSegment(Point a, Point b, int32_t width, const EllipseRows& dot, int64_t from, int64_t to)
+      : dot_(dot), width_(width), half_(width / 2), a_(a), b_(b), slanted_(from, to) {
+    if (a.x != b.x && a.y != b.y) {
+      const std::array<Point, 4> band = SlantedBand(a, b, width);
+      ScanPolygon(band.data(), 4, false, from, to, slanted_);
+    }
   }
 
-  int64_t FirstRow() const {
-    return static_cast<int64_t>(std::floor(std::min(ay_, by_) - radius_));
+  static int64_t FirstRow(Point a, Point b, int32_t width) {
+    return int64_t{std::min(a.y, b.y)} - width;
   }
-  int64_t EndRow() const {
-    return static_cast<int64_t>(std::ceil(std::max(ay_, by_) + radius_)) + 1;
+  static int64_t EndRow(Point a, Point b, int32_t width) {
+    return int64_t{std::max(a.y, b.y)} + width + 1;
   }
 
-  // Row y of the body (pixels whose centres lie strictly inside the band
-  // the pen sweeps between the end points) joined with the dots at both
-  // ends, which round the caps as GDI's pen does.
-  RowSpan Row(int64_t y) const {
-    const double yc = static_cast<double>(y) + 0.5;
-    double lo = HUGE_VAL, hi = -HUGE_VAL;
-    AddBody(yc, lo, hi);
-    RowSpan span;
-    if (lo < hi)  // centres x + 0.5 strictly between lo and hi
-      span = {static_cast<int64_t>(std::floor(lo - 0.5)) + 1,
-              static_cast<int64_t>(std::ceil(hi - 0.5))};
+  // Row y's pixels, as up to three spans (the band and the two dots) in
+  // left-to-right order, overlapping or touching ones merged: the pieces
+  // are united as GDI unites regions, so a gap between them stays open.
+  template <typename Visit>
+  void Row(int64_t y, Visit visit) const {
+    std::array<RowSpan, 3> pieces{};
+    size_t count = 0;
+    const RowSpan band = BandRow(y);
+    if (!band.Empty()) pieces[count++] = band;
     for (const Point& p : {a_, b_}) {
       RowSpan d = dot_.Row(y - (int64_t{p.y} - half_));
       if (d.Empty()) continue;
       d.left += int64_t{p.x} - half_;
       d.right += int64_t{p.x} - half_;
-      span = span.Empty() ? d : RowSpan{std::min(span.left, d.left), std::max(span.right, d.right)};
+      pieces[count++] = d;
     }
-    return span;
+    for (size_t i = 1; i < count; ++i)  // insertion sort by left edge
+      for (size_t j = i; j > 0 && pieces[j].left < pieces[j - 1].left; --j)
+        std::swap(pieces[j], pieces[j - 1]);
+    for (size_t i = 0; i < count;) {
+      RowSpan run = pieces[i++];
+      while (i < count && pieces[i].left <= run.right)
+        run.right = std::max(run.right, pieces[i++].right);
+      visit(run);
+    }
   }
 
  private:
-  // The part of the row inside the rectangle the segment's body sweeps:
-  // projection onto the segment within [0, length], distance from its line
-  // below the radius.
-  void AddBody(double yc, double& lo, double& hi) const {
-    if (length_ == 0) return;
-    const double ry = yc - ay_;
-    double left = -HUGE_VAL, right = HUGE_VAL;
-    // 0 <= (x - ax) dx + ry dy <= length^2
-    if (dx_ == 0) {
-      const double t = ry * dy_;
-      if (t < 0 || t > length_ * length_) return;
-    } else {
-      const double x0 = ax_ - ry * dy_ / dx_;
-      const double x1 = x0 + length_ * length_ / dx_;
-      left = std::max(left, std::min(x0, x1));
-      right = std::min(right, std::max(x0, x1));
+  // The band between the end points on row y.
+  RowSpan BandRow(int64_t y) const {
+    if (a_.x == b_.x && a_.y != b_.y) {
+      // Vertical: the pen's width in columns, between the ends.
+      if (y >= std::min(a_.y, b_.y) && y <= std::max(a_.y, b_.y))
+        return {int64_t{a_.x} - half_, int64_t{a_.x} - half_ + width_};
+      return {};
     }
-    // |(x - ax) dy - ry dx| < radius * length
-    if (dy_ == 0) {
-      if (std::abs(ry) >= radius_) return;
-    } else {
-      const double reach = radius_ * length_ / dy_;
-      const double base = ax_ + ry * dx_ / dy_;
-      left = std::max(left, std::min(base - reach, base + reach));
-      right = std::min(right, std::max(base - reach, base + reach));
+    if (a_.y == b_.y && a_.x != b_.x) {
+      // Horizontal: the pen's width in rows, between the ends.
+      if (y >= int64_t{a_.y} - half_ && y < int64_t{a_.y} - half_ + width_)
+        return {std::min(a_.x, b_.x), int64_t{std::max(a_.x, b_.x)} + 1};
+      return {};
     }
-    if (left < right) {
-      lo = std::min(lo, left);
-      hi = std::max(hi, right);
-    }
+    return slanted_.Row(y);
   }
 
-  double radius_;
   const EllipseRows& dot_;
-  int64_t half_;
+  int64_t width_, half_;
   Point a_, b_;
-  double ax_, ay_, bx_, by_, dx_, dy_, length_;
+  RowCollector slanted_;
 };
 
 struct StrokeSpan {
@@ -251,10 +287,12 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
   // GDI's round pen: the ellipse of a width x width box on the point.
   const EllipseRows dot(0, 0, pen_.width, pen_.width);
   auto strokeSegment = [&](Point a, Point b) {
-    const SweptDisc disc(a, b, pen_.width, dot);
-    const int64_t from = std::max<int64_t>(disc.FirstRow(), clipBox_.top);
-    const int64_t to = std::min<int64_t>(disc.EndRow(), clipBox_.bottom);
-    for (int64_t y = from; y < to; ++y) emit(y, disc.Row(y));
+    const int64_t from =
+        std::max<int64_t>(WideSegment::FirstRow(a, b, pen_.width), clipBox_.top);
+    const int64_t to = std::min<int64_t>(WideSegment::EndRow(a, b, pen_.width), clipBox_.bottom);
+    if (from >= to) return;
+    const WideSegment segment(a, b, pen_.width, dot, from, to);
+    for (int64_t y = from; y < to; ++y) segment.Row(y, [&](RowSpan span) { emit(y, span); });
   };
   if (segments <= 0)
     strokeSegment(points[0], points[0]);

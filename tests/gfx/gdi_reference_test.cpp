@@ -7,10 +7,9 @@
 // index for index. Random cases cover every octant, fill rule, extent sign
 // and clip combination the saver uses.
 //
-// Wide round pens are compared as dots and horizontal and vertical lines
-// only: GDI draws slanted wide lines as polygons whose exact edges this
-// canvas does not reproduce (they agree in reach and width, not pixel for
-// pixel).
+// Wide round pens are compared as dots, straight and slanted lines (with
+// even widths, where the rounding of the band's corners decides which side
+// gets the extra pixel) and polylines, whose joins are dots.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -203,14 +202,15 @@ TEST_F(GdiReference, ThinLinesInEveryDirection) {
   }
 }
 
-TEST_F(GdiReference, WidePenDotsAndStraightLines) {
-  for (int trial = 0; trial < 200; ++trial) {
+TEST_F(GdiReference, WidePenDotsAndLines) {
+  for (int trial = 0; trial < 400; ++trial) {
     const int width = Coordinate(2, 12);
     const Point a = RandomPoint();
     const int length = Coordinate(0, 15);
-    const Point b = trial % 3 == 0   ? a
-                    : trial % 3 == 1 ? Point{a.x + length, a.y}
-                                     : Point{a.x, a.y + length};
+    const Point b = trial % 4 == 0   ? a
+                    : trial % 4 == 1 ? Point{a.x + length, a.y}
+                    : trial % 4 == 2 ? Point{a.x, a.y + length}
+                                     : RandomPoint();
     Compare(
         "wide line " + Numbers({width, a.x, a.y, b.x, b.y}), Pen::Solid(width, PaletteIndex(0)),
         Brush::Null(), false,
@@ -233,6 +233,21 @@ TEST_F(GdiReference, PolylinesAndBezierCurves) {
     for (const Point& p : points) gdiPoints.push_back({p.x, p.y});
     Compare(
         "polyline", Pen::Solid(1, PaletteIndex(2)), Brush::Null(), false,
+        [&](Canvas& c) { c.Polyline(points.data(), 4); },
+        [&](HDC dc) { Polyline(dc, gdiPoints.data(), 4); });
+  }
+}
+
+TEST_F(GdiReference, WidePenPolylines) {
+  for (int trial = 0; trial < 100; ++trial) {
+    const int width = Coordinate(2, 9);
+    std::vector<Point> points(4);
+    for (Point& p : points) p = RandomPoint();
+    std::vector<POINT> gdiPoints;
+    for (const Point& p : points) gdiPoints.push_back({p.x, p.y});
+    Compare(
+        "wide polyline " + std::to_string(trial), Pen::Solid(width, PaletteIndex(2)),
+        Brush::Null(), trial % 2 == 0,
         [&](Canvas& c) { c.Polyline(points.data(), 4); },
         [&](HDC dc) { Polyline(dc, gdiPoints.data(), 4); });
   }
