@@ -210,6 +210,7 @@ class Canvas {
 
   void StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink ink);
   void StrokePath(const Point* points, int32_t count, bool closed);
+  void WideEllipse(int64_t left, int64_t top, int64_t right, int64_t bottom);
   void FillPolygonInterior(const Point* points, int32_t count, Ink ink);
   void FillRectangle(int64_t left, int64_t top, int64_t right, int64_t bottom, Ink ink);
   void InvertOrFill(int64_t left, int64_t top, int64_t right, int64_t bottom, RasterOp op);

@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "gfx/canvas.h"
+#include "gfx/scan_convert.h"
 
 namespace lumox::gfx {
 
@@ -25,6 +27,44 @@ inline Extent NormalizeExtent(int64_t origin, int64_t length) {
   if (length < 0) return {origin + length + 1, -length, true};
   return {origin, length, false};
 }
+
+// The pixels a wide round pen covers over rows [from, to), collected piece
+// by piece and united, so that a pixel several pieces cover is drawn once
+// (which matters when the ink inverts).
+class WidePenCoverage {
+ public:
+  WidePenCoverage(int32_t width, int64_t from, int64_t to);
+  // The pen drawn from a to b: a dot at each end and the band between.
+  void AddSegment(Point a, Point b);
+  // Dots centred on pixels [left, right) of row y.
+  void AddDots(int64_t y, int64_t left, int64_t right);
+  // Visits the covered spans (y, left, right) top down, left to right, each
+  // pixel once.
+  template <typename Visit>
+  void ForEachSpan(Visit visit) {
+    Sort();
+    for (size_t i = 0; i < spans_.size();) {
+      Piece run = spans_[i++];
+      while (i < spans_.size() && spans_[i].y == run.y && spans_[i].left <= run.right)
+        run.right = std::max(run.right, spans_[i++].right);
+      visit(run.y, run.left, run.right);
+    }
+  }
+
+ private:
+  struct Piece {
+    int64_t y, left, right;
+  };
+  void Add(int64_t y, int64_t left, int64_t right) {
+    if (left < right && y >= from_ && y < to_) spans_.push_back({y, left, right});
+  }
+  void Sort();
+
+  int32_t width_;
+  int64_t from_, to_;
+  EllipseRows dot_;  // the pen's shape in the box (0, 0, width, width)
+  std::vector<Piece> spans_;
+};
 
 template <typename Write>
 void Canvas::ForEachClipped(int64_t y, int64_t left, int64_t right, Write&& write) const {

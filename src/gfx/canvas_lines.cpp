@@ -166,10 +166,6 @@ class WideSegment {
   RowCollector slanted_;
 };
 
-struct StrokeSpan {
-  int64_t y, left, right;
-};
-
 // Splits a cubic Bezier curve until each piece is flat to within half a
 // pixel, appending the end point of each piece (rounded to the nearest
 // pixel). The depth cap bounds the work for absurd control points.
@@ -274,40 +270,65 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
     }
     return;
   }
-  // A wide path is one shape: with an inverting ink the segments' overlaps
-  // at the joins must not be inverted twice, so their spans are merged first.
-  std::vector<StrokeSpan> merged;
-  auto emit = [&](int64_t y, RowSpan span) {
-    if (span.Empty()) return;
-    if (ink.invert)
-      merged.push_back({y, span.left, span.right});
+  if (!ink.invert) {
+    // Overlaps between the pieces are painted twice, which copying allows.
+    // GDI's round pen: the ellipse of a width x width box on the point.
+    const EllipseRows dot(0, 0, pen_.width, pen_.width);
+    auto strokeSegment = [&](Point a, Point b) {
+      const int64_t from =
+          std::max<int64_t>(WideSegment::FirstRow(a, b, pen_.width), clipBox_.top);
+      const int64_t to =
+          std::min<int64_t>(WideSegment::EndRow(a, b, pen_.width), clipBox_.bottom);
+      if (from >= to) return;
+      const WideSegment segment(a, b, pen_.width, dot, from, to);
+      for (int64_t y = from; y < to; ++y)
+        segment.Row(y, [&](RowSpan span) { FillRow(y, span.left, span.right, ink); });
+    };
+    if (segments <= 0)
+      strokeSegment(points[0], points[0]);
     else
-      FillRow(y, span.left, span.right, ink);
-  };
-  // GDI's round pen: the ellipse of a width x width box on the point.
-  const EllipseRows dot(0, 0, pen_.width, pen_.width);
-  auto strokeSegment = [&](Point a, Point b) {
-    const int64_t from =
-        std::max<int64_t>(WideSegment::FirstRow(a, b, pen_.width), clipBox_.top);
-    const int64_t to = std::min<int64_t>(WideSegment::EndRow(a, b, pen_.width), clipBox_.bottom);
-    if (from >= to) return;
-    const WideSegment segment(a, b, pen_.width, dot, from, to);
-    for (int64_t y = from; y < to; ++y) segment.Row(y, [&](RowSpan span) { emit(y, span); });
-  };
+      for (int32_t i = 0; i < segments; ++i) strokeSegment(points[i], points[(i + 1) % count]);
+    return;
+  }
+  // A wide path is one shape: with an inverting ink the segments' overlaps
+  // at the joins must not be inverted twice, so the pieces are united first.
+  WidePenCoverage coverage(pen_.width, clipBox_.top, clipBox_.bottom);
   if (segments <= 0)
-    strokeSegment(points[0], points[0]);
+    coverage.AddSegment(points[0], points[0]);
   else
-    for (int32_t i = 0; i < segments; ++i) strokeSegment(points[i], points[(i + 1) % count]);
-  if (!ink.invert) return;
-  std::sort(merged.begin(), merged.end(), [](const StrokeSpan& a, const StrokeSpan& b) {
+    for (int32_t i = 0; i < segments; ++i) coverage.AddSegment(points[i], points[(i + 1) % count]);
+  coverage.ForEachSpan([&](int64_t y, int64_t l, int64_t r) { FillRow(y, l, r, ink); });
+}
+
+WidePenCoverage::WidePenCoverage(int32_t width, int64_t from, int64_t to)
+    : width_(width), from_(from), to_(to), dot_(0, 0, width, width) {}
+
+void WidePenCoverage::AddSegment(Point a, Point b) {
+  const int64_t from = std::max<int64_t>(WideSegment::FirstRow(a, b, width_), from_);
+  const int64_t to = std::min<int64_t>(WideSegment::EndRow(a, b, width_), to_);
+  if (from >= to) return;
+  const WideSegment segment(a, b, width_, dot_, from, to);
+  for (int64_t y = from; y < to; ++y)
+    segment.Row(y, [&](RowSpan span) { Add(y, span.left, span.right); });
+}
+
+void WidePenCoverage::AddDots(int64_t y, int64_t left, int64_t right) {
+  if (left >= right) return;
+  const int64_t top = y - width_ / 2;  // the dots' first row
+  // Only the dot rows within [from_, to_): a huge pen costs no more than
+  // the rows it can reach.
+  const int64_t firstRow = std::max<int64_t>(0, from_ - top);
+  const int64_t endRow = std::min<int64_t>(width_, to_ - top);
+  for (int64_t row = firstRow; row < endRow; ++row) {
+    const RowSpan d = dot_.Row(row);
+    Add(top + row, left - width_ / 2 + d.left, right - 1 - width_ / 2 + d.right);
+  }
+}
+
+void WidePenCoverage::Sort() {
+  std::sort(spans_.begin(), spans_.end(), [](const Piece& a, const Piece& b) {
     return a.y != b.y ? a.y < b.y : a.left < b.left;
   });
-  for (size_t i = 0; i < merged.size();) {
-    StrokeSpan run = merged[i++];
-    while (i < merged.size() && merged[i].y == run.y && merged[i].left <= run.right)
-      run.right = std::max(run.right, merged[i++].right);
-    FillRow(run.y, run.left, run.right, ink);
-  }
 }
 
 void Canvas::MoveTo(int32_t x, int32_t y) { position_ = {x, y}; }
