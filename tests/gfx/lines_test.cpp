@@ -138,6 +138,43 @@ TEST(WidePen, HorizontalLineIsTheBandWithDotsAtItsEnds) {
 ...........)");
 }
 
+TEST(WidePen, SlantedLineIsTheBandBetweenRoundedCornersWithDots) {
+  // GDI's pictures of a width-4 line falling and rising to the right: the
+  // band's extra pixel lies on the right-hand side of the path, so above
+  // the falling line and below the rising one, and the band's corners are
+  // rounded to whole pixels.
+  auto draw = [](Point from, Point to) {
+    Surface surface(16, 9);
+    Canvas canvas(surface);
+    canvas.SelectPen(Pen::Solid(4, kInk));
+    canvas.MoveTo(from.x, from.y);
+    canvas.LineTo(to.x, to.y);
+    return Picture(surface);
+  };
+  EXPECT_EQ(draw({2, 2}, {12, 5}), R"(
+.aa.............
+aaaaaaa.........
+aaaaaaaaaa......
+.aaaaaaaaaaaa...
+.aaaaaaaaaaaaa..
+.....aaaaaaaaa..
+........aaaaa...
+................
+................)");
+  EXPECT_EQ(draw({2, 7}, {12, 4}), R"(
+................
+................
+...........aa...
+........aaaaaa..
+.....aaaaaaaaa..
+.aaaaaaaaaaaa...
+aaaaaaaaaaaaa...
+aaaaaaaaaa......
+.aaaaaa.........)");
+  // Drawn the other way, the same pixels.
+  EXPECT_EQ(draw({12, 5}, {2, 2}), draw({2, 2}, {12, 5}));
+}
+
 TEST(WidePen, InvertingPolylineInvertsEachPixelOnce) {
   // A sharp turn makes the two segments' discs overlap at the join; the
   // overlap must be inverted once, as GDI strokes a wide path as one shape.
