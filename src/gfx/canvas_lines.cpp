@@ -108,11 +108,14 @@ class WideSegment {
     }
   }
 
+  // Rows [FirstRow, EndRow) hold the segment: the dots reach width / 2
+  // rows above their centres and (width - 1) / 2 below, the band's rounded
+  // corners at most width / 2 + 1 either way.
   static int64_t FirstRow(Point a, Point b, int32_t width) {
-    return int64_t{std::min(a.y, b.y)} - width;
+    return int64_t{std::min(a.y, b.y)} - (width / 2 + 1);
   }
   static int64_t EndRow(Point a, Point b, int32_t width) {
-    return int64_t{std::max(a.y, b.y)} + width + 1;
+    return int64_t{std::max(a.y, b.y)} + (width / 2 + 2);
   }
 
   // Row y's pixels, as up to three spans (the band and the two dots) in
@@ -120,29 +123,40 @@ class WideSegment {
   // are united as GDI unites regions, so a gap between them stays open.
   template <typename Visit>
   void Row(int64_t y, Visit visit) const {
-    std::array<RowSpan, 3> pieces{};
-    size_t count = 0;
-    const RowSpan band = BandRow(y);
-    if (!band.Empty()) pieces[count++] = band;
-    for (const Point& p : {a_, b_}) {
-      RowSpan d = dot_.Row(y - (int64_t{p.y} - half_));
-      if (d.Empty()) continue;
-      d.left += int64_t{p.x} - half_;
-      d.right += int64_t{p.x} - half_;
-      pieces[count++] = d;
+    RowSpan p0 = BandRow(y), p1 = DotRow(a_, y), p2 = DotRow(b_, y);
+    if (p0.Empty()) p0 = kMissing;
+    // Sorted by left edge, empty pieces (left = INT64_MAX) last.
+    auto order = [](RowSpan& l, RowSpan& r) {
+      if (r.left < l.left) std::swap(l, r);
+    };
+    order(p0, p1);
+    order(p1, p2);
+    order(p0, p1);
+    if (p0.Empty()) return;
+    RowSpan run = p0;
+    for (const RowSpan* piece : {&p1, &p2}) {
+      if (piece->Empty()) break;
+      if (piece->left > run.right) {
+        visit(run);
+        run = *piece;
+      } else {
+        run.right = std::max(run.right, piece->right);
+      }
     }
-    for (size_t i = 1; i < count; ++i)  // insertion sort by left edge
-      for (size_t j = i; j > 0 && pieces[j].left < pieces[j - 1].left; --j)
-        std::swap(pieces[j], pieces[j - 1]);
-    for (size_t i = 0; i < count;) {
-      RowSpan run = pieces[i++];
-      while (i < count && pieces[i].left <= run.right)
-        run.right = std::max(run.right, pieces[i++].right);
-      visit(run);
-    }
+    visit(run);
   }
 
  private:
+  // A piece that misses row y is {INT64_MAX, INT64_MIN}: empty, and
+  // sorted last.
+  static constexpr RowSpan kMissing{INT64_MAX, INT64_MIN};
+
+  RowSpan DotRow(Point p, int64_t y) const {
+    const RowSpan d = dot_.Row(y - (int64_t{p.y} - half_));
+    if (d.Empty()) return kMissing;
+    return {d.left + int64_t{p.x} - half_, d.right + int64_t{p.x} - half_};
+  }
+
   // The band between the end points on row y.
   RowSpan BandRow(int64_t y) const {
     if (a_.x == b_.x && a_.y != b_.y) {
