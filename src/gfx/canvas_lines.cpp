@@ -75,38 +75,66 @@ std::array<Point, 4> SlantedBand(Point a, Point b, int32_t width) {
   return {at(a, leftX, leftY), at(a, rightX, rightY), at(b, rightX, rightY), at(b, leftX, leftY)};
 }
 
-// Collects the spans of a convex shape by row.
-class RowCollector final : public SpanSink {
+// A convex quadrilateral's pixels row by row, as ScanPolygon fills it: pixel
+// (x, y) is inside when the point (x, y) is, points on left and top edges
+// counting as inside. An edge from (xa, ya) down to (xb, yb) crosses row y
+// in [ya, yb) at xa + (y - ya)(xb - xa) / (yb - ya), the first pixel at or
+// right of it being the ceiling; the crossings pair up left to right.
+class ConvexQuad {
  public:
-  RowCollector(int64_t from, int64_t to) : from_(from), rows_(static_cast<size_t>(to - from)) {}
-  void Span(int64_t y, int64_t left, int64_t right) override {
-    RowSpan& row = rows_[static_cast<size_t>(y - from_)];
-    row = row.Empty() ? RowSpan{left, right}
-                      : RowSpan{std::min(row.left, left), std::max(row.right, right)};
+  explicit ConvexQuad(const std::array<Point, 4>& corners) {
+    for (size_t i = 0; i < corners.size(); ++i) {
+      const Point& p = corners[i];
+      const Point& q = corners[(i + 1) % corners.size()];
+      if (p.y == q.y) continue;  // horizontal edges bound no row
+      const Point& top = p.y < q.y ? p : q;
+      const Point& bottom = p.y < q.y ? q : p;
+      edges_[count_++] = {top.y, bottom.y, top.x, int64_t{bottom.x} - top.x};
+    }
   }
+
   RowSpan Row(int64_t y) const {
-    return y >= from_ && y < from_ + static_cast<int64_t>(rows_.size())
-               ? rows_[static_cast<size_t>(y - from_)]
-               : RowSpan{};
+    int64_t crossings[4];
+    size_t n = 0;
+    for (size_t i = 0; i < count_; ++i)
+      if (y >= edges_[i].yTop && y < edges_[i].yBottom) crossings[n++] = edges_[i].Column(y);
+    for (size_t i = 1; i < n; ++i)
+      for (size_t j = i; j > 0 && crossings[j] < crossings[j - 1]; --j)
+        std::swap(crossings[j], crossings[j - 1]);
+    int64_t left = INT64_MAX, right = INT64_MIN;
+    for (size_t i = 0; i + 1 < n; i += 2)
+      if (crossings[i] < crossings[i + 1]) {
+        left = std::min(left, crossings[i]);
+        right = std::max(right, crossings[i + 1]);
+      }
+    return left < right ? RowSpan{left, right} : RowSpan{};
   }
 
  private:
-  int64_t from_;
-  std::vector<RowSpan> rows_;
+  struct Edge {
+    int64_t yTop, yBottom, xTop, dx;
+    int64_t Column(int64_t y) const {
+      const int64_t d = yBottom - yTop;
+      constexpr int64_t kSmall = int64_t{1} << 30;  // products stay below 2^61
+      if (d < kSmall && std::abs(dx) < kSmall && std::abs(xTop) < kSmall) {
+        const int64_t n = xTop * d + (y - yTop) * dx;
+        return n / d + (n % d > 0 ? 1 : 0);  // the ceiling, d > 0
+      }
+      return CeilDivWide(static_cast<Wide>(xTop) * d + static_cast<Wide>(y - yTop) * dx, d);
+    }
+  };
+  std::array<Edge, 4> edges_{};
+  size_t count_ = 0;
 };
 
-// The row-by-row extent of a round pen drawn along a segment, over rows
-// [from, to): a dot at each end joined by the band between them.
+// The row-by-row extent of a round pen drawn along a segment: a dot at each
+// end joined by the band between them.
 class WideSegment {
  public:
   // dot: the pen's shape in the box (0, 0, width, width).
-  WideSegment(Point a, Point b, int32_t width, const EllipseRows& dot, int64_t from, int64_t to)
-      : dot_(dot), width_(width), half_(width / 2), a_(a), b_(b), slanted_(from, to) {
-    if (a.x != b.x && a.y != b.y) {
-      const std::array<Point, 4> band = SlantedBand(a, b, width);
-      ScanPolygon(band.data(), 4, false, from, to, slanted_);
-    }
-  }
+  WideSegment(Point a, Point b, int32_t width, const EllipseRows& dot)
+      : dot_(dot), width_(width), half_(width / 2), a_(a), b_(b),
+        slanted_(a.x != b.x && a.y != b.y ? SlantedBand(a, b, width) : std::array<Point, 4>{}) {}
 
   // Rows [FirstRow, EndRow) hold the segment: the dots reach width / 2
   // rows above their centres and (width - 1) / 2 below, the band's rounded
@@ -123,27 +151,32 @@ class WideSegment {
   // are united as GDI unites regions, so a gap between them stays open.
   template <typename Visit>
   void Row(int64_t y, Visit visit) const {
-    RowSpan p0 = BandRow(y), p1 = DotRow(a_, y), p2 = DotRow(b_, y);
-    if (p0.Empty()) p0 = kMissing;
-    // Sorted by left edge, empty pieces (left = INT64_MAX) last.
-    auto order = [](RowSpan& l, RowSpan& r) {
-      if (r.left < l.left) std::swap(l, r);
-    };
-    order(p0, p1);
-    order(p1, p2);
-    order(p0, p1);
-    if (p0.Empty()) return;
-    RowSpan run = p0;
-    for (const RowSpan* piece : {&p1, &p2}) {
-      if (piece->Empty()) break;
-      if (piece->left > run.right) {
-        visit(run);
-        run = *piece;
-      } else {
-        run.right = std::max(run.right, piece->right);
+    // The pieces' edges as plain integers (kept in registers), sorted by
+    // left edge with pieces that miss the row (left = INT64_MAX) last.
+    const RowSpan band = BandRow(y), first = DotRow(a_, y), second = DotRow(b_, y);
+    int64_t l0 = band.Empty() ? INT64_MAX : band.left, r0 = band.right;
+    int64_t l1 = first.left, r1 = first.right, l2 = second.left, r2 = second.right;
+    auto order = [](int64_t& la, int64_t& ra, int64_t& lb, int64_t& rb) {
+      if (lb < la) {
+        std::swap(la, lb);
+        std::swap(ra, rb);
       }
+    };
+    order(l0, r0, l1, r1);
+    order(l1, r1, l2, r2);
+    order(l0, r0, l1, r1);
+    if (l0 == INT64_MAX) return;
+    if (l1 != INT64_MAX && l1 > r0) {
+      visit(RowSpan{l0, r0});
+      l0 = l1;
     }
-    visit(run);
+    if (l1 != INT64_MAX) r0 = std::max(r0, r1);
+    if (l2 != INT64_MAX && l2 > r0) {
+      visit(RowSpan{l0, r0});
+      l0 = l2;
+    }
+    if (l2 != INT64_MAX) r0 = std::max(r0, r2);
+    visit(RowSpan{l0, r0});
   }
 
  private:
@@ -177,7 +210,7 @@ class WideSegment {
   const EllipseRows& dot_;
   int64_t width_, half_;
   Point a_, b_;
-  RowCollector slanted_;
+  ConvexQuad slanted_;  // no edges unless the segment is slanted
 };
 
 // Splits a cubic Bezier curve until each piece is flat to within half a
@@ -294,7 +327,7 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
       const int64_t to =
           std::min<int64_t>(WideSegment::EndRow(a, b, pen_.width), clipBox_.bottom);
       if (from >= to) return;
-      const WideSegment segment(a, b, pen_.width, dot, from, to);
+      const WideSegment segment(a, b, pen_.width, dot);
       for (int64_t y = from; y < to; ++y)
         segment.Row(y, [&](RowSpan span) { FillRow(y, span.left, span.right, ink); });
     };
@@ -321,7 +354,7 @@ void WidePenCoverage::AddSegment(Point a, Point b) {
   const int64_t from = std::max<int64_t>(WideSegment::FirstRow(a, b, width_), from_);
   const int64_t to = std::min<int64_t>(WideSegment::EndRow(a, b, width_), to_);
   if (from >= to) return;
-  const WideSegment segment(a, b, width_, dot_, from, to);
+  const WideSegment segment(a, b, width_, dot_);
   for (int64_t y = from; y < to; ++y)
     segment.Row(y, [&](RowSpan span) { Add(y, span.left, span.right); });
 }
