@@ -64,19 +64,13 @@ int RunEmbedded(const HostCommand& command) {
   RefreshTimer presentTimer(kAssumedRefreshRate);
   auto screen = std::make_shared<gfx::Screen>(target.width(), target.height());
   ForeignWindow native(target);
-  SessionOptions options;
+  auto beat = std::make_shared<PresentBeat>();
+  SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
   options.preview = true;
   options.fullScreen = target.width() == target.screenWidth() &&
                        target.height() == target.screenHeight();
-  options.commandLine = SaverCommandLine(command);
-  auto beat = std::make_shared<PresentBeat>();
-  if (!command.unpaced)
-    options.pacer = std::make_shared<RefreshPacer>(beat, presentTimer.period());
   SaverWindowSession session(native, screen, options);
-  if (!session.Create()) {
-    std::fprintf(stderr, "lumox: the saver cannot start: the shared sound block did not open\n");
-    return 1;
-  }
+  if (!CreateSession(session)) return 1;
 
   PresentStats stats;
   FrameWatch frameWatch;

@@ -112,17 +112,11 @@ int RunSdlWindow(const HostCommand& command) {
   RefreshTimer presentTimer(refreshRate);
   auto screen = std::make_shared<gfx::Screen>(width, height);
   SdlNativeWindow native(sdl.window);
-  SessionOptions options;
-  options.fullScreen = fullScreen;
-  options.commandLine = SaverCommandLine(command);
   auto beat = std::make_shared<PresentBeat>();
-  if (!command.unpaced)
-    options.pacer = std::make_shared<RefreshPacer>(beat, presentTimer.period());
+  SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
+  options.fullScreen = fullScreen;
   SaverWindowSession session(native, screen, options);
-  if (!session.Create()) {
-    std::fprintf(stderr, "lumox: the saver cannot start: the shared sound block did not open\n");
-    return 1;
-  }
+  if (!CreateSession(session)) return 1;
 
   PresentStats stats;
   FrameWatch frameWatch;
