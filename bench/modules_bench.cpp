@@ -13,8 +13,8 @@
 #include "gfx/surface.h"
 #include "modules/module_catalog.h"
 #include "platform/clock.h"
-#include "saver/module.h"
-#include "saver/saver_state.h"
+#include "state/module.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 namespace {

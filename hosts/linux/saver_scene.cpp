@@ -7,7 +7,7 @@
 #include "gfx/screen.h"
 #include "headless_run.h"
 #include "saver/render_thread.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox::host {
 namespace {

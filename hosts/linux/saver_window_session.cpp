@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "gfx/screen.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox::host {
 namespace {

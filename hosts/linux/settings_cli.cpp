@@ -8,8 +8,8 @@
 #include "platform/posix/file_registry.h"
 #include "platform/system.h"
 #include "saver/module_table.h"
-#include "saver/saver_state.h"
-#include "settings/settings_commands.h"
+#include "state/saver_state.h"
+#include "settings_commands.h"
 
 namespace lumox::host {
 namespace {

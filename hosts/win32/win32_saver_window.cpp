@@ -8,7 +8,7 @@
 #include "exports.h"
 #include "gfx/screen.h"
 #include "refresh_pacer.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox::win32 {
 

@@ -8,8 +8,7 @@
 #include "control/oscillator_table.h"
 #include "control/sound_link.h"
 #include "control/sound_share.h"
-#include "palette/palette_state.h"
-#include "saver/saver_state.h"
+#include "state/module.h"
 
 namespace lumox {
 namespace {
@@ -63,13 +62,9 @@ float FollowSound(int32_t source, float& state, float sense, float rangeLo, floa
   return lo + (hi - lo) * updated;
 }
 
-bool BothSet(const SoundShare& share, size_t enabledField) {
-  return share.U32(enabledField) != 0 && share.U32(off::PlayerActive) != 0;
-}
-
 bool IsLive(int32_t source, size_t enabledField) {
   if (source == kSourceOscillate) return true;
-  return IsSoundSource(source) && BothSet(*CurrentSoundShare(), enabledField);
+  return IsSoundSource(source) && SoundEnabled(*CurrentSoundShare(), enabledField);
 }
 
 }  // namespace
@@ -179,38 +174,8 @@ void ValidateControls(ModuleDescriptor& module) {
   }
 }
 
-void ApplySoundAvailability(SaverState& state) {
-  SoundShare& share = *CurrentSoundShare();
-  const bool moduleSound = BothSet(share, off::ModuleSoundEnabled) || state.configDialogOpen;
-  const bool paletteSound = BothSet(share, off::PaletteSoundEnabled) || state.configDialogOpen;
-  bool saverUsesSound = false;
-  bool paletteUsesSound = false;
-
-  for (int i = 0; i < kModuleCount; ++i) {
-    if (state.options.Active[i] == 0) continue;
-    for (ModuleControl& control : state.table[i].controls) {
-      if (control.Defined == 0 || control.Source < kSourceVolume) continue;
-      if (moduleSound)
-        saverUsesSound = true;
-      else
-        control.Source = kSourceOscillate;
-    }
-  }
-
-  if (state.palette != nullptr) {
-    for (auto& parameter : state.palette->settings.values) {
-      for (PaletteValue& value : parameter) {
-        if (value.Source < kSourceVolume) continue;
-        if (paletteSound)
-          paletteUsesSound = saverUsesSound = true;
-        else
-          value.Source = kSourceOscillate;
-      }
-    }
-  }
-
-  share.SetU32(off::PaletteUsesSound, paletteUsesSound ? 1 : 0);
-  share.SetU32(off::SaverUsesSound, saverUsesSound ? 1 : 0);
+bool SoundEnabled(const SoundShare& share, size_t enabledField) {
+  return share.U32(enabledField) != 0 && share.U32(off::PlayerActive) != 0;
 }
 
 const char* ControlSourceName(int32_t source) {

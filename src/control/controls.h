@@ -15,15 +15,16 @@
 // overflowing. Sane input gets the plain arithmetic unchanged.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/relaxed.h"
-#include "control/module_control.h"
+#include "state/module_control.h"
 
 namespace lumox {
 
 struct ModuleDescriptor;
-struct SaverState;
+class SoundShare;
 
 // The largest level, in units of full scale, that a reader passes on.
 constexpr float kLevelLimit = 10000.0f;
@@ -74,11 +75,9 @@ void EvaluateControls(ModuleDescriptor& module);
 // back to its default, minimum or maximum.
 void ValidateControls(ModuleDescriptor& module);
 
-// After a saved display is loaded: without the player (or with sound
-// disabled) every sound source of an active module and of the palette
-// becomes Oscillate; the configuration dialog keeps them. Sets the block's
-// PaletteUsesSound and SaverUsesSound to what remains.
-void ApplySoundAvailability(SaverState& state);
+// True when the player runs and has sound switched on for this side
+// (share_offset::ModuleSoundEnabled or PaletteSoundEnabled).
+bool SoundEnabled(const SoundShare& share, size_t enabledField);
 
 // The text of a source in every "Source" list ("Set" .. "18KHz"); "" for a
 // number outside 0..21.

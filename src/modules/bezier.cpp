@@ -24,7 +24,7 @@
 #include "modules/module_support.h"
 #include "modules/toolkit.h"
 #include "platform/clock.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "saver/module.h"
+#include "state/module.h"
 
 namespace lumox {
 

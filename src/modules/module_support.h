@@ -14,7 +14,7 @@
 #include <span>
 
 #include "modules/module_catalog.h"
-#include "saver/module.h"
+#include "state/module.h"
 
 namespace lumox {
 

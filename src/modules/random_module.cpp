@@ -31,7 +31,7 @@
 #include "modules/module_support.h"
 #include "palette/palette_thread.h"
 #include "platform/clock.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 #include "settings/registry_values.h"
 #include "settings/saved_displays.h"
 

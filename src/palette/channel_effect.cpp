@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "base/random.h"
-#include "control/module_control.h"
+#include "state/module_control.h"
 #include "control/oscillator_table.h"
 #include "palette/live_parameter.h"
 #include "palette/palette_thread.h"

@@ -1,7 +1,7 @@
 #include "palette/live_parameter.h"
 
 #include "control/controls.h"
-#include "control/module_control.h"
+#include "state/module_control.h"
 
 namespace lumox {
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 
 namespace lumox {
 

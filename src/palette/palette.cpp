@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "base/random.h"
-#include "control/module_control.h"
+#include "state/module_control.h"
 #include "gfx/canvas.h"
 #include "gfx/screen.h"
 #include "platform/clock.h"

@@ -8,7 +8,7 @@
 // cannot fail.
 #pragma once
 
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 
 namespace lumox {
 

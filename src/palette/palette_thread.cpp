@@ -12,7 +12,7 @@
 #include "gfx/screen.h"
 #include "palette/live_parameter.h"
 #include "platform/clock.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 namespace {

@@ -6,7 +6,7 @@
 // turn the spikes into soft bumps, so the colours wobble irregularly.
 #pragma once
 
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 
 namespace lumox {
 

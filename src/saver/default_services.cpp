@@ -5,7 +5,7 @@
 #include "palette/palette_thread.h"
 #include "saver/module_table.h"
 #include "saver/runtime_services.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 #include "settings/registry_values.h"
 #include "settings/saved_displays.h"
 #include "settings/settings_file.h"

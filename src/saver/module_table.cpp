@@ -7,7 +7,7 @@
 
 #include "modules/module_catalog.h"
 #include "saver/runtime_services.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "saver/module.h"
+#include "state/module.h"
 
 namespace lumox {
 

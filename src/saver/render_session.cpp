@@ -5,12 +5,12 @@
 #include "base/random.h"
 #include "control/sound_share.h"
 #include "gfx/screen.h"
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 #include "platform/clock.h"
 #include "saver/frame_pacer.h"
 #include "saver/module_table.h"
-#include "saver/saver_state.h"
-#include "settings/saver_options.h"
+#include "state/saver_state.h"
+#include "state/saver_options.h"
 
 namespace lumox {
 

@@ -5,7 +5,7 @@
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "saver/frame_pacer.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 

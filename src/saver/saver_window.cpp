@@ -5,11 +5,11 @@
 #include <exception>
 
 #include "control/sound_share.h"
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "saver/command_line.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 #include "saver/timed_thread.h"
 
 namespace lumox {

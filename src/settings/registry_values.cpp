@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "control/module_control.h"
-#include "palette/palette_state.h"
+#include "state/module_control.h"
+#include "state/palette_state.h"
 
 namespace lumox {
 

@@ -9,8 +9,8 @@
 #include "control/sound_link.h"
 #include "control/sound_share.h"
 #include "palette/palette.h"
-#include "palette/palette_state.h"
-#include "saver/saver_state.h"
+#include "state/palette_state.h"
+#include "state/saver_state.h"
 #include "settings/registry_values.h"
 
 namespace lumox {
@@ -288,6 +288,40 @@ bool LoadModuleSettings(ModuleDescriptor& module, const char* name) {
     ReadInt32(ControlValueName(ControlField::Sense, n), key, control.Sense);
   }
   return true;
+}
+
+void ApplySoundAvailability(SaverState& state) {
+  SoundShare& share = *CurrentSoundShare();
+  const bool moduleSound = SoundEnabled(share, share_offset::ModuleSoundEnabled) || state.configDialogOpen;
+  const bool paletteSound = SoundEnabled(share, share_offset::PaletteSoundEnabled) || state.configDialogOpen;
+  bool saverUsesSound = false;
+  bool paletteUsesSound = false;
+
+  for (int i = 0; i < kModuleCount; ++i) {
+    if (state.options.Active[i] == 0) continue;
+    for (ModuleControl& control : state.table[i].controls) {
+      if (control.Defined == 0 || control.Source < kSourceVolume) continue;
+      if (moduleSound)
+        saverUsesSound = true;
+      else
+        control.Source = kSourceOscillate;
+    }
+  }
+
+  if (state.palette != nullptr) {
+    for (auto& parameter : state.palette->settings.values) {
+      for (PaletteValue& value : parameter) {
+        if (value.Source < kSourceVolume) continue;
+        if (paletteSound)
+          paletteUsesSound = saverUsesSound = true;
+        else
+          value.Source = kSourceOscillate;
+      }
+    }
+  }
+
+  share.SetU32(share_offset::PaletteUsesSound, paletteUsesSound ? 1 : 0);
+  share.SetU32(share_offset::SaverUsesSound, saverUsesSound ? 1 : 0);
 }
 
 int LoadDisplay(SaverState& state, const char* displayName) {

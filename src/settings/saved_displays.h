@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "saver/module.h"
+#include "state/module.h"
 
 namespace lumox {
 
@@ -33,6 +33,12 @@ bool IsValidDisplayName(std::string_view name);
 // Loads the display into the live table, palette and options. 1 if at least
 // one module key was found, else 0.
 int LoadDisplay(SaverState& state, const char* name);
+
+// After a saved display is loaded: without the player (or with sound
+// disabled) every sound source of an active module and of the palette
+// becomes Oscillate; the configuration dialog keeps them. Sets the block's
+// PaletteUsesSound and SaverUsesSound to what remains.
+void ApplySoundAvailability(SaverState& state);
 
 // Reads one module's stored settings into its record (the load's module
 // step, without the validation). False, and the record untouched, when the

@@ -8,7 +8,7 @@
 
 #include "control/controls.h"
 #include "control/control_fixture.h"
-#include "control/module_control.h"
+#include "state/module_control.h"
 
 namespace lumox {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/memory_registry.h"
 #include "platform/memory_shared_memory.h"
 #include "platform/recording_system.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox::host {
 namespace {

@@ -14,8 +14,8 @@
 #include "modules/module_catalog.h"
 #include "platform/clock.h"
 #include "platform/recording_system.h"
-#include "saver/module.h"
-#include "saver/saver_state.h"
+#include "state/module.h"
+#include "state/saver_state.h"
 
 namespace lumox::testing {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "control/module_control.h"
+#include "state/module_control.h"
 #include "gfx/canvas.h"
 #include "gfx/screen.h"
 #include "palette/palette_thread.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "control/module_control.h"
+#include "state/module_control.h"
 #include "control/oscillator_table.h"
 #include "palette/palette_thread.h"
 #include "palette_fixture.h"

@@ -10,7 +10,7 @@
 
 #include "base/random.h"
 #include "palette/palette.h"
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 #include "platform/clock.h"
 
 namespace lumox {

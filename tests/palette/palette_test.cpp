@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "control/module_control.h"
+#include "state/module_control.h"
 #include "gfx/canvas.h"
 #include "gfx/screen.h"
 #include "palette_fixture.h"

@@ -13,7 +13,7 @@
 #include "gfx/screen.h"
 #include "palette/palette.h"
 #include "platform/clock.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "fake_modules.h"
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 #include "saver/runtime_services.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 namespace {

@@ -19,7 +19,7 @@
 #include "platform/shared_memory.h"
 #include "saver/render_thread.h"
 #include "saver/runtime_services.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 #include "saver/saver_window.h"
 #include "settings/saved_displays.h"
 #include "settings/settings_file.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 #include "settings/saved_displays.h"
 #include "settings_fixture.h"
 

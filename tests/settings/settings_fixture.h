@@ -16,10 +16,10 @@
 #include "control/sound_link.h"
 #include "control/sound_share.h"
 #include "palette/palette.h"
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 #include "platform/memory_registry.h"
 #include "platform/recording_system.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 #include "settings/registry_values.h"
 
 namespace lumox::testing {

@@ -9,7 +9,7 @@
 #include "gfx/screen.h"
 #include "platform/win32/win32_registry.h"
 #include "saver/display_mode.h"
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 #include "win32_saver_window.h"
 #include "win32_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "base/relaxed.h"
-#include "saver/module.h"
+#include "state/module.h"
 
 namespace lumox {
 

@@ -1,14 +1,14 @@
-#include "settings/settings_commands.h"
+#include "settings_commands.h"
 
 #include <cstdio>
 #include <sstream>
 
 #include "control/controls.h"
 #include "modules/module_catalog.h"
-#include "palette/palette_state.h"
+#include "state/palette_state.h"
 #include "platform/name_order.h"
 #include "resources/strings.h"
-#include "saver/module.h"
+#include "state/module.h"
 #include "settings/registry_values.h"
 #include "settings/saved_displays.h"
 #include "settings/settings_file.h"

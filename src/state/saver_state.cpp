@@ -1,4 +1,4 @@
-#include "saver/saver_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "base/relaxed.h"
-#include "saver/module.h"
-#include "settings/saver_options.h"
+#include "state/module.h"
+#include "state/saver_options.h"
 
 namespace lumox {
 

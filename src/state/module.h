@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-#include "control/module_control.h"
+#include "state/module_control.h"
 
 namespace lumox {
 

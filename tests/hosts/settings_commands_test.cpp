@@ -1,4 +1,4 @@
-#include "settings/settings_commands.h"
+#include "settings_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "resources/strings.h"
 #include "settings/registry_values.h"
 #include "settings/saved_displays.h"
-#include "settings_fixture.h"
+#include "settings/settings_fixture.h"
 
 namespace lumox {
 namespace {
