@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/random.h"
+#include "base/truncate.h"
 #include "control/oscillator_table.h"
 #include "control/sound_link.h"
 #include "control/sound_share.h"
@@ -136,14 +137,6 @@ bool IsControlLive(int32_t source) { return IsLive(source, off::ModuleSoundEnabl
 
 bool IsPaletteSourceLive(int32_t source) { return IsLive(source, off::PaletteSoundEnabled); }
 
-int32_t TruncateControlValue(float value) {
-  if (std::isnan(value)) return 0;
-  // 2^31 is exact in float; every float below it in magnitude converts.
-  if (value >= 2147483648.0f) return INT32_MAX;
-  if (value <= -2147483648.0f) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
 void RandomizeControls(ModuleDescriptor& module) {
   for (ModuleControl& control : module.controls) {
     if (control.Source == kSourceSet) continue;
@@ -157,7 +150,7 @@ void RandomizeControls(ModuleDescriptor& module) {
 void EvaluateControls(ModuleDescriptor& module) {
   for (ModuleControl& control : module.controls) {
     if (control.Source <= kSourceRandom) continue;
-    control.Value = TruncateControlValue(
+    control.Value = TruncateToInt(
         EvaluateControl(control.Source, control.Smoothed, static_cast<float>(control.Sense),
                         static_cast<float>(control.RangeLo), static_cast<float>(control.RangeHi)));
   }

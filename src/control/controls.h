@@ -11,7 +11,7 @@
 // Bad input never leads to undefined behaviour: a source outside 0..21
 // reads silence, a NaN or infinite level (or a zero divisor) reads as 0, a
 // level beyond kLevelLimit is held there, and a float result is turned into
-// an integer by TruncateControlValue, which saturates instead of
+// an integer by TruncateToInt (base/truncate.h), which saturates instead of
 // overflowing. Sane input gets the plain arithmetic unchanged.
 #pragma once
 
@@ -48,7 +48,7 @@ void ResetLevelTrackers();       // for tests: back to the initial peak and floo
 // The current value of a live control (source 2..21). `state` is the
 // control's Smoothed: the oscillator phase or the smoothed level fraction.
 // Callers pass Sense, RangeLo and RangeHi converted from their integers and
-// turn the result into an integer with TruncateControlValue.
+// turn the result into an integer with TruncateToInt.
 float EvaluateControl(int32_t source, float& state, float sense, float rangeLo, float rangeHi);
 
 // The normalised level of sound source 3..21 (0 for any other source).
@@ -61,10 +61,6 @@ bool IsControlLive(int32_t source);
 // The same for palette parameters, with palette sound in place of module
 // sound.
 bool IsPaletteSourceLive(int32_t source);
-
-// Truncation toward zero, as every caller turns a value into an integer;
-// NaN becomes 0 and values beyond the int32 range saturate.
-int32_t TruncateControlValue(float value);
 
 // For each control with a source other than Set: a random value in its
 // range. Called by module Start entry points, before EvaluateControls.

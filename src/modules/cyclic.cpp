@@ -184,7 +184,7 @@ int32_t Draw(ModuleDescriptor& module) noexcept {
   float live = 0;
   if (EvaluateLive(module, kSpasticity, live)) {
     const ControlRow& row = RowOf(kCyclicControls, kSpasticity);
-    s.q = 51 - HoldToRow(TruncToInt(live), row);
+    s.q = 51 - HoldToRow(TruncateToInt(live), row);
     ChoosePathSpeeds(f, s.q);
   }
   if (EvaluateLive(module, kDiameter, live) && live == live) {
@@ -195,7 +195,7 @@ int32_t Draw(ModuleDescriptor& module) noexcept {
   f.symmetry = LiveValue(module, kCyclicControls, kPlanarSymmetry, f.symmetry);
   if (EvaluateLive(module, kObjectRotation, live)) {
     const ControlRow& row = RowOf(kCyclicControls, kObjectRotation);
-    f.stamp.spin = static_cast<float>(HoldToRow(TruncToInt(live), row)) * 0.007f;
+    f.stamp.spin = static_cast<float>(HoldToRow(TruncateToInt(live), row)) * 0.007f;
   }
   f.columns = LiveValue(module, kCyclicControls, kXTiling, f.columns);
   f.rows = LiveValue(module, kCyclicControls, kYTiling, f.rows);
@@ -284,13 +284,13 @@ void UpdatePositions(ObjectSet& set, const CyclicFrame& frame) {
     PathObject& o = set.objects[k];
     o.prevX = o.x;
     const PathTerm t = PathAt(s.xPathType, set, o.phase, s.amplitude);
-    o.x = s.cx + TruncToInt(std::sin(static_cast<double>(t.b)) * t.a);
+    o.x = s.cx + TruncateToInt(std::sin(static_cast<double>(t.b)) * t.a);
   }
   for (int32_t k = n - 1; k >= 0; --k) {
     PathObject& o = set.objects[k];
     o.prevY = o.y;
     const PathTerm t = PathAt(s.yPathType, set, o.phase, s.amplitude);
-    o.y = s.cy + TruncToInt(std::cos(static_cast<double>(t.b)) * t.a);
+    o.y = s.cy + TruncateToInt(std::cos(static_cast<double>(t.b)) * t.a);
   }
   set.angle0 += frame.speed0;
   set.angle1 += frame.speed1;

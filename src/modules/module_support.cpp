@@ -38,7 +38,7 @@ int32_t LiveValue(ModuleDescriptor& module, std::span<const ControlRow> rows, in
   float value = 0;
   if (!EvaluateLive(module, slot, value)) return current;
   if (!(value == value)) return current;  // a level divided by a zero full scale
-  return HoldToRow(TruncToInt(value), RowOf(rows, slot));
+  return HoldToRow(TruncateToInt(value), RowOf(rows, slot));
 }
 
 }  // namespace lumox

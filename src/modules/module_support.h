@@ -1,6 +1,5 @@
-// Small helpers the display modules share: safe float-to-integer
-// conversion, and reading a control's working value held to the limits of
-// its definition.
+// Small helpers the display modules share: reading a control's working
+// value held to the limits of its definition.
 //
 // Controls are validated when settings load, but a live source can still
 // carry a value past its range (sound above full scale with AutoGain off),
@@ -10,37 +9,13 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <span>
 
+#include "base/truncate.h"
 #include "modules/module_catalog.h"
 #include "state/module.h"
 
 namespace lumox {
-
-// Truncation toward zero, saturated to the int32 range; NaN gives 0.
-inline int32_t TruncToInt(long double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0L) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0L) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
-
-// Truncation toward zero into 64 bits, saturated at +-2^62; NaN gives 0.
-inline int64_t TruncToInt64(double v) {
-  constexpr double kLimit = 4611686018427387904.0;  // 2^62
-  if (!(v == v)) return 0;
-  if (v >= kLimit) return int64_t{1} << 62;
-  if (v <= -kLimit) return -(int64_t{1} << 62);
-  return static_cast<int64_t>(v);
-}
-
-inline int32_t SaturatingAdd(int32_t a, int32_t b) {
-  const int64_t sum = int64_t{a} + b;
-  if (sum > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (sum < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(sum);
-}
 
 // The definition row of control `slot` in `rows` (the module's own table).
 const ControlRow& RowOf(std::span<const ControlRow> rows, int slot);

@@ -260,7 +260,7 @@ int32_t Stop(ModuleDescriptor&) noexcept {
 void FillTriangle(std::array<int32_t, kWaveTableSize>& t, float step) {
   float v = 0;
   for (int32_t& entry : t) {
-    entry = TruncToInt(v);
+    entry = TruncateToInt(v);
     v += step;
     if (v > 16383) {
       v = 16383;
@@ -323,7 +323,7 @@ void BuildWaveTable(PatternState& s, int32_t waveType, float& base) {
 
 // T<v>: the wave table at a non-negative position.
 int32_t WaveAt(const PatternState& s, float position) {
-  return s.wave[TruncToInt64(position) & (kWaveTableSize - 1)];
+  return s.wave[TruncateToInt64(position) & (kWaveTableSize - 1)];
 }
 
 // Formulas 3-8 sum the waves with their sign; the others sum magnitudes, so
@@ -346,7 +346,7 @@ void BuildProfiles(PatternState& s) {
 
 // S(v): the oscillator table, one period per unit of v, within +-0.5.
 float Sine(float v) {
-  return static_cast<float>(OscillatorTable[TruncToInt64(v * 2048.0f) & 2047]) / 32766.0f;
+  return static_cast<float>(OscillatorTable[TruncateToInt64(v * 2048.0f) & 2047]) / 32766.0f;
 }
 
 struct Position {
@@ -356,8 +356,8 @@ struct Position {
 Position WarpByProfiles(const PatternState& s, Position p) {
   const float d = s.turbulenceDivisor;
   const float sigma = Sine(static_cast<float>(s.v[p.y] + s.u[p.x]) / d);
-  return {std::abs(TruncToInt(static_cast<float>(p.x) * sigma)),
-          std::abs(TruncToInt(static_cast<float>(p.y) * sigma))};
+  return {std::abs(TruncateToInt(static_cast<float>(p.x) * sigma)),
+          std::abs(TruncateToInt(static_cast<float>(p.y) * sigma))};
 }
 
 Position Warp(const PatternState& s, Position p) {
@@ -368,21 +368,21 @@ Position Warp(const PatternState& s, Position p) {
   switch (s.turbulenceKind) {
     case 0: {
       const float sigma = Sine(radius2 / d);
-      return {std::abs(TruncToInt(static_cast<float>(p.x) * sigma)),
-              std::abs(TruncToInt(static_cast<float>(p.y) * sigma))};
+      return {std::abs(TruncateToInt(static_cast<float>(p.x) * sigma)),
+              std::abs(TruncateToInt(static_cast<float>(p.y) * sigma))};
     }
     case 1:
       return WarpByProfiles(s, p);
     case 2: {
       const float sigma = Sine(static_cast<float>(s.v[p.y]) / d) +
                           Sine(static_cast<float>(s.u[p.x]) / d);
-      return {std::abs(TruncToInt(static_cast<float>(p.x) * sigma)),
-              std::abs(TruncToInt(static_cast<float>(p.y) * sigma))};
+      return {std::abs(TruncateToInt(static_cast<float>(p.x) * sigma)),
+              std::abs(TruncateToInt(static_cast<float>(p.y) * sigma))};
     }
     case 3: {
       const float q = radius2 / d;
-      return {static_cast<int32_t>(std::llabs(TruncToInt64(static_cast<float>(p.x) * q)) % s.w),
-              static_cast<int32_t>(std::llabs(TruncToInt64(static_cast<float>(p.y) * q)) % s.h)};
+      return {static_cast<int32_t>(std::llabs(TruncateToInt64(static_cast<float>(p.x) * q)) % s.w),
+              static_cast<int32_t>(std::llabs(TruncateToInt64(static_cast<float>(p.y) * q)) % s.h)};
     }
     default:
       return WarpByProfiles(s, WarpByProfiles(s, p));
@@ -422,8 +422,8 @@ int32_t PixelIndex(const PatternState& s, int32_t x0, int32_t y0) {
     }
   };
   const auto weave = [&] {
-    return (Wrap(TruncToInt(static_cast<float>(x) * s.f0), 236) ^
-            Wrap(TruncToInt(static_cast<float>(y0) * s.f1), 236));
+    return (Wrap(TruncateToInt(static_cast<float>(x) * s.f0), 236) ^
+            Wrap(TruncateToInt(static_cast<float>(y0) * s.f1), 236));
   };
   const auto waveSum = [&] {
     int32_t sum = 0;

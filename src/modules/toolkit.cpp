@@ -24,8 +24,8 @@ void RotatePoint(gfx::Point& point, float angle) {
   const long double s = std::sin(a);
   const long double x = point.x;
   const long double y = point.y;
-  point.x = TruncToInt(x * c + y * s);
-  point.y = TruncToInt(y * c - x * s);
+  point.x = TruncateToInt(x * c + y * s);
+  point.y = TruncateToInt(y * c - x * s);
 }
 
 namespace {
@@ -129,7 +129,7 @@ void SelectStampTools(const Stamp& stamp, gfx::ColorRef color) {
     }
   } else {
     // A dot is a zero-length line drawn with a pen as wide as the figure.
-    dc.SelectPen(gfx::Pen::Solid(TruncToInt(stamp.size), color));
+    dc.SelectPen(gfx::Pen::Solid(TruncateToInt(stamp.size), color));
   }
 }
 
@@ -155,8 +155,8 @@ void DrawStamp(int32_t x, int32_t y, const Stamp& stamp) {
   float t = 0;
   for (int k = 0; k < sides; ++k) {
     const double a = static_cast<double>(t + stamp.angle);
-    vertices[k] = {SaturatingAdd(x, TruncToInt(std::sin(a) * stamp.size)),
-                   SaturatingAdd(y, TruncToInt(std::cos(a) * stamp.size))};
+    vertices[k] = {SaturatingAdd(x, TruncateToInt(std::sin(a) * stamp.size)),
+                   SaturatingAdd(y, TruncateToInt(std::cos(a) * stamp.size))};
     t += step;
   }
   if (stamp.type < 3) {

@@ -1,5 +1,6 @@
 #include "palette/live_parameter.h"
 
+#include "base/truncate.h"
 #include "control/controls.h"
 #include "state/module_control.h"
 
@@ -16,7 +17,7 @@ int32_t EvaluateParameter(PaletteValue& parameter, int32_t source) {
                                        static_cast<float>(parameter.RangeLo.load()),
                                        static_cast<float>(parameter.RangeHi.load()));
   parameter.Smoothed = state;
-  return TruncateControlValue(result);
+  return TruncateToInt(result);
 }
 
 int32_t UpdateParameter(PaletteValue& parameter) {

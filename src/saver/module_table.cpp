@@ -46,18 +46,7 @@ void DefineControl(ModuleTable& table, int module, int32_t labelId, int control,
   }
   ModuleDescriptor& record = table[module];
   record.text[0] = '\0';
-  ModuleControl& c = record.controls[control];
-  c.Defined = 1;
-  c.LabelId = labelId;
-  c.Source = kSourceSet;
-  c.Value = defaultValue;
-  c.Default = defaultValue;
-  c.RangeLo = minimum;
-  c.Minimum = minimum;
-  c.RangeHi = maximum;
-  c.Maximum = maximum;
-  c.Sense = 10;
-  c.Smoothed = 0.5f;
+  record.controls[control] = DefinedControl(labelId, defaultValue, minimum, maximum);
 }
 
 bool IsSoundCapable(int module, int control) {

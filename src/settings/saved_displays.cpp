@@ -276,11 +276,7 @@ bool LoadModuleSettings(ModuleDescriptor& module, const char* name) {
   for (int n = 0; n < kControlsPerModule; ++n) {
     ModuleControl& control = module.controls[n];
     if (!control.Defined) continue;
-    control.Value = control.Default;
-    control.RangeLo = control.Minimum;
-    control.RangeHi = control.Maximum;
-    control.Source = kSourceSet;
-    control.Sense = 10;
+    RestoreDefinition(control);
     ReadInt32(ControlValueName(ControlField::Value, n), key, control.Value);
     ReadInt32(ControlValueName(ControlField::RangeLo, n), key, control.RangeLo);
     ReadInt32(ControlValueName(ControlField::RangeHi, n), key, control.RangeHi);
@@ -405,12 +401,8 @@ void ResetModule(SaverState& state, int index) {
   ModuleDescriptor& module = state.table[index];
   for (ModuleControl& control : module.controls) {
     if (!control.Defined) continue;
-    control.Value = control.Default;
-    control.RangeLo = control.Minimum;
-    control.RangeHi = control.Maximum;
-    control.Sense = 10;
+    RestoreDefinition(control);
     control.Smoothed = 0.5f;
-    control.Source = kSourceSet;
   }
   module.text[0] = '\0';
 }

@@ -38,4 +38,24 @@ struct ModuleControl {
 
 constexpr int kControlsPerModule = 20;
 
+// A control as its module defines it: Defined, its label, source "Set",
+// value and default = `defaultValue`, range and limits = minimum..maximum,
+// Sense 10, Smoothed 0.5, not sound-capable.
+constexpr ModuleControl DefinedControl(int32_t labelId, int32_t defaultValue, int32_t minimum,
+                                       int32_t maximum) {
+  return {1, labelId, kSourceSet, defaultValue, defaultValue, minimum, maximum,
+          minimum, maximum, 10, 0.5f, 0};
+}
+
+// The stored fields back to the definition: value = default, range =
+// limits, source "Set", Sense 10. The evaluator state (Smoothed) lives as
+// long as the definition and is left alone.
+constexpr void RestoreDefinition(ModuleControl& control) {
+  control.Value = control.Default;
+  control.RangeLo = control.Minimum;
+  control.RangeHi = control.Maximum;
+  control.Source = kSourceSet;
+  control.Sense = 10;
+}
+
 }  // namespace lumox

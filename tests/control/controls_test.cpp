@@ -13,14 +13,10 @@ namespace {
 
 namespace off = share_offset;
 
-// A control as the define-control routine leaves it.
+// A control as its module defines it, with the given source.
 ModuleControl Defined(int32_t def, int32_t min, int32_t max, int32_t source = kSourceSet) {
-  ModuleControl control;
-  control.Defined = 1;
+  ModuleControl control = DefinedControl(0, def, min, max);
   control.Source = source;
-  control.Value = control.Default = def;
-  control.RangeLo = control.Minimum = min;
-  control.RangeHi = control.Maximum = max;
   return control;
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/truncate.h"
 #include "control/controls.h"
 #include "control/control_fixture.h"
 #include "state/module_control.h"
@@ -39,9 +40,9 @@ TEST_F(EvaluateControlTest, OscillateStepsThroughTheTableFromHalfWay) {
     const float value = EvaluateControl(kSourceOscillate, state, 10.0f, 0.0f, 100.0f);
     EXPECT_FLOAT_EQ(state, expectedPhase[i]);
     EXPECT_EQ(static_cast<int>(state * 2048.0f) & 2047, expectedIndex[i]);
-    EXPECT_EQ(TruncateControlValue(value), expectedValue[i]);
+    EXPECT_EQ(TruncateToInt(value), expectedValue[i]);
     EXPECT_FLOAT_EQ(reversed[i], 100.0f - value);
-    EXPECT_EQ(TruncateControlValue(reversed[i]), expectedReversed[i]);
+    EXPECT_EQ(TruncateToInt(reversed[i]), expectedReversed[i]);
   }
 }
 
@@ -49,7 +50,7 @@ TEST_F(EvaluateControlTest, OneCycleTakesFourHundredOverSenseSteps) {
   for (const auto& [sense, period] : {std::pair{10.0f, 40}, std::pair{1.0f, 400}}) {
     const std::vector<float> values = Oscillation(0.5f, sense, 0.0f, 100.0f, 3 * period);
     for (int i = 0; i + period < static_cast<int>(values.size()); ++i)
-      ASSERT_EQ(TruncateControlValue(values[i]), TruncateControlValue(values[i + period]))
+      ASSERT_EQ(TruncateToInt(values[i]), TruncateToInt(values[i + period]))
           << "sense " << sense << " step " << i;
     // And it really moves through the range within one cycle.
     const auto [low, high] = std::minmax_element(values.begin(), values.begin() + period);
@@ -65,9 +66,9 @@ TEST_F(EvaluateControlTest, OscillationKeepsMovingAfterAVeryLongRun) {
   // usual one, one step late.
   const std::vector<float> late = Oscillation(600000.5f, 10.0f, 0.0f, 100.0f, 41);
   const std::vector<float> early = Oscillation(0.5f, 10.0f, 0.0f, 100.0f, 40);
-  EXPECT_EQ(TruncateControlValue(late[0]), 49);  // the table's half-way point
+  EXPECT_EQ(TruncateToInt(late[0]), 49);  // the table's half-way point
   for (int i = 0; i < 40; ++i)
-    EXPECT_EQ(TruncateControlValue(late[i + 1]), TruncateControlValue(early[i])) << "step " << i;
+    EXPECT_EQ(TruncateToInt(late[i + 1]), TruncateToInt(early[i])) << "step " << i;
 }
 
 TEST_F(EvaluateControlTest, SoundMovesTheStateBySenseTenthsTowardTheLevel) {
@@ -252,16 +253,16 @@ TEST_F(EvaluateControlTest, RenderAndPaletteThreadsEvaluateWhileThePlayerWrites)
   EXPECT_GT(ChannelTracker().peak, 0.0f);
 }
 
-TEST(TruncateControlValue, TowardZeroAndSaturating) {
-  EXPECT_EQ(TruncateControlValue(-3.7f), -3);
-  EXPECT_EQ(TruncateControlValue(3.7f), 3);
-  EXPECT_EQ(TruncateControlValue(-0.9f), 0);
-  EXPECT_EQ(TruncateControlValue(kNaN), 0);
-  EXPECT_EQ(TruncateControlValue(kInf), INT32_MAX);
-  EXPECT_EQ(TruncateControlValue(-kInf), INT32_MIN);
-  EXPECT_EQ(TruncateControlValue(2147483648.0f), INT32_MAX);
-  EXPECT_EQ(TruncateControlValue(-2147483648.0f), INT32_MIN);
-  EXPECT_EQ(TruncateControlValue(2147483520.0f), 2147483520);  // largest float below 2^31
+TEST(TruncateToInt, TowardZeroAndSaturating) {
+  EXPECT_EQ(TruncateToInt(-3.7f), -3);
+  EXPECT_EQ(TruncateToInt(3.7f), 3);
+  EXPECT_EQ(TruncateToInt(-0.9f), 0);
+  EXPECT_EQ(TruncateToInt(kNaN), 0);
+  EXPECT_EQ(TruncateToInt(kInf), INT32_MAX);
+  EXPECT_EQ(TruncateToInt(-kInf), INT32_MIN);
+  EXPECT_EQ(TruncateToInt(2147483648.0f), INT32_MAX);
+  EXPECT_EQ(TruncateToInt(-2147483648.0f), INT32_MIN);
+  EXPECT_EQ(TruncateToInt(2147483520.0f), 2147483520);  // largest float below 2^31
 }
 
 TEST_F(EvaluateControlTest, LivenessNeedsThePlayerAndTheRightSwitch) {

@@ -30,15 +30,7 @@ constexpr int32_t kTestLabel = 10;
 
 inline void DefineTestControl(ModuleDescriptor& module, int slot, int32_t def, int32_t min,
                               int32_t max) {
-  ModuleControl& control = module.controls[slot];
-  control = ModuleControl{};
-  control.Defined = 1;
-  control.LabelId = kTestLabel + slot;
-  control.Value = control.Default = def;
-  control.RangeLo = control.Minimum = min;
-  control.RangeHi = control.Maximum = max;
-  control.Sense = 10;
-  control.Smoothed = 0.5f;
+  module.controls[slot] = DefinedControl(kTestLabel + slot, def, min, max);
   module.text[0] = '\0';
 }
 
