@@ -20,7 +20,7 @@
 #include "base/random.h"
 #include "control/controls.h"
 #include "gfx/canvas.h"
-#include "modules/module_definitions.h"
+#include "modules/module_catalog.h"
 #include "modules/module_support.h"
 #include "modules/toolkit.h"
 #include "platform/clock.h"
@@ -51,7 +51,7 @@ constexpr ControlRow kBezierControls[] = {
     {16, kXTiling, 1, 1, 20},
     {17, kYTiling, 1, 1, 20},
     {18, kTileType, 0, 0, 3},
-    {19, 9, 1, -10, 10},  // "Strength"
+    {19, kStrengthSlot, 1, -10, 10},  // "Strength"
 };
 
 constexpr int kHistorySize = 300;   // also the trail length that never erases
@@ -181,7 +181,7 @@ int32_t Draw(ModuleDescriptor& module) noexcept {
   }
   s.writeIndex = (s.writeIndex + 1) % kHistorySize;
 
-  if (TickCount() > s.endTime) {
+  if (TickDelta(TickCount(), s.endTime) > 0) {
     EraseTrail(dc);
     Start(module);
   }

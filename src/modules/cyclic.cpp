@@ -19,7 +19,7 @@
 #include "base/random.h"
 #include "control/controls.h"
 #include "gfx/canvas.h"
-#include "modules/module_definitions.h"
+#include "modules/module_catalog.h"
 #include "modules/module_support.h"
 #include "modules/toolkit.h"
 #include "platform/clock.h"
@@ -51,7 +51,7 @@ constexpr ControlRow kCyclicControls[] = {
     {25, kObjectRotation, 10, -100, 100},
     {26, kObjectSides, 1, 1, 10},
     {27, kObjectType, 0, 0, 8},
-    {28, 9, 1, -10, 10},  // "Strength"
+    {28, kStrengthSlot, 1, -10, 10},  // "Strength"
     {29, kXTiling, 1, 1, 20},
     {30, kYTiling, 1, 1, 20},
     {31, kTileType, 0, 0, 3},
@@ -216,7 +216,7 @@ int32_t Draw(ModuleDescriptor& module) noexcept {
   }
   s.writeIndex = (s.writeIndex + 1) % kHistorySize;
 
-  if (TickCount() > s.restartTime) {
+  if (TickDelta(TickCount(), s.restartTime) > 0) {
     EraseTrail();
     Start(module);
   }

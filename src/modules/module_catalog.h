@@ -1,5 +1,14 @@
-// What the module table needs from each display module: its control rows
-// and its four entry points.
+// The catalog of the twelve display modules: what the module table needs
+// from each, its control rows and its four entry points.
+//
+// Adding a module (the contract it keeps is in state/module.h):
+//   1. Write src/modules/<name>.cpp, in the order bezier.cpp shows: what the
+//      module shows and why, its control rows, its state record, Init,
+//      Start, Draw and Stop, then helpers. It ends with
+//        const ModuleDefinition k<Name>Module{k<Name>Controls, Draw, Init, Start, Stop};
+//   2. Delete the module's rows and its line from pending_modules.cpp.
+// The build takes every source file of this folder, the catalog below
+// already names every module, and the module tests run every built one.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +36,17 @@ struct ModuleDefinition {
   ModuleEntryPoint Stop;
 };
 
-// The definition of module `index` (0..11). Modules not built yet have their
-// control rows and do-nothing entry points.
+// Each module's definition, from its own file (pending_modules.cpp for the
+// modules still to be written).
+extern const ModuleDefinition kBezierModule, kCyclicModule, kPatternModule, kPlasmaModule,
+    kPolygonModule, kSphereModule, kStainModule, kStarModule, kVortexModule, kEffectModule,
+    kBitmapModule, kRandomModule;
+
+// The definition of module `index` (0..11).
 const ModuleDefinition& GetModuleDefinition(int index);
+
+// Whether module `index` has been written (a pending module does nothing).
+bool IsModuleBuilt(int index);
 
 // The shared entry point that does nothing and returns 0.
 int32_t NoOpEntryPoint(ModuleDescriptor& module);

@@ -22,7 +22,7 @@
 #include "control/controls.h"
 #include "control/oscillator_table.h"
 #include "gfx/canvas.h"
-#include "modules/module_definitions.h"
+#include "modules/module_catalog.h"
 #include "modules/module_support.h"
 #include "modules/toolkit.h"
 #include "platform/clock.h"
@@ -54,7 +54,7 @@ constexpr ControlRow kPatternControls[] = {
     {37, kPatternDensity, 50, 0, 100},
     {38, kWaveType, 0, 0, 6},
     {39, kFolding, 0, 0, 20},
-    {40, 9, 1, -10, 10},  // "Strength"
+    {40, kStrengthSlot, 1, -10, 10},  // "Strength"
     {41, kXTiling, 1, 1, 20},
     {42, kYTiling, 1, 1, 20},
     {43, kTileType, 0, 0, 3},
@@ -196,7 +196,7 @@ int32_t Start(ModuleDescriptor& module) noexcept {
 int32_t Draw(ModuleDescriptor& module) noexcept {
   if (!pattern || module.dc == nullptr) return kYield;
   PatternState& s = *pattern;
-  if (TickCount() < s.nextDrawTime) return kYield;
+  if (TickDelta(TickCount(), s.nextDrawTime) < 0) return kYield;
   gfx::Canvas& dc = *module.dc;
 
   s.columns = LiveValue(module, kPatternControls, kXTiling, s.columns);

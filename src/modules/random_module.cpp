@@ -27,7 +27,7 @@
 #include "control/sound_link.h"
 #include "control/sound_share.h"
 #include "gfx/canvas.h"
-#include "modules/module_definitions.h"
+#include "modules/module_catalog.h"
 #include "modules/module_support.h"
 #include "palette/palette_thread.h"
 #include "platform/clock.h"
@@ -52,7 +52,7 @@ constexpr ControlRow kRandomControls[] = {
     {113, kDuration, 16, 1, 1000},      // "Duration"
     {114, kRandomizeControls, 0, 0, 1}, // "Random Controls"
     {115, kClearScreen, 1, 0, 1},       // "Clear Screen"
-    {116, 9, 1, -10, 10},               // "Strength"
+    {116, kStrengthSlot, 1, -10, 10},  // "Strength"
 };
 
 enum Choice : int32_t {
@@ -101,7 +101,7 @@ int32_t Start(ModuleDescriptor& module) noexcept {
 int32_t Draw(ModuleDescriptor& module) noexcept {
   // The difference, not the plain values, so the change still comes on
   // time when the tick count wraps round between two changes.
-  if (static_cast<int32_t>(TickCount() - state.nextChange) > 0) ChangeDisplay(module);
+  if (TickDelta(TickCount(), state.nextChange) > 0) ChangeDisplay(module);
   return 0;
 }
 

@@ -2,7 +2,8 @@
 //
 // All of the saver's timing (effect durations, hot-key bursts, module
 // restarts) reads one process-wide clock. The real clock wraps at 2^32 like
-// the system tick count; deadlines are compared as unsigned 32-bit numbers.
+// the system tick count (after 49.7 days), so deadlines are compared through
+// TickDelta, never with a plain < or >.
 // Tests and headless runs install a ManualClock, whose time moves only when
 // told to, so the same inputs give the same frames.
 #pragma once
@@ -41,6 +42,14 @@ class ManualClock final : public Clock {
 // Installing null restores the system clock.
 void InstallClock(Clock* clock);
 Clock& CurrentClock();
+
+// How many milliseconds `later` lies after `earlier` (negative when it lies
+// before), right across the wrap of the tick count while the two are less
+// than 24.8 days apart. `TickDelta(TickCount(), deadline) > 0`: the deadline
+// has passed.
+constexpr int32_t TickDelta(uint32_t later, uint32_t earlier) {
+  return static_cast<int32_t>(later - earlier);
+}
 
 inline uint32_t TickCount() { return CurrentClock().TickCount(); }
 inline void SleepMs(uint32_t milliseconds) { CurrentClock().Sleep(milliseconds); }

@@ -1,0 +1,117 @@
+// The display modules still to be written: their control rows (the settings
+// pages and the saved displays need them already) and entry points that do
+// nothing. When a module gets its own file, its rows move there and its
+// lines here go; this file then disappears.
+#include "modules/module_catalog.h"
+
+namespace lumox {
+namespace {
+
+constexpr ControlRow kPlasmaControls[] = {
+    {44, 0, 10, 1, 100},    // "Roughness"
+    {45, 1, 5, 1, 30},      // "Update Interval"
+    {46, 2, 0, 0, 20},      // "Effect"
+    {47, 3, 30, 1, 1000},   // "Image Duration"
+    {48, kStrengthSlot, 1, -10, 10},    // "Strength"
+};
+
+constexpr ControlRow kPolygonControls[] = {
+    {49, 0, 3, 2, 20},      // "Vertices"
+    {50, 1, 10, 1, 50},     // "Symmetry"
+    {51, 2, 4, 1, 320},     // "Speed"
+    {52, 3, 0, 0, 1},       // "Outline"
+    {53, 4, 1, 1, 20},      // "X Tiling"
+    {54, 5, 1, 1, 20},      // "Y Tiling"
+    {55, 6, 0, 0, 3},       // "Tile Type"
+    {56, kStrengthSlot, 1, -10, 10},    // "Strength"
+};
+
+constexpr ControlRow kSphereControls[] = {
+    {57, 0, 100, 15, 250},  // "Size"
+    {58, 1, 8, 2, 128},     // "Symmetry"
+    {59, 2, 0, 0, 63},      // "Type"
+    {60, 3, 20, 1, 1000},   // "Image Duration"
+    {61, 4, 1, 1, 20},      // "X Tiling"
+    {62, 5, 1, 1, 20},      // "Y Tiling"
+    {63, 6, 0, 0, 3},       // "Tile Type"
+    {64, kStrengthSlot, 1, -10, 10},    // "Strength"
+};
+
+constexpr ControlRow kStainControls[] = {
+    {65, 0, 2, 2, 4},       // "Nodes"
+    {66, 1, 0, 0, 20},      // "Folding"
+    {67, 2, 4, 0, 10},      // "Type"
+    {68, 3, 20, 1, 1000},   // "Image Duration"
+    {69, kStrengthSlot, 1, -10, 10},    // "Strength"
+    {70, 10, 1, 1, 20},     // "X Tiling"
+    {71, 11, 1, 1, 20},     // "Y Tiling"
+    {72, 12, 0, 0, 3},      // "Tile Type"
+};
+
+constexpr ControlRow kStarControls[] = {
+    {73, 0, 20, 0, 99},     // "Stars"
+    {74, 1, 1, 1, 320},     // "Star Size"
+    {75, 2, 4, 1, 60},      // "Speed"
+    {76, 3, 0, -99, 99},    // "X Revolve"
+    {77, 4, 0, -99, 99},    // "Y Revolve"
+    {78, 5, 0, -99, 99},    // "Z Revolve"
+    {79, 6, 10, -100, 100}, // "Star Rotation"
+    {80, 7, 1, 1, 10},      // "Star Sides"
+    {81, 8, 0, 0, 8},       // "Star Type"
+    {82, kStrengthSlot, 1, -10, 10},    // "Strength"
+    {83, 10, 1, 1, 20},     // "X Tiling"
+    {84, 11, 1, 1, 20},     // "Y Tiling"
+    {85, 12, 0, 0, 3},      // "Tile Type"
+    {86, 13, 1, 1, 128},    // "Symmetry"
+};
+
+constexpr ControlRow kVortexControls[] = {
+    {87, 0, 60, 2, 199},    // "Points on edge"
+    {88, 1, 300, 1, 300},   // "Spasticity"
+    {89, 2, 20, 1, 200},    // "Amplitude"
+    {90, 3, 20, 0, 1000},   // "Image Duration"
+    {91, 4, 1, 0, 5},       // "Type"
+    {92, 5, 5, 1, 50},      // "Collapse Rate"
+    {93, 6, 34, 0, 100},    // "Radius Flux"
+    {94, 7, 0, 0, 400},     // "Flux Amplitude"
+    {95, kStrengthSlot, 1, -10, 10},    // "Strength"
+    {96, 10, 1, 1, 20},     // "X Tiling"
+    {97, 11, 1, 1, 20},     // "Y Tiling"
+    {98, 12, 0, 0, 3},      // "Tile Type"
+};
+
+constexpr ControlRow kEffectControls[] = {
+    {99, 0, 0, 0, 25},      // "Type"
+    {100, 1, 100, 2, 320},  // "X Strength"
+    {101, 2, 80, 2, 240},   // "Y Strength"
+    {102, 3, 20, 0, 1000},  // "Display Interval"
+    {103, kStrengthSlot, 1, -10, 10},   // "Strength"
+};
+
+constexpr ControlRow kBitmapControls[] = {
+    {104, 0, 1, 0, 3},      // "Display Type"
+    {105, 1, 0, 0, 1},      // "Force Gradient"
+    {106, 2, 12, 0, 1000},  // "Duration"
+    {107, 3, 2, 0, 10},     // "Smoothing"
+    {108, 4, 0, 0, 1},      // "Random Order"
+    {109, 5, 0, 0, 1},      // "File or Screen"
+    {110, kStrengthSlot, 1, -10, 10},   // "Strength"
+};
+
+}  // namespace
+
+// A module not written yet: its controls, and entry points that do nothing.
+constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
+  return {controls, NoOpEntryPoint, NoOpEntryPoint, NoOpEntryPoint, NoOpEntryPoint};
+}
+
+extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
+extern const ModuleDefinition kPolygonModule = Pending(kPolygonControls);
+extern const ModuleDefinition kSphereModule = Pending(kSphereControls);
+extern const ModuleDefinition kStainModule = Pending(kStainControls);
+extern const ModuleDefinition kStarModule = Pending(kStarControls);
+extern const ModuleDefinition kVortexModule = Pending(kVortexControls);
+extern const ModuleDefinition kEffectModule = Pending(kEffectControls);
+extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);
+
+}  // namespace lumox
