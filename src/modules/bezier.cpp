@@ -54,7 +54,6 @@ constexpr ControlRow kBezierControls[] = {
     {19, kStrengthSlot, 1, -10, 10},  // "Strength"
 };
 
-constexpr int kHistorySize = 300;   // also the trail length that never erases
 constexpr float kFullTurn = 6.2832f;
 
 struct ControlPoint {
@@ -81,9 +80,7 @@ struct BezierState {
   std::vector<ControlPoint> erasing;
   std::vector<gfx::Point> rotated;  // scratch for the symmetric copies
   DrawingParameters current;
-  std::array<DrawingParameters, kHistorySize> history{};
-  int32_t writeIndex = 0, eraseIndex = 0, framesDrawn = 0;
-  int32_t trail = kHistorySize;
+  TrailRing<DrawingParameters> trail;
   int32_t colorIndex = 0, colorDirection = 1;
   uint32_t endTime = 0;
   gfx::Point centre;
@@ -114,7 +111,6 @@ int32_t Start(ModuleDescriptor& module) noexcept {
   EvaluateControls(module);
   s.curveSlots = ControlValue(module, kBezierControls, kBeziers);
   s.current.symmetry = ControlValue(module, kBezierControls, kSymmetry);
-  s.trail = 3 * ControlValue(module, kBezierControls, kTrailLength);
   s.current.width = ControlValue(module, kBezierControls, kWidth);
   s.current.speed = ControlValue(module, kBezierControls, kSpeed);
   s.endTime = TickCount() + 1000u * static_cast<uint32_t>(
@@ -122,7 +118,7 @@ int32_t Start(ModuleDescriptor& module) noexcept {
   s.current.columns = ControlValue(module, kBezierControls, kXTiling);
   s.current.rows = ControlValue(module, kBezierControls, kYTiling);
   s.current.tileType = ControlValue(module, kBezierControls, kTileType);
-  s.framesDrawn = 0;
+  s.trail.Start(3 * ControlValue(module, kBezierControls, kTrailLength));
   s.current.angleStep = kFullTurn / static_cast<float>(s.current.symmetry);
 
   s.centre = {s.clientWidth >> 1, s.clientHeight >> 1};
@@ -143,7 +139,6 @@ int32_t Start(ModuleDescriptor& module) noexcept {
   }
   s.erasing = s.drawing;
 
-  s.writeIndex = s.eraseIndex = s.trail < kHistorySize ? s.trail : 0;
   s.colorIndex = 0;
   s.colorDirection = 1;
   return 0;
@@ -168,18 +163,14 @@ int32_t Draw(ModuleDescriptor& module) noexcept {
   p.columns = LiveValue(module, kBezierControls, kXTiling, p.columns);
   p.rows = LiveValue(module, kBezierControls, kYTiling, p.rows);
 
-  s.history[s.writeIndex] = p;
+  s.trail.Record(p);
   MovePoints(s.drawing, p.speed);
   dc.SelectPen(gfx::Pen::Solid(p.width, gfx::PaletteIndex(s.colorIndex)));
   DrawCurves(dc, s.drawing, p);
   dc.SelectPen(gfx::Pen::StockBlack());
 
-  if (s.trail >= kHistorySize || s.framesDrawn < s.trail) {
-    ++s.framesDrawn;
-  } else {
-    EraseStep(dc);
-  }
-  s.writeIndex = (s.writeIndex + 1) % kHistorySize;
+  if (s.trail.Full()) EraseStep(dc);
+  s.trail.Advance();
 
   if (TickDelta(TickCount(), s.endTime) > 0) {
     EraseTrail(dc);
@@ -266,18 +257,17 @@ void DrawCurves(gfx::Canvas& dc, const std::vector<ControlPoint>& points,
 // Replays the oldest recorded frame with the erasing points, in black.
 void EraseStep(gfx::Canvas& dc) {
   BezierState& s = *bezier;
-  const DrawingParameters& entry = s.history[s.eraseIndex];
+  const DrawingParameters& entry = s.trail.Oldest();
   MovePoints(s.erasing, entry.speed);
   dc.SelectPen(gfx::Pen::Solid(entry.width, gfx::kBlack));
   DrawCurves(dc, s.erasing, entry);
   dc.SelectPen(gfx::Pen::StockBlack());
-  s.eraseIndex = (s.eraseIndex + 1) % kHistorySize;
+  s.trail.DropOldest();
 }
 
 // Erases every frame still on the screen (nothing when the trail is endless).
 void EraseTrail(gfx::Canvas& dc) {
-  if (bezier->trail >= kHistorySize) return;
-  while (bezier->eraseIndex != bezier->writeIndex) EraseStep(dc);
+  while (bezier->trail.HasFramesToErase()) EraseStep(dc);
 }
 
 }  // namespace

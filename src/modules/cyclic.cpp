@@ -57,7 +57,6 @@ constexpr ControlRow kCyclicControls[] = {
     {31, kTileType, 0, 0, 3},
 };
 
-constexpr int kHistorySize = 300;  // also the trail length that never erases
 constexpr int kMaxObjects = 101;
 
 struct PathObject {
@@ -88,15 +87,13 @@ struct CyclicState {
   ObjectSet drawing;
   ObjectSet erasing;
   CyclicFrame current;
-  std::array<CyclicFrame, kHistorySize> history{};
+  TrailRing<CyclicFrame> trail;
   int32_t objectCount = 0;  // N
   int32_t q = 1;            // 51 - "Spasticity"
-  int32_t trail = kHistorySize;
   int32_t xPathType = 1, yPathType = 1;
   int32_t cx = 0, cy = 0;
   float amplitude = 0;  // half the client width, for both axes
   int32_t colorIndex = 0, colorDirection = 1;
-  int32_t writeIndex = 0, eraseIndex = 0, framesDrawn = 0;
   uint32_t restartTime = 0;
   bool pulse = false;
   float pulseAngle = 0, pulseSpeed = 0;
@@ -128,7 +125,6 @@ int32_t Start(ModuleDescriptor& module) noexcept {
   s.objectCount = ControlValue(module, kCyclicControls, kObjects);
   const int32_t spasticity = ControlValue(module, kCyclicControls, kSpasticity);
   s.q = 51 - spasticity;
-  s.trail = 3 * ControlValue(module, kCyclicControls, kTrailLength);
   const int32_t diameter = ControlValue(module, kCyclicControls, kDiameter);
   CyclicFrame& f = s.current;
   f.symmetry = ControlValue(module, kCyclicControls, kPlanarSymmetry);
@@ -143,7 +139,6 @@ int32_t Start(ModuleDescriptor& module) noexcept {
   s.colorIndex = 0;
   s.colorDirection = 1;
   s.pulseAngle = 0;
-  s.framesDrawn = 0;
 
   const int32_t r1 = Rand();
   const int32_t r2 = Rand();
@@ -167,7 +162,7 @@ int32_t Start(ModuleDescriptor& module) noexcept {
   UpdatePositions(s.erasing, f);
   UpdatePositions(s.drawing, f);
 
-  s.writeIndex = s.eraseIndex = s.trail < kHistorySize ? s.trail : 0;
+  s.trail.Start(3 * ControlValue(module, kCyclicControls, kTrailLength));
   return 0;
 }
 
@@ -203,18 +198,14 @@ int32_t Draw(ModuleDescriptor& module) noexcept {
   s.colorIndex += s.colorDirection;
   if (s.colorIndex >= 235 || s.colorIndex <= 0) s.colorDirection = -s.colorDirection;
 
-  s.history[s.writeIndex] = f;
+  s.trail.Record(f);
   SelectStampTools(f.stamp, gfx::PaletteIndex(s.colorIndex));
   UpdatePositions(s.drawing, f);
   DrawSet(s.drawing, f);
   ReleaseStampTools(f.stamp);
 
-  if (s.trail >= kHistorySize || s.framesDrawn < s.trail) {
-    ++s.framesDrawn;
-  } else {
-    EraseStep();
-  }
-  s.writeIndex = (s.writeIndex + 1) % kHistorySize;
+  if (s.trail.Full()) EraseStep();
+  s.trail.Advance();
 
   if (TickDelta(TickCount(), s.restartTime) > 0) {
     EraseTrail();
@@ -348,18 +339,17 @@ void DrawSet(const ObjectSet& set, CyclicFrame& frame) {
 // Replays the oldest recorded frame with the erasing objects, in black.
 void EraseStep() {
   CyclicState& s = *cyclic;
-  CyclicFrame& entry = s.history[s.eraseIndex];
+  CyclicFrame& entry = s.trail.Oldest();
   SelectStampTools(entry.stamp, gfx::kBlack);
   UpdatePositions(s.erasing, entry);
   DrawSet(s.erasing, entry);
   ReleaseStampTools(entry.stamp);
-  s.eraseIndex = (s.eraseIndex + 1) % kHistorySize;
+  s.trail.DropOldest();
 }
 
 // Erases every frame still on the screen (nothing when the trail is endless).
 void EraseTrail() {
-  if (cyclic->trail >= kHistorySize) return;
-  while (cyclic->eraseIndex != cyclic->writeIndex) EraseStep();
+  while (cyclic->trail.HasFramesToErase()) EraseStep();
 }
 
 }  // namespace

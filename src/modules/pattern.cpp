@@ -413,11 +413,13 @@ int32_t PixelIndex(const PatternState& s, int32_t x0, int32_t y0) {
   const int32_t x = p.x, y = p.y;
 
   const auto P = [&s](int32_t a, int32_t b) { return s.u[a] + s.v[b]; };
-  const auto mirrored = [&](int32_t q, int32_t a) {
+  // The profile sum at the position reflected through the centre (q = 1),
+  // top to bottom (2) or left to right (3); q = 0 keeps `a`.
+  const auto reflected = [&](int32_t q, int32_t a) {
     switch (q) {
-      case 1: return std::abs(P(w1 - x, h1 - y));
-      case 2: return std::abs(P(x, h1 - y));
-      case 3: return std::abs(P(w1 - x, y));
+      case 1: return P(w1 - x, h1 - y);
+      case 2: return P(x, h1 - y);
+      case 3: return P(w1 - x, y);
       default: return a;
     }
   };
@@ -442,28 +444,22 @@ int32_t PixelIndex(const PatternState& s, int32_t x0, int32_t y0) {
   switch (s.formula) {
     case 0: r = P(x, y) >> sh; break;
     case 1: {
-      int32_t a = P(x, y);
-      switch ((a / s.band) & 3) {
-        case 1: a = P(w1 - x, h1 - y); break;
-        case 2: a = P(x, h1 - y); break;
-        case 3: a = P(w1 - x, y); break;
-        default: break;
-      }
-      r = a >> sh;
+      const int32_t a = P(x, y);
+      r = reflected((a / s.band) & 3, a) >> sh;
       break;
     }
     case 2: r = ((P(x, y) >> sh) & 31) + weave() / s.divider; break;
     case 3: r = std::abs(P(x, y)) >> sh; break;
     case 4: {
       const int32_t a = std::abs(P(x, y));
-      r = mirrored((a / s.band) & 3, a) >> sh;
+      r = std::abs(reflected((a / s.band) & 3, a)) >> sh;
       break;
     }
     case 5: r = weave() / s.divider + ((std::abs(P(x, y)) >> sh) & 31); break;
     case 6: r = waveSum() >> sh; break;
     case 7: {
       const int32_t a = waveSum();
-      r = mirrored((a / s.band) & 3, a) >> sh;
+      r = std::abs(reflected((a / s.band) & 3, a)) >> sh;
       break;
     }
     case 8: {
@@ -476,17 +472,7 @@ int32_t PixelIndex(const PatternState& s, int32_t x0, int32_t y0) {
       r = a >> sh;
       break;
     }
-    case 9: {
-      int32_t a = P(x, y);
-      switch ((x + y) & 3) {
-        case 1: a = P(w1 - x, h1 - y); break;
-        case 2: a = P(x, h1 - y); break;
-        case 3: a = P(w1 - x, y); break;
-        default: break;
-      }
-      r = a >> sh;
-      break;
-    }
+    case 9: r = reflected((x + y) & 3, P(x, y)) >> sh; break;
     case 10:
       r = (oddCell ? std::abs(P(x, y)) : std::abs(P(w1 - x, h1 - y))) >> sh;
       break;
@@ -498,7 +484,7 @@ int32_t PixelIndex(const PatternState& s, int32_t x0, int32_t y0) {
       r = std::abs(s.u[Wrap(x + 100 * b, w1)] + s.v[Wrap(y + 100 * b, h1)]) >> sh;
       break;
     }
-    case 15: r = mirrored((g / s.band) & 3, g) >> sh; break;
+    case 15: r = std::abs(reflected((g / s.band) & 3, g)) >> sh; break;
     case 16: r = pairWave(oddCell ? 0 : 1); break;
     case 17: r = oddCell ? P(x, y) >> sh : weave(); break;
     case 18:

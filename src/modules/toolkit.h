@@ -11,12 +11,15 @@
 //   (DrawStamp) or along a line (StampLine). Pair every SelectStampTools
 //   with one ReleaseStampTools.
 // - ConcentricFill: nested shapes in successive palette indices.
+// - TrailRing: the last frames' drawing parameters, for a trail of fixed
+//   length that a delayed copy of the motion erases in black.
 //
 // Everything draws on the stamp's or the given canvas with palette-index
 // colours, so the palette animation keeps changing what was drawn. None of
 // these operations draws outside the canvas or crashes on degenerate input.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "gfx/canvas.h"
@@ -89,5 +92,46 @@ void StampLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Stamp& stamp);
 // pen and the stock white brush selected.
 void ConcentricFill(gfx::Canvas& dc, int32_t centreX, int32_t centreY, int32_t firstIndex,
                     int32_t diameter, int32_t style);
+
+// A trail of fixed length. Each frame records what it was drawn with; once
+// the trail is full, a second copy of the motion, started a trail's length
+// later, redraws the oldest recorded frame in black. The record makes the
+// erasure match what was drawn even when live controls changed in between.
+// A trail of kSize frames or more never erases. Per frame:
+//   ring.Record(frame); draw; if (ring.Full()) { erase ring.Oldest(); ring.DropOldest(); }
+//   ring.Advance();
+template <typename Frame>
+class TrailRing {
+ public:
+  static constexpr int32_t kSize = 300;
+
+  // A new trail of `length` frames, nothing drawn yet.
+  void Start(int32_t length) {
+    length_ = length;
+    drawn_ = 0;
+    write_ = erase_ = length < kSize ? length : 0;
+  }
+  bool Endless() const { return length_ >= kSize; }
+  void Record(const Frame& frame) { frames_[write_] = frame; }
+  // After a frame is drawn: true once the trail holds `length` frames, so
+  // the oldest must now go.
+  bool Full() {
+    if (Endless() || drawn_ < length_) {
+      ++drawn_;
+      return false;
+    }
+    return true;
+  }
+  Frame& Oldest() { return frames_[erase_]; }
+  void DropOldest() { erase_ = (erase_ + 1) % kSize; }
+  void Advance() { write_ = (write_ + 1) % kSize; }
+  // Whether frames are still on the screen that an erasure would remove.
+  bool HasFramesToErase() const { return !Endless() && erase_ != write_; }
+
+ private:
+  std::array<Frame, kSize> frames_{};
+  int32_t length_ = kSize;
+  int32_t write_ = 0, erase_ = 0, drawn_ = 0;
+};
 
 }  // namespace lumox
