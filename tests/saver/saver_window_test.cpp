@@ -237,17 +237,6 @@ TEST_F(SaverWindowTest, HotKeysDoTheirCommandAndNeverDismiss) {
   EXPECT_EQ(host.passedOn, std::vector<uint32_t>{kWmKeyDown});
 }
 
-TEST_F(SaverWindowTest, MouseLockStopsMovementFromDismissing) {
-  Send(kWmCreate);
-  Send(kWmKeyDown, kVkF9);
-  EXPECT_EQ(env.system.beeps(), 1);
-  for (int i = 0; i < 50; ++i) Send(kWmMouseMove);
-  EXPECT_EQ(MovesPassedOn(), 0u);
-  Send(kWmKeyDown, kVkF9);
-  Send(kWmMouseMove);
-  EXPECT_EQ(MovesPassedOn(), 1u) << "to the distance rule at once";
-}
-
 TEST_F(SaverWindowTest, InASwitchedModeOnlyASustainedBurstGoesOnToTheDistanceRule) {
   // Within the first eight seconds a burst needs twenty counted messages,
   // later six; the message that starts a burst is not counted, and a pause
