@@ -1,5 +1,7 @@
 #include "refresh_timer.h"
 
+#include <cmath>
+
 namespace lumox::host {
 
 double RefreshRateOrDefault(int reportedHz) {
@@ -34,6 +36,17 @@ void PresentBeat::WaitForBeat(std::chrono::nanoseconds limit) {
   std::unique_lock lock(mutex_);
   const uint64_t seen = beats_;
   beaten_.wait_for(lock, limit, [&] { return beats_ != seen; });
+}
+
+RefreshPacer::RefreshPacer(std::shared_ptr<PresentBeat> beat, std::chrono::nanoseconds period)
+    : beat_(std::move(beat)),
+      period_(period),
+      refreshRate_(static_cast<uint32_t>(std::lround(1e9 / static_cast<double>(period.count())))) {}
+
+void RefreshPacer::FrameDone(uint32_t pauseMs) {
+  for (uint32_t n = RefreshesPerFrame(refreshRate_, pauseMs); n > 0; --n) {
+    beat_->WaitForBeat(2 * period_);
+  }
 }
 
 }  // namespace lumox::host

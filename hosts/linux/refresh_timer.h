@@ -57,16 +57,19 @@ class PresentBeat {
   uint64_t beats_ = 0;
 };
 
+// Ends each frame on a beat: the next one, or a later one when the
+// "Speed" option's pause asks for more refreshes.
 class RefreshPacer final : public FramePacer {
  public:
-  RefreshPacer(std::shared_ptr<PresentBeat> beat, std::chrono::nanoseconds period)
-      : beat_(std::move(beat)), period_(period) {}
-  // Two periods: a missed beat costs one refresh, a stopped one no more.
-  void FrameDone() override { beat_->WaitForBeat(2 * period_); }
+  RefreshPacer(std::shared_ptr<PresentBeat> beat, std::chrono::nanoseconds period);
+  // Each wait is limited to two periods: a missed beat costs one refresh,
+  // a stopped present loop no more.
+  void FrameDone(uint32_t pauseMs) override;
 
  private:
   std::shared_ptr<PresentBeat> beat_;
   std::chrono::nanoseconds period_;
+  uint32_t refreshRate_;
 };
 
 }  // namespace lumox::host

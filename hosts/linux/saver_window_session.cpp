@@ -1,29 +1,18 @@
 #include "saver_window_session.h"
 
-#include <sys/resource.h>
-
 #include <thread>
 
 #include "gfx/screen.h"
 #include "state/saver_state.h"
+#include "thread_priority.h"
 
 namespace lumox::host {
 namespace {
 
-// The "Priority" option's idle class.
-constexpr int32_t kPriorityIdle = 64;
-
-// Idle runs at nice 10; normal and high stay at the normal level, because
-// raising a priority needs privileges a screen saver should not have.
-// Linux applies this to the calling thread only: the render thread, which
-// is the one that draws.
-void SetProcessPriority(int32_t priorityClass) {
-  setpriority(PRIO_PROCESS, 0, priorityClass == kPriorityIdle ? 10 : 0);
-}
-
 RuntimeServices HostServices() {
   RuntimeServices services = DefaultRuntimeServices();
-  services.setProcessPriority = &SetProcessPriority;
+  services.setProcessPriority = &ApplyProcessPriority;
+  services.lowerRenderThreadPriority = &LowerCallingThreadPriority;
   return services;
 }
 
@@ -119,7 +108,9 @@ void SaverWindowSession::YieldTimeSlice() { std::this_thread::yield(); }
 
 WindowSize SaverWindowSession::ClientSize() { return {screen_->width(), screen_->height()}; }
 
-bool SaverWindowSession::StartRenderThread(SoundShare* share) {
+// This host never changes the display mode: the window keeps the size of
+// the screen it was made with.
+bool SaverWindowSession::StartRenderThread(SoundShare* share, WindowSize) {
   return renderThread_.Start(Saver(), screen_, share, services_, options_.fullScreen,
                              options_.pacer);
 }

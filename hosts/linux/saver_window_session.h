@@ -89,7 +89,7 @@ class SaverWindowSession final : public HostWindow, public SaverWindowHost {
   void RestoreDisplayMode() override {}
   void ResizeWindow(int32_t, int32_t) override {}
   void BringToForeground() override { window_.Raise(); }
-  bool StartRenderThread(SoundShare* share) override;
+  bool StartRenderThread(SoundShare* share, WindowSize clientSize) override;
   bool WaitRenderThread(uint32_t timeoutMs) override { return renderThread_.Join(timeoutMs); }
 
  private:

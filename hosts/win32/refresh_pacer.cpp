@@ -5,10 +5,13 @@
 namespace lumox::win32 {
 
 RefreshPacer::RefreshPacer(uint32_t refreshRate)
-    : period_(std::chrono::nanoseconds(1'000'000'000LL / (refreshRate ? refreshRate : 60))),
+    : refreshRate_(refreshRate ? refreshRate : 60),
+      period_(std::chrono::nanoseconds(1'000'000'000LL / refreshRate_)),
       deadline_(Clock::now() + period_) {}
 
-void RefreshPacer::FrameDone() {
+void RefreshPacer::FrameDone(uint32_t pauseMs) {
+  // deadline_ is the end of the frame's first refresh; a pause adds more.
+  deadline_ += period_ * (RefreshesPerFrame(refreshRate_, pauseMs) - 1);
   Clock::time_point now = Clock::now();
   if (now < deadline_) {
     std::this_thread::sleep_until(deadline_);

@@ -1,5 +1,5 @@
 // Paces the render loop at the display's refresh: one loop frame per
-// refresh. Deadlines are absolute (start + n periods) so small oversleeps do
+// refresh, or whole refreshes more for the "Speed" option's pause. Deadlines are absolute (start + n periods) so small oversleeps do
 // not add up; a loop that falls a whole period behind starts afresh rather
 // than racing to catch up.
 #pragma once
@@ -14,10 +14,11 @@ namespace lumox::win32 {
 class RefreshPacer final : public FramePacer {
  public:
   explicit RefreshPacer(uint32_t refreshRate);
-  void FrameDone() override;
+  void FrameDone(uint32_t pauseMs) override;
 
  private:
   using Clock = std::chrono::steady_clock;
+  uint32_t refreshRate_;
   std::chrono::nanoseconds period_;
   Clock::time_point deadline_;
 };

@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstring>
 
 #include "exports.h"
@@ -54,6 +54,10 @@ void SetProcessPriority(int32_t priorityClass) {
   SetPriorityClass(GetCurrentProcess(), static_cast<DWORD>(priorityClass));
 }
 
+void LowerRenderThreadPriority() {
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
 }  // namespace
 
 uint32_t DisplayRefreshRate() {
@@ -71,6 +75,9 @@ Win32SaverWindow::Win32SaverWindow(SaverWindowOptions options)
       saverWindow_(Saver(), options_.services, *this, options_.commandLine) {
   if (!options_.services.setProcessPriority) {
     options_.services.setProcessPriority = &SetProcessPriority;
+  }
+  if (!options_.services.lowerRenderThreadPriority) {
+    options_.services.lowerRenderThreadPriority = &LowerRenderThreadPriority;
   }
   InitialSize(options_.parent, width_, height_);
   screen_ = std::make_shared<gfx::Screen>(width_, height_);
@@ -240,19 +247,17 @@ void Win32SaverWindow::ResizeWindow(int32_t width, int32_t height) {
 
 void Win32SaverWindow::BringToForeground() { SetForegroundWindow(hwnd_); }
 
-bool Win32SaverWindow::StartRenderThread(SoundShare* share) {
-  SaverState& saver = Saver();
-  saver.runFlag = 0;
-  auto pacer = std::make_shared<RefreshPacer>(refreshRate_);
-  if (!renderThread_.Start(saver, screen_, share, options_.services, !hostState_.preview, pacer)) {
-    return false;
+bool Win32SaverWindow::StartRenderThread(SoundShare* share, WindowSize clientSize) {
+  // WM_CREATE may have switched the display mode and resized the window
+  // since the screen was made: draw at the size the window has now.
+  int width = std::max(clientSize.width, 1);
+  int height = std::max(clientSize.height, 1);
+  if (width != screen_->width() || height != screen_->height()) {
+    screen_ = std::make_shared<gfx::Screen>(width, height);
   }
-  // The render thread raises the run flag as it begins; were the window
-  // destroyed before that, the thread would raise it after WM_DESTROY
-  // cleared it and run on. So wait (briefly) until it is up.
-  auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kThreadJoinTimeoutMs);
-  while (saver.runFlag == 0 && std::chrono::steady_clock::now() < giveUp) Sleep(1);
-  return true;
+  auto pacer = std::make_shared<RefreshPacer>(refreshRate_);
+  return renderThread_.Start(Saver(), screen_, share, options_.services, !hostState_.preview,
+                             pacer);
 }
 
 int RunSaverWindow(const SaverWindowOptions& options) {

@@ -106,7 +106,7 @@ class Win32SaverWindow final : public HostWindow, public SaverWindowHost {
   void RestoreDisplayMode() override;
   void ResizeWindow(int32_t width, int32_t height) override;
   void BringToForeground() override;
-  bool StartRenderThread(SoundShare* share) override;
+  bool StartRenderThread(SoundShare* share, WindowSize clientSize) override;
   bool WaitRenderThread(uint32_t timeoutMs) override { return renderThread_.Join(timeoutMs); }
 
  private:

@@ -62,7 +62,7 @@ SoundShare* AttachSaver() {
 
 SoundShare* OpenSoundShareChecked(ShareOpenResult& result, bool markMismatch) {
   std::unique_ptr<SharedMemory> memory =
-      SharedMemoryProviderInstance().Open(kSoundShareName, kSoundShareSize);
+      SharedMemoryProviderInstance().Open(SoundShareName(), kSoundShareSize);
   if (memory == nullptr || memory->data() == nullptr) {
     result = ShareOpenResult::kUnavailable;
     return nullptr;
@@ -178,14 +178,14 @@ void SignalLauncherClosing(SoundShare* share, bool triedLaunch) {
   if (share != nullptr && triedLaunch) share->SetU32(off::LauncherClosed, 1);
 }
 
-void DetachSaverWindow(SoundShare* share) {
+void DetachSaverWindow(SoundShare* share, bool unmap) {
   if (share == nullptr) return;
   share->Decrement(off::SaverWindows);
   share->Decrement(off::SaverClients);
   share->SetU32(off::PaletteUsesSound, 0);
   share->SetU32(off::SaverUsesSound, 0);
   share->SetU32(off::FullScreenSaver, 0);
-  CloseSoundShare(share);
+  if (unmap) CloseSoundShare(share);
 }
 
 SoundShare* AttachConfigDialog() { return AttachSaver(); }

@@ -57,9 +57,11 @@ bool LaunchPlayer(bool fromSaver, bool fullScreenWindow);
 // the block current. On destruction, in this order: SignalLauncherClosing
 // (before waiting for the render thread), then, once the render thread has
 // stopped, DetachSaverWindow (counts down, clears the sound flags, closes).
+// With `unmap` false the block stays mapped and current: a drawing thread
+// that had to be abandoned may still read it.
 SoundShare* AttachSaverWindow();
 void SignalLauncherClosing(SoundShare* share, bool triedLaunch);
-void DetachSaverWindow(SoundShare* share);
+void DetachSaverWindow(SoundShare* share, bool unmap = true);
 
 // The configuration dialog: attach when it opens (null: the dialog ends at
 // once), count itself while its property sheet is shown, detach after the

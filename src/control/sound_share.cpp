@@ -1,5 +1,7 @@
 #include "control/sound_share.h"
 
+#include <cstdlib>
+
 namespace lumox {
 namespace {
 
@@ -159,6 +161,11 @@ void SoundShare::SetText(size_t offset, size_t size, const std::string& text) {
     const uint8_t c = i < length ? static_cast<uint8_t>(text[i]) : 0;
     __atomic_store_n(bytes_ + offset + i, c, __ATOMIC_RELAXED);
   }
+}
+
+std::string SoundShareName() {
+  const char* name = std::getenv(kSoundShareNameVariable);
+  return name && *name ? name : kSoundShareName;
 }
 
 }  // namespace lumox

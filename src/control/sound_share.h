@@ -56,6 +56,13 @@ constexpr uint32_t kSoundShareLayout = 4;
 constexpr size_t kInfoTextSize = 64;
 constexpr size_t kShareDisplayNameSize = 260;
 constexpr const char* kSoundShareName = "LMXKAURSharedFileMappingQRZT";
+// Tests give each process a block of its own through this variable, so a
+// test run never touches the block of a saver or player running beside it.
+constexpr const char* kSoundShareNameVariable = "LUMOX_SOUND_BLOCK";
+
+// The block's name: $LUMOX_SOUND_BLOCK when set and not empty, otherwise
+// kSoundShareName.
+std::string SoundShareName();
 
 // Storage for a block outside shared memory (the private stand-in used
 // while no block is attached, tests). Aligned like the start of a shared

@@ -33,7 +33,9 @@ RuntimeServices MakeDefaultServices() {
 
   services.validateControls = &ValidateControls;
   services.attachSaverWindow = &AttachSaverWindow;
-  services.detachSaverWindow = &DetachSaverWindow;
+  services.detachSaverWindow = [](SoundShare* share, bool unmap) {
+    DetachSaverWindow(share, unmap);
+  };
   services.launchPlayer = [](bool fromSaver, bool fullScreenWindow) {
     LaunchPlayer(fromSaver, fullScreenWindow);
   };

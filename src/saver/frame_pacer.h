@@ -6,6 +6,11 @@
 // frame is published: a real display waits for its next refresh, a
 // headless run advances its virtual clock by one refresh, and an unpaced
 // run (benchmarks) does nothing.
+//
+// The "Speed" option's pause is part of the frame: a paced frame lasts one
+// refresh plus the pause, rounded up to whole refreshes, so even the
+// smallest pause (10 ms) costs a refresh at 60 Hz instead of vanishing in
+// the wait for the next one.
 #pragma once
 
 #include <cstdint>
@@ -14,23 +19,31 @@ namespace lumox {
 
 class ManualClock;
 
+// Refreshes one frame takes: one, plus `pauseMs` rounded up to whole
+// refreshes at `refreshRate` Hz.
+constexpr uint32_t RefreshesPerFrame(uint32_t refreshRate, uint32_t pauseMs) {
+  return 1 + static_cast<uint32_t>((uint64_t{pauseMs} * refreshRate + 999) / 1000);
+}
+
 class FramePacer {
  public:
   virtual ~FramePacer() = default;
-  virtual void FrameDone() = 0;
+  // Ends the frame after one refresh plus `pauseMs`, rounded up to whole
+  // refreshes.
+  virtual void FrameDone(uint32_t pauseMs) = 0;
 };
 
-// Advances a manual clock by one refresh per frame: frame n ends at
+// Advances a manual clock by whole refreshes: refresh n ends at
 // start + n * 1000 / rate milliseconds, so 60 Hz alternates 16 and 17 ms.
 class VirtualClockPacer final : public FramePacer {
  public:
   explicit VirtualClockPacer(ManualClock& clock, uint32_t refreshRate = 60);
-  void FrameDone() override;
+  void FrameDone(uint32_t pauseMs) override;
 
  private:
   ManualClock& clock_;
   uint32_t refreshRate_;
-  uint64_t frames_ = 0;
+  uint64_t refreshes_ = 0;
   uint64_t elapsedMs_ = 0;
 };
 

@@ -134,12 +134,15 @@ bool RenderFrame(RenderSession& session) {
   }
 
   session.dc.Flush();
-  if (session.pacer) session.pacer->FrameDone();
-
   // A stored Speed beyond its range would stall the loop: keep it to the
   // option's own range.
-  int32_t speed = std::clamp(saver.options.Speed, 0, kMaxSpeedOption);
-  if (speed > 0) SleepMs(static_cast<uint32_t>(speed) * kSpeedUnitMs);
+  uint32_t pauseMs =
+      static_cast<uint32_t>(std::clamp(saver.options.Speed, 0, kMaxSpeedOption)) * kSpeedUnitMs;
+  if (session.pacer) {
+    session.pacer->FrameDone(pauseMs);
+  } else if (pauseMs > 0) {
+    SleepMs(pauseMs);
+  }
 
   if (ShareWord(session, share_offset::CaptureRequest) != 0) {
     if (session.services.capture) session.services.capture(saver);

@@ -13,6 +13,7 @@
 // thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -32,7 +33,8 @@ class Screen;
 
 // A module that has nothing to draw gives the processor away this long.
 constexpr uint32_t kYieldSleepMs = 10;
-// The "Speed" option pauses this long per unit after each frame.
+// The "Speed" option lengthens each frame by this much per unit (rounded
+// up to whole refreshes when the loop is paced).
 constexpr uint32_t kSpeedUnitMs = 10;
 constexpr int32_t kMaxSpeedOption = 10;
 // The control that sets how often a module draws per frame ("Strength").
@@ -60,6 +62,8 @@ struct RenderSession {
   bool raiseRunFlag = true;
   // Init and Start have run; only then does the end call Stop.
   bool modulesStarted = false;
+  // The palette thread did not end in time and was left running.
+  std::atomic<bool> paletteAbandoned{false};
 };
 
 // Prepares a run, up to (not including) the palette thread.

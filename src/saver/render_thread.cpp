@@ -39,6 +39,7 @@ void RunSession(RenderSession& session, TimedThread& paletteThread) {
   SaverState& saver = session.saver;
   RenderBegin(session);
   StartPaletteThread(session, paletteThread);
+  if (session.services.lowerRenderThreadPriority) session.services.lowerRenderThreadPriority();
   WaitForPalette(saver);
   if (saver.paletteReady && saver.runFlag) RenderStartModules(session);
   while (saver.runFlag) {
@@ -49,8 +50,10 @@ void RunSession(RenderSession& session, TimedThread& paletteThread) {
   if (paletteThread.Join(kThreadJoinTimeoutMs)) {
     RenderReleasePalette(session);
   } else {
-    // The abandoned palette thread may still read the palette: keep it.
+    // The abandoned palette thread may still read the palette and the
+    // shared block: keep both.
     saver.runFlag = 0;
+    session.paletteAbandoned = true;
   }
 }
 
@@ -63,11 +66,11 @@ void RenderThreadMain(RenderSession& session) noexcept {
   } catch (const std::exception& error) {
     session.saver.runFlag = 0;
     System().DebugOutput(std::string("Render thread failed: ") + error.what());
-    paletteThread.Join(kThreadJoinTimeoutMs);
+    if (!paletteThread.Join(kThreadJoinTimeoutMs)) session.paletteAbandoned = true;
   } catch (...) {
     session.saver.runFlag = 0;
     System().DebugOutput("Render thread failed");
-    paletteThread.Join(kThreadJoinTimeoutMs);
+    if (!paletteThread.Join(kThreadJoinTimeoutMs)) session.paletteAbandoned = true;
   }
 }
 
@@ -80,9 +83,17 @@ bool RenderThread::Start(SaverState& saver, std::shared_ptr<gfx::Screen> screen,
   // clears it for good, and the thread then ends without drawing.
   session->raiseRunFlag = false;
   saver.runFlag = 1;
-  if (thread_.Start("render", [session, pacer] { RenderThreadMain(*session); })) return true;
+  if (thread_.Start("render", [session, pacer] { RenderThreadMain(*session); })) {
+    session_ = std::move(session);
+    return true;
+  }
   saver.runFlag = 0;
   return false;
+}
+
+bool RenderThread::Join(uint32_t timeoutMs) {
+  // The thread's end orders its last write of the flag before this read.
+  return thread_.Join(timeoutMs) && !(session_ && session_->paletteAbandoned);
 }
 
 HeadlessRun::HeadlessRun(RenderSession& session, ManualClock& clock)
@@ -125,7 +136,7 @@ void HeadlessRun::StepPalette() {
 void HeadlessRun::Frame() {
   if (!begun_) return;
   StepPalette();
-  if (!RenderFrame(session_)) session_.pacer->FrameDone();
+  if (!RenderFrame(session_)) session_.pacer->FrameDone(0);
 }
 
 void HeadlessRun::End() {

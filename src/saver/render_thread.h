@@ -15,7 +15,7 @@ class ManualClock;
 // until ready), RenderStartModules, frames while the run flag is set (the
 // session's pacer runs after each flush; a paused thread sleeps), then Stop
 // of the modules, up to 2000 ms for the palette thread, and the palette
-// released. Never throws: a failure clears the run flag, is logged and
+// released (kept, with paletteAbandoned set, when that thread overran). Never throws: a failure clears the run flag, is logged and
 // ends the thread with the modules left as they are.
 void RenderThreadMain(RenderSession& session) noexcept;
 
@@ -28,13 +28,15 @@ class RenderThread {
   bool Start(SaverState& saver, std::shared_ptr<gfx::Screen> screen, SoundShare* share,
              const RuntimeServices& services, bool fullScreenWindow,
              std::shared_ptr<FramePacer> pacer);
-  // Waits up to `timeoutMs` for the thread to end; false when it did not
-  // and was abandoned.
-  bool Join(uint32_t timeoutMs = kThreadJoinTimeoutMs) { return thread_.Join(timeoutMs); }
+  // Waits up to `timeoutMs` for the thread to end. False when it did not
+  // and was abandoned, or when it ended but had to abandon its palette
+  // thread: either way a drawing thread may still read the shared block.
+  bool Join(uint32_t timeoutMs = kThreadJoinTimeoutMs);
   bool started() const { return thread_.started(); }
 
  private:
   TimedThread thread_;
+  std::shared_ptr<RenderSession> session_;
 };
 
 // A whole run on the calling thread, with a manual clock: the palette is

@@ -38,9 +38,9 @@ struct RuntimeServices {
   // Sound link. attachSaverWindow opens the shared block and registers a
   // saver window in it (versions, counts); null when the block cannot be
   // opened. detachSaverWindow undoes the registration (counts, sound
-  // flags) and closes the block.
+  // flags) and, when `unmap` is set, closes the block.
   std::function<SoundShare*()> attachSaverWindow;
-  std::function<void(SoundShare*)> detachSaverWindow;
+  std::function<void(SoundShare*, bool unmap)> detachSaverWindow;
   std::function<void(bool fromSaver, bool fullScreenWindow)> launchPlayer;
 
   // Palette.
@@ -69,8 +69,13 @@ struct RuntimeServices {
   std::function<void(gfx::Canvas&, SaverState&)> setUpOverlays;
   std::function<void(gfx::Canvas&, SaverState&)> drawOverlays;
 
-  // Host: the process priority class (128 high, 32 normal, 64 idle).
+  // Host: the process priority class (128 high, 32 normal, 64 idle), and
+  // below-normal priority for the calling thread. The render thread lowers
+  // its own priority once it has started the palette thread, so that where
+  // a new thread inherits its creator's priority the palette thread keeps
+  // the normal one.
   std::function<void(int32_t priorityClass)> setProcessPriority;
+  std::function<void()> lowerRenderThreadPriority;
 };
 
 // The real subsystems.

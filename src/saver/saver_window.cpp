@@ -41,11 +41,11 @@ void BeginTestRun(SaverWindow& window) {
   const RuntimeServices& services = window.services;
   CommandWords words = SplitCommandWords(window.commandLine);
   if (words.settingsFile.empty() || !services.importSettingsFile) return;
-  if (!services.importSettingsFile(words.settingsFile, kTestingDisplayName)) return;
   std::string active = services.readActiveName ? services.readActiveName() : std::string();
+  if (!services.importSettingsFile(words.settingsFile, kTestingDisplayName)) return;
   window.previousActiveName = active.substr(0, kCommandWordSize - 1);
-  if (services.writeActiveName) services.writeActiveName(kTestingDisplayName);
   window.testing = true;
+  if (services.writeActiveName) services.writeActiveName(kTestingDisplayName);
 }
 
 // Switches a full-screen window to the stored display mode, if there is
@@ -63,10 +63,8 @@ void SwitchDisplayMode(SaverWindow& window) {
   window.modeSwitched = true;
 }
 
-LResult OnCreate(SaverWindow& window) {
+LResult PrepareRun(SaverWindow& window) {
   const RuntimeServices& services = window.services;
-  if (services.buildControlNames) services.buildControlNames();
-  BeginTestRun(window);
   if (services.writeVersionStamp) services.writeVersionStamp();
   if (services.readSlogan) CopyText(window.saver.slogan, kSloganSize, services.readSlogan());
 
@@ -82,10 +80,25 @@ LResult OnCreate(SaverWindow& window) {
   return 0;
 }
 
+LResult OnCreate(SaverWindow& window) {
+  if (window.services.buildControlNames) window.services.buildControlNames();
+  try {
+    BeginTestRun(window);
+    return PrepareRun(window);
+  } catch (...) {
+    // The window may never see WM_DESTROY: put the settings back now.
+    EndTestRun(window);
+    throw;
+  }
+}
+
 void OnDestroy(SaverWindow& window) {
   const RuntimeServices& services = window.services;
   window.saver.runFlag = 0;
-  if (!window.share) return;
+  if (!window.share) {
+    EndTestRun(window);
+    return;
+  }
 
   // Only a mode this window switched to is undone.
   if (window.modeSwitched) window.host.RestoreDisplayMode();
@@ -96,9 +109,10 @@ void OnDestroy(SaverWindow& window) {
 
   EndTestRun(window);
 
-  // An abandoned render thread may still read the block: leave it mapped
-  // (the process is about to end and the system releases it then).
-  if (renderEnded && services.detachSaverWindow) services.detachSaverWindow(window.share);
+  // An abandoned drawing thread may still read the block: leave it mapped
+  // (the process is about to end and the system releases it then), but
+  // count the window out so the player does not see a saver running.
+  if (services.detachSaverWindow) services.detachSaverWindow(window.share, renderEnded);
   window.share = nullptr;
 }
 
@@ -206,7 +220,8 @@ LResult Dispatch(SaverWindow& window, uint32_t message, WParam wParam, LParam lP
     case kWmEraseBackground:
       if (!window.renderStarted && window.share) {
         window.host.BringToForeground();
-        window.renderStarted = window.host.StartRenderThread(window.share);
+        window.renderStarted =
+            window.host.StartRenderThread(window.share, window.host.ClientSize());
       }
       return 0;  // the system never erases the background
     case kWmActivate:

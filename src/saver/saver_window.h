@@ -42,10 +42,12 @@ class SaverWindowHost {
   // or redrawing.
   virtual void ResizeWindow(int32_t width, int32_t height) = 0;
   virtual void BringToForeground() = 0;
-  // The render thread (RenderThread): started at below-normal priority on
-  // the window's screen; false if it could not be started.
-  virtual bool StartRenderThread(SoundShare* share) = 0;
-  // Waits up to `timeoutMs` for it; false when it had to be abandoned.
+  // The render thread (RenderThread), drawing on a screen of the window's
+  // client size now (a stored display mode may have resized the window
+  // since it was made); false if it could not be started.
+  virtual bool StartRenderThread(SoundShare* share, WindowSize clientSize) = 0;
+  // Waits up to `timeoutMs` for it; false when it, or the palette thread
+  // it runs, had to be abandoned.
   virtual bool WaitRenderThread(uint32_t timeoutMs) = 0;
   virtual void PostQuit(int exitCode) = 0;
 };

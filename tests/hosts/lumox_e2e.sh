@@ -10,10 +10,26 @@ lumox=$2
 test_window=$3
 skip=77
 
+# Every program a case starts runs in the case's own process group, and the
+# group ends with the case on every path out (a failed check, a signal), so
+# a saver that does not stop is never left behind.
+if [ "$(ps -o pgid= $$ | tr -d ' ')" != "$$" ]; then exec setsid "$0" "$@"; fi
+end_group() {
+  trap '' TERM
+  kill -TERM -- -$$ 2>/dev/null
+  sleep 0.2
+  for pid in $(ps -o pid= -g $$); do
+    [ "$pid" != $$ ] && kill -KILL "$pid" 2>/dev/null
+  done
+  rm -rf "$work"
+}
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-# Never touch the user's settings.
+trap end_group EXIT
+trap 'exit 143' TERM INT HUP
+# Never touch the user's settings, nor the sound block of a saver or player
+# running on this machine.
 export LUMOX_REGISTRY=$work/registry.reg
+export LUMOX_SOUND_BLOCK=LumoxE2E-$$
 unset XSCREENSAVER_WINDOW
 
 fail() {
@@ -249,6 +265,28 @@ case "$case_name" in
     [ "$status" -eq 0 ] || fail "preview run exited $status when its window went away"
     echo "ended ${elapsed} ms after the window went away"
     expect_refusal 255 /p "$window"
+    ;;
+
+  display-gone)
+    # A saver whose X server goes away ends at once, in a window and
+    # embedded alike. This case runs its own server so it can end it.
+    command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit $skip; }
+    for args in "--window 100x80" "-root"; do
+      Xvfb -displayfd 3 -screen 0 320x240x24 3>"$work/display" 2>/dev/null &
+      server=$!
+      for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+      [ -s "$work/display" ] || fail "Xvfb did not start"
+      # shellcheck disable=SC2086
+      DISPLAY=:$(cat "$work/display") "$lumox" $args 2>/dev/null &
+      pid=$!
+      sleep 1
+      kill -0 "$pid" 2>/dev/null || fail "lumox $args ended by itself"
+      kill -TERM "$server"
+      wait "$server"
+      wait_exit "$pid" 3000
+      [ "$status" -ne 0 ] || fail "lumox $args exited 0 after losing its display"
+      : >"$work/display"
+    done
     ;;
 
   *)

@@ -6,29 +6,18 @@ namespace lumox::test {
 
 namespace {
 
-std::array<int32_t, 12> drawResults{};
-std::mutex drawResultsMutex;
+std::array<std::atomic<int32_t>, 12> drawResults{};
 
-std::string Entry(const char* call, const ModuleDescriptor& module) {
-  return std::string(call) + " " + std::to_string(module.index());
+template <const char* kCall>
+int32_t Record(ModuleDescriptor& module) {
+  Calls().Add(std::string(kCall) + " " + std::to_string(module.index()));
+  return 0;
 }
+constexpr char kInit[] = "Init", kStart[] = "Start", kStop[] = "Stop", kDraw[] = "Draw";
 
 int32_t FakeDraw(ModuleDescriptor& module) {
-  Calls().Add(Entry("Draw", module));
-  std::lock_guard lock(drawResultsMutex);
+  Record<kDraw>(module);
   return drawResults[module.index()];
-}
-int32_t FakeInit(ModuleDescriptor& module) {
-  Calls().Add(Entry("Init", module));
-  return 0;
-}
-int32_t FakeStart(ModuleDescriptor& module) {
-  Calls().Add(Entry("Start", module));
-  return 0;
-}
-int32_t FakeStop(ModuleDescriptor& module) {
-  Calls().Add(Entry("Stop", module));
-  return 0;
 }
 
 struct FakeDefinitions {
@@ -37,7 +26,8 @@ struct FakeDefinitions {
   FakeDefinitions() {
     for (int i = 0; i < 12; ++i) {
       rows[i] = {ControlRow{100 + i, 0, 50, 0, 100}, ControlRow{200 + i, 9, 1, -10, 10}};
-      definitions[i] = ModuleDefinition{rows[i], FakeDraw, FakeInit, FakeStart, FakeStop};
+      definitions[i] =
+          ModuleDefinition{rows[i], FakeDraw, Record<kInit>, Record<kStart>, Record<kStop>};
     }
   }
 };
@@ -55,9 +45,8 @@ std::vector<std::string> CallLog::Entries() const {
 }
 
 std::vector<std::string> CallLog::With(const std::string& prefix) const {
-  std::lock_guard lock(mutex_);
   std::vector<std::string> found;
-  for (const std::string& entry : entries_) {
+  for (const std::string& entry : Entries()) {
     if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
   }
   return found;
@@ -73,16 +62,10 @@ CallLog& Calls() {
   return log;
 }
 
-void SetDrawResult(int module, int32_t result) {
-  std::lock_guard lock(drawResultsMutex);
-  drawResults[module] = result;
-}
+void SetDrawResult(int module, int32_t result) { drawResults[module] = result; }
 
 void ResetFakeModules() {
-  {
-    std::lock_guard lock(drawResultsMutex);
-    drawResults.fill(0);
-  }
+  for (auto& result : drawResults) result = 0;
   Calls().Clear();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -38,8 +39,9 @@ CallLog& Calls();
 void SetDrawResult(int module, int32_t result);
 void ResetFakeModules();
 
-// Module i's definition: control 9 (speed, -10..10, default 1) and control 0
-// (0..100, default 50), label ids 100 + i, and recording entry points.
+// Module i's definition: control 0 (0..100, default 50) and the speed
+// control 9 (-10..10, default 1), label ids 100 + i and 200 + i, and
+// recording entry points.
 const ModuleDefinition& FakeModuleDefinition(int index);
 
 // Points the services at the fake modules, with validation recorded as

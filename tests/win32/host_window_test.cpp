@@ -1,14 +1,14 @@
 // The saver window on the real window system: the class and styles, the
-// dismissal rules with real messages and the real cursor, hot keys, the
-// refused title change, and the presenter.
+// dismissal rules with real messages and the real cursor, the stored
+// display mode, the render thread and the presenter.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "gfx/screen.h"
 #include "platform/win32/win32_registry.h"
-#include "saver/display_mode.h"
 #include "state/saver_state.h"
 #include "win32_saver_window.h"
 #include "win32_test_support.h"
@@ -20,8 +20,14 @@ using lumox::testing::PumpUntil;
 
 constexpr uint32_t kWaitMs = 10000;
 
+std::string Text(HWND hwnd) {
+  char text[64] = {};
+  GetWindowTextA(hwnd, text, sizeof(text));
+  return text;
+}
+
 class Win32SaverWindowTest : public ::testing::Test {
- protected:
+ public:
   // Creates the window with the cursor parked at (100, 100).
   HWND Open(HWND parent = nullptr) {
     SetCursorPos(100, 100);
@@ -33,21 +39,19 @@ class Win32SaverWindowTest : public ::testing::Test {
     window_ = std::make_unique<Win32SaverWindow>(options);
     return window_->Create();
   }
-
   bool Alive() const { return window_ && IsWindow(window_->hwnd()); }
-  // Gives the window time to act on what it was sent; true if it is still
-  // there afterwards.
+  // True if the window is still there after `ms` of acting on its messages.
   bool StillAliveAfter(uint32_t ms) {
     PumpUntil([this] { return !Alive(); }, ms);
     return Alive();
   }
   bool ClosesWithin(uint32_t ms) { return PumpUntil([this] { return !Alive(); }, ms); }
-
-  void MoveCursorAndTell(int x, int y) {
-    SetCursorPos(x, y);
-    SendMessageA(window_->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  // Moves the cursor by (dx, dy) from where the window saw it at creation.
+  void MoveBy(int dx, int dy) {
+    const CursorPoint start = window_->hostState().lastCursor;
+    SetCursorPos(start.x + dx, start.y + dy);
+    SendMessageA(window_->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(start.x + dx, start.y + dy));
   }
-
   void TearDown() override {
     window_.reset();
     // The quit message the window posted must not end the next test's pump.
@@ -59,14 +63,12 @@ class Win32SaverWindowTest : public ::testing::Test {
   std::unique_ptr<Win32SaverWindow> window_;
 };
 
-TEST_F(Win32SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndTitle) {
+TEST_F(Win32SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndAFixedTitle) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
-  char text[64] = {};
-  GetClassNameA(hwnd, text, sizeof(text));
-  EXPECT_STREQ(text, "WindowsScreenSaverClass");
-  GetWindowTextA(hwnd, text, sizeof(text));
-  EXPECT_STREQ(text, "Screen Saver");
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof(name));
+  EXPECT_STREQ(name, "WindowsScreenSaverClass");
   EXPECT_EQ(GetClassLongPtrA(hwnd, GCL_STYLE), 0x2Bu);
   EXPECT_EQ(GetClassLongPtrA(hwnd, GCLP_HCURSOR), 0u);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
@@ -75,41 +77,44 @@ TEST_F(Win32SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndTitle) {
   GetClientRect(hwnd, &client);
   EXPECT_EQ(client.right, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(client.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")), 0);
+  EXPECT_EQ(Text(hwnd), "Screen Saver");
 }
 
-TEST_F(Win32SaverWindowTest, MouseTravelOfFourPixelsIsToleratedAndFiveCloses) {
-  ASSERT_NE(Open(), nullptr);
-  // Distances count from where the window saw the cursor at creation.
-  const CursorPoint start = window_->hostState().lastCursor;
-  MoveCursorAndTell(start.x + 2, start.y - 2);  // |2| + |-2| = 4: not more than the threshold
-  EXPECT_TRUE(StillAliveAfter(300));
-  MoveCursorAndTell(start.x + 3, start.y - 2);  // 5
-  EXPECT_TRUE(ClosesWithin(kWaitMs));
-}
-
-TEST_F(Win32SaverWindowTest, HotKeysAndDeactivationNeverDismissButOtherKeysDo) {
-  HWND hwnd = Open();
-  ASSERT_NE(hwnd, nullptr);
-  for (WPARAM key : {VK_LEFT, VK_RIGHT, VK_F1, VK_F2, VK_F4, VK_F8}) {
-    EXPECT_EQ(SendMessageA(hwnd, WM_KEYDOWN, key, 0), 0) << key;
+TEST_F(Win32SaverWindowTest, WhatDismissesTheSaverAndWhatDoesNot) {
+  const struct {
+    const char* name;
+    std::function<void(Win32SaverWindowTest&, HWND)> harmless, dismissing;
+  } cases[] = {
+      {"mouse travel: 4 pixels, then 5", [](auto& t, HWND) { t.MoveBy(2, -2); },
+       [](auto& t, HWND) { t.MoveBy(3, -2); }},
+      {"hot keys and deactivation, then a key",
+       [](auto&, HWND hwnd) {
+         for (WPARAM key : {VK_LEFT, VK_RIGHT, VK_F1, VK_F2, VK_F4, VK_F8}) {
+           EXPECT_EQ(SendMessageA(hwnd, WM_KEYDOWN, key, 0), 0) << key;
+         }
+         SendMessageA(hwnd, WM_ACTIVATEAPP, FALSE, 0);
+         SendMessageA(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+       },
+       [](auto&, HWND hwnd) { SendMessageA(hwnd, WM_KEYDOWN, 'A', 0); }},
+      {"a long move with the mouse locked, then unlocked",
+       [](auto& t, HWND hwnd) {
+         SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
+         t.MoveBy(200, 150);
+       },
+       [](auto& t, HWND hwnd) {
+         SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
+         t.MoveBy(10, 10);
+       }}};
+  for (const auto& c : cases) {
+    HWND hwnd = Open();
+    ASSERT_NE(hwnd, nullptr);
+    c.harmless(*this, hwnd);
+    EXPECT_TRUE(StillAliveAfter(300)) << c.name;
+    c.dismissing(*this, hwnd);
+    EXPECT_TRUE(ClosesWithin(kWaitMs)) << c.name;
+    TearDown();
   }
-  SendMessageA(hwnd, WM_ACTIVATEAPP, FALSE, 0);
-  SendMessageA(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
-  EXPECT_TRUE(StillAliveAfter(300));
-  SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
-  EXPECT_TRUE(ClosesWithin(kWaitMs));
-}
-
-TEST_F(Win32SaverWindowTest, MouseLockKeepsTheSaverWhateverTheMouseDoes) {
-  HWND hwnd = Open();
-  ASSERT_NE(hwnd, nullptr);
-  const CursorPoint start = window_->hostState().lastCursor;
-  SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
-  MoveCursorAndTell(start.x + 200, start.y + 150);
-  EXPECT_TRUE(StillAliveAfter(300));
-  SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
-  MoveCursorAndTell(start.x + 10, start.y + 10);
-  EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
 // The stored display mode, removed again when the test ends.
@@ -136,7 +141,6 @@ TEST_F(Win32SaverWindowTest, StoredDisplayModeIsSwitchedToAndOnlyRealInputEndsTh
   current.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
   StoredDisplayMode stored(current);
   ASSERT_TRUE(stored.stored());
-
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
   ASSERT_TRUE(window_->saverWindow().modeSwitched) << "the system refused its own current mode";
@@ -144,37 +148,29 @@ TEST_F(Win32SaverWindowTest, StoredDisplayModeIsSwitchedToAndOnlyRealInputEndsTh
   GetClientRect(hwnd, &client);
   EXPECT_EQ(client.right, static_cast<LONG>(current.dmPelsWidth));
   EXPECT_EQ(client.bottom, static_cast<LONG>(current.dmPelsHeight));
-
-  // While the mode is switched a lone mouse jump is not enough, and a close
-  // request without user input is ignored.
-  const CursorPoint start = window_->hostState().lastCursor;
-  MoveCursorAndTell(start.x + 40, start.y + 30);
+  // A lone mouse jump is not enough, and a close without input is ignored.
+  MoveBy(40, 30);
   PostMessageA(hwnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(StillAliveAfter(300));
   SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
   EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
-TEST_F(Win32SaverWindowTest, TheTitleNeverChanges) {
-  HWND hwnd = Open();
-  ASSERT_NE(hwnd, nullptr);
-  EXPECT_EQ(SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")), 0);
-  char text[64] = {};
-  GetWindowTextA(hwnd, text, sizeof(text));
-  EXPECT_STREQ(text, "Screen Saver");
-}
-
-TEST_F(Win32SaverWindowTest, RendersAndKeepsPresentingWhileTheRenderThreadIsPaused) {
+TEST_F(Win32SaverWindowTest, RendersAtTheWindowsSizeAndKeepsPresentingWhilePaused) {
   HWND hwnd = Open();
   ASSERT_NE(hwnd, nullptr);
   // The first paint erases the background, which starts the render thread.
   ASSERT_TRUE(PumpUntil([] { return Saver().frameCounter > 5; }, kWaitMs));
-  EXPECT_TRUE(window_->saverWindow().renderStarted);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(window_->screen().width(), client.right);
+  EXPECT_EQ(window_->screen().height(), client.bottom);
+  // The "Priority" option sets the process's class.
+  EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(Saver().options.Priority));
 
   SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);  // pause drawing; the palette goes on
   uint32_t presented = window_->presentedFrames();
   EXPECT_TRUE(PumpUntil([&] { return window_->presentedFrames() >= presented + 5; }, kWaitMs));
-
   // What the window shows is the core's screen through its palette.
   gfx::Surface frame = window_->screen().PublishedFrame();
   HDC dc = GetDC(hwnd);
@@ -193,6 +189,7 @@ TEST_F(Win32SaverWindowTest, RendersAndKeepsPresentingWhileTheRenderThreadIsPaus
   // samples must still agree.
   EXPECT_GT(matching * 2, compared) << matching << " of " << compared;
   SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);
+  SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
 }
 
 TEST_F(Win32SaverWindowTest, PreviewIsAChildOfItsParentAndIgnoresInput) {
@@ -209,17 +206,14 @@ TEST_F(Win32SaverWindowTest, PreviewIsAChildOfItsParentAndIgnoresInput) {
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(GetParent(hwnd), parent);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
-  char text[64] = {};
-  GetWindowTextA(hwnd, text, sizeof(text));
-  EXPECT_STREQ(text, "Preview");
+  EXPECT_EQ(Text(hwnd), "Preview");
   RECT parentClient{}, client{};
   GetClientRect(parent, &parentClient);
   GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right, parentClient.right);
-  EXPECT_EQ(client.bottom, parentClient.bottom);
+  EXPECT_EQ(client.right * 10000 + client.bottom, parentClient.right * 10000 + parentClient.bottom);
 
   SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
-  MoveCursorAndTell(250, 200);
+  MoveBy(150, 100);
   EXPECT_TRUE(StillAliveAfter(300));
   PostMessageA(hwnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(ClosesWithin(kWaitMs));

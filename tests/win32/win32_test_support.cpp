@@ -29,14 +29,34 @@ ChildProcess::~ChildProcess() {
   }
 }
 
+// Every child goes into one job that ends its processes when the job's
+// last handle closes: when the test program ends, however it ends, no
+// saver it started is left running.
+HANDLE ChildJob() {
+  static HANDLE job = [] {
+    HANDLE created = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (created) SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
+                                         sizeof(limits));
+    return created;
+  }();
+  return job;
+}
+
 bool ChildProcess::Start(const std::string& program, const std::string& arguments) {
   std::string line = "\"" + program + "\" " + arguments;
   std::vector<char> buffer(line.begin(), line.end());
   buffer.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  return CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info_) != FALSE;
+  if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                      nullptr, nullptr, &startup, &info_)) {
+    return false;
+  }
+  if (HANDLE job = ChildJob()) AssignProcessToJobObject(job, info_.hProcess);
+  ResumeThread(info_.hThread);
+  return true;
 }
 
 bool ChildProcess::Wait(uint32_t timeoutMs, DWORD& exitCode) {

@@ -24,7 +24,8 @@ std::string SaverPath();
 // This test program.
 std::string SelfPath();
 
-// A running child process.
+// A running child process, ended when this object goes (whatever path a
+// test takes out) or at the latest with the test program.
 class ChildProcess {
  public:
   ~ChildProcess();
