@@ -30,7 +30,7 @@ uint32_t ShareWord(const RenderSession& session, size_t offset) {
 // negative n draws in every n-th frame, 0 draws once whatever Draw
 // returns, positive n draws up to n times until Draw yields.
 void DrawModule(RenderSession& session, ModuleDescriptor& module) {
-  int32_t speed = module.controls[kSpeedControl].Value;
+  int32_t speed = module.controls[kStrengthSlot].Value;
   if (speed < 0) {
     uint32_t every = 0u - static_cast<uint32_t>(speed);
     if (session.saver.frameCounter % every == 0) {

@@ -37,8 +37,6 @@ constexpr uint32_t kYieldSleepMs = 10;
 // up to whole refreshes when the loop is paced).
 constexpr uint32_t kSpeedUnitMs = 10;
 constexpr int32_t kMaxSpeedOption = 10;
-// The control that sets how often a module draws per frame ("Strength").
-constexpr int kSpeedControl = 9;
 
 struct RenderSession {
   RenderSession(SaverState& saver, std::shared_ptr<gfx::Screen> screen, SoundShare* share,

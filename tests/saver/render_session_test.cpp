@@ -90,7 +90,7 @@ TEST_F(RenderSessionTest, ControlNineDecidesTheDrawsAndAYieldSleeps) {
   for (const auto& c : cases) {
     Begin();
     saver.frameCounter = 0;
-    saver.table[kBezier].controls[kSpeedControl].Value = c.speed;
+    saver.table[kBezier].controls[kStrengthSlot].Value = c.speed;
     test::SetDrawResult(kBezier, c.yields ? kYield : 0);
     const uint32_t start = env.clock.TickCount();
     for (int frame = 0; frame < c.frames; ++frame) RenderFrame(*session);
