@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "gfx/canvas.h"
 #include "gfx/surface.h"
 
 namespace lumox::gfx::testing {
@@ -64,6 +65,25 @@ inline int CountPixels(const Surface& surface, uint8_t value) {
   int count = 0;
   for (size_t i = 0; i < surface.size(); ++i) count += surface.data()[i] == value;
   return count;
+}
+
+// The picture of what draw(canvas) leaves on a black width x height surface.
+template <typename Draw>
+std::string Drawn(int width, int height, Draw draw) {
+  Surface surface(width, height);
+  Canvas canvas(surface);
+  draw(canvas);
+  return Picture(surface);
+}
+
+// The ink of the pictures: pens draw 'a', brushes 'b'.
+inline const ColorRef kPenInk = PaletteIndex(0);
+inline const ColorRef kBrushInk = PaletteIndex(1);
+
+inline Canvas& WithTools(Canvas& canvas, int penWidth = 1) {
+  canvas.SelectPen(Pen::Solid(penWidth, kPenInk));
+  canvas.SelectBrush(Brush::Solid(kBrushInk));
+  return canvas;
 }
 
 }  // namespace lumox::gfx::testing
