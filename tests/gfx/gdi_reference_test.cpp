@@ -77,12 +77,6 @@ COLORREF Grey(ColorRef color) {
   return RGB(level, level, level);
 }
 
-std::vector<POINT> ToGdi(const std::vector<Point>& points) {
-  std::vector<POINT> result;
-  for (const Point& p : points) result.push_back({p.x, p.y});
-  return result;
-}
-
 std::string Numbers(const std::vector<int>& values) {
   std::string text;
   for (int v : values) {
@@ -96,6 +90,42 @@ std::string Numbers(const std::vector<Point>& points) {
   std::vector<int> values;
   for (const Point& p : points) values.insert(values.end(), {p.x, p.y});
   return Numbers(values);
+}
+
+// A line, curve or shape, drawn the same way on the canvas and with GDI.
+enum class Kind { Line, Polyline, Bezier, Polygon, Rectangle, Ellipse };
+struct Shape {
+  Kind kind;
+  std::vector<Point> points;
+  bool winding = false;
+};
+
+void Draw(Canvas& c, const Shape& shape) {
+  const Point* p = shape.points.data();
+  const int n = static_cast<int>(shape.points.size());
+  c.SetPolyFillMode(shape.winding ? FillMode::Winding : FillMode::Alternate);
+  c.MoveTo(p[0].x, p[0].y);
+  if (shape.kind == Kind::Line) c.LineTo(p[1].x, p[1].y);
+  if (shape.kind == Kind::Polyline) c.Polyline(p, n);
+  if (shape.kind == Kind::Bezier) c.PolyBezier(p, n);
+  if (shape.kind == Kind::Polygon) c.Polygon(p, n);
+  if (shape.kind == Kind::Rectangle) c.Rectangle(p[0].x, p[0].y, p[1].x, p[1].y);
+  if (shape.kind == Kind::Ellipse) c.Ellipse(p[0].x, p[0].y, p[1].x, p[1].y);
+}
+
+void Draw(HDC dc, const Shape& shape) {
+  std::vector<POINT> points;
+  for (const Point& q : shape.points) points.push_back({q.x, q.y});
+  const POINT* p = points.data();
+  const int n = static_cast<int>(points.size());
+  SetPolyFillMode(dc, shape.winding ? WINDING : ALTERNATE);
+  MoveToEx(dc, p[0].x, p[0].y, nullptr);
+  if (shape.kind == Kind::Line) LineTo(dc, p[1].x, p[1].y);
+  if (shape.kind == Kind::Polyline) Polyline(dc, p, n);
+  if (shape.kind == Kind::Bezier) PolyBezier(dc, p, n);
+  if (shape.kind == Kind::Polygon) Polygon(dc, p, n);
+  if (shape.kind == Kind::Rectangle) Rectangle(dc, p[0].x, p[0].y, p[1].x, p[1].y);
+  if (shape.kind == Kind::Ellipse) Ellipse(dc, p[0].x, p[0].y, p[1].x, p[1].y);
 }
 
 // The pen, brush, raster mode and clip rectangle a case draws with.
@@ -176,52 +206,28 @@ class GdiReference : public ::testing::Test {
         << (tools.invert ? " inverting" : "") << " clip "
         << Numbers({tools.clip.left, tools.clip.top, tools.clip.right, tools.clip.bottom});
   }
-  void CompareLine(const Tools& tools, Point a, Point b) {
+  void Compare(const Tools& tools, const Shape& shape) {
     Compare(
-        "line " + Numbers({a, b}), tools,
-        [&](Canvas& c) {
-          c.MoveTo(a.x, a.y);
-          c.LineTo(b.x, b.y);
-        },
-        [&](HDC dc) {
-          MoveToEx(dc, a.x, a.y, nullptr);
-          LineTo(dc, b.x, b.y);
-        });
+        "shape " + std::to_string(static_cast<int>(shape.kind)) + " " + Numbers(shape.points) +
+            (shape.winding ? " winding" : ""),
+        tools, [&](Canvas& c) { Draw(c, shape); }, [&](HDC dc) { Draw(dc, shape); });
   }
 };
 
-TEST_F(GdiReference, ThinLinesInEveryDirection) {
-  for (int trial = 0; trial < 400; ++trial)
-    CompareLine({Pen::Solid(trial % 2, PaletteIndex(0)), Brush::Null(), trial % 3 == 0},
-                RandomPoint(), RandomPoint());
-}
-
-// Wide round pens as dots, straight and slanted lines (with even widths the
-// rounding of the band's corners decides which side gets the extra pixel).
-TEST_F(GdiReference, WidePenDotsAndLines) {
-  for (int trial = 0; trial < 400; ++trial) {
-    const Pen pen = Pen::Solid(Coordinate(2, 12), PaletteIndex(0));
-    const Point a = RandomPoint();
+// Lines and polylines in every direction: thin, and wide round pens as
+// dots, straight and slanted lines (with even widths the rounding of the
+// band's corners decides which side gets the extra pixel) and polylines,
+// whose joins are dots; inverting ones invert each pixel once.
+TEST_F(GdiReference, LinesAndPolylines) {
+  for (int trial = 0; trial < 1000; ++trial) {
+    const Pen pen = Pen::Solid(trial % 3 ? Coordinate(0, 1) : Coordinate(2, 12), PaletteIndex(0));
+    std::vector<Point> p = RandomPoints(trial % 5 == 4 ? 4 : 2);
     const int length = Coordinate(0, 15);
-    const Point b = trial % 4 == 0   ? a
-                    : trial % 4 == 1 ? Point{a.x + length, a.y}
-                    : trial % 4 == 2 ? Point{a.x, a.y + length}
-                                     : RandomPoint();
-    CompareLine({pen}, a, b);
-  }
-}
-
-// Polylines, whose wide joins are dots; inverting ones invert each pixel
-// once.
-TEST_F(GdiReference, Polylines) {
-  for (int trial = 0; trial < 200; ++trial) {
-    const std::vector<Point> points = RandomPoints(4);
-    const std::vector<POINT> gdiPoints = ToGdi(points);
-    const Tools tools{Pen::Solid(trial % 2 ? Coordinate(0, 1) : Coordinate(2, 9), PaletteIndex(2)),
-                      Brush::Null(), trial % 4 == 0};
-    Compare(
-        "polyline " + Numbers(points), tools, [&](Canvas& c) { c.Polyline(points.data(), 4); },
-        [&](HDC dc) { Polyline(dc, gdiPoints.data(), 4); });
+    if (trial % 5 == 0) p[1] = p[0];
+    if (trial % 5 == 1) p[1] = {p[0].x + length, p[0].y};
+    if (trial % 5 == 2) p[1] = {p[0].x, p[0].y + length};
+    Compare({pen, Brush::Null(), trial % 4 == 0},
+            {trial % 5 == 4 ? Kind::Polyline : Kind::Line, p});
   }
 }
 
@@ -229,100 +235,52 @@ TEST_F(GdiReference, Polylines) {
 // (mostly outside the surface), several segments; thin, wide and inverting
 // pens; through clip rectangles.
 TEST_F(GdiReference, BezierCurves) {
-  std::vector<std::vector<Point>> curves = {{{0, 6}, {2, -3}, {9, 10}, {10, 0}}};
+  Compare({Pen::Solid(1, PaletteIndex(0))}, {Kind::Bezier, {{0, 6}, {2, -3}, {9, 10}, {10, 0}}});
   for (int trial = 0; trial < 600; ++trial) {
     std::vector<Point> p = RandomPoints(trial % 6 == 5 ? 3 * Coordinate(2, 4) + 1 : 4);
-    switch (trial % 6) {
-      case 1:  // coincident points
-        if (trial % 4 == 0) p[1] = p[0];
-        if (trial % 4 <= 1) p[2] = p[3];
-        if (trial % 4 == 2) p[3] = p[0];
-        if (trial % 4 == 3) p[1] = p[2] = p[3] = p[0];
-        break;
-      case 2:  // a few pixels long
-        for (int i = 1; i < 4; ++i) p[i] = {p[0].x + Coordinate(-3, 3), p[0].y + Coordinate(-3, 3)};
-        break;
-      case 3:  // thousands of pixels across
-        for (Point& q : p) q = {Coordinate(-4000, 4000), Coordinate(-3000, 3000)};
-        break;
+    if (trial % 6 == 1) {  // coincident points
+      if (trial % 4 == 0) p[1] = p[0];
+      if (trial % 4 <= 1) p[2] = p[3];
+      if (trial % 4 == 2) p[3] = p[0];
+      if (trial % 4 == 3) p[1] = p[2] = p[3] = p[0];
     }
-    curves.push_back(p);
-  }
-  for (size_t trial = 0; trial < curves.size(); ++trial) {
-    const std::vector<Point>& points = curves[trial];
-    const std::vector<POINT> gdiPoints = ToGdi(points);
-    const int n = static_cast<int>(points.size());
+    if (trial % 6 == 2)  // a few pixels long
+      for (int i = 1; i < 4; ++i) p[i] = {p[0].x + Coordinate(-3, 3), p[0].y + Coordinate(-3, 3)};
+    if (trial % 6 == 3)  // thousands of pixels across
+      for (Point& q : p) q = {Coordinate(-4000, 4000), Coordinate(-3000, 3000)};
     Tools tools{Pen::Solid(trial % 3 == 2 ? Coordinate(2, 8) : trial % 2, PaletteIndex(0))};
     tools.invert = trial % 5 == 4;
-    if (trial % 7 == 3)
-      tools.clip = {Coordinate(0, 18), Coordinate(0, 11), Coordinate(19, kWidth),
-                    Coordinate(12, kHeight)};
-    Compare(
-        "bezier " + Numbers(points), tools, [&](Canvas& c) { c.PolyBezier(points.data(), n); },
-        [&](HDC dc) { PolyBezier(dc, gdiPoints.data(), n); });
+    if (trial % 7 == 3) tools.clip = {Coordinate(0, 18), Coordinate(0, 11), Coordinate(19, 37), 23};
+    Compare(tools, {Kind::Bezier, p});
   }
 }
 
-TEST_F(GdiReference, PolygonsWithBothFillRules) {
+TEST_F(GdiReference, Polygons) {
   for (int trial = 0; trial < 300; ++trial) {
-    const std::vector<Point> points = RandomPoints(Coordinate(3, 7));
-    const std::vector<POINT> gdiPoints = ToGdi(points);
-    const int n = static_cast<int>(points.size());
-    const bool winding = trial % 2 == 1;
     const Pen pen = trial % 3 == 0 ? Pen::Null() : Pen::Solid(1, PaletteIndex(0));
-    Compare(
-        "polygon " + Numbers(points), {pen, Brush::Solid(PaletteIndex(1)), trial % 5 == 0},
-        [&](Canvas& c) {
-          c.SetPolyFillMode(winding ? FillMode::Winding : FillMode::Alternate);
-          c.Polygon(points.data(), n);
-        },
-        [&](HDC dc) {
-          SetPolyFillMode(dc, winding ? WINDING : ALTERNATE);
-          Polygon(dc, gdiPoints.data(), n);
-        });
+    Compare({pen, Brush::Solid(PaletteIndex(1)), trial % 5 == 0},
+            {Kind::Polygon, RandomPoints(Coordinate(3, 7)), trial % 2 == 1});
   }
 }
 
 TEST_F(GdiReference, EllipsesAndRectangles) {
-  for (int trial = 0; trial < 300; ++trial) {
+  for (int trial = 0; trial < 500; ++trial) {
+    const int width = trial % 3 == 0 ? -1 : trial % 3 == 1 ? 1 : Coordinate(2, 9);
+    const Pen pen = width < 0 ? Pen::Null() : Pen::Solid(width, PaletteIndex(0));
+    Brush brush = trial % 4 == 1 ? Brush::Null() : Brush::Solid(PaletteIndex(1));
+    Compare({pen, brush, trial % 5 == 0}, {Kind::Rectangle, RandomPoints(2)});
     // Ellipses inside the surface: the reference paints stray rows when an
     // ellipse's fill is cut by the surface's edge (the canvas's clipping is
-    // checked by the clip property tests). Rectangles anywhere.
-    const Point a = RandomPoint(), b = RandomPoint();
-    const Point inA{Coordinate(0, kWidth), Coordinate(0, kHeight)};
-    const Point inB{Coordinate(0, kWidth), Coordinate(0, kHeight)};
-    const Pen pen = trial % 3 == 0 ? Pen::Null() : Pen::Solid(1, PaletteIndex(0));
-    const Brush brush = trial % 4 == 1 ? Brush::Null() : Brush::Solid(PaletteIndex(1));
-    // Narrow tall ellipses are left out too: the reference paints their
-    // tips a few pixels to the side of the ellipse.
-    const bool narrow = std::abs(inA.x - inB.x) <= 3 && std::abs(inA.y - inB.y) > 6;
-    if (!narrow)
-      Compare(
-          "ellipse " + Numbers({inA, inB}), {pen, brush},
-          [&](Canvas& c) { c.Ellipse(inA.x, inA.y, inB.x, inB.y); },
-          [&](HDC dc) { Ellipse(dc, inA.x, inA.y, inB.x, inB.y); });
-    Compare(
-        "rectangle " + Numbers({a, b}), {pen, brush, trial % 5 == 0},
-        [&](Canvas& c) { c.Rectangle(a.x, a.y, b.x, b.y); },
-        [&](HDC dc) { Rectangle(dc, a.x, a.y, b.x, b.y); });
-  }
-}
-
-TEST_F(GdiReference, WidePenEllipses) {
-  for (int trial = 0; trial < 200; ++trial) {
-    // Inside the surface, as above. Boxes hardly wider or taller than the
-    // pen get no brush: the reference has been seen to fill stray pixels
-    // beside such ellipses, though not in every run.
-    const int width = Coordinate(2, 9);
-    const Point a{Coordinate(0, kWidth - 1), Coordinate(0, kHeight - 1)};
-    const Point b{Coordinate(a.x + 1, kWidth), Coordinate(a.y + 1, kHeight)};
-    const bool thin = b.x - a.x <= width + 1 || b.y - a.y <= width + 1;
-    const Brush brush = trial % 2 == 0 || thin ? Brush::Null() : Brush::Solid(PaletteIndex(1));
-    Compare(
-        "wide ellipse " + Numbers({a, b}),
-        {Pen::Solid(width, PaletteIndex(0)), brush, trial % 3 == 0},
-        [&](Canvas& c) { c.Ellipse(a.x, a.y, b.x, b.y); },
-        [&](HDC dc) { Ellipse(dc, a.x, a.y, b.x, b.y); });
+    // checked by the clip property tests). Narrow tall ellipses are left
+    // out too: the reference paints their tips beside the ellipse. Boxes
+    // hardly bigger than a wide pen get no brush: the reference has been
+    // seen to fill stray pixels beside them, though not in every run.
+    const Point p{Coordinate(0, kWidth), Coordinate(0, kHeight)};
+    const Point q{Coordinate(0, kWidth), Coordinate(0, kHeight)};
+    if (std::abs(p.x - q.x) <= 3 && std::abs(p.y - q.y) > 6) continue;
+    if (width > 1 && std::min(std::abs(p.x - q.x), std::abs(p.y - q.y)) <= width + 1)
+      brush = Brush::Null();
+    Compare({pen, brush, trial % 5 == 1}, {Kind::Ellipse, {p, q}});
   }
 }
 
@@ -445,9 +403,10 @@ TEST_F(GdiReference, PaletteIndexDibs) {
   }
 }
 
-// A clip region made of an ellipse, a triangle and rectangles, with lines,
-// curves, shapes and blits drawn through it.
+// A clip region made of an ellipse, a triangle and rectangles, with blits,
+// lines, curves and shapes drawn through it.
 TEST_F(GdiReference, ClipRegions) {
+  const Kind kinds[] = {Kind::Polyline, Kind::Bezier, Kind::Polygon, Kind::Rectangle};
   for (int trial = 0; trial < 300; ++trial) {
     const Point a = RandomPoint(), b = RandomPoint(), c = RandomPoint();
     Point e = RandomPoint();
@@ -458,14 +417,12 @@ TEST_F(GdiReference, ClipRegions) {
     if (std::abs(e.y - a.y) < 6) e.y = a.y + 6;
     const Point triangle[] = {a, b, c};
     const POINT gdiTriangle[] = {{a.x, a.y}, {b.x, b.y}, {c.x, c.y}};
-    const bool winding = trial % 2 == 0;
-    const std::vector<Point> shape = RandomPoints(4);
-    const std::vector<POINT> gdiShape = ToGdi(shape);
-    const int kind = trial % 5;
+    const bool winding = trial % 2 == 0, blit = trial % 5 == 4;
+    const Shape shape{kinds[trial % 4], RandomPoints(4)};
     const Tools tools{Pen::Solid(trial % 3 == 0 ? 1 : Coordinate(2, 6), PaletteIndex(0)),
                       Brush::Solid(PaletteIndex(1)), trial % 4 == 0};
     Compare(
-        "clip " + Numbers({a, b, c, e}) + " shape " + std::to_string(kind) + " " + Numbers(shape),
+        "clip " + Numbers({a, b, c, e}) + (blit ? " blit" : " shape " + Numbers(shape.points)),
         tools,
         [&](Canvas& k) {
           const Region ellipse = Region::FromEllipse(a.x, a.y, e.x, e.y);
@@ -473,11 +430,10 @@ TEST_F(GdiReference, ClipRegions) {
           k.ExtSelectClipRegion(Region::FromPolygon(triangle, 3, winding), RegionOp::Or);
           k.ExcludeClipRect(b.x, b.y, e.x, c.y);
           k.IntersectClipRect(2, 1, 33, 20);
-          if (kind == 0) k.PatBlt(0, 0, kWidth, kHeight, RasterOp::Whiteness);
-          if (kind == 1) k.Polyline(shape.data(), 4);
-          if (kind == 2) k.PolyBezier(shape.data(), 4);
-          if (kind == 3) k.Polygon(shape.data(), 4);
-          if (kind == 4) k.Rectangle(shape[0].x, shape[0].y, shape[1].x, shape[1].y);
+          if (blit)
+            k.PatBlt(0, 0, kWidth, kHeight, RasterOp::Whiteness);
+          else
+            Draw(k, shape);
         },
         [&](HDC dc) {
           HRGN ellipse = CreateEllipticRgn(a.x, a.y, e.x, e.y);
@@ -486,11 +442,10 @@ TEST_F(GdiReference, ClipRegions) {
           ExtSelectClipRgn(dc, polygon, RGN_OR);
           ExcludeClipRect(dc, b.x, b.y, e.x, c.y);
           IntersectClipRect(dc, 2, 1, 33, 20);
-          if (kind == 0) PatBlt(dc, 0, 0, kWidth, kHeight, WHITENESS);
-          if (kind == 1) Polyline(dc, gdiShape.data(), 4);
-          if (kind == 2) PolyBezier(dc, gdiShape.data(), 4);
-          if (kind == 3) Polygon(dc, gdiShape.data(), 4);
-          if (kind == 4) Rectangle(dc, shape[0].x, shape[0].y, shape[1].x, shape[1].y);
+          if (blit)
+            PatBlt(dc, 0, 0, kWidth, kHeight, WHITENESS);
+          else
+            Draw(dc, shape);
           DeleteObject(ellipse);
           DeleteObject(polygon);
         });

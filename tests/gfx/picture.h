@@ -6,6 +6,8 @@
 // so raw string literals line up.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 
@@ -15,27 +17,13 @@
 namespace lumox::gfx::testing {
 
 inline char PixelChar(uint8_t p) {
-  if (p == 0) return '.';
-  if (p == 255) return '#';
-  if (p == 7) return 'G';
-  if (p == 248) return 'D';
   if (p >= 10 && p < 36) return static_cast<char>('a' + (p - 10));
-  return '?';
+  return p == 0 ? '.' : p == 255 ? '#' : p == 7 ? 'G' : p == 248 ? 'D' : '?';
 }
 
 inline uint8_t CharPixel(char c) {
-  switch (c) {
-    case '.':
-      return 0;
-    case '#':
-      return 255;
-    case 'G':
-      return 7;
-    case 'D':
-      return 248;
-    default:
-      return static_cast<uint8_t>(10 + (c - 'a'));
-  }
+  if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(10 + (c - 'a'));
+  return c == '#' ? 255 : c == 'G' ? 7 : c == 'D' ? 248 : 0;
 }
 
 inline std::string Picture(const Surface& surface) {
@@ -74,6 +62,20 @@ std::string Drawn(int width, int height, Draw draw) {
   Canvas canvas(surface);
   draw(canvas);
   return Picture(surface);
+}
+
+// A drawing and the picture it must leave on a black surface.
+struct PictureCase {
+  const char* what;
+  int width, height;
+  void (*draw)(Canvas&);
+  const char* expected;
+};
+
+template <size_t N>
+void ExpectPictures(const PictureCase (&cases)[N]) {
+  for (const PictureCase& c : cases)
+    EXPECT_EQ(Drawn(c.width, c.height, c.draw), c.expected) << c.what;
 }
 
 // The ink of the pictures: pens draw 'a', brushes 'b'.

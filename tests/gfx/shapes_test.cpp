@@ -22,180 +22,88 @@ using testing::kPenInk;
 using testing::Picture;
 using testing::WithTools;
 
-const Point kTriangle[] = {{0, 0}, {6, 0}, {0, 4}};
-
-struct PictureCase {
-  const char* what;
-  int width, height;
-  void (*draw)(Canvas&);
-  const char* expected;
-};
-
-const PictureCase kPictures[] = {
-    {"rectangle, corners either way: pen on the outermost pixels, right and bottom out", 7, 5,
-     [](Canvas& c) { WithTools(c).Rectangle(6, 4, 1, 0); }, R"(
-.aaaaa.
-.abbba.
-.abbba.
-.aaaaa.
-.......)"},
-    // A pen of width w reaches w / 2 outwards and (w - 1) / 2 inwards.
-    {"rectangle, pen width 2", 7, 5, [](Canvas& c) { WithTools(c, 2).Rectangle(1, 1, 7, 5); },
-     R"(
-aaaaaaa
-aaaaaaa
-aabbbaa
-aaaaaaa
-aaaaaaa)"},
-    {"rectangle, round pen width 4", 12, 10,
-     [](Canvas& c) { WithTools(c, 4).Rectangle(2, 2, 10, 8); }, R"(
-.aaaaaaaaa..
-aaaaaaaaaaa.
-aaaaaaaaaaa.
-aaaaaaaaaaa.
-aaaabbbaaaa.
-aaaaaaaaaaa.
-aaaaaaaaaaa.
-aaaaaaaaaaa.
-.aaaaaaaaa..
-............)"},
-    // Without a pen GDI's rectangle loses its right column and bottom row;
-    // code that steps filled bars by their drawn width relies on it.
-    {"rectangle without a pen", 7, 5,
+const testing::PictureCase kPictures[] = {
+    // Rectangle (corners either way) runs the pen along the box's outermost
+    // pixels and leaves out the right column and bottom row; without a pen
+    // it loses them too, which code stepping filled bars by their drawn
+    // width relies on. Polygons fill the pixels whose centres are inside,
+    // points on left and top edges counting, and draw the closed outline
+    // over the fill. FillRect ignores the raster mode; with swapped corners
+    // it fills like a blit with negative extents (from x = 34 leftwards one
+    // pixel, from y = 4 upwards two).
+    {"rectangles, polygons, FillRect", 35, 5,
      [](Canvas& c) {
-       WithTools(c).SelectPen(Pen::Null());
-       c.Rectangle(1, 0, 6, 4);
-     },
-     R"(
-.bbbb..
-.bbbb..
-.bbbb..
-.......
-.......)"},
-    // Swapped corners fill like a blit with negative extents: from x = 6
-    // leftwards one pixel, from y = 4 upwards two. The raster mode is
-    // ignored.
-    {"FillRect", 7, 5,
-     [](Canvas& c) {
+       WithTools(c).Rectangle(6, 4, 1, 0);
+       const Point outlined[] = {{21, 0}, {27, 0}, {21, 4}}, filled[] = {{14, 0}, {20, 0}, {14, 4}};
+       c.Polygon(outlined, 3);
+       c.SelectPen(Pen::Null());
+       c.Rectangle(8, 0, 13, 4);
+       c.Polygon(filled, 3);
        c.SetRasterMode(RasterMode::Not);
-       c.FillRect(1, 1, 4, 3, Brush::Solid(kBrushInk));
-       c.FillRect(5, 1, 5, 3, Brush::Solid(kBrushInk));
-       c.FillRect(6, 4, 5, 2, Brush::Solid(kBrushInk));
+       c.FillRect(29, 1, 32, 3, Brush::Solid(kBrushInk));
+       c.FillRect(33, 1, 33, 3, Brush::Solid(kBrushInk));
+       c.FillRect(34, 4, 33, 2, Brush::Solid(kBrushInk));
      },
      R"(
-.......
-.bbb...
-.bbb...
-......b
-......b)"},
-    {"polygon fill: pixel centres inside, left and top edges included", 7, 5,
+.aaaaa..bbbb..bbbbbb.aaaaaaa.......
+.abbba..bbbb..bbbbb..abbbaa..bbb...
+.abbba..bbbb..bbb....abba....bbb...
+.aaaaa........bb.....aaa..........b
+.....................a............b)"},
+    // Ellipses run through the centres of the box's outermost pixels: on an
+    // odd box, flat ones (a two-row box is a full bar), a narrow tall one
+    // that loses its tips, a one-pixel box (no outline), a 3 x 3 plus and,
+    // unlike Rectangle, the same ellipse without a pen.
+    {"ellipses", 37, 10,
      [](Canvas& c) {
-       WithTools(c).SelectPen(Pen::Null());
-       c.Polygon(kTriangle, 3);
+       WithTools(c).Ellipse(0, 0, 9, 6);
+       c.Ellipse(18, 1, 21, 9);
+       c.Ellipse(21, 0, 22, 1);
+       c.Ellipse(22, 0, 25, 3);
+       c.SelectBrush(Brush::Null());
+       c.Ellipse(10, 0, 17, 5);
+       c.Ellipse(11, 5, 16, 7);
+       c.SelectPen(Pen::Null());
+       c.SelectBrush(Brush::Solid(kBrushInk));
+       c.Ellipse(28, 0, 37, 6);
      },
      R"(
-bbbbbb.
-bbbbb..
-bbb....
-bb.....
-.......)"},
-    {"polygon outline over the fill", 7, 5, [](Canvas& c) { WithTools(c).Polygon(kTriangle, 3); },
-     R"(
-aaaaaaa
-abbbaa.
-abba...
-aaa....
-a......)"},
-    {"ellipse on an odd box", 9, 7, [](Canvas& c) { WithTools(c).Ellipse(0, 0, 9, 6); }, R"(
-..aaaaa..
-.abbbbba.
-abbbbbbba
-abbbbbbba
-.abbbbba.
-..aaaaa..
-.........)"},
-    // The curve runs through the outermost pixel centres; a two-row box is
-    // a full bar.
-    {"flat ellipses", 7, 7,
+..aaaaa.....aaa........a......bbbbb..
+.abbbbba..aa...aa.....aba....bbbbbbb.
+abbbbbbba.a.....a..a...a....bbbbbbbbb
+abbbbbbba.aa...aa.aba.......bbbbbbbbb
+.abbbbba....aaa...aba........bbbbbbb.
+..aaaaa....aaaaa..aba.........bbbbb..
+...........aaaaa..aba................
+...................a.................
+.....................................
+.....................................)"},
+    // A round pen of width 4 rounds the rectangle's outer corners. The
+    // width-3 pen runs along each pixel of the one-pixel outline, with the
+    // bands of its diagonal steps rounding towards the right.
+    {"wide pens", 30, 14,
      [](Canvas& c) {
-       WithTools(c).SelectBrush(Brush::Null());
-       c.Ellipse(0, 0, 7, 5);
-       c.Ellipse(1, 5, 6, 7);
+       WithTools(c, 4).Rectangle(2, 2, 10, 8);
+       WithTools(c, 3).Ellipse(14, 2, 27, 12);
      },
      R"(
-..aaa..
-aa...aa
-a.....a
-aa...aa
-..aaa..
-.aaaaa.
-.aaaaa.)"},
-    // A narrow tall ellipse loses its tips; a one-pixel box has no outline;
-    // a 3 x 3 one is a plus.
-    {"narrow and tiny ellipses", 8, 10,
-     [](Canvas& c) {
-       WithTools(c).Ellipse(1, 1, 4, 9);
-       c.Ellipse(4, 0, 5, 1);
-       c.Ellipse(5, 0, 8, 3);
-     },
-     R"(
-......a.
-.....aba
-..a...a.
-.aba....
-.aba....
-.aba....
-.aba....
-..a.....
-........
-........)"},
-    // The width-3 pen runs along each pixel of the one-pixel outline, with
-    // the bands of its diagonal steps rounding towards the right.
-    {"ellipse, pen width 3", 18, 14, [](Canvas& c) { WithTools(c, 3).Ellipse(2, 2, 15, 12); },
-     R"(
-..................
-......aaaaaaa.....
-....aaaaaaaaaaa...
-..aaaaaaaaaaaaaa..
-.aaaaaaabbbaaaa...
-.aaaaabbbbbbaaaa..
-.aaaabbbbbbbbaaa..
-.aaaabbbbbbbbaaa..
-.aaaaabbbbbbaaaa..
-.aaaaaaabbbaaaa...
-..aaaaaaaaaaaaaa..
-....aaaaaaaaaaa...
-......aaaaaaa.....
-..................)"},
+.aaaaaaaaa....................
+aaaaaaaaaaa.......aaaaaaa.....
+aaaaaaaaaaa.....aaaaaaaaaaa...
+aaaaaaaaaaa...aaaaaaaaaaaaaa..
+aaaabbbaaaa..aaaaaaabbbaaaa...
+aaaaaaaaaaa..aaaaabbbbbbaaaa..
+aaaaaaaaaaa..aaaabbbbbbbbaaa..
+aaaaaaaaaaa..aaaabbbbbbbbaaa..
+.aaaaaaaaa...aaaaabbbbbbaaaa..
+.............aaaaaaabbbaaaa...
+..............aaaaaaaaaaaaaa..
+................aaaaaaaaaaa...
+..................aaaaaaa.....
+..............................)"},
 };
 
-TEST(Shapes, PicturesAreGdis) {
-  for (const PictureCase& c : kPictures)
-    EXPECT_EQ(Drawn(c.width, c.height, c.draw), c.expected) << c.what;
-  // Unlike Rectangle, GDI's Ellipse keeps its size without a pen.
-  EXPECT_EQ(Drawn(9, 7,
-                  [](Canvas& c) {
-                    WithTools(c).SelectPen(Pen::Null());
-                    c.Ellipse(0, 0, 9, 6);
-                  }),
-            Drawn(9, 7, [](Canvas& c) {
-              WithTools(c).SelectPen(Pen::Solid(1, kBrushInk));
-              c.Ellipse(0, 0, 9, 6);
-            }));
-}
-
-TEST(Polygon, AlternateLeavesTheStarCentreWindingFillsIt) {
-  const Point star[] = {{18, 0}, {29, 22}, {1, 8}, {35, 8}, {7, 22}};
-  Surface surface(37, 23);
-  Canvas canvas(surface);
-  WithTools(canvas).SelectPen(Pen::Null());
-  canvas.Polygon(star, 5);
-  EXPECT_EQ(canvas.GetPixel(18, 12), 0);  // centre pentagon
-  EXPECT_EQ(canvas.GetPixel(18, 3), 11);  // top point
-  EXPECT_EQ(canvas.SetPolyFillMode(FillMode::Winding), FillMode::Alternate);
-  canvas.Polygon(star, 5);
-  EXPECT_EQ(canvas.GetPixel(18, 12), 11);
-}
+TEST(Shapes, PicturesAreGdis) { testing::ExpectPictures(kPictures); }
 
 // How often each pixel is painted when the polygons are filled one by one.
 std::vector<int> Coverage(const std::vector<std::vector<Point>>& polygons, FillMode mode) {
@@ -346,47 +254,6 @@ TEST(Ellipse, IsMirrorSymmetricAndReachesItsBox) {
     const int middleRow = (t + b - 1) / 2;
     EXPECT_EQ(surface.row(middleRow)[l], 10) << box;
     EXPECT_EQ(surface.row(middleRow)[r - 1], 10) << box;
-  }
-}
-
-TEST(Ellipse, OnePixelOutlineHasNoGaps) {
-  // Every outline pixel of a large ellipse has a neighbour on each side
-  // along the curve: at least two of its eight neighbours are outline.
-  Surface surface(37, 23);
-  Canvas canvas(surface);
-  WithTools(canvas).SelectBrush(Brush::Null());
-  canvas.Ellipse(1, 1, 36, 22);
-  for (int y = 0; y < 23; ++y)
-    for (int x = 0; x < 37; ++x) {
-      if (surface.row(y)[x] != 10) continue;
-      int neighbours = 0;
-      for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx)
-          neighbours += (dx || dy) && canvas.GetPixel(x + dx, y + dy) == 10;
-      EXPECT_GE(neighbours, 2) << x << "," << y;
-    }
-}
-
-TEST(Shapes, InvertingModeInvertsEveryPixelOfTheShapeOnce) {
-  // With R2_NOT the pen ring and the brush interior are disjoint, so each
-  // pixel of a shape is inverted exactly once, and where two shapes overlap
-  // the pixels are inverted twice, back to black.
-  for (int width : {1, 3, 8}) {
-    auto draw = [&](Canvas& c, bool ellipse, bool rectangle) {
-      c.SelectPen(Pen::Solid(width, kWhite));
-      c.SelectBrush(Brush::Solid(kWhite));
-      if (ellipse) c.Ellipse(2, 1, 33, 21);
-      if (rectangle) c.Rectangle(20, 3, 36, 12);
-    };
-    Surface ellipse(37, 23), rectangle(37, 23), inverted(37, 23);
-    Canvas e(ellipse), r(rectangle), i(inverted);
-    draw(e, true, false);
-    draw(r, false, true);
-    i.SetRasterMode(RasterMode::Not);
-    draw(i, true, true);
-    for (size_t k = 0; k < inverted.size(); ++k)
-      ASSERT_EQ(inverted.data()[k], ellipse.data()[k] ^ rectangle.data()[k])
-          << "width " << width << " at " << k % 37 << "," << k / 37;
   }
 }
 

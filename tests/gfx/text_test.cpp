@@ -19,37 +19,19 @@ using testing::Paint;
 using testing::Picture;
 
 TEST(DrawEdge, RaisedSunkenAndEtchedFrames) {
-  const struct {
-    EdgeStyle style;
-    bool fillMiddle;
-    const char* expected;
-  } cases[] = {{EdgeStyle::Raised, false, R"(
-GGGGGG.
-G####D.
-G#aaaD.
-GDDDDD.
-.......)"},
-               {EdgeStyle::Sunken, true, R"(
-DDDDDD#
-D....G#
-D.GGGG#
-DGGGGG#
-#######)"},
-               {EdgeStyle::Etched, false, R"(
-DDDDDD#
-D####D#
-D#aaaD#
-DDDDDD#
-#######)"}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(testing::Drawn(7, 5,
-                             [&](Canvas& k) {
-                               k.FillRect(0, 0, 7, 5, Brush::Solid(PaletteIndex(0)));
-                               k.DrawEdge(0, 0, 7, 5, c.style, c.fillMiddle);
-                             }),
-              c.expected)
-        << static_cast<int>(c.style);
-  }
+  EXPECT_EQ(testing::Drawn(23, 5,
+                           [](Canvas& c) {
+                             c.FillRect(0, 0, 23, 5, Brush::Solid(PaletteIndex(0)));
+                             c.DrawEdge(0, 0, 7, 5, EdgeStyle::Raised);
+                             c.DrawEdge(8, 0, 15, 5, EdgeStyle::Sunken, true);
+                             c.DrawEdge(16, 0, 23, 5, EdgeStyle::Etched);
+                           }),
+            R"(
+GGGGGG.aDDDDDD#aDDDDDD#
+G####D.aD....G#aD####D#
+G#aaaD.aD.GGGG#aD#aaaD#
+GDDDDD.aDGGGGG#aDDDDDD#
+.......a#######a#######)");
 }
 
 TEST(DrawEdge, TinyAndInvertedBoxesAreSafe) {
