@@ -16,10 +16,7 @@ namespace lumox::gfx {
 namespace {
 
 using testing::CountPixels;
-using testing::Drawn;
 using testing::kBrushInk;
-using testing::kPenInk;
-using testing::Picture;
 using testing::WithTools;
 
 const testing::PictureCase kPictures[] = {

@@ -15,7 +15,6 @@
 namespace lumox::gfx {
 namespace {
 
-using testing::Paint;
 using testing::Picture;
 
 TEST(DrawEdge, RaisedSunkenAndEtchedFrames) {
