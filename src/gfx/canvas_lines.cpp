@@ -213,27 +213,66 @@ class WideSegment {
   ConvexQuad slanted_;  // no edges unless the segment is slanted
 };
 
-// Splits a cubic Bezier curve until each piece is flat to within half a
-// pixel, appending the end point of each piece (rounded to the nearest
-// pixel). The depth cap bounds the work for absurd control points.
-void FlattenBezier(double x0, double y0, double x1, double y1, double x2, double y2, double x3,
-                   double y3, int depth, std::vector<Point>& out) {
-  const double ex1 = std::abs(x1 - (2 * x0 + x3) / 3), ey1 = std::abs(y1 - (2 * y0 + y3) / 3);
-  const double ex2 = std::abs(x2 - (x0 + 2 * x3) / 3), ey2 = std::abs(y2 - (y0 + 2 * y3) / 3);
-  const double error = std::max(std::max(ex1, ey1), std::max(ex2, ey2));
-  if (depth >= 16 || error <= 0.5) {
-    out.push_back(
-        {static_cast<int32_t>(std::floor(x3 + 0.5)), static_cast<int32_t>(std::floor(y3 + 0.5))});
+// Cubic Bezier curves are flattened as GDI flattens them (the rule was
+// measured against GDI's own flattened paths, point for point). The control
+// points are taken in sixteenths of a pixel and the curve is halved, each
+// new point the midpoint (a + b + 1) / 2 truncated, until a piece is flat or
+// has been halved eight times; each piece then adds its end point, rounded
+// back to whole pixels. The curve is drawn as the polyline through the
+// start point and those end points, repeats included.
+constexpr int kFineBits = 4;
+constexpr int64_t kFinePixel = int64_t{1} << kFineBits;
+constexpr int kMaxHalvings = 8;
+
+struct FinePoint {
+  int64_t x, y;
+};
+using Cubic = std::array<FinePoint, 4>;
+
+int64_t FineToPixels(int64_t fine) { return (fine + kFinePixel / 2) >> kFineBits; }
+
+FinePoint Midpoint(FinePoint a, FinePoint b) { return {(a.x + b.x + 1) / 2, (a.y + b.y + 1) / 2}; }
+
+// A piece is flat when, along its major axis (x unless it rises more than
+// it runs), both control points lie between its ends, and across it they
+// lie within a pixel of the line from its start. That line's slope is the
+// whole number of sixteenths per pixel, truncated, and a control point's
+// distance along the axis is rounded to whole pixels: GDI's integer
+// arithmetic, kept as it is because it decides where the curve is cut.
+bool FlatEnough(const Cubic& c) {
+  const bool xMajor = std::abs(c[3].y - c[0].y) <= std::abs(c[3].x - c[0].x);
+  auto along = [&](const FinePoint& p) { return xMajor ? p.x : p.y; };
+  auto across = [&](const FinePoint& p) { return xMajor ? p.y : p.x; };
+  const int64_t start = along(c[0]), end = along(c[3]);
+  for (const FinePoint& control : {c[1], c[2]}) {
+    // A control point level with the start of a piece that runs backwards
+    // counts as outside: GDI's comparison, asymmetric as it is.
+    const int64_t a = along(control);
+    if (a < start ? a < end : a > end) return false;
+  }
+  const int64_t run = FineToPixels(end - start);
+  if (run == 0) return true;
+  const int64_t slope = (across(c[3]) - across(c[0])) / run;
+  for (const FinePoint& control : {c[1], c[2]}) {
+    const int64_t offset =
+        across(control) - across(c[0]) - slope * FineToPixels(along(control) - start);
+    if (std::abs(offset) > kFinePixel) return false;
+  }
+  return true;
+}
+
+void FlattenCubic(const Cubic& c, int halvingsLeft, std::vector<Point>& path) {
+  if (halvingsLeft == 0 || FlatEnough(c)) {
+    // Within the hull of 32-bit control points, so the casts are exact.
+    path.push_back({static_cast<int32_t>(FineToPixels(c[3].x)),
+                    static_cast<int32_t>(FineToPixels(c[3].y))});
     return;
   }
-  const double ax = (x0 + x1) / 2, ay = (y0 + y1) / 2;
-  const double bx = (x1 + x2) / 2, by = (y1 + y2) / 2;
-  const double cx = (x2 + x3) / 2, cy = (y2 + y3) / 2;
-  const double abx = (ax + bx) / 2, aby = (ay + by) / 2;
-  const double bcx = (bx + cx) / 2, bcy = (by + cy) / 2;
-  const double mx = (abx + bcx) / 2, my = (aby + bcy) / 2;
-  FlattenBezier(x0, y0, ax, ay, abx, aby, mx, my, depth + 1, out);
-  FlattenBezier(mx, my, bcx, bcy, cx, cy, x3, y3, depth + 1, out);
+  const FinePoint a = Midpoint(c[0], c[1]), b = Midpoint(c[1], c[2]), d = Midpoint(c[2], c[3]);
+  const FinePoint ab = Midpoint(a, b), bd = Midpoint(b, d);
+  const FinePoint middle = Midpoint(ab, bd);
+  FlattenCubic({c[0], a, ab, middle}, halvingsLeft - 1, path);
+  FlattenCubic({middle, bd, d, c[3]}, halvingsLeft - 1, path);
 }
 
 }  // namespace
@@ -396,12 +435,11 @@ void Canvas::PolyBezier(const Point* points, int32_t count) {
   if (points == nullptr || count < 4 || (count - 1) % 3 != 0 || !PrepareClip()) return;
   std::vector<Point> path{points[0]};
   for (int32_t i = 0; i + 3 < count; i += 3) {
-    const Point* p = points + i;
-    FlattenBezier(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y, 0, path);
-    path.back() = p[3];  // curves end exactly on their end points
+    Cubic fine;
+    for (int k = 0; k < 4; ++k)
+      fine[k] = {int64_t{points[i + k].x} * kFinePixel, int64_t{points[i + k].y} * kFinePixel};
+    FlattenCubic(fine, kMaxHalvings, path);
   }
-  path.erase(std::unique(path.begin(), path.end()), path.end());
-  if (path.size() == 1) path.push_back(path.front());  // a curve that is one point
   StrokePath(path.data(), static_cast<int32_t>(path.size()), false);
 }
 

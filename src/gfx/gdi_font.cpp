@@ -23,12 +23,24 @@ constexpr size_t kCachedLines = 64;
 class GdiFont final : public FontRasterizer {
  public:
   explicit GdiFont(HDC dc) : dc_(dc) {
-    SelectObject(dc_, GetStockObject(ANSI_VAR_FONT));
+    // The stock font without smoothing: an 8-bit screen draws text in one
+    // colour, and a system that smooths text in 32-bit bitmaps would
+    // otherwise hand back blended edges, which the threshold thickens.
+    LOGFONTA description{};
+    GetObjectA(GetStockObject(ANSI_VAR_FONT), sizeof(description), &description);
+    description.lfQuality = NONANTIALIASED_QUALITY;
+    font_ = CreateFontIndirectA(&description);
+    SelectObject(dc_, font_ ? font_ : GetStockObject(ANSI_VAR_FONT));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc_, &metrics);
     lineHeight_ = metrics.tmHeight + metrics.tmExternalLeading;
   }
-  ~GdiFont() override { DeleteDC(dc_); }
+  ~GdiFont() override {
+    DeleteDC(dc_);
+    if (font_) DeleteObject(font_);
+  }
+  GdiFont(const GdiFont&) = delete;
+  GdiFont& operator=(const GdiFont&) = delete;
 
   int32_t LineHeight() const override { return lineHeight_; }
 
@@ -57,7 +69,7 @@ class GdiFont final : public FontRasterizer {
   }
 
   // White text on black in a 32-bit top-down bitmap; the green channel is
-  // the coverage (the stock font is not smoothed, so it is 0 or 255).
+  // the coverage (the font is not smoothed, so it is 0 or 255).
   CoverageMask Render(std::string_view line) {
     CoverageMask mask;
     mask.width = Measure(line);
@@ -91,6 +103,7 @@ class GdiFont final : public FontRasterizer {
   }
 
   HDC dc_;
+  HFONT font_ = nullptr;
   int32_t lineHeight_ = 0;
   std::mutex mutex_;
   std::map<std::string, CoverageMask> cache_;

@@ -1,7 +1,9 @@
 // Blits, stretching, mirroring and palette-index DIBs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "gfx/canvas.h"
@@ -10,20 +12,20 @@
 namespace lumox::gfx {
 namespace {
 
+using testing::CountPixels;
+using testing::Drawn;
 using testing::Paint;
 using testing::Picture;
 
 // An asymmetric picture: an "F" with a marked corner.
-constexpr const char* kF = R"(
+Surface FSurface() {
+  Surface s(7, 5);
+  Paint(s, R"(
 abbbbc.
 a......
 abbb...
 a......
-a.....d)";
-
-Surface FSurface() {
-  Surface s(7, 5);
-  Paint(s, kF);
+a.....d)");
   return s;
 }
 
@@ -40,25 +42,24 @@ abb###.
 a..###.
 a.....?)");
   EXPECT_EQ(surface.row(4)[6], 13 ^ 0xFF);
-  canvas.PatBlt(0, 0, 7, 5, RasterOp::DstInvert);
-  EXPECT_EQ(surface.row(0)[0], 255);  // black and white swap
-  EXPECT_EQ(surface.row(0)[2], 11 ^ 0xFF);
 }
 
 TEST(BitBlt, CopiesAndLeavesWhatLiesOutsideTheSource) {
   Surface source = FSurface();
-  Surface target(7, 5);
-  Canvas from(source), to(target);
-  to.BitBlt(2, 1, 7, 5, from, 0, 0);
-  EXPECT_EQ(Picture(target), R"(
+  Canvas from(source);
+  EXPECT_EQ(Drawn(7, 5, [&](Canvas& c) { c.BitBlt(2, 1, 7, 5, from, 0, 0); }), R"(
 .......
 ..abbbb
 ..a....
 ..abbb.
 ..a....)");
-  target.Fill(255);
-  to.BitBlt(0, 0, 7, 5, from, 3, 2);  // source runs out at its right and bottom
-  EXPECT_EQ(Picture(target), R"(
+  // The source runs out at its right and bottom.
+  EXPECT_EQ(Drawn(7, 5,
+                  [&](Canvas& c) {
+                    c.PatBlt(0, 0, 7, 5, RasterOp::Whiteness);
+                    c.BitBlt(0, 0, 7, 5, from, 3, 2);
+                  }),
+            R"(
 b...###
 ....###
 ...d###
@@ -66,42 +67,31 @@ b...###
 #######)");
 }
 
-TEST(StretchBlt, NegativeExtentsMirror) {
+TEST(StretchBlt, NegativeExtentsMirrorAndIncludeTheirOrigin) {
   Surface source = FSurface();
   Canvas from(source);
-  Surface target(7, 5);
-  Canvas to(target);
-  // A negative width runs leftwards from its origin, which it includes.
-  to.StretchBlt(6, 0, -7, 5, from, 0, 0, 7, 5);
-  EXPECT_EQ(Picture(target), R"(
+  auto blit = [&](int x, int y, int w, int h, int sx, int sy, int sw, int sh) {
+    return Drawn(7, 5, [&](Canvas& c) { c.StretchBlt(x, y, w, h, from, sx, sy, sw, sh); });
+  };
+  const std::string leftRight = R"(
 .cbbbba
 ......a
 ...bbba
 ......a
-d.....a)");
-  Surface viaSource(7, 5);
-  Canvas(viaSource).StretchBlt(0, 0, 7, 5, from, 6, 0, -7, 5);
-  EXPECT_EQ(Picture(viaSource), Picture(target));
-
-  to.StretchBlt(0, 4, 7, -5, from, 0, 0, 7, 5);
-  EXPECT_EQ(Picture(target), R"(
+d.....a)";
+  EXPECT_EQ(blit(6, 0, -7, 5, 0, 0, 7, 5), leftRight);
+  EXPECT_EQ(blit(0, 0, 7, 5, 6, 0, -7, 5), leftRight);
+  EXPECT_EQ(blit(0, 4, 7, -5, 0, 0, 7, 5), R"(
 a.....d
 a......
 abbb...
 a......
 abbbbc.)");
   // Mirrored both ways twice is a plain copy.
-  to.StretchBlt(6, 4, -7, -5, from, 6, 4, -7, -5);
-  EXPECT_EQ(Picture(target), Picture(source));
-}
-
-TEST(StretchBlt, OneRowStripsMirrorInPlaceLikeTileEdges) {
-  // Copy row 0's first four pixels reversed onto row 2 at x = 3..6: the
-  // destination origin is x + width - 1 with a negative width.
-  Surface surface = FSurface();
-  Canvas canvas(surface);
-  canvas.StretchBlt(3 + 4 - 1, 2, -4, 1, canvas, 0, 0, 4, 1);
-  EXPECT_EQ(Picture(surface), R"(
+  EXPECT_EQ(blit(6, 4, -7, -5, 6, 4, -7, -5), Picture(source));
+  // A one-row strip mirrored within its own surface, as tile edges are.
+  from.StretchBlt(3 + 4 - 1, 2, -4, 1, from, 0, 0, 4, 1);
+  EXPECT_EQ(Picture(source), R"(
 abbbbc.
 a......
 abbbbba
@@ -113,25 +103,52 @@ TEST(StretchBlt, RepeatsAndDropsPixels) {
   Surface source(4, 1);
   Paint(source, "\nabcd");
   Canvas from(source);
-  Surface wide(8, 2);
-  Canvas(wide).StretchBlt(0, 0, 8, 2, from, 0, 0, 4, 1);
-  EXPECT_EQ(Picture(wide), R"(
-aabbccdd
-aabbccdd)");
-  // Halving keeps the second pixel of each pair (GDI's shrinking keeps the
-  // last source pixel).
-  Surface narrow(2, 1);
-  Canvas(narrow).StretchBlt(0, 0, 2, 1, from, 0, 0, 4, 1);
-  EXPECT_EQ(Picture(narrow), "\nbd");
-  // Three to seven: each destination pixel takes the source pixel under its
-  // centre, so the copies are 2, 3, 2 wide and symmetric. Ties go left: four
-  // to ten gives 3, 2, 3, 2.
-  Surface seven(7, 1);
-  Canvas(seven).StretchBlt(0, 0, 7, 1, from, 0, 0, 3, 1);
-  EXPECT_EQ(Picture(seven), "\naabbbcc");
-  Surface ten(10, 1);
-  Canvas(ten).StretchBlt(0, 0, 10, 1, from, 0, 0, 4, 1);
-  EXPECT_EQ(Picture(ten), "\naaabbcccdd");
+  auto stretch = [&](int w, int h, int sw) {
+    return Drawn(w, h, [&](Canvas& c) { c.StretchBlt(0, 0, w, h, from, 0, 0, sw, 1); });
+  };
+  EXPECT_EQ(stretch(8, 2, 4), "\naabbccdd\naabbccdd");
+  // Halving keeps the second pixel of each pair (GDI keeps the last).
+  EXPECT_EQ(stretch(2, 1, 4), "\nbd");
+  // Each destination pixel takes the source pixel under its centre, an
+  // exact tie going to the earlier one: three to seven is 2, 3, 2 and four
+  // to ten is 3, 2, 3, 2.
+  EXPECT_EQ(stretch(7, 1, 3), "\naabbbcc");
+  EXPECT_EQ(stretch(10, 1, 4), "\naaabbcccdd");
+}
+
+TEST(StretchBlt, ExtentsNearTheLimitRepeatOrDropThePixelAtTheMiddle) {
+  // Over 2^31 - 1 destination pixels, 2^31 - 2 source pixels repeat one:
+  // the centre of destination pixel j lies at (j + 1/2)(1 - 1/d) in the
+  // source, below j from j = 2^30 - 1 on. The other way round one source
+  // pixel is dropped there, columns keeping the last pixel under each
+  // destination pixel and rows the first, so columns drop it one earlier.
+  // The visible window of 21 pixels is centred on that point.
+  constexpr int32_t kLong = INT32_MAX, kShort = INT32_MAX - 1, kMiddle = (1 << 30) - 1;
+  struct Case {
+    bool vertical;
+    int32_t destination, source, pivot;
+    const char* expected;
+  } const cases[] = {
+      {false, kLong, kShort, kMiddle, "abcdefghijjklmnopqrst"},
+      {true, kLong, kShort, kMiddle, "abcdefghijjklmnopqrst"},
+      {false, kShort, kLong, kMiddle - 1, "abcdefghijlmnopqrstu."},
+      {true, kShort, kLong, kMiddle, "abcdefghijlmnopqrstu."},
+  };
+  const std::string letters = "abcdefghijklmnopqrstu";
+  for (const Case& c : cases) {
+    Surface source(c.vertical ? 1 : 21, c.vertical ? 21 : 1);
+    for (int i = 0; i < 21; ++i) source.data()[i] = testing::CharPixel(letters[i]);
+    Canvas from(source);
+    const int32_t origin = 10 - c.pivot;  // destination pixel 10 is extent pixel `pivot`
+    std::string row = Drawn(source.width(), source.height(), [&](Canvas& k) {
+      if (c.vertical)
+        k.StretchBlt(0, origin, 1, c.destination, from, 0, origin, 1, c.source);
+      else
+        k.StretchBlt(origin, 0, c.destination, 1, from, origin, 0, c.source, 1);
+    });
+    row.erase(std::remove(row.begin(), row.end(), '\n'), row.end());
+    EXPECT_EQ(row, c.expected) << (c.vertical ? "rows " : "columns ") << c.destination;
+  }
 }
 
 TEST(BitBlt, OverlappingCopiesWithinOneSurfaceReadTheSourceFirst) {
@@ -140,159 +157,83 @@ TEST(BitBlt, OverlappingCopiesWithinOneSurfaceReadTheSourceFirst) {
   for (int trial = 0; trial < 300; ++trial) {
     Surface surface(37, 23);
     for (size_t i = 0; i < surface.size(); ++i) surface.data()[i] = static_cast<uint8_t>(random());
-    Surface snapshot = surface;
+    Surface expected = surface, copy = surface;
     const int x = c(random), y = c(random) % 23, w = c(random) - 6, h = c(random) % 23 - 6;
     const int sx = c(random), sy = c(random) % 23;
     const int sw = trial % 2 ? w : -w - (c(random) % 5), sh = trial % 3 ? h : -h;
     Canvas canvas(surface);
     canvas.StretchBlt(x, y, w, h, canvas, sx, sy, sw, sh);
-    Canvas reference(snapshot);
-    Surface copy = snapshot;
-    Canvas from(copy);
-    reference.StretchBlt(x, y, w, h, from, sx, sy, sw, sh);
-    ASSERT_EQ(Picture(surface), Picture(snapshot)) << "trial " << trial;
+    Canvas(expected).StretchBlt(x, y, w, h, Canvas(copy), sx, sy, sw, sh);
+    ASSERT_EQ(Picture(surface), Picture(expected)) << "trial " << trial;
   }
 }
 
 TEST(StretchBlt, MirroredWideRowsMatchAPlainReversal) {
-  // Rows long enough to take the eight-bytes-at-a-time path, odd lengths.
-  Surface source(101, 3);
-  for (size_t i = 0; i < source.size(); ++i) source.data()[i] = static_cast<uint8_t>(i * 13 + 1);
-  Surface target(101, 3);
-  Canvas from(source), to(target);
-  to.StretchBlt(100, 0, -101, 3, from, 0, 0, 101, 3);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 101; ++x) ASSERT_EQ(target.row(y)[x], source.row(y)[100 - x]);
+  // Rows long enough for the many-bytes-at-a-time paths, odd lengths.
+  for (int width : {101, 37, 8}) {
+    Surface source(width, 2), target(width, 2);
+    for (size_t i = 0; i < source.size(); ++i) source.data()[i] = static_cast<uint8_t>(i * 13 + 1);
+    Canvas(target).StretchBlt(width - 1, 0, -width, 2, Canvas(source), 0, 0, width, 2);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < width; ++x) ASSERT_EQ(target.row(y)[x], source.row(y)[width - 1 - x]);
+  }
 }
 
 // Packs a top-down picture of saver indices into DIB rows, padded to four
 // bytes, bottom-up when asked.
-std::vector<uint8_t> DibBits(const std::vector<std::vector<uint8_t>>& rows, bool bottomUp) {
-  const int width = static_cast<int>(rows[0].size());
-  const int stride = (width + 3) & ~3;
-  std::vector<uint8_t> bits(static_cast<size_t>(stride) * rows.size(), 0xEE);
-  for (size_t r = 0; r < rows.size(); ++r) {
-    const size_t memoryRow = bottomUp ? rows.size() - 1 - r : r;
-    std::copy(rows[r].begin(), rows[r].end(), bits.begin() + memoryRow * stride);
-  }
+std::vector<uint8_t> DibBits(bool bottomUp) {
+  const uint8_t rows[3][5] = {{0, 1, 1, 1, 2}, {0, 3, 3, 3, 3}, {0, 1, 1, 4, 4}};
+  std::vector<uint8_t> bits(8 * 3, 0xEE);
+  for (int r = 0; r < 3; ++r)
+    std::copy(rows[r], rows[r] + 5, bits.begin() + 8 * (bottomUp ? 2 - r : r));
   return bits;
 }
 
-const std::vector<std::vector<uint8_t>> kDibPicture = {
-    {0, 1, 1, 1, 2},
-    {0, 3, 3, 3, 3},
-    {0, 1, 1, 4, 4},
-};
+const std::vector<uint8_t> kUp = DibBits(true), kDown = DibBits(false);
+const DibView kUpDib{kUp.data(), 5, 3, nullptr, 0}, kDownDib{kDown.data(), 5, -3, nullptr, 0};
 
-TEST(Dib, BottomUpAndTopDownDrawTheSamePicture) {
-  const std::vector<uint8_t> up = DibBits(kDibPicture, true), down = DibBits(kDibPicture, false);
-  Surface a(7, 5), b(7, 5);
-  Canvas(a).StretchDIBits(1, 1, 5, 3, 0, 0, 5, 3, DibView{up.data(), 5, 3, nullptr, 0});
-  Canvas(b).StretchDIBits(1, 1, 5, 3, 0, 0, 5, 3, DibView{down.data(), 5, -3, nullptr, 0});
-  EXPECT_EQ(Picture(a), R"(
-.......
-.abbbc.
-.adddd.
-.abbee.
-.......)");
-  EXPECT_EQ(Picture(b), Picture(a));
-}
-
-TEST(Dib, ColourTableEntriesAreSaverIndices) {
-  const std::vector<uint8_t> bits = DibBits(kDibPicture, false);
+TEST(Dib, PicturesOfTransfers) {
   const uint16_t table[] = {7, 6, 5};  // pixel 0 -> saver 7 ('h'), 1 -> 'g', 2 -> 'f'
-  Surface s(5, 3);
-  Canvas(s).StretchDIBits(0, 0, 5, 3, 0, 0, 5, 3, DibView{bits.data(), 5, -3, table, 3});
-  // Values past the table are taken as saver indices themselves.
-  EXPECT_EQ(Picture(s), R"(
-hgggf
-hdddd
-hggee)");
-}
-
-TEST(Dib, BottomUpSourceRowsCountFromTheBottom) {
-  const std::vector<uint8_t> up = DibBits(kDibPicture, true);
-  const DibView dib{up.data(), 5, 3, nullptr, 0};
-  Surface s(5, 2);
-  // Source rows 1-2 counted from the bottom are the picture's top two rows.
-  Canvas(s).StretchDIBits(0, 0, 5, 2, 0, 1, 5, 2, dib);
-  EXPECT_EQ(Picture(s), R"(
-abbbc
-adddd)");
-  // A one-pixel-wide column bitmap, as a ring painter uses: memory row 0
-  // (the first value written) lands on the bottom destination row.
   const uint8_t column[] = {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0};
-  Surface c(1, 3);
-  Canvas(c).StretchDIBits(0, 0, 1, 3, 0, 0, 1, 3, DibView{column, 1, 4, nullptr, 0});
-  EXPECT_EQ(Picture(c), "\nd\nc\nb");
-}
-
-TEST(Dib, StretchedAndMirroredLikeSurfaces) {
-  const std::vector<uint8_t> down = DibBits(kDibPicture, false);
-  Surface s(10, 3);
-  Canvas(s).StretchDIBits(9, 0, -10, 3, 0, 0, 5, 3, DibView{down.data(), 5, -3, nullptr, 0});
-  EXPECT_EQ(Picture(s), R"(
-ccbbbbbbaa
-ddddddddaa
-eeeebbbbaa)");
-}
-
-TEST(Dib, SetDIBitsToDeviceDrawsTheScanLinesGiven) {
-  // Bottom-up picture of 3 rows; the buffer holds only scan lines 1-2
-  // (counted from the bottom), the middle and top rows.
-  const std::vector<uint8_t> all = DibBits(kDibPicture, true);
-  const int stride = 8;
-  const DibView band{all.data() + stride, 5, 3, nullptr, 0};
-  Surface s(5, 3);
-  Canvas(s).SetDIBitsToDevice(0, 0, 5, 3, 0, 0, 1, 2, band);
-  EXPECT_EQ(Picture(s), R"(
-abbbc
-adddd
-.....)");
-}
-
-TEST(Dib, TopDownSourceRowsAndScanLinesCountFromTheBottomToo) {
-  // GDI numbers the rows of a top-down DIB from the bottom as well: source
-  // row 1 of 3 with height 2 is the picture's top two rows.
-  const std::vector<uint8_t> down = DibBits(kDibPicture, false);
-  const DibView dib{down.data(), 5, -3, nullptr, 0};
-  Surface s(5, 3);
-  Canvas(s).StretchDIBits(0, 0, 5, 2, 0, 1, 5, 2, dib);
-  EXPECT_EQ(Picture(s), R"(
-abbbc
-adddd
-.....)");
-  Surface t(5, 3);
-  Canvas(t).SetDIBitsToDevice(1, 0, 3, 2, 2, 1, 0, 3, dib);
-  EXPECT_EQ(Picture(t), R"(
-.bbc.
-.ddd.
-.....)");
-  // A band of two scan lines starting at scan line 1 (from the bottom) is
-  // the top two rows; the buffer holds them top down.
-  Surface u(5, 3);
-  Canvas(u).SetDIBitsToDevice(0, 0, 5, 3, 0, 0, 1, 2, DibView{down.data() + 8, 5, -3, nullptr, 0});
-  EXPECT_EQ(Picture(u), R"(
-adddd
-abbee
-.....)");
-  Surface v(5, 3);
-  Canvas(v).SetDIBitsToDevice(0, 0, 5, 3, 0, 0, 0, 2, dib);
-  EXPECT_EQ(Picture(v), R"(
-.....
-abbbc
-adddd)");
+  EXPECT_EQ(
+      Drawn(66, 3,
+            [&](Canvas& c) {
+              // Bottom-up and top-down DIBs draw the same picture.
+              c.StretchDIBits(0, 0, 5, 3, 0, 0, 5, 3, kUpDib);
+              c.StretchDIBits(6, 0, 5, 3, 0, 0, 5, 3, kDownDib);
+              // Values past the colour table are saver indices.
+              c.StretchDIBits(12, 0, 5, 3, 0, 0, 5, 3, DibView{kDown.data(), 5, -3, table, 3});
+              // Source rows count from the bottom, for top-down DIBs
+              // too: rows 1-2 are the picture's top two.
+              c.StretchDIBits(18, 0, 5, 2, 0, 1, 5, 2, kUpDib);
+              c.StretchDIBits(24, 0, 5, 2, 0, 1, 5, 2, kDownDib);
+              // A one-pixel column, as a ring painter uses: memory row
+              // 0 (the first value) lands on the bottom row.
+              c.StretchDIBits(30, 0, 1, 3, 0, 0, 1, 3, DibView{column, 1, 4, nullptr, 0});
+              c.StretchDIBits(41, 0, -10, 3, 0, 0, 5, 3, kDownDib);  // mirrored, doubled
+              // Buffers of scan lines 1-2 (from the bottom): the middle
+              // and top rows, bottom-up or top-down; then scan lines
+              // 0-1, and part of a top-down DIB.
+              c.SetDIBitsToDevice(43, 0, 5, 3, 0, 0, 1, 2, DibView{kUp.data() + 8, 5, 3});
+              c.SetDIBitsToDevice(49, 0, 5, 3, 0, 0, 1, 2, DibView{kDown.data() + 8, 5, -3});
+              c.SetDIBitsToDevice(55, 0, 5, 3, 0, 0, 0, 2, kDownDib);
+              c.SetDIBitsToDevice(62, 0, 3, 2, 2, 1, 0, 3, kDownDib);
+            }),
+      R"(
+abbbc.abbbc.hgggf.abbbc.abbbc.d.ccbbbbbbaa.abbbc.adddd........bbc.
+adddd.adddd.hdddd.adddd.adddd.c.ddddddddaa.adddd.abbee.abbbc..ddd.
+abbee.abbee.hggee.............b.eeeebbbbaa.............adddd......)");
 }
 
 TEST(Dib, DegenerateInputDrawsNothing) {
   Surface s(5, 3);
   Canvas canvas(s);
-  canvas.StretchDIBits(0, 0, 5, 3, 0, 0, 5, 3, DibView{});
   const uint8_t pixel = 1;
+  canvas.StretchDIBits(0, 0, 5, 3, 0, 0, 5, 3, DibView{});
   canvas.StretchDIBits(0, 0, 0, 3, 0, 0, 1, 1, DibView{&pixel, 1, 1, nullptr, 0});
   canvas.SetDIBitsToDevice(0, 0, 5, 3, 0, 0, 0, 0, DibView{&pixel, 1, 1, nullptr, 0});
   canvas.SetDIBitsToDevice(0, 0, -5, 3, 0, 0, 0, 1, DibView{&pixel, 1, 1, nullptr, 0});
-  EXPECT_EQ(testing::CountPixels(s, 0), 15);
+  EXPECT_EQ(CountPixels(s, 0), 15);
 }
 
 }  // namespace

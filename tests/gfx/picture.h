@@ -6,35 +6,24 @@
 // so raw string literals line up.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 
+#include "gfx/canvas.h"
 #include "gfx/surface.h"
 
 namespace lumox::gfx::testing {
 
 inline char PixelChar(uint8_t p) {
-  if (p == 0) return '.';
-  if (p == 255) return '#';
-  if (p == 7) return 'G';
-  if (p == 248) return 'D';
   if (p >= 10 && p < 36) return static_cast<char>('a' + (p - 10));
-  return '?';
+  return p == 0 ? '.' : p == 255 ? '#' : p == 7 ? 'G' : p == 248 ? 'D' : '?';
 }
 
 inline uint8_t CharPixel(char c) {
-  switch (c) {
-    case '.':
-      return 0;
-    case '#':
-      return 255;
-    case 'G':
-      return 7;
-    case 'D':
-      return 248;
-    default:
-      return static_cast<uint8_t>(10 + (c - 'a'));
-  }
+  if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(10 + (c - 'a'));
+  return c == '#' ? 255 : c == 'G' ? 7 : c == 'D' ? 248 : 0;
 }
 
 inline std::string Picture(const Surface& surface) {
@@ -64,6 +53,39 @@ inline int CountPixels(const Surface& surface, uint8_t value) {
   int count = 0;
   for (size_t i = 0; i < surface.size(); ++i) count += surface.data()[i] == value;
   return count;
+}
+
+// The picture of what draw(canvas) leaves on a black width x height surface.
+template <typename Draw>
+std::string Drawn(int width, int height, Draw draw) {
+  Surface surface(width, height);
+  Canvas canvas(surface);
+  draw(canvas);
+  return Picture(surface);
+}
+
+// A drawing and the picture it must leave on a black surface.
+struct PictureCase {
+  const char* what;
+  int width, height;
+  void (*draw)(Canvas&);
+  const char* expected;
+};
+
+template <size_t N>
+void ExpectPictures(const PictureCase (&cases)[N]) {
+  for (const PictureCase& c : cases)
+    EXPECT_EQ(Drawn(c.width, c.height, c.draw), c.expected) << c.what;
+}
+
+// The ink of the pictures: pens draw 'a', brushes 'b'.
+inline const ColorRef kPenInk = PaletteIndex(0);
+inline const ColorRef kBrushInk = PaletteIndex(1);
+
+inline Canvas& WithTools(Canvas& canvas, int penWidth = 1) {
+  canvas.SelectPen(Pen::Solid(penWidth, kPenInk));
+  canvas.SelectBrush(Brush::Solid(kBrushInk));
+  return canvas;
 }
 
 }  // namespace lumox::gfx::testing
