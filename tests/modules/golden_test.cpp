@@ -40,7 +40,7 @@ void CheckGolden(const Golden& golden) {
 
 TEST(Golden, FramesOfEachDrawnModule) {
   CheckGolden({kBezier,
-               {{10, 0x5f64f267e6753f49ull}, {100, 0x21d9c5c46ecc08c2ull}, {300, 0xddb900a44895b60bull}}});
+               {{10, 0x914157fb344bedaaull}, {100, 0x76f0b33ab73380f0ull}, {300, 0xef4f03a4c0335466ull}}});
   CheckGolden({kCyclic,
                {{10, 0x8e3da04243654325ull}, {100, 0xf2f615113ca85325ull}, {300, 0x3b1fc72e40d54325ull}}});
   CheckGolden({kPattern, {{3, 0x400095621820a8b6ull}, {10, 0x7d1a241928b7782dull}}});
