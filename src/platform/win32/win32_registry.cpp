@@ -7,7 +7,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <strings.h>
+
+#include "platform/name_order.h"
 
 namespace lumox {
 namespace {
@@ -48,10 +49,6 @@ class OpenKey {
 bool HasControlCharacter(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return strcasecmp(a.c_str(), b.c_str()) < 0;
 }
 
 }  // namespace
@@ -132,8 +129,9 @@ std::vector<std::string> Win32Registry::EnumSubkeys(RegRoot root, std::string_vi
     }
     names.emplace_back(name, length);
   }
-  // Windows versions differ in the order they return; callers get one order.
-  std::sort(names.begin(), names.end(), LessIgnoringCase);
+  // Windows returns subkeys in this order already; Wine folds names to lower
+  // case instead, which moves "_" and "[" ahead of the letters.
+  std::sort(names.begin(), names.end(), NameLess{});
   return names;
 }
 
@@ -160,8 +158,10 @@ std::vector<RegValue> Win32Registry::EnumValues(RegRoot root, std::string_view p
     values.push_back({std::string(name.data(), nameLength), type,
                       std::vector<uint8_t>(data.begin(), data.begin() + dataLength)});
   }
-  std::sort(values.begin(), values.end(),
-            [](const RegValue& a, const RegValue& b) { return LessIgnoringCase(a.name, b.name); });
+  // As the registry holds them: in creation order on Windows. (Wine keeps
+  // values sorted; the creation order is not recorded there, and keeping it
+  // in the user's registry beside the values would show in every other
+  // program that reads these keys.)
   return values;
 }
 
