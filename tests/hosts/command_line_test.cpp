@@ -118,6 +118,16 @@ TEST(CommandLineTest, SettingsCommands) {
   EXPECT_EQ(Parse({"--import"}).mode, HostMode::Error);
   // A stray word after a mode option is a mistake, not a screen-saver letter.
   EXPECT_EQ(Parse({"--list", "s"}).mode, HostMode::Error);
+  // One command at a time, and --as/--yes only with --import: errors with
+  // the usage line, never one of them silently chosen.
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--list", "--delete", "Calm"}, {"--delete", "Calm", "--list"},
+           {"--headless", "--show", "Calm"}, {"--import", "a.LMX", "--export", "Calm", "b.LMX"},
+           {"--delete", "Calm", "--yes"}, {"--list", "--as", "Quiet"}, {"--yes"}}) {
+    const HostCommand command = Parse(args);
+    EXPECT_EQ(command.mode, HostMode::Error) << args[0] << " " << args[1];
+    EXPECT_NE(command.error.find("\nusage: lumox"), std::string::npos) << command.error;
+  }
 }
 
 TEST(CommandLineTest, SizesAndHandles) {
