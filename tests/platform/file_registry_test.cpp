@@ -10,9 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -222,25 +220,6 @@ TEST_F(FileRegistryTest, StuckLockHolderDelaysButDoesNotStopWriters) {
   close(stuck);
   EXPECT_NE(report.find(path_ + ".lock"), std::string::npos) << report;
   EXPECT_TRUE(FileRegistry(path_).KeyExists(kUser, "Software\\Lumox"));
-}
-
-TEST(DefaultRegistryPathTest, OverrideThenXdgThenHome) {
-  const char* names[] = {"LUMOX_REGISTRY", "XDG_CONFIG_HOME", "HOME"};
-  std::optional<std::string> saved[3];
-  for (int i = 0; i < 3; ++i) {
-    if (const char* value = std::getenv(names[i])) saved[i] = value;
-  }
-  setenv("HOME", "/home/u", 1);
-  setenv("XDG_CONFIG_HOME", "/cfg", 1);
-  setenv("LUMOX_REGISTRY", "/tmp/x/test.reg", 1);
-  EXPECT_EQ(DefaultRegistryPath(), "/tmp/x/test.reg");
-  unsetenv("LUMOX_REGISTRY");
-  EXPECT_EQ(DefaultRegistryPath(), "/cfg/lumox/registry.reg");
-  setenv("XDG_CONFIG_HOME", "", 1);
-  EXPECT_EQ(DefaultRegistryPath(), "/home/u/.config/lumox/registry.reg");
-  for (int i = 0; i < 3; ++i) {
-    if (saved[i]) setenv(names[i], saved[i]->c_str(), 1); else unsetenv(names[i]);
-  }
 }
 
 }  // namespace

@@ -15,6 +15,11 @@ using testing::Bytes;
 
 const std::string kDisplay = "Mine";
 
+// A control's stored fields: value, range low and high, source, sense.
+std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> Fields(const ModuleControl& c) {
+  return {c.Value, c.RangeLo, c.RangeHi, c.Source, c.Sense};
+}
+
 class SavedDisplaysTest : public testing::SettingsTest {};
 
 TEST_F(SavedDisplaysTest, FreshUserGetsTheFirstRunDisplaysOnceAndRunsTheRandomModule) {
@@ -96,12 +101,9 @@ TEST_F(SavedDisplaysTest, LoadTakesStoredValuesDefaultsForMissingOnesAndRepairsT
 
   ASSERT_EQ(LoadDisplay(state(), kDisplay.c_str()), 1);
   const ModuleControl* c = state().table[kBezier].controls.data();
-  EXPECT_EQ(std::tie(c[3].Value, c[3].RangeLo, c[3].RangeHi, c[3].Source, c[3].Sense),
-            std::make_tuple(70, 10, 100, kSourceSet, 10));
-  EXPECT_EQ(std::tie(c[0].Value, c[0].RangeLo, c[0].RangeHi, c[0].Source, c[0].Sense),
-            std::make_tuple(4, 0, 12, kSourceRandom, 3));
-  EXPECT_EQ(state().table[kCyclic].controls[0].Value, 4);
-  EXPECT_EQ(state().table[kCyclic].controls[0].RangeHi, 20);
+  EXPECT_EQ(Fields(c[3]), std::make_tuple(70, 10, 100, kSourceSet, 10));
+  EXPECT_EQ(Fields(c[0]), std::make_tuple(4, 0, 12, kSourceRandom, 3));
+  EXPECT_EQ(Fields(state().table[kCyclic].controls[0]), std::make_tuple(4, 0, 20, kSourceSet, 10));
   for (int i = 0; i < kModuleCount; ++i) {
     EXPECT_EQ(state().options.Active[i], i == kBezier || i == kCyclic) << i;
   }
@@ -130,7 +132,7 @@ TEST_F(SavedDisplaysTest, ShortValuesReadZeroFilledLongerOnesKeepTheirDefaults) 
 
   ASSERT_EQ(LoadDisplay(state(), kDisplay.c_str()), 1);
   const ModuleControl* c = state().table[kPattern].controls.data();
-  EXPECT_EQ(std::tie(c[0].Value, c[0].Source, c[0].Sense), std::make_tuple(7, 0, 0x11234));
+  EXPECT_EQ(Fields(c[0]), std::make_tuple(7, 0, 20, 0, 0x11234));
   EXPECT_EQ(c[3].Value, 50);
   EXPECT_STREQ(state().table[kPattern].text, "");
   EXPECT_EQ(state().options.ShowName, 30);
@@ -182,9 +184,7 @@ TEST_F(SavedDisplaysTest, SaveThenLoadGivesBackTheLiveSettings) {
   share().SetU32(share_offset::SlowCPU, 1);
 
   ASSERT_EQ(LoadDisplay(state(), kDisplay.c_str()), 1);
-  const ModuleControl& loaded = state().table[kVortex].controls[3];
-  EXPECT_EQ(std::tie(loaded.Value, loaded.RangeLo, loaded.RangeHi, loaded.Source, loaded.Sense),
-            std::tie(saved.Value, saved.RangeLo, saved.RangeHi, saved.Source, saved.Sense));
+  EXPECT_EQ(Fields(state().table[kVortex].controls[3]), Fields(saved));
   EXPECT_STREQ(state().table[kBitmap].text, "/pictures/*.bmp");
   EXPECT_EQ(palette().settings.values[kMorphRate][kBlue].RangeHi, 15);
   EXPECT_EQ(palette().settings.Effect[kGreen], kEffectCustom);
@@ -256,15 +256,14 @@ TEST_F(SavedDisplaysTest, EarlierVersionPalettesAreConverted) {
   }
   ASSERT_EQ(LoadDisplay(state(), kDisplay.c_str()), 1);
   const auto& v = palette().settings.values;
-  EXPECT_EQ(std::tie(v[kDensity][kGreen].RangeLo, v[kDensity][kGreen].RangeHi,
-                     v[kDensity][kGreen].Source),
-            std::make_tuple(5, 9, kSourceRandom));
+  auto fields = [](const PaletteValue& p) {
+    return std::make_tuple(int32_t(p.Value), int32_t(p.RangeLo), int32_t(p.RangeHi),
+                           int32_t(p.Sense), int32_t(p.Source));
+  };
+  EXPECT_EQ(fields(v[kDensity][kGreen]), std::make_tuple(6, 5, 9, 7, kSourceRandom));
   EXPECT_EQ(v[kRampDecay][kRed].RangeLo, 21);
   EXPECT_EQ(v[kRampDecay][kBlue].RangeLo, 3);  // default 1, times 3
-  const PaletteValue& blueScale = v[kScale][kBlue];
-  EXPECT_EQ(std::tie(blueScale.Source, blueScale.Value, blueScale.RangeLo, blueScale.RangeHi,
-                     blueScale.Sense),
-            std::make_tuple(kSourceOscillate, 40, 20, 60, 3));
+  EXPECT_EQ(fields(v[kScale][kBlue]), std::make_tuple(40, 20, 60, 3, kSourceOscillate));
   EXPECT_EQ(v[kScale][kRed].Source, kSourceSet);
   EXPECT_EQ(v[kScale][kRed].Sense, 7);
   for (int channel = 0; channel < kChannels; ++channel) {
@@ -294,10 +293,8 @@ TEST_F(SavedDisplaysTest, ResetModuleRestoresTheDefinition) {
   module.controls[3] = ModuleControl{1, 13, kSourceLeft, 77, 50, 20, 30, 10, 100, 2, 0.9f, 1};
   std::strcpy(module.text, "x");
   ResetModule(state(), kSphere);
-  const ModuleControl& c = module.controls[3];
-  EXPECT_EQ(std::tie(c.Value, c.RangeLo, c.RangeHi, c.Source, c.Sense),
-            std::make_tuple(50, 10, 100, kSourceSet, 10));
-  EXPECT_FLOAT_EQ(c.Smoothed, 0.5f);
+  EXPECT_EQ(Fields(module.controls[3]), std::make_tuple(50, 10, 100, kSourceSet, 10));
+  EXPECT_FLOAT_EQ(module.controls[3].Smoothed, 0.5f);
   EXPECT_STREQ(module.text, "");
 }
 

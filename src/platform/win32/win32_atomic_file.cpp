@@ -55,11 +55,18 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content,
   written = written && FlushFileBuffers(file);
   DWORD failure = GetLastError();
   CloseHandle(file);
-  // Write-through: the rename is on disk when the call returns.
-  if (written && !MoveFileExA(temporary.c_str(), path.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    written = false;
+  // Write-through: the rename is on disk when the call returns. A target
+  // that another writer (or a virus scanner) has open for a moment refuses
+  // the rename; try again briefly.
+  for (int attempt = 0; written; ++attempt) {
+    if (MoveFileExA(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      break;
+    }
     failure = GetLastError();
+    const bool busy = failure == ERROR_ACCESS_DENIED || failure == ERROR_SHARING_VIOLATION;
+    if (!busy || attempt == 100) written = false;
+    Sleep(1);
   }
   if (!written) {
     error = SystemMessage(failure);
