@@ -175,11 +175,10 @@ TEST_F(SavedDisplaysTest, SaveThenLoadGivesBackTheLiveSettings) {
   EXPECT_TRUE(Get(ModuleKey(kDisplay, "Vortex"), "Control1").empty());  // undefined slot
 
   // A fresh process loads it.
-  palette().settings.values[kMorphRate][kBlue].RangeHi = 0;
-  palette().settings.Effect[kGreen] = kEffectRamp;
+  ResetModule(state(), kVortex);
+  ResetModule(state(), kBitmap);
+  SetPaletteDefaults(palette());
   palette().custom[5].Set({0, 0, 0});
-  state().table[kVortex].controls[3] = DefinedControl(13, 50, 10, 100);
-  state().table[kBitmap].text[0] = '\0';
   state().options = SaverOptions{};
   share().SetU32(share_offset::SlowCPU, 1);
 
