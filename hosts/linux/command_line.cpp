@@ -29,6 +29,29 @@ HostCommand Failure(std::string message) {
   return command;
 }
 
+constexpr const char* kSettingsUsage =
+    "usage: lumox [--registry FILE] --list | --show NAME | --activate NAME | --delete NAME |\n"
+    "             --export NAME FILE | --import FILE [--as NAME] [--yes]";
+
+// A mistake in the settings options: the message and the usage line.
+HostCommand SettingsFailure(const std::string& message) {
+  return Failure(message + "\n" + kSettingsUsage);
+}
+
+bool IsSettingsMode(HostMode mode) {
+  switch (mode) {
+    case HostMode::List:
+    case HostMode::Export:
+    case HostMode::Import:
+    case HostMode::Activate:
+    case HostMode::Delete:
+    case HostMode::Show:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // The screen-saver mode word: "/s", "-S", "s", "/c:1234", "/p", "/p1234".
 // Returns false for an unknown letter. handleText gets what follows a
 // preview letter in the same word.
@@ -99,10 +122,16 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
   bool modeGiven = false;
   bool wantsRoot = false;
   std::vector<std::string> positional;
+  // Every option that chose a mode, to refuse a settings command mixed
+  // with another mode instead of silently taking the last one.
+  std::vector<std::string> modeOptions;
+  bool settingsMode = false;
 
-  auto setMode = [&](HostMode mode) {
+  auto setMode = [&](HostMode mode, const std::string& option) {
     command.mode = mode;
     modeGiven = true;
+    modeOptions.push_back(option);
+    settingsMode = settingsMode || IsSettingsMode(mode);
   };
 
   for (size_t i = 0; i < args.size(); ++i) {
@@ -115,21 +144,21 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
     std::string text;
 
     if (arg == "--help" || arg == "-h" || arg == "-help") {
-      setMode(HostMode::Help);
+      setMode(HostMode::Help, arg);
     } else if (arg == "-root" || arg == "--root") {
-      setMode(HostMode::Embedded);
+      setMode(HostMode::Embedded, arg);
       wantsRoot = true;
     } else if (arg == "-window-id" || arg == "--window-id") {
       if (!value(text)) return Failure(arg + " needs a window id");
       command.windowId = ParseWindowHandle(text);
       if (command.windowId == 0) return Failure("bad window id \"" + text + "\"");
-      setMode(HostMode::Embedded);
+      setMode(HostMode::Embedded, arg);
     } else if (arg == "--window") {
       if (!value(text) || !ParseSize(text, command.width, command.height))
         return Failure("--window needs a size such as 800x600");
-      setMode(HostMode::Window);
+      setMode(HostMode::Window, arg);
     } else if (arg == "--headless") {
-      setMode(HostMode::Headless);
+      setMode(HostMode::Headless, arg);
     } else if (arg == "--size") {
       if (!value(text) || !ParseSize(text, command.width, command.height))
         return Failure("--size needs a size such as 640x480");
@@ -160,28 +189,39 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
       else if (text == "gpu") command.present = PresentPath::Gpu;
       else return Failure("--present needs auto, surface, texture or gpu");
     } else if (arg == "--list") {
-      setMode(HostMode::List);
+      setMode(HostMode::List, arg);
     } else if (arg == "--export") {
       if (!value(command.name) || !value(command.file))
-        return Failure("--export needs a saved display name and a file");
-      setMode(HostMode::Export);
+        return SettingsFailure("--export needs a saved display name and a file");
+      setMode(HostMode::Export, arg);
     } else if (arg == "--import") {
-      if (!value(command.file)) return Failure("--import needs a file");
-      setMode(HostMode::Import);
+      if (!value(command.file)) return SettingsFailure("--import needs a file");
+      setMode(HostMode::Import, arg);
     } else if (arg == "--as") {
-      if (!value(command.asName) || command.asName.empty()) return Failure("--as needs a name");
+      if (!value(command.asName) || command.asName.empty())
+        return SettingsFailure("--as needs a name");
     } else if (arg == "--yes") {
       command.yes = true;
     } else if (arg == "--activate" || arg == "--delete" || arg == "--show") {
-      if (!value(command.name)) return Failure(arg + " needs a saved display name");
+      if (!value(command.name)) return SettingsFailure(arg + " needs a saved display name");
       setMode(arg == "--activate" ? HostMode::Activate
               : arg == "--delete" ? HostMode::Delete
-                                  : HostMode::Show);
+                                  : HostMode::Show,
+              arg);
     } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
       return Failure("unknown option " + arg + " (try --help)");
     } else {
       positional.push_back(arg);
     }
+  }
+
+  if (settingsMode && modeOptions.size() > 1) {
+    return SettingsFailure(modeOptions[0] + " and " + modeOptions[1] +
+                           " cannot be given together: one command at a time");
+  }
+  if ((!command.asName.empty() || command.yes) && command.mode != HostMode::Import) {
+    return SettingsFailure(std::string(command.yes ? "--yes" : "--as") +
+                           " goes only with --import");
   }
 
   // The settings file is the rest of the line, as the system's "/S %1"
@@ -207,7 +247,7 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
         return Failure("bad window handle \"" + handleText + "\" for " + positional[0]);
     }
     command.settingsFile = restOfLine(next);
-    setMode(mode);
+    setMode(mode, positional[0]);
   }
 
   if (command.mode == HostMode::Embedded && wantsRoot && command.windowId == 0) {

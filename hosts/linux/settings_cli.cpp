@@ -8,6 +8,9 @@
 #include "platform/posix/file_registry.h"
 #include "platform/system.h"
 #include "saver/module_table.h"
+#include "saver/runtime_services.h"
+#include "settings/registry_values.h"
+#include "settings/saved_displays.h"
 #include "state/saver_state.h"
 #include "settings_commands.h"
 
@@ -66,9 +69,15 @@ int ShowConfiguration() {
 }
 
 int RunSettingsCommand(const HostCommand& command) {
-  // The table set-up the configuration dialog runs first: on a first run
-  // it creates the default saved displays, so there is something to list.
-  SetUpModuleTable(Saver());
+  // The module definitions, and on a first run the first-run displays, so
+  // there is something to list. Otherwise nothing is loaded or written: the
+  // saver's own set-up would repair a dangling "Active", and --list and
+  // --show only read.
+  RuntimeServices services = DefaultRuntimeServices();
+  services.setUpSavedDisplays = [](SaverState& saver) {
+    if (!RegistryKeyExists(ControlPanelPath(SavedKey()))) SetUpSavedDisplays(saver);
+  };
+  SetUpModuleTable(Saver(), services);
 
   TerminalQuestions questions(System());
   InstallSystemServices(&questions);
@@ -82,7 +91,7 @@ int RunSettingsCommand(const HostCommand& command) {
     case HostMode::Import:
       result = ImportFileCommand(command.file, command.asName, command.yes);
       break;
-    default: result = {kCommandUsage, "", "not a settings command"}; break;
+    default: result = {kCommandFailed, "", "not a settings command"}; break;
   }
   InstallSystemServices(nullptr);
 

@@ -23,10 +23,6 @@ CommandResult Failed(std::string error) {
   return CommandResult{kCommandFailed, "", std::move(error) + "\n"};
 }
 
-CommandResult Usage(std::string error) {
-  return CommandResult{kCommandUsage, "", error + "\n" + SettingsCommandsUsage()};
-}
-
 bool DisplayExists(const std::string& name) {
   return IsValidDisplayName(name) && RegistryKeyExists(ControlPanelPath(DisplayKey(name)));
 }
@@ -50,12 +46,8 @@ ModuleDescriptor DefinedModule(int index) {
   module.name = kModuleNames[index];
   for (const ControlRow& row : GetModuleDefinition(index).controls) {
     if (row.index < 0 || row.index >= kControlsPerModule) continue;
-    ModuleControl& control = module.controls[row.index];
-    control.Defined = 1;
-    control.LabelId = row.labelId;
-    control.Value = control.Default = row.defaultValue;
-    control.RangeLo = control.Minimum = row.minimum;
-    control.RangeHi = control.Maximum = row.maximum;
+    module.controls[row.index] =
+        DefinedControl(row.labelId, row.defaultValue, row.minimum, row.maximum);
   }
   return module;
 }
@@ -135,9 +127,7 @@ CommandResult ExportDisplayCommand(const std::string& name, const std::string& f
 CommandResult ImportFileCommand(const std::string& filePath, const std::string& asName,
                                 bool assumeYes) {
   const std::string name = asName.empty() ? DisplayNameFromPath(filePath) : asName;
-  if (!IsValidDisplayName(name)) {
-    return Failed("\"" + name + "\" cannot be used as a saved display name.");
-  }
+  if (!IsValidDisplayName(name)) return Failed(DisplayNameProblem(name));
   if (!assumeYes && !ConfirmOverwrite(name)) {
     return Failed("\"" + name + "\" was left as it was.");
   }
@@ -183,43 +173,6 @@ CommandResult ShowDisplayCommand(const std::string& name) {
   ShowOptions(out, name);
   ShowPaletteEffects(out, name);
   return Ok(out.str());
-}
-
-std::string SettingsCommandsUsage() {
-  return "Settings commands:\n"
-         "  list                          the saved displays (* marks the active one)\n"
-         "  show NAME                     a display's modules, options and palette\n"
-         "  activate NAME                 make NAME the display the saver runs\n"
-         "  delete NAME                   remove a saved display\n"
-         "  export NAME FILE              write a display to a settings file (.LMX)\n"
-         "  import FILE [--as NAME] [--yes]\n"
-         "                                read a settings file as a saved display\n";
-}
-
-CommandResult RunSettingsCommand(std::span<const std::string> words) {
-  if (words.empty()) return Usage("No settings command given.");
-  const std::string& command = words[0];
-  const size_t arguments = words.size() - 1;
-  if (command == "list" && arguments == 0) return ListDisplaysCommand();
-  if (command == "show" && arguments == 1) return ShowDisplayCommand(words[1]);
-  if (command == "activate" && arguments == 1) return ActivateDisplayCommand(words[1]);
-  if (command == "delete" && arguments == 1) return DeleteDisplayCommand(words[1]);
-  if (command == "export" && arguments == 2) return ExportDisplayCommand(words[1], words[2]);
-  if (command == "import" && arguments >= 1) {
-    std::string asName;
-    bool assumeYes = false;
-    for (size_t i = 2; i < words.size(); ++i) {
-      if (words[i] == "--yes") {
-        assumeYes = true;
-      } else if (words[i] == "--as" && i + 1 < words.size()) {
-        asName = words[++i];
-      } else {
-        return Usage("Unknown import option \"" + words[i] + "\".");
-      }
-    }
-    return ImportFileCommand(words[1], asName, assumeYes);
-  }
-  return Usage("Unknown settings command or wrong arguments: \"" + command + "\".");
 }
 
 }  // namespace lumox

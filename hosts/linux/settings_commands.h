@@ -7,14 +7,12 @@
 // terminal.
 #pragma once
 
-#include <span>
 #include <string>
 
 namespace lumox {
 
 constexpr int kCommandOk = 0;
 constexpr int kCommandFailed = 1;
-constexpr int kCommandUsage = 2;
 
 struct CommandResult {
   int exitCode = kCommandOk;
@@ -34,11 +32,5 @@ CommandResult DeleteDisplayCommand(const std::string& name);
 // The display's modules with their labelled controls, its options and its
 // palette effects.
 CommandResult ShowDisplayCommand(const std::string& name);
-
-// Runs one command from its words: "list", "export NAME FILE",
-// "import FILE [--as NAME] [--yes]", "activate NAME", "delete NAME",
-// "show NAME".
-CommandResult RunSettingsCommand(std::span<const std::string> words);
-std::string SettingsCommandsUsage();
 
 }  // namespace lumox

@@ -5,7 +5,10 @@
 // .reg form; in tests a map in memory. All three behave alike:
 //   - key paths use backslashes and are relative to a root;
 //   - key and value names are case-insensitive and case-preserving;
-//   - subkeys and values enumerate in case-insensitive alphabetical order;
+//   - subkeys enumerate in case-insensitive alphabetical order (the
+//     registry's own, see name_order.h) and values in the order they were
+//     created, as the Windows registry gives them, so a display exports
+//     the same records in the same order everywhere;
 //   - a value is written only into an existing key (CreateKey makes keys,
 //     with any missing parents);
 //   - DeleteKey removes a key only when it has no subkeys (callers delete

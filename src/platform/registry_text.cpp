@@ -87,7 +87,7 @@ void AppendKey(std::string& out, const std::string& path, const RegistryKey& key
     out += "\n[";
     out += path;
     out += "]\n";
-    for (const auto& [name, value] : key.values) AppendValue(out, value);
+    for (const RegValue& value : key.values) AppendValue(out, value);
   }
   for (const auto& [name, subkey] : key.subkeys) {
     AppendKey(out, path + '\\' + name, *subkey, true);

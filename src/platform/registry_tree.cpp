@@ -23,6 +23,17 @@ std::vector<std::string_view> SplitKeyPath(std::string_view path) {
   return parts;
 }
 
+const RegValue* RegistryKey::FindValue(std::string_view name) const {
+  for (const RegValue& value : values) {
+    if (NamesEqual(value.name, name)) return &value;
+  }
+  return nullptr;
+}
+
+RegValue* RegistryKey::FindValue(std::string_view name) {
+  return const_cast<RegValue*>(std::as_const(*this).FindValue(name));
+}
+
 const RegistryKey* RegistryTree::Find(RegRoot root, std::string_view path) const {
   const RegistryKey* key = &roots_[Index(root)];
   for (std::string_view part : SplitKeyPath(path)) {
@@ -82,10 +93,9 @@ bool RegistryTree::DeleteKey(RegRoot root, std::string_view path) {
 bool RegistryTree::ReadValue(RegRoot root, std::string_view path, std::string_view name,
                              RegValue& out) const {
   const RegistryKey* key = Find(root, path);
-  if (key == nullptr) return false;
-  auto it = key->values.find(name);
-  if (it == key->values.end()) return false;
-  out = it->second;
+  const RegValue* value = key != nullptr ? key->FindValue(name) : nullptr;
+  if (value == nullptr) return false;
+  out = *value;
   return true;
 }
 
@@ -98,22 +108,19 @@ bool RegistryTree::WriteValue(RegRoot root, std::string_view path, std::string_v
 bool RegistryTree::SetValue(RegistryKey& key, std::string_view name, uint32_t type,
                             const void* data, size_t size) {
   if ((data == nullptr && size != 0) || !IsValidRegistryName(name)) return false;
-  auto it = key.values.find(name);
-  if (it == key.values.end()) {
-    it = key.values.emplace(std::string(name), RegValue{std::string(name), kRegNone, {}}).first;
-  }
-  it->second.type = type;
+  RegValue* value = key.FindValue(name);
+  if (value == nullptr) value = &key.values.emplace_back(RegValue{std::string(name), kRegNone, {}});
+  value->type = type;
   const auto* bytes = static_cast<const uint8_t*>(data);
-  it->second.data.assign(bytes, bytes + size);
+  value->data.assign(bytes, bytes + size);
   return true;
 }
 
 bool RegistryTree::DeleteValue(RegRoot root, std::string_view path, std::string_view name) {
   RegistryKey* key = Find(root, path);
-  if (key == nullptr) return false;
-  auto it = key->values.find(name);
-  if (it == key->values.end()) return false;
-  key->values.erase(it);
+  const RegValue* value = key != nullptr ? key->FindValue(name) : nullptr;
+  if (value == nullptr) return false;
+  key->values.erase(key->values.begin() + (value - key->values.data()));
   return true;
 }
 
@@ -126,11 +133,8 @@ std::vector<std::string> RegistryTree::EnumSubkeys(RegRoot root, std::string_vie
 }
 
 std::vector<RegValue> RegistryTree::EnumValues(RegRoot root, std::string_view path) const {
-  std::vector<RegValue> values;
-  if (const RegistryKey* key = Find(root, path)) {
-    for (const auto& [name, value] : key->values) values.push_back(value);
-  }
-  return values;
+  const RegistryKey* key = Find(root, path);
+  return key != nullptr ? key->values : std::vector<RegValue>{};
 }
 
 }  // namespace lumox

@@ -2,8 +2,10 @@
 //
 // This is the shared model behind the memory registry and the file-backed
 // registry: names are case-insensitive and case-preserving, subkeys and
-// values are kept in registry enumeration order (see name_order.h), values go
-// only into existing keys, and a key is deleted only when it has no subkeys.
+// values are kept in the order the Windows registry enumerates them (subkeys
+// sorted as name_order.h sorts them, values in the order they were created),
+// values go only into existing keys, and a key is deleted only when it has no
+// subkeys.
 // Names holding control characters are refused (see IsValidRegistryName).
 // No locking: the stores that own a tree guard it.
 #pragma once
@@ -23,7 +25,12 @@ namespace lumox {
 struct RegistryKey {
   // Keyed by the name as first created; lookups ignore case.
   std::map<std::string, std::unique_ptr<RegistryKey>, NameLess> subkeys;
-  std::map<std::string, RegValue, NameLess> values;
+  // In creation order: rewriting a value keeps its place, a value deleted
+  // and written again goes to the end.
+  std::vector<RegValue> values;
+
+  const RegValue* FindValue(std::string_view name) const;
+  RegValue* FindValue(std::string_view name);
 };
 
 // Key and value names may hold any byte but the control characters (below

@@ -68,11 +68,7 @@ int RegistryKeyExists(std::string_view fullPath) {
 
 bool ReadInt32(std::string_view valueName, std::string_view keyName, int32_t& value) {
   uint8_t bytes[4];
-  size_t got = 0;
-  if (!ReadRegistryValue(valueName, keyName, kRegBinary, bytes, sizeof bytes, &got) ||
-      got != sizeof bytes) {
-    return false;
-  }
+  if (!ReadRegistryValue(valueName, keyName, kRegBinary, bytes, sizeof bytes)) return false;
   // Stored little-endian, whatever the host.
   value = static_cast<int32_t>(uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 |
                                uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24);

@@ -62,8 +62,9 @@ int WriteRegistryValue(std::string_view valueName, std::string_view keyName, uin
 // 1 if the key (a full path under the current user) exists.
 int RegistryKeyExists(std::string_view fullPath);
 
-// A 4-byte number. Only a stored value of exactly 4 bytes is taken; on
-// failure `value` keeps what it held (the caller's default).
+// A 4-byte number. A shorter stored value reads zero-filled (two bytes 07 00
+// give 7); a longer or missing one fails, and `value` keeps what it held
+// (the caller's default).
 bool ReadInt32(std::string_view valueName, std::string_view keyName, int32_t& value);
 bool WriteInt32(std::string_view valueName, std::string_view keyName, int32_t value,
                 uint32_t type = kRegBinary);

@@ -9,6 +9,7 @@
 #include "control/sound_link.h"
 #include "control/sound_share.h"
 #include "palette/palette.h"
+#include "platform/registry_tree.h"
 #include "state/palette_state.h"
 #include "state/saver_state.h"
 #include "settings/registry_values.h"
@@ -98,10 +99,9 @@ void LoadPalette(PaletteState& palette, const char* name) {
     for (auto& effect : settings.Effect) effect = allEffect;
   }
 
+  // A shorter value reads zero-filled: the colours it lacks are black.
   uint8_t custom[kCustomValueSize];
-  size_t got = 0;
-  if (ReadRegistryValue("Custom", key, kRegBinary, custom, sizeof custom, &got) &&
-      got == sizeof custom) {
+  if (ReadRegistryValue("Custom", key, kRegBinary, custom, sizeof custom)) {
     for (int i = 0; i < kPaletteEntries; ++i) {
       palette.custom[i].Set(gfx::Rgb{custom[3 * i], custom[3 * i + 1], custom[3 * i + 2]});
       palette.custom[i].flags = 1;
@@ -259,11 +259,23 @@ void CopyName(char* destination, size_t size, const char* name) {
 
 }  // namespace
 
-bool IsValidDisplayName(std::string_view name) {
-  return !name.empty() && name.size() < kDisplayNameSize && name != "." && name != ".." &&
-         name.find('\\') == std::string_view::npos &&
-         name.find('\0') == std::string_view::npos;
+std::string DisplayNameProblem(std::string_view name) {
+  if (name.empty()) return "A saved display needs a name.";
+  if (name.size() > kMaxKeyNameLength) {
+    return "A saved display's name has at most " + std::to_string(kMaxKeyNameLength) +
+           " characters; this one has " + std::to_string(name.size()) + ".";
+  }
+  if (!IsValidRegistryName(name)) {
+    return "A saved display's name cannot hold control characters such as tabs or line breaks.";
+  }
+  if (name.find('\\') != std::string_view::npos) {
+    return "A saved display's name cannot hold a backslash.";
+  }
+  if (name == "." || name == "..") return "\".\" and \"..\" cannot name a saved display.";
+  return {};
 }
+
+bool IsValidDisplayName(std::string_view name) { return DisplayNameProblem(name).empty(); }
 
 bool LoadModuleSettings(ModuleDescriptor& module, const char* name) {
   if (!IsValidDisplayName(name) || module.name == nullptr) return false;
@@ -368,8 +380,8 @@ void SaveOptions(const SaverState& state, const char* name) {
   SaveOptionsUnbatched(state, name);
 }
 
-void SaveDisplay(SaverState& state, const char* name) {
-  if (!IsValidDisplayName(name)) return;
+bool SaveDisplay(SaverState& state, const char* name) {
+  if (!IsValidDisplayName(name)) return false;
   // One batch: the old display is gone and the new one complete together.
   RegistryBatch batch(Registry());
   DeleteDisplay(name);
@@ -378,8 +390,10 @@ void SaveDisplay(SaverState& state, const char* name) {
   }
   if (state.palette) SavePaletteUnbatched(*state.palette, name);
   SaveOptionsUnbatched(state, name);
+  // "Active" never names a display the store did not take.
+  if (!KeyOpens(DisplayKey(name))) return false;
   WriteInt32("Speed", SettingsKey(), state.options.Speed, kRegDword);
-  WriteActiveName(name);
+  return WriteActiveName(name);
 }
 
 int DeleteDisplay(const char* name) {

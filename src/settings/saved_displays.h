@@ -26,9 +26,13 @@ constexpr const char* kSoundSettingsDisplay = "[R] Saved Sound Settings";
 constexpr const char* kTestingDisplay = "Testing Current Settings";
 constexpr const char* kScratchDisplay = "Scratch";
 
-// A display name that can be a key of its own under "Saved": not empty, at
-// most 259 characters, no backslash, not "." or "..".
+// A display name that every registry store can hold as a key of its own
+// under "Saved": not empty, at most 255 characters, no control characters,
+// no backslash, not "." or "..". DisplayNameProblem says in a sentence what
+// is wrong with a name, or is empty when it is valid; every path that makes
+// a display from a name the user gave shows it.
 bool IsValidDisplayName(std::string_view name);
+std::string DisplayNameProblem(std::string_view name);
 
 // Loads the display into the live table, palette and options. 1 if at least
 // one module key was found, else 0.
@@ -52,8 +56,9 @@ void SavePalette(const PaletteState& palette, const char* name);
 void SaveOptions(const SaverState& state, const char* name);
 
 // Replaces the whole display with the live settings and makes it "Active".
-// Nothing for an empty or invalid name.
-void SaveDisplay(SaverState& state, const char* name);
+// False, with nothing written, for an invalid name; false, with "Active"
+// left alone, when the store did not take the display.
+bool SaveDisplay(SaverState& state, const char* name);
 
 // Removes the display's whole subtree, leaves first. Always 1.
 int DeleteDisplay(const char* name);

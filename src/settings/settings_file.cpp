@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/atomic_file.h"
 #include "platform/registry_store.h"
 #include "platform/system.h"
 #include "settings/registry_values.h"
@@ -157,8 +158,7 @@ bool IsFileSeparator(char c) { return c == '/' || c == '\\'; }
 SettingsFileResult SerializeDisplay(const char* name, std::vector<uint8_t>& bytes) {
   bytes.clear();
   if (!IsValidDisplayName(name)) {
-    return Failure(SettingsFileStatus::kInvalidName,
-                   std::string("\"") + name + "\" is not a saved display name.");
+    return Failure(SettingsFileStatus::kInvalidName, DisplayNameProblem(name));
   }
   const std::string displayPath = ControlPanelPath(DisplayKey(name));
   if (!RegistryKeyExists(displayPath)) {
@@ -181,28 +181,11 @@ SettingsFileResult ExportDisplay(const char* name, const std::string& filePath) 
   SettingsFileResult result = SerializeDisplay(name, bytes);
   if (!result.ok()) return result;
 
-  // Write beside the target and rename over it, so a failed write never
-  // leaves a damaged file where a good one was.
-  namespace fs = std::filesystem;
-  const fs::path target(filePath);
-  fs::path temporary = target;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      return Failure(SettingsFileStatus::kCannotWrite, "Cannot write \"" + filePath + "\".");
-    }
-  }
-  std::error_code error;
-  fs::rename(temporary, target, error);
-  if (error) {
-    fs::remove(temporary, error);
-    return Failure(SettingsFileStatus::kCannotWrite, "Cannot write \"" + filePath + "\".");
+  std::string error;
+  const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (!ReplaceFileAtomically(filePath, content, FileAccess::Everyone, error)) {
+    return Failure(SettingsFileStatus::kCannotWrite,
+                   "Cannot write \"" + filePath + "\" (" + error + ").");
   }
   return result;
 }
@@ -249,8 +232,7 @@ ParsedSettingsFile ParseSettingsFile(std::span<const uint8_t> bytes) {
 
 SettingsFileResult ImportSettingsBytes(const char* name, std::span<const uint8_t> bytes) {
   if (!IsValidDisplayName(name)) {
-    return Failure(SettingsFileStatus::kInvalidName,
-                   std::string("\"") + name + "\" cannot be used as a saved display name.");
+    return Failure(SettingsFileStatus::kInvalidName, DisplayNameProblem(name));
   }
   ParsedSettingsFile parsed = ParseSettingsFile(bytes);
   if (parsed.status == SettingsFileStatus::kBadMagic) {
@@ -346,7 +328,8 @@ SettingsFileResult ImportWithPrompt(const std::string& filePath, std::string* na
   if (nameOut) *nameOut = name;
   if (!IsValidDisplayName(name)) {
     return Failure(SettingsFileStatus::kInvalidName,
-                   "\"" + filePath + "\" does not give a usable display name.");
+                   "\"" + filePath + "\" does not give a usable display name: " +
+                       DisplayNameProblem(name));
   }
   if (!ConfirmOverwrite(name)) {
     return Failure(SettingsFileStatus::kDeclined, "\"" + name + "\" was left as it was.");

@@ -87,7 +87,8 @@ struct ParsedSettingsFile {
 SettingsFileResult SerializeDisplay(const char* name, std::vector<uint8_t>& bytes);
 
 // Writes the display to a file. The file is written only when the whole
-// display fits the format; an existing file is replaced as a whole.
+// display fits the format; an existing file is replaced as a whole
+// (ReplaceFileAtomically), never left half written.
 SettingsFileResult ExportDisplay(const char* name, const std::string& filePath);
 
 // Parses a settings file's bytes without touching the registry.

@@ -46,7 +46,11 @@ TEST(CommandLineTest, ModesFromLettersOptionsAndTheDaemonsWindow) {
       EXPECT_EQ(command.windowId, c.windowId) << text;
     }
     if (c.mode == Error) {
-      EXPECT_EQ(command.error.find('\n'), std::string::npos) << "one line";
+      // One line, or for a misused settings command that line and the usage.
+      const size_t lineEnd = command.error.find('\n');
+      if (lineEnd != std::string::npos) {
+        EXPECT_EQ(command.error.compare(lineEnd, 13, "\nusage: lumox"), 0) << text;
+      }
     }
   }
 }
@@ -67,7 +71,9 @@ TEST(CommandLineTest, HeadlessAndSettingsCommandArguments) {
   HostCommand command = Parse({"--headless", "--frames", "12", "--size", "320x200", "--seed",
                                "4294967295", "--out", "dir", "--registry", "r.reg"});
   EXPECT_EQ(command.mode, HostMode::Headless);
-  EXPECT_EQ(command.frames * 1000000 + command.width * 1000 + command.height, 12320200);
+  EXPECT_EQ(command.frames, 12);
+  EXPECT_EQ(command.width, 320);
+  EXPECT_EQ(command.height, 200);
   EXPECT_EQ(command.seed, 4294967295u);
   EXPECT_EQ(command.outDir + " " + command.registryFile, "dir r.reg");
   HostCommand exported = Parse({"--export", "Calm", "calm.LMX"});
@@ -77,6 +83,25 @@ TEST(CommandLineTest, HeadlessAndSettingsCommandArguments) {
   EXPECT_EQ(imported.mode, HostMode::Import);
   EXPECT_EQ(imported.file + " " + imported.asName, "calm.LMX Quiet");
   EXPECT_TRUE(imported.yes);
+
+  EXPECT_EQ(Parse({"--activate", "Calm"}).mode, HostMode::Activate);
+  EXPECT_EQ(Parse({"--delete", "Calm"}).mode, HostMode::Delete);
+  EXPECT_EQ(Parse({"--show", "Calm"}).mode, HostMode::Show);
+  EXPECT_EQ(Parse({"--list"}).mode, HostMode::List);
+  EXPECT_EQ(Parse({"--export", "Calm"}).mode, HostMode::Error);
+  EXPECT_EQ(Parse({"--import"}).mode, HostMode::Error);
+  // A stray word after a mode option is a mistake, not a screen-saver letter.
+  EXPECT_EQ(Parse({"--list", "s"}).mode, HostMode::Error);
+  // One command at a time, and --as/--yes only with --import: errors with
+  // the usage line, never one of them silently chosen.
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--list", "--delete", "Calm"}, {"--delete", "Calm", "--list"},
+           {"--headless", "--show", "Calm"}, {"--import", "a.LMX", "--export", "Calm", "b.LMX"},
+           {"--delete", "Calm", "--yes"}, {"--list", "--as", "Quiet"}, {"--yes"}}) {
+    const HostCommand command = Parse(args);
+    EXPECT_EQ(command.mode, HostMode::Error) << args[0] << " " << args[1];
+    EXPECT_NE(command.error.find("\nusage: lumox"), std::string::npos) << command.error;
+  }
 }
 
 TEST(CommandLineTest, SizesAndHandles) {

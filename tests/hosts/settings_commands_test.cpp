@@ -2,24 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstdio>
 
+#include "command_line.h"
 #include "modules/module_catalog.h"
 #include "resources/strings.h"
 #include "settings/registry_values.h"
 #include "settings/saved_displays.h"
 #include "settings/settings_fixture.h"
+#include "settings_cli.h"
 
 namespace lumox {
 namespace {
 
-using testing::SettingsTest;
-
-class SettingsCommandsTest : public SettingsTest {
+class SettingsCommandsTest : public testing::SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
-    file_ = TestTempPath("lumox_commands_", ".LMX");
     PutInt(ModuleKey("Alpha", "Bezier"), "Control9", -3);
     PutInt(ModuleKey("Alpha", "Bezier"), "Check9", kSourceOscillate);
     PutInt(DisplayKey("Alpha"), "Priority", kPriorityHigh);
@@ -27,83 +26,76 @@ class SettingsCommandsTest : public SettingsTest {
     PutInt(ModuleKey("Beta", "Star"), "Control0", 1);
     WriteActiveName("Beta");
   }
-  void TearDown() override {
-    std::filesystem::remove(file_);
-    SettingsTest::TearDown();
+  // The program's settings command line; its exit code, standard output in `out`.
+  int Run(const std::vector<std::string>& args, std::string& out) {
+    ::testing::internal::CaptureStdout();
+    const int code = host::RunSettingsCommand(host::ParseCommandLine(args));
+    out = ::testing::internal::GetCapturedStdout();
+    return code;
   }
-  CommandResult Run(std::vector<std::string> words) { return RunSettingsCommand(words); }
-  std::string file() const { return file_.string(); }
-
- private:
-  std::filesystem::path file_;
 };
 
-TEST_F(SettingsCommandsTest, ListMarksTheActiveDisplay) {
-  const CommandResult result = Run({"list"});
-  EXPECT_EQ(result.exitCode, kCommandOk);
-  EXPECT_EQ(result.output, "  Alpha\n* Beta\n");
-}
-
-TEST_F(SettingsCommandsTest, ActivateAndDeleteWantAnExistingDisplay) {
-  EXPECT_EQ(Run({"activate", "Gamma"}).exitCode, kCommandFailed);
-  EXPECT_EQ(ReadActiveName(), "Beta");
-  EXPECT_EQ(Run({"activate", "Alpha"}).exitCode, kCommandOk);
-  EXPECT_EQ(ReadActiveName(), "Alpha");
-
-  EXPECT_EQ(Run({"delete", "Gamma"}).exitCode, kCommandFailed);
-  const CommandResult deleted = Run({"delete", "Alpha"});
-  EXPECT_EQ(deleted.exitCode, kCommandOk);
-  EXPECT_NE(deleted.output.find("was the active display"), std::string::npos);
-  EXPECT_EQ(ListSavedDisplays(), std::vector<std::string>{"Beta"});
-}
-
-TEST_F(SettingsCommandsTest, ExportAndImportUnderAnotherName) {
-  ASSERT_EQ(Run({"export", "Alpha", file()}).exitCode, kCommandOk);
-  const CommandResult imported = Run({"import", file(), "--as", "Copy"});
-  ASSERT_EQ(imported.exitCode, kCommandOk) << imported.error;
-  EXPECT_EQ(Dump(ControlPanelPath(DisplayKey("Copy"))),
-            Dump(ControlPanelPath(DisplayKey("Alpha"))));
-  EXPECT_TRUE(system().questions().empty());
-
-  // Replacing an existing display asks first, unless told --yes.
-  PutInt(DisplayKey("Beta"), "Marker", 1);
-  system().QueueAnswer(false);
-  EXPECT_EQ(Run({"import", file(), "--as", "Beta"}).exitCode, kCommandFailed);
-  EXPECT_TRUE(HasValue(DisplayKey("Beta"), "Marker"));
-  EXPECT_EQ(system().questions().size(), 1u);
-  EXPECT_EQ(Run({"import", file(), "--as", "Beta", "--yes"}).exitCode, kCommandOk);
-  EXPECT_FALSE(HasValue(DisplayKey("Beta"), "Marker"));
-  EXPECT_EQ(system().questions().size(), 1u);
-
-  EXPECT_EQ(Run({"export", "Gamma", file()}).exitCode, kCommandFailed);
-  EXPECT_EQ(Run({"import", file() + ".missing"}).exitCode, kCommandFailed);
-}
-
-TEST_F(SettingsCommandsTest, ShowListsModulesWithLabelledControlsOptionsAndEffects) {
-  const CommandResult result = Run({"show", "Alpha"});
-  ASSERT_EQ(result.exitCode, kCommandOk) << result.error;
+TEST_F(SettingsCommandsTest, ListAndShowOnlyRead) {
+  WriteActiveName("Gone");  // the saver would fall back and rewrite this
+  const auto before = Dump("");
+  std::string out;
+  EXPECT_EQ(Run({"--list"}, out), kCommandOk);
+  EXPECT_EQ(out, "  Alpha\n  Beta\n");
+  EXPECT_EQ(Run({"--show", "Alpha"}, out), kCommandOk);
   std::string label;
   for (const ControlRow& row : GetModuleDefinition(kBezier).controls) {
     if (row.index == 9) label = LoadResourceString(row.labelId);
   }
   ASSERT_FALSE(label.empty());
-  EXPECT_NE(result.output.find("  Bezier\n"), std::string::npos) << result.output;
-  EXPECT_NE(result.output.find("    " + label + ": -3 (Oscillate, range"), std::string::npos)
-      << result.output;
-  EXPECT_NE(result.output.find("Priority 128"), std::string::npos) << result.output;
-  EXPECT_NE(result.output.find("SlowCPU (not stored)"), std::string::npos) << result.output;
-  EXPECT_NE(result.output.find("red Custom"), std::string::npos) << result.output;
-  EXPECT_EQ(result.output.find("Star"), std::string::npos) << result.output;
-  EXPECT_EQ(Run({"show", "Gamma"}).exitCode, kCommandFailed);
+  for (const std::string& line : std::vector<std::string>{
+           "  Bezier\n", "    " + label + ": -3 (Oscillate, range", "Priority 128",
+           "SlowCPU (not stored)", "red Custom"}) {
+    EXPECT_NE(out.find(line), std::string::npos) << line << " in\n" << out;
+  }
+  EXPECT_EQ(out.find("Star"), std::string::npos) << out;
+  EXPECT_EQ(Dump(""), before);
+
+  // On first use there are the first-run displays to list.
+  MemoryRegistry fresh;
+  InstallRegistry(&fresh);
+  EXPECT_EQ(Run({"--list"}, out), kCommandOk);
+  EXPECT_EQ(out.find("  [D] Bezier\n"), 0u) << out;
+  EXPECT_NE(out.find("* [R] Saved Sound Settings\n"), std::string::npos) << out;
 }
 
-TEST_F(SettingsCommandsTest, WrongWordsGiveTheUsage) {
-  for (const std::vector<std::string>& words :
-       std::vector<std::vector<std::string>>{{}, {"frobnicate"}, {"show"}, {"import", "f", "--no"}}) {
-    const CommandResult result = Run(words);
-    EXPECT_EQ(result.exitCode, kCommandUsage);
-    EXPECT_NE(result.error.find("Settings commands:"), std::string::npos);
-  }
+TEST_F(SettingsCommandsTest, ActivateAndDeleteWantAnExistingDisplay) {
+  EXPECT_EQ(ActivateDisplayCommand("Gamma").exitCode, kCommandFailed);
+  EXPECT_EQ(ReadActiveName(), "Beta");
+  EXPECT_EQ(ActivateDisplayCommand("Alpha").exitCode, kCommandOk);
+  EXPECT_EQ(ReadActiveName(), "Alpha");
+  EXPECT_EQ(DeleteDisplayCommand("Gamma").exitCode, kCommandFailed);
+  const CommandResult deleted = DeleteDisplayCommand("Alpha");
+  EXPECT_EQ(deleted.exitCode, kCommandOk);
+  EXPECT_NE(deleted.output.find("was the active display"), std::string::npos);
+  EXPECT_EQ(ListSavedDisplays(), std::vector<std::string>{"Beta"});
+}
+
+TEST_F(SettingsCommandsTest, ExportAndImportUnderAnotherNameAskingBeforeReplacing) {
+  const std::string file = ::testing::TempDir() + "lumox_commands_test.LMX";
+  ASSERT_EQ(ExportDisplayCommand("Alpha", file).exitCode, kCommandOk);
+  ASSERT_EQ(ImportFileCommand(file, "Copy", false).exitCode, kCommandOk);
+  EXPECT_EQ(DumpDisplay("Copy"), DumpDisplay("Alpha"));
+  EXPECT_TRUE(system().questions().empty());
+
+  PutInt(DisplayKey("Beta"), "Marker", 1);
+  system().QueueAnswer(false);
+  EXPECT_EQ(ImportFileCommand(file, "Beta", false).exitCode, kCommandFailed);
+  EXPECT_FALSE(Get(DisplayKey("Beta"), "Marker").empty());
+  EXPECT_EQ(ImportFileCommand(file, "Beta", true).exitCode, kCommandOk);
+  EXPECT_TRUE(Get(DisplayKey("Beta"), "Marker").empty());
+  EXPECT_EQ(system().questions().size(), 1u);
+
+  const CommandResult badName = ImportFileCommand(file, std::string(256, 'n'), true);
+  EXPECT_EQ(badName.exitCode, kCommandFailed);
+  EXPECT_EQ(badName.error, DisplayNameProblem(std::string(256, 'n')) + "\n");
+  EXPECT_EQ(ExportDisplayCommand("Gamma", file).exitCode, kCommandFailed);
+  EXPECT_EQ(ImportFileCommand(file + ".missing", "", false).exitCode, kCommandFailed);
+  std::remove(file.c_str());
 }
 
 }  // namespace

@@ -7,10 +7,6 @@ namespace {
 
 const RegRoot kUser = RegRoot::CurrentUser;
 
-bool Parses(std::string_view text, RegistryTree& tree, std::string& error) {
-  return ParseRegistryText(text, tree, error);
-}
-
 TEST(RegistryTextTest, ReadsWhatOtherToolsWriteToo) {
   // CRLF line ends, the newer header, comments, blank lines, a lower-case
   // root, spaces in hex lists and continued hex lines.
@@ -25,7 +21,7 @@ TEST(RegistryTextTest, ReadsWhatOtherToolsWriteToo) {
       "@=\"default\"\r\n";
   RegistryTree tree;
   std::string error;
-  ASSERT_TRUE(Parses(text, tree, error)) << error;
+  ASSERT_TRUE(ParseRegistryText(text, tree, error)) << error;
   RegValue value;
   ASSERT_TRUE(tree.ReadValue(kUser, "Control Panel\\Screen Saver.Lumox", "Speed", value));
   EXPECT_EQ(value.type, kRegDword);
@@ -35,13 +31,10 @@ TEST(RegistryTextTest, ReadsWhatOtherToolsWriteToo) {
   ASSERT_TRUE(tree.ReadValue(kUser, "Control Panel\\Screen Saver.Lumox", "", value));
   EXPECT_EQ(value.type, kRegSz);
   EXPECT_EQ(value.data, (std::vector<uint8_t>{'d', 'e', 'f', 'a', 'u', 'l', 't', 0}));
-}
 
-TEST(RegistryTextTest, EmptyTextIsAnEmptyRegistry) {
-  RegistryTree tree;
-  std::string error;
-  EXPECT_TRUE(Parses("", tree, error));
-  EXPECT_TRUE(tree.EnumSubkeys(kUser, "").empty());
+  RegistryTree empty;  // an empty text is an empty registry
+  EXPECT_TRUE(ParseRegistryText("", empty, error));
+  EXPECT_TRUE(empty.EnumSubkeys(kUser, "").empty());
 }
 
 TEST(RegistryTextTest, RejectsMalformedTextNamingTheLine) {
@@ -71,7 +64,7 @@ TEST(RegistryTextTest, RejectsMalformedTextNamingTheLine) {
   for (const Case& c : cases) {
     RegistryTree tree;
     std::string error;
-    EXPECT_FALSE(Parses(c.text, tree, error)) << c.text;
+    EXPECT_FALSE(ParseRegistryText(c.text, tree, error)) << c.text;
     EXPECT_TRUE(error.starts_with(c.line)) << c.text << " -> " << error;
   }
 }
@@ -91,7 +84,7 @@ TEST(RegistryTextTest, FormatThenParseGivesTheSameTree) {
   const std::string text = FormatRegistryText(tree);
   RegistryTree parsed;
   std::string error;
-  ASSERT_TRUE(Parses(text, parsed, error)) << error << "\n" << text;
+  ASSERT_TRUE(ParseRegistryText(text, parsed, error)) << error << "\n" << text;
   EXPECT_EQ(FormatRegistryText(parsed), text);
   RegValue value;
   ASSERT_TRUE(parsed.ReadValue(kUser, "Control Panel", "Custom", value));

@@ -11,53 +11,40 @@
 namespace lumox {
 namespace {
 
-// Passes everything to a memory registry and counts the outermost batches
-// and the changes made outside any batch.
+// A memory registry that counts the outermost batches and the changes
+// made outside any batch.
 class BatchCountingRegistry final : public RegistryStore {
  public:
-  bool KeyExists(RegRoot root, std::string_view path) override {
-    return inner_.KeyExists(root, path);
+  bool KeyExists(RegRoot r, std::string_view p) override { return inner_.KeyExists(r, p); }
+  bool CreateKey(RegRoot r, std::string_view p) override { return Change(), inner_.CreateKey(r, p); }
+  bool DeleteKey(RegRoot r, std::string_view p) override { return Change(), inner_.DeleteKey(r, p); }
+  bool ReadValue(RegRoot r, std::string_view p, std::string_view n, RegValue& out) override {
+    return inner_.ReadValue(r, p, n, out);
   }
-  bool CreateKey(RegRoot root, std::string_view path) override {
-    Change();
-    return inner_.CreateKey(root, path);
-  }
-  bool DeleteKey(RegRoot root, std::string_view path) override {
-    Change();
-    return inner_.DeleteKey(root, path);
-  }
-  bool ReadValue(RegRoot root, std::string_view path, std::string_view name,
-                 RegValue& out) override {
-    return inner_.ReadValue(root, path, name, out);
-  }
-  bool WriteValue(RegRoot root, std::string_view path, std::string_view name, uint32_t type,
+  bool WriteValue(RegRoot r, std::string_view p, std::string_view n, uint32_t type,
                   const void* data, size_t size) override {
-    Change();
-    return inner_.WriteValue(root, path, name, type, data, size);
+    return Change(), inner_.WriteValue(r, p, n, type, data, size);
   }
-  bool DeleteValue(RegRoot root, std::string_view path, std::string_view name) override {
-    Change();
-    return inner_.DeleteValue(root, path, name);
+  bool DeleteValue(RegRoot r, std::string_view p, std::string_view n) override {
+    return Change(), inner_.DeleteValue(r, p, n);
   }
-  std::vector<std::string> EnumSubkeys(RegRoot root, std::string_view path) override {
-    return inner_.EnumSubkeys(root, path);
+  std::vector<std::string> EnumSubkeys(RegRoot r, std::string_view p) override {
+    return inner_.EnumSubkeys(r, p);
   }
-  std::vector<RegValue> EnumValues(RegRoot root, std::string_view path) override {
-    return inner_.EnumValues(root, path);
+  std::vector<RegValue> EnumValues(RegRoot r, std::string_view p) override {
+    return inner_.EnumValues(r, p);
   }
-  void BeginBatch() override {
-    if (depth_++ == 0) ++batches;
-  }
+  void BeginBatch() override { batches += depth_++ == 0; }
   void EndBatch() override { --depth_; }
 
   int batches = 0;
-  int unbatchedChanges = 0;
   int changes = 0;
+  int unbatchedChanges = 0;
 
  private:
   void Change() {
     ++changes;
-    if (depth_ == 0) ++unbatchedChanges;
+    unbatchedChanges += depth_ == 0;
   }
   MemoryRegistry inner_;
   int depth_ = 0;
@@ -83,13 +70,11 @@ class BatchingTest : public testing::SettingsTest {
 
 TEST_F(BatchingTest, DisplaysAreWrittenInOneBatchEach) {
   ExpectOneBatch("first run", [&] { SetUpSavedDisplays(state()); });
-
   state().options.Active[kStar] = 1;
   ExpectOneBatch("save", [&] { SaveDisplay(state(), "Mine"); });
   ExpectOneBatch("save again", [&] { SaveDisplay(state(), "Mine"); });
   ExpectOneBatch("capture", [&] { Capture(state()); });
   ExpectOneBatch("delete", [&] { DeleteDisplay("Mine"); });
-
   std::vector<uint8_t> file;
   ASSERT_TRUE(SerializeDisplay("Capture #1", file).ok());
   ExpectOneBatch("import", [&] { EXPECT_TRUE(ImportSettingsBytes("Mine", file).ok()); });

@@ -16,27 +16,18 @@
 #include "control/sound_link.h"
 #include "control/sound_share.h"
 #include "palette/palette.h"
-#include "state/palette_state.h"
 #include "platform/memory_registry.h"
 #include "platform/recording_system.h"
-#include "state/saver_state.h"
 #include "settings/registry_values.h"
+#include "state/palette_state.h"
+#include "state/saver_state.h"
 
 namespace lumox::testing {
 
-// Label ids of the test controls (any ids will do; the commands test looks
-// them up in the real string table only for its output).
-constexpr int32_t kTestLabel = 10;
-
-inline void DefineTestControl(ModuleDescriptor& module, int slot, int32_t def, int32_t min,
-                              int32_t max) {
-  module.controls[slot] = DefinedControl(kTestLabel + slot, def, min, max);
-  module.text[0] = '\0';
-}
-
-// One value in a dumped subtree: key path relative to the dump's root,
+using Bytes = std::vector<uint8_t>;
+// One value of a dumped subtree: key path relative to the dump's root,
 // value name, type and bytes.
-using DumpedValue = std::tuple<std::string, std::string, uint32_t, std::vector<uint8_t>>;
+using DumpedValue = std::tuple<std::string, std::string, uint32_t, Bytes>;
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -44,56 +35,46 @@ class SettingsTest : public ::testing::Test {
     InstallRegistry(&registry_);
     InstallSystemServices(&system_);
     SetCurrentSoundShare(&share_);
-    palette_ = std::make_unique<PaletteState>();
     SetPaletteDefaults(*palette_);
-    state_ = std::make_unique<SaverState>();
     state_->palette = palette_.get();
     for (int i = 0; i < kModuleCount; ++i) {
       ModuleDescriptor& module = state_->table[i];
       module.name = kModuleNames[i];
-      module.table = state_->table.data();
       module.palette = palette_.get();
-      DefineTestControl(module, 0, 4, 0, 20);
-      DefineTestControl(module, 3, 50, 10, 100);
-      DefineTestControl(module, 9, 1, -10, 10);
-      DefineTestControl(module, 19, -5, -100, 0);
+      // Value, minimum and maximum of slots 0, 3, 9 and 19.
+      module.controls[0] = DefinedControl(10, 4, 0, 20);
+      module.controls[3] = DefinedControl(13, 50, 10, 100);
+      module.controls[9] = DefinedControl(19, 1, -10, 10);
+      module.controls[19] = DefinedControl(29, -5, -100, 0);
     }
   }
-
   void TearDown() override {
     SetCurrentSoundShare(nullptr);
     InstallSystemServices(nullptr);
     InstallRegistry(nullptr);
   }
 
-  // A path in the temporary directory named after the running test.
-  static std::filesystem::path TestTempPath(const std::string& prefix,
-                                            const std::string& suffix = "") {
-    return std::filesystem::path(::testing::TempDir()) /
-           (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix);
-  }
-
   SaverState& state() { return *state_; }
   PaletteState& palette() { return *palette_; }
   SoundShare& share() { return share_; }
-  MemoryRegistry& registry() { return registry_; }
   RecordingSystemServices& system() { return system_; }
 
   // Values stored straight into the registry, creating the key.
-  void PutInt(const std::string& keyName, const std::string& valueName, int32_t value) {
-    PutBytes(keyName, valueName, kRegBinary, std::vector<uint8_t>{
-        static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-        static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
-  }
-  void PutBytes(const std::string& keyName, const std::string& valueName, uint32_t type,
-                const std::vector<uint8_t>& bytes) {
+  void PutBytes(const std::string& keyName, const std::string& valueName, const Bytes& bytes,
+                uint32_t type = kRegBinary) {
     const std::string path = ControlPanelPath(keyName);
     registry_.CreateKey(RegRoot::CurrentUser, path);
     registry_.WriteValue(RegRoot::CurrentUser, path, valueName, type, bytes.data(), bytes.size());
   }
-  bool HasValue(const std::string& keyName, const std::string& valueName) {
+  void PutInt(const std::string& keyName, const std::string& valueName, int32_t value) {
+    const auto u = static_cast<uint32_t>(value);
+    PutBytes(keyName, valueName, {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)});
+  }
+  // A stored value's bytes; empty when missing.
+  Bytes Get(const std::string& keyName, const std::string& valueName) {
     RegValue value;
-    return registry_.ReadValue(RegRoot::CurrentUser, ControlPanelPath(keyName), valueName, value);
+    registry_.ReadValue(RegRoot::CurrentUser, ControlPanelPath(keyName), valueName, value);
+    return value.data;
   }
   int32_t GetInt(const std::string& keyName, const std::string& valueName) {
     int32_t value = -12345;
@@ -104,41 +85,33 @@ class SettingsTest : public ::testing::Test {
     return registry_.KeyExists(RegRoot::CurrentUser, ControlPanelPath(keyName));
   }
 
-  // Every value below a full path (HKCU), depth first; empty path = all.
-  std::vector<DumpedValue> Dump(const std::string& fullPath) {
+  // Every value and key below a full path (HKCU; empty = all), depth first.
+  // A key appears as a value without name or type, so empty keys show.
+  std::vector<DumpedValue> Dump(const std::string& fullPath, const std::string& relative = "") {
     std::vector<DumpedValue> values;
-    DumpInto(fullPath, "", values);
-    return values;
-  }
-  // Keys too, so an empty key left behind shows.
-  std::vector<std::string> DumpKeys(const std::string& fullPath) {
-    std::vector<std::string> keys;
-    for (const std::string& subkey : registry_.EnumSubkeys(RegRoot::CurrentUser, fullPath)) {
-      const std::string child = fullPath.empty() ? subkey : fullPath + "\\" + subkey;
-      keys.push_back(child);
-      for (std::string& below : DumpKeys(child)) keys.push_back(std::move(below));
-    }
-    return keys;
-  }
-
- private:
-  void DumpInto(const std::string& fullPath, const std::string& relative,
-                std::vector<DumpedValue>& values) {
     for (const RegValue& value : registry_.EnumValues(RegRoot::CurrentUser, fullPath)) {
       values.emplace_back(relative, value.name, value.type, value.data);
     }
     for (const std::string& subkey : registry_.EnumSubkeys(RegRoot::CurrentUser, fullPath)) {
-      DumpInto(fullPath.empty() ? subkey : fullPath + "\\" + subkey,
-               relative.empty() ? subkey : relative + "\\" + subkey, values);
+      const std::string child = relative.empty() ? subkey : relative + "\\" + subkey;
+      values.emplace_back(child, "", kRegNone, Bytes{});
+      for (DumpedValue& value : Dump(fullPath.empty() ? subkey : fullPath + "\\" + subkey, child)) {
+        values.push_back(std::move(value));
+      }
     }
+    return values;
+  }
+  std::vector<DumpedValue> DumpDisplay(const std::string& name) {
+    return Dump(ControlPanelPath(DisplayKey(name)));
   }
 
+ private:
   MemoryRegistry registry_;
   RecordingSystemServices system_;
   std::array<uint8_t, kSoundShareSize> shareBytes_{};
   SoundShare share_{shareBytes_.data()};
-  std::unique_ptr<PaletteState> palette_;
-  std::unique_ptr<SaverState> state_;
+  std::unique_ptr<PaletteState> palette_ = std::make_unique<PaletteState>();
+  std::unique_ptr<SaverState> state_ = std::make_unique<SaverState>();
 };
 
 }  // namespace lumox::testing

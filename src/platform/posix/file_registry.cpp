@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/atomic_file.h"
 #include "platform/registry_text.h"
 
 namespace lumox {
@@ -26,12 +27,8 @@ std::string EnvironmentValue(const char* name) {
   return value != nullptr ? std::string(value) : std::string();
 }
 
-std::string ParentDirectory(const std::string& path) {
-  return std::filesystem::path(path).parent_path().string();
-}
-
 void CreateParentDirectories(const std::string& path) {
-  const std::string parent = ParentDirectory(path);
+  const std::string parent = std::filesystem::path(path).parent_path().string();
   if (parent.empty()) return;
   std::error_code ignored;  // a failure shows when the file is written
   std::filesystem::create_directories(parent, ignored);
@@ -89,18 +86,6 @@ bool ReadWholeFile(int fd, std::string& text) {
     }
     text.append(buffer, static_cast<size_t>(got));
   }
-}
-
-bool WriteWholeFile(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t put = write(fd, text.data(), text.size());
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    text.remove_prefix(static_cast<size_t>(put));
-  }
-  return true;
 }
 
 bool PathExists(const std::string& path) {
@@ -224,27 +209,10 @@ void FileRegistry::MoveAside(const std::string& problem) {
 
 bool FileRegistry::Save() {
   CreateParentDirectories(path_);
-  const std::string text = FormatRegistryText(tree_);
-  const std::string temp = path_ + ".tmp";  // one writer at a time: we hold the lock
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    ReportSaveFailure(std::strerror(errno));
+  std::string error;
+  if (!ReplaceFileAtomically(path_, FormatRegistryText(tree_), FileAccess::OwnerOnly, error)) {
+    ReportSaveFailure(error);
     return false;
-  }
-  const bool written = WriteWholeFile(fd, text) && fsync(fd) == 0;
-  const int writeError = errno;
-  close(fd);
-  if (!written || rename(temp.c_str(), path_.c_str()) != 0) {
-    ReportSaveFailure(std::strerror(written ? errno : writeError));
-    unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable.
-  const std::string parent = ParentDirectory(path_);
-  const int dir = open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
   }
   saveFailing_ = false;
   loaded_ = CurrentIdentity();  // exact: no other writer runs while we hold the lock

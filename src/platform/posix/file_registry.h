@@ -2,9 +2,9 @@
 //
 // Several processes may use the same file at once (the saver, its
 // configuration, a host's settings commands):
-//   - Every change is written atomically: the whole text goes to a temporary
-//     file in the same directory, is flushed to disk and renamed over the old
-//     file, so a reader (or a process killed mid-write) never sees half a file.
+//   - Every change is written atomically (ReplaceFileAtomically: a temporary
+//     file in the same directory, flushed and renamed over the old file), so
+//     a reader (or a process killed mid-write) never sees half a file.
 //   - Writers take an advisory lock (flock on "<file>.lock") and re-read the
 //     file under it before applying their change, so two processes never lose
 //     each other's changes. A lock held beyond the store's patience (default

@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <strings.h>
+
+#include "platform/name_order.h"
+#include "platform/registry_tree.h"
 
 namespace lumox {
 namespace {
@@ -21,14 +23,37 @@ HKEY RootKey(RegRoot root) {
   return HKEY_CURRENT_USER;
 }
 
-// An open key that closes itself.
+enum class Open { Existing, Create };
+
+// An open key that closes itself. The path is walked one key name at a
+// time: the ANSI calls convert a name through a buffer of MAX_PATH
+// characters, so a whole path longer than that (a saved display's module
+// key under a long display name) would fail although each name is within
+// the registry's 255 characters.
 class OpenKey {
  public:
-  OpenKey(RegRoot root, std::string_view path, REGSAM access) {
-    const std::string text(path);
-    if (RegOpenKeyExA(RootKey(root), text.c_str(), 0, access, &key_) != ERROR_SUCCESS) {
-      key_ = nullptr;
+  OpenKey(RegRoot root, std::string_view path, REGSAM access, Open open = Open::Existing) {
+    const std::vector<std::string_view> names = SplitKeyPath(path);
+    if (names.empty()) {
+      if (RegOpenKeyExA(RootKey(root), nullptr, 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+      return;
     }
+    HKEY parent = RootKey(root);
+    for (size_t i = 0; i < names.size(); ++i) {
+      const std::string name(names[i]);
+      const REGSAM parentAccess = open == Open::Create ? KEY_READ | KEY_CREATE_SUB_KEY : KEY_READ;
+      const REGSAM wanted = i + 1 < names.size() ? parentAccess : access;
+      HKEY child = nullptr;
+      const LONG status =
+          open == Open::Create
+              ? RegCreateKeyExA(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, wanted,
+                                nullptr, &child, nullptr)
+              : RegOpenKeyExA(parent, name.c_str(), 0, wanted, &child);
+      if (i > 0) RegCloseKey(parent);
+      if (status != ERROR_SUCCESS) return;
+      parent = child;
+    }
+    key_ = parent;
   }
   ~OpenKey() {
     if (key_) RegCloseKey(key_);
@@ -42,16 +67,14 @@ class OpenKey {
   HKEY key_ = nullptr;
 };
 
-// Names with control characters are refused, as the other stores refuse
-// them: the API would cut a name at an embedded zero and store the value
-// under another name.
-bool HasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return strcasecmp(a.c_str(), b.c_str()) < 0;
+// Names no other store can hold are refused here too: the API would cut a
+// name at an embedded zero and store the value under another name, and
+// Wine takes key names longer than the 255 characters Windows allows.
+bool IsValidKeyPath(std::string_view path) {
+  for (std::string_view name : SplitKeyPath(path)) {
+    if (!IsValidRegistryName(name) || name.size() > kMaxKeyNameLength) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -61,22 +84,16 @@ bool Win32Registry::KeyExists(RegRoot root, std::string_view path) {
 }
 
 bool Win32Registry::CreateKey(RegRoot root, std::string_view path) {
-  if (HasControlCharacter(path)) return false;
-  const std::string text(path);
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(RootKey(root), text.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  RegCloseKey(key);
-  return true;
+  return IsValidKeyPath(path) && OpenKey(root, path, KEY_READ, Open::Create);
 }
 
 bool Win32Registry::DeleteKey(RegRoot root, std::string_view path) {
   // Only a key without subkeys: callers delete from the leaves up.
-  if (path.empty() || !EnumSubkeys(root, path).empty()) return false;
-  const std::string text(path);
-  return RegDeleteKeyA(RootKey(root), text.c_str()) == ERROR_SUCCESS;
+  std::vector<std::string_view> names = SplitKeyPath(path);
+  if (names.empty() || !EnumSubkeys(root, path).empty()) return false;
+  const std::string leaf(names.back());
+  OpenKey parent(root, path.substr(0, names.back().data() - path.data()), KEY_READ);
+  return parent && RegDeleteKeyA(parent.get(), leaf.c_str()) == ERROR_SUCCESS;
 }
 
 bool Win32Registry::ReadValue(RegRoot root, std::string_view path, std::string_view name,
@@ -104,7 +121,7 @@ bool Win32Registry::ReadValue(RegRoot root, std::string_view path, std::string_v
 
 bool Win32Registry::WriteValue(RegRoot root, std::string_view path, std::string_view name,
                                uint32_t type, const void* data, size_t size) {
-  if (HasControlCharacter(path) || HasControlCharacter(name)) return false;
+  if (!IsValidKeyPath(path) || !IsValidRegistryName(name)) return false;
   OpenKey key(root, path, KEY_SET_VALUE);
   if (!key) return false;
   const std::string valueName(name);
@@ -132,8 +149,9 @@ std::vector<std::string> Win32Registry::EnumSubkeys(RegRoot root, std::string_vi
     }
     names.emplace_back(name, length);
   }
-  // Windows versions differ in the order they return; callers get one order.
-  std::sort(names.begin(), names.end(), LessIgnoringCase);
+  // Windows returns subkeys in this order already; Wine folds names to lower
+  // case instead, which moves "_" and "[" ahead of the letters.
+  std::sort(names.begin(), names.end(), NameLess{});
   return names;
 }
 
@@ -160,8 +178,10 @@ std::vector<RegValue> Win32Registry::EnumValues(RegRoot root, std::string_view p
     values.push_back({std::string(name.data(), nameLength), type,
                       std::vector<uint8_t>(data.begin(), data.begin() + dataLength)});
   }
-  std::sort(values.begin(), values.end(),
-            [](const RegValue& a, const RegValue& b) { return LessIgnoringCase(a.name, b.name); });
+  // As the registry holds them: in creation order on Windows. (Wine keeps
+  // values sorted; the creation order is not recorded there, and keeping it
+  // in the user's registry beside the values would show in every other
+  // program that reads these keys.)
   return values;
 }
 
