@@ -86,6 +86,8 @@ void BM_CyclicDefault(benchmark::State& s) { RunModule(s, kCyclic, {}); }
 void BM_CyclicHeavy(benchmark::State& s) { RunModule(s, kCyclic, kCyclicHeavy); }
 void BM_PatternDefault(benchmark::State& s) { RunModule(s, kPattern, kPatternPainting); }
 void BM_PatternHeavy(benchmark::State& s) { RunModule(s, kPattern, kPatternHeavy); }
+void BM_PolygonDefault(benchmark::State& s) { RunModule(s, kPolygon, {}); }
+void BM_StarDefault(benchmark::State& s) { RunModule(s, kStar, {}); }
 
 #define LUMOX_MODULE_BENCH(name)                                            \
   BENCHMARK(name)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)
@@ -95,6 +97,8 @@ LUMOX_MODULE_BENCH(BM_CyclicDefault);
 LUMOX_MODULE_BENCH(BM_CyclicHeavy);
 LUMOX_MODULE_BENCH(BM_PatternDefault);
 LUMOX_MODULE_BENCH(BM_PatternHeavy);
+LUMOX_MODULE_BENCH(BM_PolygonDefault);
+LUMOX_MODULE_BENCH(BM_StarDefault);
 
 }  // namespace
 }  // namespace lumox
