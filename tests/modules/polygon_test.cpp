@@ -2,25 +2,12 @@
 // restart, on pictures drawn from a black screen.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "module_harness.h"
 
 namespace lumox::testing {
 namespace {
 
 enum Slot { kVertices = 0, kSymmetry = 1, kOutline = 3, kXTiling = 4, kYTiling = 5, kTileType = 6 };
-
-uint8_t Physical(int paletteIndex) { return static_cast<uint8_t>(paletteIndex + 10); }
-
-// The physical indices on the screen other than black.
-std::set<uint8_t> ColoursOn(const gfx::Surface& s) {
-  std::set<uint8_t> colours;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s.data()[i] != 0) colours.insert(s.data()[i]);
-  }
-  return colours;
-}
 
 // The first frame after Start fills in palette index 2 (the index starts at
 // 1 and steps before drawing); the outline takes the complementary index
@@ -32,8 +19,8 @@ TEST(Polygon, FirstFrameColoursAndTheComplementaryOutline) {
     h.Set(kVertices, 5);
     h.Set(kOutline, outline);
     h.Run(1);
-    const std::set<uint8_t> expected =
-        outline ? std::set<uint8_t>{Physical(2), Physical(234)} : std::set<uint8_t>{Physical(2)};
+    std::set<uint8_t> expected{PhysicalOf(2)};
+    if (outline) expected.insert(PhysicalOf(234));
     EXPECT_EQ(ColoursOn(h.surface()), expected) << "outline " << outline;
     h.Stop();
   }
@@ -93,7 +80,7 @@ TEST(Polygon, StartsOverAfterOneHundredSeconds) {
   h.Draw();  // past the restart time: this frame, then Start
   h.surface().Fill(0);
   h.Draw();
-  EXPECT_EQ(ColoursOn(h.surface()), std::set<uint8_t>{Physical(2)});
+  EXPECT_EQ(ColoursOn(h.surface()), std::set<uint8_t>{PhysicalOf(2)});
   h.Stop();
 }
 

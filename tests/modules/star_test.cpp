@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 
 #include "module_harness.h"
 
@@ -14,16 +13,6 @@ enum Slot {
   kStars = 0,
   kSymmetry = 13,
 };
-
-uint8_t Physical(int paletteIndex) { return static_cast<uint8_t>(paletteIndex + 10); }
-
-std::set<uint8_t> ColoursOn(const gfx::Surface& s) {
-  std::set<uint8_t> colours;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s.data()[i] != 0) colours.insert(s.data()[i]);
-  }
-  return colours;
-}
 
 // Frame 1 after Start draws in palette index 1; the index steps once per
 // frame and 235 is followed by 0.
@@ -37,7 +26,7 @@ TEST(Star, ColourStepsPerFrameAndWrapsAfter235) {
     h.Draw();
     const std::set<uint8_t> colours = ColoursOn(h.surface());
     if (colours.empty()) continue;  // no point in view this frame
-    EXPECT_EQ(colours, std::set<uint8_t>{Physical(frame % 236)}) << "frame " << frame;
+    EXPECT_EQ(colours, std::set<uint8_t>{PhysicalOf(frame % 236)}) << "frame " << frame;
   }
   h.Stop();
 }
