@@ -79,6 +79,8 @@ const Settings kBezierHeavy = {{1, 32}, {6, 20}, {7, 20}};
 const Settings kCyclicHeavy = {{4, 32}, {10, 20}, {11, 20}};
 const Settings kPatternPainting = {{3, 0}};
 const Settings kPatternHeavy = {{3, 0}, {10, 20}, {11, 20}, {7, 20}};
+const Settings kPolygonHeavy = {{1, 50}, {4, 20}, {5, 20}};
+const Settings kStarHeavy = {{13, 128}, {10, 20}, {11, 20}};
 
 void BM_BezierDefault(benchmark::State& s) { RunModule(s, kBezier, {}); }
 void BM_BezierHeavy(benchmark::State& s) { RunModule(s, kBezier, kBezierHeavy); }
@@ -86,6 +88,10 @@ void BM_CyclicDefault(benchmark::State& s) { RunModule(s, kCyclic, {}); }
 void BM_CyclicHeavy(benchmark::State& s) { RunModule(s, kCyclic, kCyclicHeavy); }
 void BM_PatternDefault(benchmark::State& s) { RunModule(s, kPattern, kPatternPainting); }
 void BM_PatternHeavy(benchmark::State& s) { RunModule(s, kPattern, kPatternHeavy); }
+void BM_PolygonDefault(benchmark::State& s) { RunModule(s, kPolygon, {}); }
+void BM_PolygonHeavy(benchmark::State& s) { RunModule(s, kPolygon, kPolygonHeavy); }
+void BM_StarDefault(benchmark::State& s) { RunModule(s, kStar, {}); }
+void BM_StarHeavy(benchmark::State& s) { RunModule(s, kStar, kStarHeavy); }
 
 #define LUMOX_MODULE_BENCH(name)                                            \
   BENCHMARK(name)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)
@@ -95,6 +101,10 @@ LUMOX_MODULE_BENCH(BM_CyclicDefault);
 LUMOX_MODULE_BENCH(BM_CyclicHeavy);
 LUMOX_MODULE_BENCH(BM_PatternDefault);
 LUMOX_MODULE_BENCH(BM_PatternHeavy);
+LUMOX_MODULE_BENCH(BM_PolygonDefault);
+LUMOX_MODULE_BENCH(BM_PolygonHeavy);
+LUMOX_MODULE_BENCH(BM_StarDefault);
+LUMOX_MODULE_BENCH(BM_StarHeavy);
 
 }  // namespace
 }  // namespace lumox

@@ -15,17 +15,6 @@ constexpr ControlRow kPlasmaControls[] = {
     {48, kStrengthSlot, 1, -10, 10},    // "Strength"
 };
 
-constexpr ControlRow kPolygonControls[] = {
-    {49, 0, 3, 2, 20},      // "Vertices"
-    {50, 1, 10, 1, 50},     // "Symmetry"
-    {51, 2, 4, 1, 320},     // "Speed"
-    {52, 3, 0, 0, 1},       // "Outline"
-    {53, 4, 1, 1, 20},      // "X Tiling"
-    {54, 5, 1, 1, 20},      // "Y Tiling"
-    {55, 6, 0, 0, 3},       // "Tile Type"
-    {56, kStrengthSlot, 1, -10, 10},    // "Strength"
-};
-
 constexpr ControlRow kSphereControls[] = {
     {57, 0, 100, 15, 250},  // "Size"
     {58, 1, 8, 2, 128},     // "Symmetry"
@@ -46,23 +35,6 @@ constexpr ControlRow kStainControls[] = {
     {70, 10, 1, 1, 20},     // "X Tiling"
     {71, 11, 1, 1, 20},     // "Y Tiling"
     {72, 12, 0, 0, 3},      // "Tile Type"
-};
-
-constexpr ControlRow kStarControls[] = {
-    {73, 0, 20, 0, 99},     // "Stars"
-    {74, 1, 1, 1, 320},     // "Star Size"
-    {75, 2, 4, 1, 60},      // "Speed"
-    {76, 3, 0, -99, 99},    // "X Revolve"
-    {77, 4, 0, -99, 99},    // "Y Revolve"
-    {78, 5, 0, -99, 99},    // "Z Revolve"
-    {79, 6, 10, -100, 100}, // "Star Rotation"
-    {80, 7, 1, 1, 10},      // "Star Sides"
-    {81, 8, 0, 0, 8},       // "Star Type"
-    {82, kStrengthSlot, 1, -10, 10},    // "Strength"
-    {83, 10, 1, 1, 20},     // "X Tiling"
-    {84, 11, 1, 1, 20},     // "Y Tiling"
-    {85, 12, 0, 0, 3},      // "Tile Type"
-    {86, 13, 1, 1, 128},    // "Symmetry"
 };
 
 constexpr ControlRow kVortexControls[] = {
@@ -106,10 +78,8 @@ constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
 }
 
 extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
-extern const ModuleDefinition kPolygonModule = Pending(kPolygonControls);
 extern const ModuleDefinition kSphereModule = Pending(kSphereControls);
 extern const ModuleDefinition kStainModule = Pending(kStainControls);
-extern const ModuleDefinition kStarModule = Pending(kStarControls);
 extern const ModuleDefinition kVortexModule = Pending(kVortexControls);
 extern const ModuleDefinition kEffectModule = Pending(kEffectControls);
 extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);

@@ -170,6 +170,43 @@ void DrawStamp(int32_t x, int32_t y, const Stamp& stamp) {
   for (int k = 0; k < sides; ++k) DrawStamp(vertices[k].x, vertices[k].y, child);
 }
 
+namespace {
+
+// The steps [first, end) of a walk of n steps from (fromX, fromY) towards
+// (toX, toY) whose points lie within `reach` of the canvas (step k near
+// from + (to - from) k / n). Figures centred further out cannot touch it.
+struct WalkSteps {
+  int64_t first = 0, end = 0;
+};
+
+WalkSteps StepsNearCanvas(const gfx::Canvas& dc, double fromX, double fromY, double toX,
+                          double toY, int64_t n, double reach) {
+  // The segment's parameter range [t0, t1] inside the widened canvas,
+  // narrowed one box side at a time (side: p t <= q).
+  double t0 = 0, t1 = 1;
+  const auto within = [&t0, &t1](double p, double q) {
+    if (p == 0) return q >= 0;
+    if (p < 0) {
+      t0 = std::max(t0, q / p);
+    } else {
+      t1 = std::min(t1, q / p);
+    }
+    return t0 <= t1;
+  };
+  const double dx = toX - fromX, dy = toY - fromY;
+  const double right = dc.width() - 1 + reach, bottom = dc.height() - 1 + reach;
+  if (!within(-dx, fromX + reach) || !within(dx, right - fromX) || !within(-dy, fromY + reach) ||
+      !within(dy, bottom - fromY)) {
+    return {};
+  }
+  // One step of slack each way covers the walk's rounding.
+  const int64_t first = std::max<int64_t>(0, static_cast<int64_t>(std::floor(t0 * n)) - 1);
+  const int64_t end = std::min<int64_t>(n, static_cast<int64_t>(std::ceil(t1 * n)) + 1);
+  return {first, std::max(first, end)};
+}
+
+}  // namespace
+
 void StampLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Stamp& stamp) {
   if (stamp.dc == nullptr) return;
   if (stamp.sides < 2) {
@@ -185,13 +222,34 @@ void StampLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Stamp& stamp) {
   const float figures = stamp.spacing > 0 ? static_cast<float>(n) / static_cast<float>(stamp.spacing)
                                           : static_cast<float>(n);
   stamp.spin = stamp.spin / figures;
-  gfx::LineDDA(x1, y1, x0, y0, [&stamp](int32_t x, int32_t y) {
+  const auto visit = [&stamp](int32_t x, int32_t y) {
     if (stamp.counter == 0) {
       DrawStamp(x, y, stamp);
       stamp.angle += stamp.spin;
     }
     if (++stamp.counter > stamp.spacing) stamp.counter = 0;
-  });
+  };
+
+  // A line may run far past the canvas (a point projected just in front of
+  // a camera lands billions of pixels away): walk only the steps whose
+  // figures can reach the canvas, the spacing cycle and the turn being
+  // where the whole walk would have them there.
+  const double reach = 3.0 * (std::abs(static_cast<double>(stamp.size)) + 2.0);
+  const WalkSteps steps = StepsNearCanvas(*stamp.dc, x1, y1, x0, y0, n, reach);
+  if (steps.first == 0 && steps.end == n) {
+    gfx::LineDDA(x1, y1, x0, y0, visit);
+  } else if (steps.first < steps.end) {
+    const uint64_t cycle = uint64_t{stamp.spacing} + 1;
+    const uint64_t skipped = static_cast<uint64_t>(steps.first);
+    stamp.counter = static_cast<uint32_t>(skipped % cycle);
+    stamp.angle += stamp.spin * static_cast<float>((skipped + cycle - 1) / cycle);
+    const auto at = [&](int64_t k, int32_t from, int32_t to) {
+      return static_cast<int32_t>(
+          std::lround(from + (static_cast<double>(to) - from) * static_cast<double>(k) / n));
+    };
+    gfx::LineDDA(at(steps.first, x1, x0), at(steps.first, y1, y0), at(steps.end, x1, x0),
+                 at(steps.end, y1, y0), visit);
+  }
   stamp = saved;
 }
 

@@ -83,7 +83,9 @@ void ReleaseStampTools(const Stamp& stamp);
 void DrawStamp(int32_t x, int32_t y, const Stamp& stamp);
 
 // Draws the line from (x0, y0) to (x1, y1) made of figures, walking from
-// (x1, y1) towards (x0, y0). The stamp comes back unchanged.
+// (x1, y1) towards (x0, y0). The stamp comes back unchanged. Only the part
+// of the line whose figures can reach the canvas is walked, so an end point
+// far off the canvas costs no more than one at its edge.
 void StampLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Stamp& stamp);
 
 // Nested shapes filled with palette indices firstIndex, firstIndex + 1, ...

@@ -44,6 +44,10 @@ TEST(Golden, FramesOfEachDrawnModule) {
   CheckGolden({kCyclic,
                {{10, 0x8e3da04243654325ull}, {100, 0xf2f615113ca85325ull}, {300, 0x3b1fc72e40d54325ull}}});
   CheckGolden({kPattern, {{3, 0x400095621820a8b6ull}, {10, 0x7d1a241928b7782dull}}});
+  CheckGolden({kPolygon,
+               {{10, 0x33ae84ec32d2ca3bull}, {100, 0x7275d283ef318aull}, {300, 0xd49941ccfe4dcb07ull}}});
+  CheckGolden({kStar,
+               {{10, 0xb6b7b7f8a6c63f25ull}, {100, 0xdab420e1cd858f08ull}, {300, 0x6958d7132f1e9dacull}}});
 }
 
 // Every Pattern formula's finished picture, with and without the warp, so

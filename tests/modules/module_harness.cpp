@@ -92,6 +92,14 @@ void ModuleHarness::DrawFrames(int frames, uint32_t frameMs) {
   }
 }
 
+std::set<uint8_t> ColoursOn(const gfx::Surface& surface) {
+  std::set<uint8_t> colours;
+  for (size_t i = 0; i < surface.size(); ++i) {
+    if (surface.data()[i] != 0) colours.insert(surface.data()[i]);
+  }
+  return colours;
+}
+
 uint64_t ModuleHarness::Hash() const {
   uint64_t hash = 14695981039346656037ull;
   for (size_t i = 0; i < surface_.size(); ++i) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "base/random.h"
@@ -22,6 +23,14 @@ namespace lumox::testing {
 // A physical index no module draws with (modules draw black, white and the
 // saver's entries 10-245): marks the pixels nothing has touched.
 constexpr uint8_t kUntouched = 3;
+
+// The physical index that saver palette entry `paletteIndex` draws with.
+constexpr uint8_t PhysicalOf(int paletteIndex) {
+  return static_cast<uint8_t>(gfx::kFirstSaverEntry + paletteIndex);
+}
+
+// The physical indices on the surface other than black.
+std::set<uint8_t> ColoursOn(const gfx::Surface& surface);
 
 class ModuleHarness {
  public:

@@ -68,6 +68,28 @@ TEST(Modules, PresetsRunCleanly) {
   }
 }
 
+// A single pixel, a strip as wide as a row of large monitors, and the
+// settings dialog's preview: no size may divide by zero or draw outside.
+// The single pixel has no room for a clip margin: it runs unclipped, for
+// the arithmetic (the sanitizer build checks it).
+TEST(Modules, OddWindowSizes) {
+  for (int module : kDrawnModules) {
+    for (Size size : {Size{1, 1}, Size{16384, 16}, Size{152, 112}}) {
+      for (auto [preset, name] : {std::pair{Preset::Minimum, "minimum"},
+                                  std::pair{Preset::Default, "default"}}) {
+        ModuleHarness h(module, size.width, size.height);
+        h.SetAll(preset);
+        if (size.width == 1) {
+          h.Run(60);
+          h.Stop();
+        } else {
+          RunClipped(h, 60, Describe(module, size, name));
+        }
+      }
+    }
+  }
+}
+
 // Each control in turn at its limits and far beyond them (a hand-edited
 // registry before validation), the others at their defaults.
 TEST(Modules, EachControlAtAndBeyondItsLimits) {

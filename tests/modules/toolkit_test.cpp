@@ -260,6 +260,34 @@ TEST(StampLine, FiguresEverySpacingPlusOnePoints) {
   }
 }
 
+// A line running billions of pixels past the canvas paints on the canvas
+// what the same line stopped just past its edge paints, without walking
+// the billions of points (it would take minutes). Both ends far away on
+// opposite sides: the part across the canvas is drawn, in the spacing
+// cycle the whole line has there.
+TEST(StampLine, FarEndPointsDrawWhatTheCanvasShows) {
+  struct Case {
+    int32_t x0, x1, nearX0, nearX1;
+  };
+  // The walk goes from x1 towards x0; a near copy keeps x1 (and the cycle)
+  // or moves it by a multiple of the spacing cycle (5 points).
+  for (const Case& c : {Case{2000000000, 20, 200, 20}, Case{-2000000000, 20, -200, 20},
+                        Case{-2000000000, 2000000005, -200, 205}}) {
+    std::vector<uint8_t> pictures[2];
+    for (int far = 0; far < 2; ++far) {
+      gfx::Surface surface(61, 21);
+      gfx::Canvas dc(surface);
+      Stamp stamp;
+      InitStamp(&dc, 4, 0, 4, 5, 0.0f, stamp);
+      SelectStampTools(stamp, gfx::PaletteIndex(20));
+      StampLine(far ? c.x0 : c.nearX0, 10, far ? c.x1 : c.nearX1, 10, stamp);
+      pictures[far] = Snapshot(surface);
+    }
+    EXPECT_EQ(pictures[0], pictures[1]) << c.x0 << " " << c.x1;
+    EXPECT_NE(pictures[1], std::vector<uint8_t>(61 * 21, 0));
+  }
+}
+
 TEST(ConcentricFill, SmallDiametersDrawNothing) {
   gfx::Surface surface(15, 15);
   gfx::Canvas dc(surface);
