@@ -79,6 +79,8 @@ const Settings kBezierHeavy = {{1, 32}, {6, 20}, {7, 20}};
 const Settings kCyclicHeavy = {{4, 32}, {10, 20}, {11, 20}};
 const Settings kPatternPainting = {{3, 0}};
 const Settings kPatternHeavy = {{3, 0}, {10, 20}, {11, 20}, {7, 20}};
+// Sphere: wedges and doubled balls as well (Type 3).
+const Settings kSphereHeavy = {{1, 128}, {2, 3}, {4, 20}, {5, 20}};
 
 void BM_BezierDefault(benchmark::State& s) { RunModule(s, kBezier, {}); }
 void BM_BezierHeavy(benchmark::State& s) { RunModule(s, kBezier, kBezierHeavy); }
@@ -86,6 +88,8 @@ void BM_CyclicDefault(benchmark::State& s) { RunModule(s, kCyclic, {}); }
 void BM_CyclicHeavy(benchmark::State& s) { RunModule(s, kCyclic, kCyclicHeavy); }
 void BM_PatternDefault(benchmark::State& s) { RunModule(s, kPattern, kPatternPainting); }
 void BM_PatternHeavy(benchmark::State& s) { RunModule(s, kPattern, kPatternHeavy); }
+void BM_SphereDefault(benchmark::State& s) { RunModule(s, kSphere, {}); }
+void BM_SphereHeavy(benchmark::State& s) { RunModule(s, kSphere, kSphereHeavy); }
 
 #define LUMOX_MODULE_BENCH(name)                                            \
   BENCHMARK(name)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)
@@ -95,6 +99,8 @@ LUMOX_MODULE_BENCH(BM_CyclicDefault);
 LUMOX_MODULE_BENCH(BM_CyclicHeavy);
 LUMOX_MODULE_BENCH(BM_PatternDefault);
 LUMOX_MODULE_BENCH(BM_PatternHeavy);
+LUMOX_MODULE_BENCH(BM_SphereDefault);
+LUMOX_MODULE_BENCH(BM_SphereHeavy);
 
 }  // namespace
 }  // namespace lumox
