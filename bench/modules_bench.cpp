@@ -81,6 +81,8 @@ const Settings kPatternPainting = {{3, 0}};
 const Settings kPatternHeavy = {{3, 0}, {10, 20}, {11, 20}, {7, 20}};
 const Settings kPolygonHeavy = {{1, 50}, {4, 20}, {5, 20}};
 const Settings kStarHeavy = {{13, 128}, {10, 20}, {11, 20}};
+// Sphere: wedges and doubled balls as well (Type 3).
+const Settings kSphereHeavy = {{1, 128}, {2, 3}, {4, 20}, {5, 20}};
 
 void BM_BezierDefault(benchmark::State& s) { RunModule(s, kBezier, {}); }
 void BM_BezierHeavy(benchmark::State& s) { RunModule(s, kBezier, kBezierHeavy); }
@@ -92,6 +94,8 @@ void BM_PolygonDefault(benchmark::State& s) { RunModule(s, kPolygon, {}); }
 void BM_PolygonHeavy(benchmark::State& s) { RunModule(s, kPolygon, kPolygonHeavy); }
 void BM_StarDefault(benchmark::State& s) { RunModule(s, kStar, {}); }
 void BM_StarHeavy(benchmark::State& s) { RunModule(s, kStar, kStarHeavy); }
+void BM_SphereDefault(benchmark::State& s) { RunModule(s, kSphere, {}); }
+void BM_SphereHeavy(benchmark::State& s) { RunModule(s, kSphere, kSphereHeavy); }
 
 #define LUMOX_MODULE_BENCH(name)                                            \
   BENCHMARK(name)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)
@@ -105,6 +109,8 @@ LUMOX_MODULE_BENCH(BM_PolygonDefault);
 LUMOX_MODULE_BENCH(BM_PolygonHeavy);
 LUMOX_MODULE_BENCH(BM_StarDefault);
 LUMOX_MODULE_BENCH(BM_StarHeavy);
+LUMOX_MODULE_BENCH(BM_SphereDefault);
+LUMOX_MODULE_BENCH(BM_SphereHeavy);
 
 }  // namespace
 }  // namespace lumox

@@ -122,6 +122,8 @@ class Canvas {
   void ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
   // The effective clip: the clip region, or the whole surface.
   Region ClipRegion() const;
+  // Whether a clip region is selected (GetClipRgn returning 1).
+  bool HasClipRegion() const { return clip_ != nullptr; }
 
   // --- lines and curves (selected pen, raster mode) ---
   void MoveTo(int32_t x, int32_t y);

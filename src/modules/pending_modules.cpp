@@ -15,17 +15,6 @@ constexpr ControlRow kPlasmaControls[] = {
     {48, kStrengthSlot, 1, -10, 10},    // "Strength"
 };
 
-constexpr ControlRow kSphereControls[] = {
-    {57, 0, 100, 15, 250},  // "Size"
-    {58, 1, 8, 2, 128},     // "Symmetry"
-    {59, 2, 0, 0, 63},      // "Type"
-    {60, 3, 20, 1, 1000},   // "Image Duration"
-    {61, 4, 1, 1, 20},      // "X Tiling"
-    {62, 5, 1, 1, 20},      // "Y Tiling"
-    {63, 6, 0, 0, 3},       // "Tile Type"
-    {64, kStrengthSlot, 1, -10, 10},    // "Strength"
-};
-
 constexpr ControlRow kStainControls[] = {
     {65, 0, 2, 2, 4},       // "Nodes"
     {66, 1, 0, 0, 20},      // "Folding"
@@ -78,7 +67,6 @@ constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
 }
 
 extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
-extern const ModuleDefinition kSphereModule = Pending(kSphereControls);
 extern const ModuleDefinition kStainModule = Pending(kStainControls);
 extern const ModuleDefinition kVortexModule = Pending(kVortexControls);
 extern const ModuleDefinition kEffectModule = Pending(kEffectControls);

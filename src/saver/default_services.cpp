@@ -1,6 +1,7 @@
 #include "control/controls.h"
 #include "control/sound_link.h"
 #include "modules/module_catalog.h"
+#include "overlay/overlays.h"
 #include "palette/palette.h"
 #include "palette/palette_thread.h"
 #include "saver/module_table.h"
@@ -62,6 +63,11 @@ RuntimeServices MakeDefaultServices() {
   services.writeActiveName = [](const std::string& displayName) { WriteActiveName(displayName); };
   services.readDisplayMode = &ReadDisplayMode;
   services.readSlogan = &ReadSlogan;
+
+  services.setUpOverlays = [](gfx::Canvas& dc, SaverState& saver, bool fullScreenWindow) {
+    SetUpOverlays(dc, saver, fullScreenWindow);
+  };
+  services.drawOverlays = &DrawOverlays;
   return services;
 }
 

@@ -90,7 +90,8 @@ void RenderBegin(RenderSession& session) {
   saver.palette = session.palette;
   saver.livePalette.store(session.palette, std::memory_order_release);
 
-  if (session.services.setUpOverlays) session.services.setUpOverlays(session.dc, saver);
+  if (session.services.setUpOverlays)
+    session.services.setUpOverlays(session.dc, saver, session.fullScreenWindow);
 
   SetUpModuleTable(saver, session.services);
 

@@ -66,7 +66,7 @@ struct RuntimeServices {
   std::function<std::string()> readSlogan;
 
   // Overlays: set up once per run on the render context, drawn each frame.
-  std::function<void(gfx::Canvas&, SaverState&)> setUpOverlays;
+  std::function<void(gfx::Canvas&, SaverState&, bool fullScreenWindow)> setUpOverlays;
   std::function<void(gfx::Canvas&, SaverState&)> drawOverlays;
 
   // Host: the process priority class (128 high, 32 normal, 64 idle), and

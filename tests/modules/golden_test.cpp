@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <memory>
 
 #include "module_harness.h"
+#include "overlay/block_font.h"
+#include "overlay/overlays.h"
 
 namespace lumox::testing {
 namespace {
@@ -48,6 +52,33 @@ TEST(Golden, FramesOfEachDrawnModule) {
                {{10, 0x33ae84ec32d2ca3bull}, {100, 0x7275d283ef318aull}, {300, 0xd49941ccfe4dcb07ull}}});
   CheckGolden({kStar,
                {{10, 0xb6b7b7f8a6c63f25ull}, {100, 0xdab420e1cd858f08ull}, {300, 0x6958d7132f1e9dacull}}});
+  CheckGolden({kSphere, {{1, 0x3678e7c58e98b6ebull}, {30, 0xa15b4960e9ec0dc1ull}}});
+}
+
+// The title and the slogan over Sphere on a screen big enough for both
+// (block font: 6 x 10 pixels a character): while they show, after the title
+// has gone (black, then drawn over), and after the slogan has gone too.
+TEST(Golden, OverlaysOverARunningModule) {
+  const std::map<int, uint64_t> expected = {{30, 0x9ad61f684d9fc736ull}, {200, 0x723a12ec665896a1ull}, {500, 0xcae16a206e858e7cull}};
+  BlockFont font;
+  auto saver = std::make_unique<SaverState>();
+  saver->options.ShowName = 2;
+  std::strcpy(saver->displayName, "[D] Sphere");
+  std::strcpy(saver->slogan, "Lumox");
+  ModuleHarness h(kSphere, 320, 240, 20261206);
+  SetUpOverlays(h.canvas(), *saver, false, &font);
+  h.Init();
+  h.Start();
+  for (int frame = 1; frame <= 500; ++frame) {
+    DrawOverlays(h.canvas(), *saver);
+    h.DrawFrames(1);
+    auto it = expected.find(frame);
+    if (it == expected.end() || h.Hash() == it->second) continue;
+    const std::string path = h.WritePng("golden_overlays_" + std::to_string(frame));
+    ADD_FAILURE() << "frame " << frame << ": hash 0x" << std::hex << h.Hash() << std::dec
+                  << "; picture written to " << (path.empty() ? "(failed)" : path);
+  }
+  h.Stop();
 }
 
 // Every Pattern formula's finished picture, with and without the warp, so
