@@ -2,7 +2,9 @@
 // HeadlessRun on the calling thread, with the runtime's real services
 // except the ones a headless run must not have (no sound block from
 // another process, no sound player launched, no priority change).
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "gfx/screen.h"
 #include "headless_run.h"
@@ -18,6 +20,11 @@ class SaverScene final : public HeadlessScene {
     RuntimeServices services = DefaultRuntimeServices();
     services.launchPlayer = nullptr;
     services.setProcessPriority = nullptr;
+    // What the saver window reads when it is created: the slogan overlay.
+    if (services.readSlogan) {
+      const std::string slogan = services.readSlogan();
+      std::snprintf(Saver().slogan, kSloganSize, "%s", slogan.c_str());
+    }
     session_ = std::make_unique<RenderSession>(Saver(), std::move(screen), nullptr, services,
                                                /*fullScreenWindow=*/false);
     run_ = std::make_unique<HeadlessRun>(*session_, clock);
