@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "control/controls.h"
 #include "platform/memory_registry.h"
@@ -132,39 +133,30 @@ TEST_F(SoundLinkTest, ABlockFromTheOtherSideIsTakenWhenItFitsAndLeftAloneWhenSma
 TEST_F(SoundLinkTest, TwoWindowsAndTheDialogCountTheirAttachments) {
   auto player = PlayerBlock();
   SoundShare view(player->data());
+  auto counts = [&] { return std::pair{view.U32(off::SaverWindows), view.U32(off::SaverClients)}; };
   SoundShare* first = AttachSaverWindow();
   SoundShare* second = AttachSaverWindow();
-  ASSERT_NE(first, nullptr);
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(view.U32(off::SaverWindows), 2u);
-  EXPECT_EQ(view.U32(off::SaverClients), 2u);
-
+  ASSERT_TRUE(first != nullptr && second != nullptr);
+  EXPECT_EQ(counts(), std::pair(2u, 2u));
   SoundShare* dialog = AttachConfigDialog();
   ASSERT_NE(dialog, nullptr);
   ConfigSheetShown(dialog);
-  EXPECT_EQ(view.U32(off::SaverWindows), 2u);
-  EXPECT_EQ(view.U32(off::SaverClients), 3u);
+  EXPECT_EQ(counts(), std::pair(2u, 3u));
   ConfigSheetClosed(dialog);
   DetachConfigDialog(dialog);
-  EXPECT_EQ(view.U32(off::SaverClients), 2u);
+  EXPECT_EQ(counts(), std::pair(2u, 2u));
 
-  view.SetU32(off::PaletteUsesSound, 1);
-  view.SetU32(off::SaverUsesSound, 1);
-  view.SetU32(off::FullScreenSaver, 1);
+  const size_t cleared[] = {off::PaletteUsesSound, off::SaverUsesSound, off::FullScreenSaver};
+  for (size_t field : cleared) view.SetU32(field, 1);
   SignalLauncherClosing(first, false);
   EXPECT_EQ(view.U32(off::LauncherClosed), 0u);
   SignalLauncherClosing(first, true);
   EXPECT_EQ(view.U32(off::LauncherClosed), 1u);
   DetachSaverWindow(first);
-  EXPECT_EQ(view.U32(off::SaverWindows), 1u);
-  EXPECT_EQ(view.U32(off::SaverClients), 1u);
-  EXPECT_EQ(view.U32(off::PaletteUsesSound), 0u);
-  EXPECT_EQ(view.U32(off::SaverUsesSound), 0u);
-  EXPECT_EQ(view.U32(off::FullScreenSaver), 0u);
-
+  EXPECT_EQ(counts(), std::pair(1u, 1u));
+  for (size_t field : cleared) EXPECT_EQ(view.U32(field), 0u) << field;
   DetachSaverWindow(second);
-  EXPECT_EQ(view.U32(off::SaverWindows), 0u);
-  EXPECT_EQ(view.U32(off::SaverClients), 0u);
+  EXPECT_EQ(counts(), std::pair(0u, 0u));
   player.reset();
   EXPECT_FALSE(IsOpen());
 }

@@ -20,7 +20,7 @@ constexpr std::pair<size_t, size_t> kWords[] = {
     {off::PaletteUsesSound, 0x1D4},   {off::SaverUsesSound, 0x1D8},
     {off::PaletteSoundEnabled, 0x1DC}, {off::ModuleSoundEnabled, 0x1E0},
     {off::FullScreenSaver, 0x1E4},    {off::AutoGain, 0x1E8},           {off::SlowCPU, 0x1F2},
-    {off::PlayerActive, 0x1F6},       {off::SaverClients, 0x1FA},       {off::RestartRequest, 0x302},
+    {off::PlayerActive, 0x1F6},       {off::SaverClients, 0x1FA},     {off::RestartRequest, 0x302},
     {off::CaptureRequest, 0x306},     {off::LauncherClosed, 0x30A}};
 
 TEST(SoundShare, EveryFieldLandsLittleEndianAtItsWireOffsetAndNowhereElse) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <vector>
 
 #include "gfx/canvas.h"
@@ -15,9 +14,6 @@ namespace {
 
 using AnimateStepTest = PaletteTest;
 using RandomEventsTest = PaletteTest;
-
-constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
-constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 // The custom colours of CustomState are generated in order: red k at
 // Counter k. The row starts as levels k, then one step moves it.
@@ -43,72 +39,56 @@ TEST_F(AnimateStepTest, CyclingMovesEveryEntryByTheDirectionAndGeneratesTheNewOn
   }
 }
 
-TEST_F(AnimateStepTest, MorphWeighsOldAndNewBy255MinusPosAndPosOver256AndEnds) {
-  PaletteState& s = CustomState(3);  // no cycling while morphing
-  ChannelAnimation& red = s.channels[kRed];
-  red.Previous.fill(200);
-  red.Next.fill(0);
-  red.Next[4] = 255;
-  red.Previous[4] = 0;
-  red.Morphing = 1;
-  red.MorphPos = 100;
-  red.MorphStep = 9;
-  AnimateStep(s);
-  EXPECT_EQ(red.Current[0], 200 * 155 / 256);  // 121
-  EXPECT_EQ(red.Current[4], 255 * 100 / 256);  // 99
-  EXPECT_EQ(red.MorphPos, 109);
-  int frames = 1;
-  while (red.Morphing && frames < 100) {
-    AnimateStep(s);
-    ++frames;
-  }
-  EXPECT_EQ(frames, 18);  // 100, 109, ..., 253: the next position passes 255
-  EXPECT_EQ(red.Current[0], 200 * 2 / 256);  // close to its target
-  EXPECT_EQ(red.Current[4], 255 * 253 / 256);
-  AnimateStep(s);  // then cycling resumes from where the morph stopped
-  EXPECT_EQ(red.Current[1], 252);
-  EXPECT_EQ(red.Counter, 3);
-
-  // The very last position stops short of Next: 255 x 255 / 256 = 254.
-  red.Previous.fill(0);
-  red.Next.fill(255);
-  red.Morphing = 1;
-  red.MorphPos = 255;
-  AnimateStep(s);
-  EXPECT_EQ(red.Current[7], 254);
-  EXPECT_EQ(red.Morphing, 0);
-}
-
-TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoANewEffect) {
-  PaletteState& s = CustomState(0);
+TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
+  PaletteState& s = CustomState(3);  // cycling by 3, but not while morphing
   s.settings.Effect[kGreen] = kEffectCustom;
+  SetAll(s, kMorphRate, 9);
   ChannelAnimation& green = s.channels[kGreen];
-  green.Current.fill(123);
+  green.Current.fill(200);
+  green.Current[4] = 0;
   green.ChangeTime = clock_.TickCount();
   s.StepsSinceChange = 100;
   AnimateStep(s);  // not yet: the deadline must be passed
   EXPECT_EQ(green.Morphing, 0);
   EXPECT_EQ(s.StepsSinceChange, 101);
+  green.Current.fill(200);
+  green.Current[4] = 0;
 
   clock_.Advance(1);
   AnimateStep(s);
   EXPECT_EQ(green.Morphing, 1);
-  EXPECT_EQ(green.Previous[50], 123);
-  EXPECT_EQ(green.Next[50], 100 + 50 / 2);  // the new Custom row
-  EXPECT_EQ(green.MorphStep, s.settings.values[kMorphRate][kGreen].Value);
-  EXPECT_EQ(green.MorphPos, green.MorphStep);
-  EXPECT_EQ(green.Current[0], 123 * 255 / 256);
+  EXPECT_EQ(green.Next[50], 100 + 50 / 2);  // the new row, from the custom colours
   EXPECT_EQ(green.ChangeTime, clock_.TickCount() + 16000u);
   EXPECT_EQ(s.StepsSinceChange, 1);
   EXPECT_EQ(s.channels[kRed].Morphing, 0);  // red and blue are not due
-
+  // Old and new weighed by 255 - pos and pos, over 256: pos 0, 9, 18, ...
+  EXPECT_EQ(green.Current[0], 200 * 255 / 256);
   green.ChangeTime = 0;  // due again, but no new change while morphing
   clock_.Advance(1);
   AnimateStep(s);
-  EXPECT_EQ(green.Previous[50], 123);
+  EXPECT_EQ(green.Current[0], (200 * 246 + 100 * 9) / 256);
+  EXPECT_EQ(green.Current[4], (0 * 246 + 102 * 9) / 256);
+  green.ChangeTime = 0xFFFFFFFFu;
+  int frames = 2;
+  while (green.Morphing && frames < 100) {
+    AnimateStep(s);
+    ++frames;
+  }
+  EXPECT_EQ(frames, 29);  // the last position is 252
+  EXPECT_EQ(green.Current[0], (200 * 3 + 100 * 252) / 256);
+  AnimateStep(s);  // cycling resumes from where the morph stopped
+  EXPECT_EQ(green.Current[1], (0 * 3 + 102 * 252) / 256);
 
-  // ForceNewEffects: every channel half a second from now.
-  ForceNewEffects(s);
+  // The very last position 255 stops short of Next: 255 x 255 / 256.
+  green.Previous.fill(0);
+  green.Next.fill(255);
+  green.Morphing = 1;
+  green.MorphPos = 255;
+  AnimateStep(s);
+  EXPECT_EQ(green.Current[7], 254);
+  EXPECT_EQ(green.Morphing, 0);
+
+  ForceNewEffects(s);  // every channel half a second from now
   for (const ChannelAnimation& a : s.channels) EXPECT_EQ(a.ChangeTime, clock_.TickCount() + 500);
   clock_.Advance(500);
   AnimateStep(s);

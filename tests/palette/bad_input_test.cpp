@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <utility>
 
 #include "gfx/canvas.h"
@@ -17,9 +16,6 @@ namespace lumox {
 namespace {
 
 using BadPaletteInput = PaletteTest;
-
-constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
-constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 TEST_F(BadPaletteInput, AbsurdValuesSourcesAndRangesRunSafely) {
   const int32_t values[] = {kMin, -1000000, -237, -1, 0, 1, 237, 3000, 1000000, kMax};

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "base/random.h"
@@ -15,6 +16,9 @@
 #include "state/palette_state.h"
 
 namespace lumox {
+
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 class PaletteTest : public ::testing::Test {
  protected:
