@@ -36,6 +36,17 @@ TEST_F(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresT
   for (int k = 0; k < kPaletteEntries; ++k)
     EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + k), before[k]) << k;
   ReleasePaletteState(nullptr);
+
+  // Each new palette walks its custom colours by random steps below 10.
+  int largest = 0;
+  for (uint32_t tick = 1; tick <= 30; ++tick) {
+    clock_.Set(tick * 7919);
+    PaletteState* custom = CreatePaletteState(nullptr);
+    for (int k = 1; k < kPaletteEntries; ++k)
+      largest = std::max(largest, std::abs(custom->custom[k].blue - custom->custom[k - 1].blue));
+    ReleasePaletteState(custom);
+  }
+  EXPECT_EQ(largest, 9);
 }
 
 TEST_F(PaletteConstruction, DefaultsRandomiseOnlyDensityAndMorphRateAndKeepTheEffects) {
