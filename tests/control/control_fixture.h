@@ -18,15 +18,14 @@ class BlockTest : public ::testing::Test {
   }
   void TearDown() override { SetCurrentSoundShare(nullptr); }
 
-  // Channel and band levels, with AutoGain off and full scale 1.
   void SetLevels(float left, float right) {
     share.SetF32(share_offset::LeftLevel, left);
     share.SetF32(share_offset::RightLevel, right);
   }
+  // Full scale 1 for channels and bands, AutoGain off.
   void SetUnitScales() {
     share.SetF32(share_offset::LevelFullScale, 1.0f);
     share.SetF32(share_offset::BandFullScale, 1.0f);
-    share.SetU32(share_offset::LevelDivisor, 1);
   }
 
   SoundShareBytes bytes;

@@ -31,43 +31,25 @@ std::vector<float> Sine(float hz, float amplitude, int frames, int rate = kRate)
   return samples;
 }
 
-TEST(BandMapping, CentresLieInTheirOwnBandsAndEdgesTouch) {
-  for (int band = 0; band < kBands; ++band) {
-    EXPECT_EQ(BandOfFrequency(kBandCentres[band]), band);
-    EXPECT_LT(BandLowerEdge(band), kBandCentres[band]);
-    EXPECT_GT(BandUpperEdge(band), kBandCentres[band]);
-    if (band > 0) {
-      EXPECT_FLOAT_EQ(BandLowerEdge(band), BandUpperEdge(band - 1));
-    }
-  }
+TEST(BandMapping, ASineShowsAtItsAmplitudeInItsOwnBandOnlyAtAnyRate) {
   EXPECT_EQ(BandOfFrequency(50.0f), -1);
   EXPECT_EQ(BandOfFrequency(22000.0f), -1);
-  EXPECT_EQ(BandOfFrequency(489.0f), 1);  // just below sqrt(400 * 600)
+  EXPECT_EQ(BandOfFrequency(489.0f), 1);  // just below sqrt(400 x 600)
   EXPECT_EQ(BandOfFrequency(491.0f), 2);
-}
-
-TEST(BandMapping, ASineShowsAtItsAmplitudeInItsBandOnly) {
-  SpectrumAnalyzer analyzer(kRate);
-  for (int band = 0; band < kBands; ++band) {
-    const std::vector<float> sine = Sine(kBandCentres[band], 0.5f, analyzer.size());
-    const BandLevels levels = analyzer.Analyze(sine.data());
-    EXPECT_NEAR(levels[band], 0.5f, 0.05f) << "band " << band;
-    for (int other = 0; other < kBands; ++other) {
-      if (other != band) {
-        EXPECT_LT(levels[other], 0.03f) << "band " << band << " in " << other;
-      }
+  for (int rate : {kRate, 22050}) {
+    SpectrumAnalyzer analyzer(rate, rate == kRate ? 2048 : 1024);
+    for (int band = 0; band < kBands; ++band) {
+      if (kBandCentres[band] >= rate / 2) continue;
+      EXPECT_EQ(BandOfFrequency(kBandCentres[band]), band);
+      const std::vector<float> sine = Sine(kBandCentres[band], 0.5f, analyzer.size(), rate);
+      const BandLevels levels = analyzer.Analyze(sine.data());
+      for (int other = 0; other < kBands; ++other)
+        EXPECT_NEAR(levels[other], other == band ? 0.5f : 0.0f, other == band ? 0.05f : 0.03f)
+            << rate << " band " << band << " in " << other;
     }
+    const std::vector<float> silence(analyzer.size(), 0.0f);
+    for (float level : analyzer.Analyze(silence.data())) EXPECT_EQ(level, 0.0f);
   }
-  const std::vector<float> silence(analyzer.size(), 0.0f);
-  for (float level : analyzer.Analyze(silence.data())) EXPECT_EQ(level, 0.0f);
-}
-
-TEST(BandMapping, OtherSampleRatesMapTheSameFrequencies) {
-  SpectrumAnalyzer analyzer(22050, 1024);
-  const std::vector<float> sine = Sine(2500.0f, 1.0f, 1024, 22050);
-  const BandLevels levels = analyzer.Analyze(sine.data());
-  EXPECT_EQ(std::max_element(levels.begin(), levels.end()) - levels.begin(), 7);
-  EXPECT_NEAR(levels[7], 1.0f, 0.1f);
 }
 
 TEST(LevelMeter, ChannelsAndBandsStaySeparate) {
@@ -110,14 +92,6 @@ TEST(SyntheticSong, MovesEveryBandAndStaysInRange) {
     EXPECT_GT(highest[band], 0.05f) << "band " << band;
     EXPECT_GT(highest[band], 3.0f * lowest[band]) << "band " << band;
   }
-  // The same rate renders the same song.
-  SyntheticSong again(kRate);
-  std::vector<float> a(100), b(100), c(100), d(100);
-  SyntheticSong first(kRate);
-  first.Render(a.data(), b.data(), 100);
-  again.Render(c.data(), d.data(), 100);
-  EXPECT_EQ(a, c);
-  EXPECT_EQ(b, d);
 }
 
 TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {

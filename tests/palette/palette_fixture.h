@@ -1,44 +1,34 @@
-// Shared set-up for the palette tests: a manual clock, a fixed seed, and an
-// independent model of the process-wide random generator to compute
-// expectations with.
+// Shared set-up for the palette tests: a manual clock, a fixed seed, and a
+// palette state at its defaults with every channel idle.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "base/random.h"
 #include "palette/palette.h"
-#include "state/palette_state.h"
+#include "palette/palette_thread.h"
 #include "platform/clock.h"
+#include "state/module_control.h"
+#include "state/palette_state.h"
 
 namespace lumox {
 
-// The generator's rule, written out again so that expectations do not
-// come from the code under test.
-class ModelRandom {
- public:
-  explicit ModelRandom(uint32_t seed) : state_(seed) {}
-  int32_t Next() {
-    state_ = state_ * 214013u + 2531011u;
-    return static_cast<int32_t>((state_ >> 16) & 0x7FFF);
-  }
-
- private:
-  uint32_t state_;
-};
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 class PaletteTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InstallClock(&clock_);
-    SeedRandom(kSeed);
+    SeedRandom(20261206);
   }
   void TearDown() override { InstallClock(nullptr); }
 
-  // A state with the defaults, no device context, and every channel idle:
-  // no effect change due, no morph, levels 0.
+  // The defaults, no device context, no effect change due, levels 0.
   PaletteState& IdleState() {
     state_ = std::make_unique<PaletteState>();
     SetPaletteDefaults(*state_);
@@ -46,15 +36,37 @@ class PaletteTest : public ::testing::Test {
     return *state_;
   }
 
-  // Sets a parameter of all three channels to a fixed value.
+  // An idle state whose channels take their levels from the custom colours
+  // red k, green 100 + k / 2, blue 235 - k, and cycle by `direction`.
+  PaletteState& CustomState(int32_t direction) {
+    PaletteState& s = IdleState();
+    for (int k = 0; k < kPaletteEntries; ++k) {
+      s.custom[k].Set({static_cast<uint8_t>(k), static_cast<uint8_t>(100 + k / 2),
+                       static_cast<uint8_t>(235 - k)});
+    }
+    for (ChannelAnimation& a : s.channels) a.CustomOn = 1;
+    SetAll(s, kDirection, direction);
+    return s;
+  }
+
+  // A parameter of all three channels set to a fixed value.
   static void SetAll(PaletteState& state, PaletteParameter parameter, int32_t value) {
     for (PaletteValue& v : state.settings.values[parameter]) {
-      v.Source = 0;
+      v.Source = kSourceSet;
       v.Value = value;
     }
   }
 
-  static constexpr uint32_t kSeed = 20261206;
+  // A parameter of one channel oscillating at Sense 10 over 0..100 from
+  // phase 0.5: its evaluations give 42, 34, 27, 20, ...
+  static void Oscillate(PaletteValue& v) {
+    v.Source = kSourceOscillate;
+    v.Sense = 10;
+    v.RangeLo = 0;
+    v.RangeHi = 100;
+    v.Smoothed = 0.5f;
+  }
+
   ManualClock clock_{100000};
   std::unique_ptr<PaletteState> state_;
 };

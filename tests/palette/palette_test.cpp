@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "state/module_control.h"
 #include "gfx/canvas.h"
 #include "gfx/screen.h"
 #include "palette_fixture.h"
@@ -15,79 +14,49 @@ namespace {
 
 using PaletteConstruction = PaletteTest;
 
-TEST_F(PaletteConstruction, NewPaletteIsBlackReservedAndRealisedOnTheScreen) {
+TEST_F(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresTheScreen) {
   gfx::Screen screen(7, 5);
-  // Colours the screen showed before the saver's palette was selected.
   std::array<gfx::Rgb, kPaletteEntries> before;
-  for (int k = 0; k < kPaletteEntries; ++k) {
-    before[k] = {static_cast<uint8_t>(k), 3, static_cast<uint8_t>(255 - k)};
-  }
+  for (int k = 0; k < kPaletteEntries; ++k) before[k] = {uint8_t(k), 3, uint8_t(255 - k)};
   screen.AnimatePalette(0, kPaletteEntries, before.data());
   gfx::Canvas dc(screen);
 
   PaletteState* state = CreatePaletteState(&dc);
   ASSERT_NE(state, nullptr);
-  EXPECT_EQ(state->dc, &dc);
   EXPECT_EQ(state->Animate, 1);
   for (int k = 0; k < kPaletteEntries; ++k) {
     EXPECT_EQ(state->entries[k].Color(), gfx::Rgb{}) << k;
     EXPECT_EQ(state->entries[k].flags, kPcReserved) << k;
     EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + k), gfx::Rgb{}) << k;
   }
-  for (int c = 0; c < kChannels; ++c) {
-    EXPECT_EQ(state->settings.Effect[c], kEffectRamp);
-    EXPECT_TRUE(std::all_of(state->waves[c].begin(), state->waves[c].end(),
-                            [](int32_t v) { return v == 0; }));
-  }
-  // The static colours are not the saver's.
-  EXPECT_EQ(screen.Entry(255), (gfx::Rgb{255, 255, 255}));
+  for (int c = 0; c < kChannels; ++c) EXPECT_EQ(state->settings.Effect[c], kEffectRamp);
+  EXPECT_EQ(screen.Entry(255), (gfx::Rgb{255, 255, 255}));  // a static colour, not ours
 
   ReleasePaletteState(state);
-  for (int k = 0; k < kPaletteEntries; ++k) {
+  for (int k = 0; k < kPaletteEntries; ++k)
     EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + k), before[k]) << k;
+  ReleasePaletteState(nullptr);
+
+  // Each new palette walks its custom colours by random steps below 10.
+  int largest = 0;
+  for (uint32_t tick = 1; tick <= 30; ++tick) {
+    clock_.Set(tick * 7919);
+    PaletteState* custom = CreatePaletteState(nullptr);
+    for (int k = 1; k < kPaletteEntries; ++k)
+      largest = std::max(largest, std::abs(custom->custom[k].blue - custom->custom[k - 1].blue));
+    ReleasePaletteState(custom);
   }
+  EXPECT_EQ(largest, 9);
 }
 
-TEST_F(PaletteConstruction, SeedsWithTheTickCountThenDrawsTheCustomPalette) {
-  clock_.Set(777);
-  PaletteState* state = CreatePaletteState(nullptr);
-  // Seeded with 777: three steps rand() % 10, then the walk's start colour.
-  ModelRandom model(777);
-  const int sr = model.Next() % 10, sg = model.Next() % 10, sb = model.Next() % 10;
-  const int r0 = model.Next() % 256, g0 = model.Next() % 256, b0 = model.Next() % 256;
-  auto firstStep = [](int x, int s) { return (x + s >= 0 && x + s <= 255) ? x + s : x; };
-  EXPECT_EQ(state->custom[0].red, firstStep(r0, sr));
-  EXPECT_EQ(state->custom[0].green, firstStep(g0, sg));
-  EXPECT_EQ(state->custom[0].blue, firstStep(b0, sb));
-  ReleasePaletteState(state);
-  ReleasePaletteState(nullptr);  // allowed, does nothing
-}
-
-TEST_F(PaletteConstruction, DefaultsLieWithinTheLimitsAndOnlyDensityAndMorphRateAreRandom) {
-  PaletteState state;
-  SetPaletteDefaults(state);
-  for (int p = 0; p < kPaletteParameters; ++p) {
-    for (int c = 0; c < kChannels; ++c) {
-      const PaletteValue& v = state.settings.values[p][c];
-      const auto& limits = state.settings.limits[p];
-      EXPECT_GE(std::min({v.Value, v.RangeLo, v.RangeHi}), limits.Minimum) << p;
-      EXPECT_LE(std::max({v.Value, v.RangeLo, v.RangeHi}), limits.Maximum) << p;
-      EXPECT_EQ(v.Source, p == kDensity || p == kMorphRate ? kSourceRandom : kSourceSet) << p;
-    }
-  }
-}
-
-TEST_F(PaletteConstruction, DefaultsResetTheAnimationButKeepTheEffects) {
+TEST_F(PaletteConstruction, DefaultsRandomiseOnlyDensityAndMorphRateAndKeepTheEffects) {
   PaletteState state;
   for (int c = 0; c < kChannels; ++c) {
     ChannelAnimation& a = state.channels[c];
     state.settings.Effect[c] = kEffectCustom;
     a.Duration = 1;
-    a.ChangeTime = 1234;
-    a.EventCounter = 55;
-    a.Morphing = 1;
+    a.ChangeTime = a.EventCounter = a.Morphing = 55;
     a.FadeOn = a.RampOn = a.CoarseWave = a.BlackoutOn = a.CustomOn = 1;
-    a.Counter = 99;
     state.settings.values[kIntensity][c].Smoothed = 0.9f;
   }
   SetPaletteDefaults(state);
@@ -95,51 +64,56 @@ TEST_F(PaletteConstruction, DefaultsResetTheAnimationButKeepTheEffects) {
     const ChannelAnimation& a = state.channels[c];
     EXPECT_EQ(state.settings.Effect[c], kEffectCustom);
     EXPECT_EQ(a.Duration, 15000);
-    EXPECT_EQ(a.ChangeTime, 0u);
-    EXPECT_EQ(a.EventCounter, 0);
-    EXPECT_EQ(a.Morphing, 0);
+    EXPECT_EQ(a.ChangeTime + a.EventCounter + a.Morphing, 0u);
     EXPECT_EQ(a.FadeOn + a.RampOn + a.CoarseWave + a.BlackoutOn + a.CustomOn, 0);
-    EXPECT_EQ(a.Counter, 99);  // the wave position is not a setting
     EXPECT_EQ(state.settings.values[kIntensity][c].Smoothed, 0.5f);
-  }
-}
-
-// The walk of one channel, written as a position and a direction.
-std::array<int, kPaletteEntries> ModelWalk(int start, int step) {
-  std::array<int, kPaletteEntries> out{};
-  int x = start;
-  int direction = step < 0 ? -1 : 1;
-  const int size = std::abs(step);
-  for (int k = 0; k < kPaletteEntries; ++k) {
-    const int target = x + direction * size;
-    if (target < 0 || target > 255) {
-      direction = -direction;  // turn round, stay put for this entry
-    } else {
-      x = target;
+    for (int p = 0; p < kPaletteParameters; ++p) {
+      const PaletteValue& v = state.settings.values[p][c];
+      const bool random = p == kDensity || p == kMorphRate;
+      EXPECT_EQ(v.Source, random ? kSourceRandom : kSourceSet) << p;
+      EXPECT_EQ(v.Sense, 7);
     }
-    out[k] = x;
   }
-  return out;
+  // The documented table: value, minimum, maximum, range, sound capable.
+  const int32_t table[kPaletteParameters][6] = {
+      {100, 0, 100, 0, 100, 1}, {6, 1, 80, 1, 12, 1},    {14, 1, 300, 1, 200, 1},
+      {14, 1, 300, 1, 200, 1},  {16, 0, 300, 10, 30, 0}, {30, 10, 200, 10, 60, 0},
+      {1000, 0, 3000, 10, 600, 0}, {1, -50, 50, -3, 3, 1}, {9, 1, 64, 6, 16, 1},
+      {100, 0, 200, 0, 100, 1}};
+  for (int p = 0; p < kPaletteParameters; ++p) {
+    const PaletteValue& v = state.settings.values[p][kGreen];
+    const PaletteParameterLimits& limits = state.settings.limits[p];
+    const int32_t actual[6] = {v.Value, limits.Minimum, limits.Maximum,
+                               v.RangeLo, v.RangeHi, limits.SoundCapable};
+    EXPECT_TRUE(std::equal(actual, actual + 6, table[p])) << p;
+  }
 }
 
-TEST_F(PaletteConstruction, RandomWalkTurnsRoundAtTheEdgesAndRepeatsTheEntry) {
-  const uint32_t seed = 4242;
-  for (const auto& steps : {std::array<int, 3>{9, 0, -7}, std::array<int, 3>{200, 255, 256},
-                            std::array<int, 3>{-1, 1, 5}}) {
-    SeedRandom(seed);
+// Each channel walks by its step and turns round where the step would leave
+// 0..255; the entry where it turns repeats the previous value.
+TEST_F(PaletteConstruction, RandomWalkTurnsRoundAtTheEdges) {
+  for (int step : {9, 0, -7, 200, 256, 1}) {
+    SeedRandom(static_cast<uint32_t>(step + 1000));
     CustomPalette palette;
-    MakeRandomCustomPalette(palette, steps[0], steps[1], steps[2]);
-
-    ModelRandom model(seed);
-    const int r0 = model.Next() % 256, g0 = model.Next() % 256, b0 = model.Next() % 256;
-    const auto red = ModelWalk(r0, steps[0]);
-    const auto green = ModelWalk(g0, steps[1]);
-    const auto blue = ModelWalk(b0, steps[2]);
-    for (int k = 0; k < kPaletteEntries; ++k) {
-      ASSERT_EQ(palette[k].red, red[k]) << "entry " << k << " step " << steps[0];
-      ASSERT_EQ(palette[k].green, green[k]) << "entry " << k;
-      ASSERT_EQ(palette[k].blue, blue[k]) << "entry " << k;
-      ASSERT_EQ(palette[k].flags, 1);
+    MakeRandomCustomPalette(palette, step, step, -step);
+    const int size = std::abs(step);
+    for (auto level : {&CustomColor::red, &CustomColor::green, &CustomColor::blue}) {
+      int direction = 0, turns = 0;  // 0: not known yet
+      for (int k = 1; k < kPaletteEntries; ++k) {
+        const int x = palette[k - 1].*level, y = palette[k].*level;
+        ASSERT_EQ(palette[k].flags, 1);
+        if (y == x) {  // a turn: only where the step leads out of range
+          ASSERT_TRUE(direction == 0 || x + direction * size < 0 || x + direction * size > 255)
+              << step << " entry " << k;
+          direction = -direction;
+          turns += size != 0;
+        } else {
+          ASSERT_EQ(std::abs(y - x), size) << step << " entry " << k;
+          ASSERT_TRUE(direction == 0 || y - x == direction * size) << step << " entry " << k;
+          direction = y > x ? 1 : -1;
+        }
+      }
+      EXPECT_TRUE(size < 200 || turns > 50) << step;
     }
   }
 }

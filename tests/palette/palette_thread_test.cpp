@@ -18,9 +18,12 @@
 namespace lumox {
 namespace {
 
-void WaitFor(const Relaxed<int32_t>& flag) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!flag && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+using namespace std::chrono_literals;
+
+template <typename Done>
+bool WaitFor(Done done) {
+  for (int i = 0; i < 10000 && !done(); ++i) std::this_thread::sleep_for(1ms);
+  return done();
 }
 
 TEST(PaletteThread, AnimatesTheScreenWhileOtherThreadsWriteTheState) {
@@ -30,92 +33,48 @@ TEST(PaletteThread, AnimatesTheScreenWhileOtherThreadsWriteTheState) {
   PaletteState* state = CreatePaletteState(&renderDc);
   SaverState saver;
   saver.palette = state;
-  for (PaletteValue& v : state->settings.values[kCycleRate]) v.Value = 10;
-  for (PaletteValue& v : state->settings.values[kSeconds]) v.Value = 0;  // change often
-  for (PaletteValue& v : state->settings.values[kEvent]) v.Value = 5;
-
-  saver.runFlag = 1;
-  std::thread palette([&] { PaletteThreadMain(*state, screen, saver); });
-  WaitFor(saver.paletteReady);
-  ASSERT_TRUE(saver.paletteReady);
-
-  // The hot keys and the Random module, from two other threads.
-  std::atomic<bool> stop{false};
-  std::thread keys([&] {
-    for (int i = 0; !stop; ++i) {
-      switch (i % 4) {
-        case 0:  // capture the shown colours as a custom palette
-          for (Relaxed<int32_t>& e : state->settings.Effect) e = kEffectCustom;
-          state->LiveColors = 1;
-          break;
-        case 1:  // new effects now
-          for (ChannelAnimation& a : state->channels) a.ChangeTime = TickCount();
-          break;
-        case 2:  // reverse the cycling
-          for (PaletteValue& v : state->settings.values[kDirection]) v.Value = -v.Value;
-          break;
-        default:
-          saver.palettePaused = !saver.palettePaused;
-          break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(3));
+  auto quickly = [&] {  // short steps, effects and events
+    for (int c = 0; c < kChannels; ++c) {
+      state->settings.values[kCycleRate][c].Value = 10;
+      state->settings.values[kSeconds][c].Value = 0;
+      state->settings.values[kEvent][c].Value = 5;
     }
-    saver.palettePaused = 0;
+  };
+  quickly();
+  saver.runFlag = 1;
+  saver.palettePaused = 1;  // paused: the first rows are made but not shown
+  std::thread palette([&] { PaletteThreadMain(*state, screen, saver); });
+  ASSERT_TRUE(WaitFor([&] { return saver.paletteReady != 0; }));
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + 100), gfx::Rgb{});
+  saver.palettePaused = 0;
+
+  std::atomic<bool> stop{false};
+  std::thread keys([&] {  // the hot keys
+    for (int i = 0; !stop; ++i, std::this_thread::sleep_for(3ms)) {
+      for (Relaxed<int32_t>& e : state->settings.Effect) e = i % 7;
+      for (ChannelAnimation& a : state->channels) a.ChangeTime = TickCount();
+      for (PaletteValue& v : state->settings.values[kDirection]) v.Value = -v.Value;
+      state->LiveColors = i % 2;
+    }
   });
-  std::thread loader([&] {
-    for (int i = 0; !stop; ++i) {
+  std::thread loader([&] {  // the Random module loading another display
+    for (uint8_t shown = 0; !stop; std::this_thread::sleep_for(7ms)) {
       SetPaletteDefaults(*state);
-      for (PaletteValue& v : state->settings.values[kCycleRate]) v.Value = 10;
-      state->settings.Effect[i % kChannels] = i % 7;
+      quickly();
       MakeRandomCustomPalette(state->custom, 3, 5, 7);
       ForceNewEffects(*state);
-      // The capture reads the colours on show.
-      gfx::Rgb sum{};
-      for (const PaletteEntry& e : state->entries) sum.red ^= e.red;
-      (void)sum;
-      std::this_thread::sleep_for(std::chrono::milliseconds(7));
+      for (const PaletteEntry& e : state->entries) shown ^= e.red;  // a capture
     }
   });
-
-  // The palette reaches the screen while all this goes on.
-  bool changed = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!changed && std::chrono::steady_clock::now() < deadline) {
-    for (int k = 0; k < kPaletteEntries; ++k) {
-      changed |= screen.Entry(gfx::kFirstSaverEntry + k) != gfx::Rgb{};
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_TRUE(WaitFor([&] { return screen.Entry(gfx::kFirstSaverEntry + 100) != gfx::Rgb{}; }));
+  std::this_thread::sleep_for(200ms);
   stop = true;
   keys.join();
   loader.join();
   saver.runFlag = 0;
   palette.join();
-
-  EXPECT_TRUE(changed);
   EXPECT_EQ(state->dc, &renderDc);  // the thread put the creator's dc back
-  ReleasePaletteState(state);
-}
-
-TEST(PaletteThread, PausedThreadLeavesThePaletteAlone) {
-  InstallClock(nullptr);
-  gfx::Screen screen(4, 4);
-  PaletteState* state = CreatePaletteState(nullptr);
-  SaverState saver;
-  saver.runFlag = 1;
-  saver.palettePaused = 1;
-  std::thread palette([&] { PaletteThreadMain(*state, screen, saver); });
-  WaitFor(saver.paletteReady);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  saver.runFlag = 0;
-  palette.join();
-  // Begin generated the first rows, but no step handed them over.
-  EXPECT_EQ(state->channels[kRed].Counter, kPaletteEntries);
-  for (int k = 0; k < kPaletteEntries; ++k) {
-    ASSERT_EQ(state->entries[k].Color(), gfx::Rgb{}) << k;
-  }
-  EXPECT_EQ(state->dc, nullptr);
   ReleasePaletteState(state);
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 #include "control/oscillator_table.h"
 #include "palette_fixture.h"
@@ -10,25 +12,21 @@
 namespace lumox {
 namespace {
 
-// The triangle in closed form: exact multiples of 16383/512, flat for one
-// entry at each corner (the walk is clamped there, then turns).
-int32_t ModelTriangle(int i) {
-  const double b = 16383.0 / 512.0;
-  double a;
-  if (i <= 512) {
-    a = i * b;
-  } else if (i <= 1537) {
-    a = 16383.0 - (i - 513) * b;
-  } else {
-    a = -16383.0 + (i - 1538) * b;
-  }
-  return static_cast<int32_t>(a);  // truncation toward zero
-}
-
-TEST(WaveTable, TriangleRisesOver512EntriesAndReflectsAtThePeaks) {
+TEST(WaveTable, TriangleRisesOver512EntriesWithPeriod2048) {
   WaveTable wave{};
   FillTriangleWave(wave);
-  for (int i = 0; i < kWaveTableSize; ++i) ASSERT_EQ(wave[i], ModelTriangle(i)) << i;
+  // Steps of 16383/512 = 31.998046875, truncated toward zero; the corners
+  // are clamped at +-16383 and repeat there for one entry.
+  const std::pair<int, int32_t> points[] = {{0, 0},       {1, 31},         {100, 3199},
+                                            {511, 16351}, {512, 16383},    {513, 16383},
+                                            {1025, 0},    {1537, -16383},  {1538, -16383},
+                                            {2047, -95}};
+  for (const auto& [i, value] : points) EXPECT_EQ(wave[i], value) << i;
+  for (int i = 1; i < kWaveTableSize; ++i) {
+    const int rising = i <= 512 || i > 1537 ? 1 : -1;
+    if (i == 513 || i == 1538) continue;  // the corners
+    ASSERT_GT(rising * (wave[i] - wave[i - 1]), 30) << i;
+  }
 }
 
 TEST(WaveTable, SmoothingIsInPlaceAndTruncatesTowardZero) {
@@ -36,57 +34,57 @@ TEST(WaveTable, SmoothingIsInPlaceAndTruncatesTowardZero) {
   wave[100] = wave[101] = wave[102] = 300;
   wave[200] = wave[201] = wave[202] = -300;
   SmoothWave(wave, 1);
-  // In place: each entry already sees its smoothed left neighbour.
-  const int32_t positive[] = {100, 233, 277, 192, 64, 21, 7, 2, 0};
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(wave[99 + k], positive[k]) << 99 + k;
-  // -700 / 3 is -233 (toward zero), not -234.
-  for (int k = 0; k < 9; ++k) EXPECT_EQ(wave[199 + k], -positive[k]) << 199 + k;
+  // Each entry already sees its smoothed left neighbour; -700 / 3 is -233.
+  const int32_t smoothed[] = {100, 233, 277, 192, 64, 21, 7, 2, 0};
+  for (int k = 0; k < 9; ++k) {
+    EXPECT_EQ(wave[99 + k], smoothed[k]) << 99 + k;
+    EXPECT_EQ(wave[199 + k], -smoothed[k]) << 199 + k;
+  }
   EXPECT_EQ(wave[98], 0);
+  wave.fill(3000);
+  wave[0] = wave[2047] = -3000;
+  SmoothWave(wave, 2);
+  EXPECT_EQ(wave[0], -3000);  // the ends are never smoothed
+  EXPECT_EQ(wave[2047], -3000);
 }
 
-TEST(WaveTable, SpikesSetThreeNeighboursFromThreeDraws) {
-  SeedRandom(31337);
-  WaveTable wave{};
-  AddCoarseSpikes(wave, 50);
-
-  ModelRandom model(31337);
-  WaveTable expected{};
-  for (int n = 0; n < 50; ++n) {
-    const int i = model.Next() % 1984 + 32;
-    const int s = model.Next();
-    const int m = model.Next() % 16383;
-    const int32_t v = (s % 2 == 0) ? m : -m;
-    expected[i - 1] = expected[i] = expected[i + 1] = v;
-    ASSERT_GE(i - 1, 31);
-    ASSERT_LE(i + 1, 2016);
-  }
-  EXPECT_EQ(wave, expected);
-}
-
-TEST(WaveTable, ChannelWaveIsTriangleOrSineAndCoarseStaysInRange) {
-  int triangles = 0, sines = 0;
-  WaveTable triangle{};
-  FillTriangleWave(triangle);
-  for (uint32_t seed = 1; seed <= 40; ++seed) {
-    SeedRandom(seed);
+TEST(WaveTable, ASpikeSetsThreeNeighboursInsideTheTableToOneValueOfEitherSign) {
+  SeedRandom(3);
+  int negative = 0;
+  for (int n = 0; n < 60; ++n) {
     WaveTable wave{};
-    FillChannelWave(wave, false);
-    if (wave == triangle) {
-      ++triangles;
-    } else {
-      ASSERT_EQ(wave, OscillatorTable) << seed;
-      ++sines;
-    }
-    // The first draw decides: even means triangle.
-    EXPECT_EQ(wave == triangle, ModelRandom(seed).Next() % 2 == 0) << seed;
-
-    FillChannelWave(wave, true);
-    for (int32_t v : wave) {
-      ASSERT_LE(std::abs(v), 16383) << seed;
-    }
+    AddCoarseSpikes(wave, 1);
+    const auto spike = std::find_if(wave.begin(), wave.end(), [](int32_t v) { return v != 0; });
+    const int first = static_cast<int>(spike - wave.begin());
+    if (first == kWaveTableSize) continue;  // a spike of size 0
+    ASSERT_GE(first, 31);
+    ASSERT_LE(first + 2, 2016);
+    ASSERT_EQ(std::count(wave.begin(), wave.end(), wave[first]), 3);
+    ASSERT_TRUE(wave[first + 1] == wave[first] && wave[first + 2] == wave[first]);
+    ASSERT_LT(std::abs(wave[first]), 16383);
+    negative += wave[first] < 0;
   }
-  EXPECT_GT(triangles, 0);
-  EXPECT_GT(sines, 0);
+  EXPECT_GT(negative, 15);
+  EXPECT_LT(negative, 45);
+}
+
+TEST(WaveTable, ChannelWaveIsTriangleOrSineByHalvesAndCoarseStaysInRange) {
+  WaveTable triangle{}, wave{};
+  FillTriangleWave(triangle);
+  SeedRandom(7);
+  int triangles = 0;
+  for (int n = 0; n < 400; ++n) {
+    FillChannelWave(wave, false);
+    triangles += wave == triangle;
+    ASSERT_TRUE(wave == triangle || wave == OscillatorTable);
+  }
+  EXPECT_GT(triangles, 160);
+  EXPECT_LT(triangles, 240);
+  for (int n = 0; n < 20; ++n) {
+    FillChannelWave(wave, true);
+    ASSERT_TRUE(wave != triangle && wave != OscillatorTable);
+    for (int32_t v : wave) ASSERT_LE(std::abs(v), 16383);
+  }
 }
 
 }  // namespace
