@@ -33,10 +33,10 @@ class SoundLinkTest : public ::testing::Test {
 
   // The player's view of the block: holds it open and writes what it likes.
   std::unique_ptr<SharedMemory> PlayerBlock(size_t size = kSoundShareSize) {
-    return memory.Open(kSoundShareName, size);
+    return memory.Open(SoundShareName(), size);
   }
 
-  bool IsOpen() { return memory.IsOpen(kSoundShareName); }
+  bool IsOpen() { return memory.IsOpen(SoundShareName()); }
 
   void SetPlayerCommand(const std::string& text) {
     registry.CreateKey(RegRoot::LocalMachine, "Software\\Auralis");
