@@ -26,14 +26,6 @@ constexpr ControlRow kStainControls[] = {
     {72, 12, 0, 0, 3},      // "Tile Type"
 };
 
-constexpr ControlRow kEffectControls[] = {
-    {99, 0, 0, 0, 25},      // "Type"
-    {100, 1, 100, 2, 320},  // "X Strength"
-    {101, 2, 80, 2, 240},   // "Y Strength"
-    {102, 3, 20, 0, 1000},  // "Display Interval"
-    {103, kStrengthSlot, 1, -10, 10},   // "Strength"
-};
-
 constexpr ControlRow kBitmapControls[] = {
     {104, 0, 1, 0, 3},      // "Display Type"
     {105, 1, 0, 0, 1},      // "Force Gradient"
@@ -53,7 +45,6 @@ constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
 
 extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
 extern const ModuleDefinition kStainModule = Pending(kStainControls);
-extern const ModuleDefinition kEffectModule = Pending(kEffectControls);
 extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);
 
 }  // namespace lumox
