@@ -181,6 +181,8 @@ void SetUp(ModuleDescriptor& module) {
 // lie past the control's limits (sound above full scale); it is held to
 // them, which also keeps the twist period above zero: a "Spasticity" of
 // 301 would make it zero and the twist a division by zero.
+// LiveValue hands back -1 for a control that is not live: every one of
+// these rows has a minimum of 0 or more.
 void ReadLiveControls(ModuleDescriptor& module) {
   VortexState& s = vortex;
   float spasticity = 0;
