@@ -83,6 +83,15 @@ const Settings kPolygonHeavy = {{1, 50}, {4, 20}, {5, 20}};
 const Settings kStarHeavy = {{13, 128}, {10, 20}, {11, 20}};
 // Sphere: wedges and doubled balls as well (Type 3).
 const Settings kSphereHeavy = {{1, 128}, {2, 3}, {4, 20}, {5, 20}};
+// Vortex without the hold after each collapse (a held picture costs
+// nothing); heavy: the most points, in 20 x 20 tiles.
+const Settings kVortexDrawing = {{3, 0}};
+const Settings kVortexHeavy = {{3, 0}, {0, 199}, {10, 20}, {11, 20}};
+// Effect once every frame instead of every 20 seconds: the default nested
+// rectangles, and ellipse rings both ways at the smallest steps (the most
+// rings, the widest screen-sized outlines).
+const Settings kEffectEveryFrame = {{3, 0}};
+const Settings kEffectHeavy = {{3, 0}, {0, 3}, {1, 2}, {2, 2}};
 
 void BM_BezierDefault(benchmark::State& s) { RunModule(s, kBezier, {}); }
 void BM_BezierHeavy(benchmark::State& s) { RunModule(s, kBezier, kBezierHeavy); }
@@ -96,6 +105,10 @@ void BM_StarDefault(benchmark::State& s) { RunModule(s, kStar, {}); }
 void BM_StarHeavy(benchmark::State& s) { RunModule(s, kStar, kStarHeavy); }
 void BM_SphereDefault(benchmark::State& s) { RunModule(s, kSphere, {}); }
 void BM_SphereHeavy(benchmark::State& s) { RunModule(s, kSphere, kSphereHeavy); }
+void BM_VortexDefault(benchmark::State& s) { RunModule(s, kVortex, kVortexDrawing); }
+void BM_VortexHeavy(benchmark::State& s) { RunModule(s, kVortex, kVortexHeavy); }
+void BM_EffectDefault(benchmark::State& s) { RunModule(s, kEffect, kEffectEveryFrame); }
+void BM_EffectHeavy(benchmark::State& s) { RunModule(s, kEffect, kEffectHeavy); }
 
 #define LUMOX_MODULE_BENCH(name)                                            \
   BENCHMARK(name)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)
@@ -111,6 +124,10 @@ LUMOX_MODULE_BENCH(BM_StarDefault);
 LUMOX_MODULE_BENCH(BM_StarHeavy);
 LUMOX_MODULE_BENCH(BM_SphereDefault);
 LUMOX_MODULE_BENCH(BM_SphereHeavy);
+LUMOX_MODULE_BENCH(BM_VortexDefault);
+LUMOX_MODULE_BENCH(BM_VortexHeavy);
+LUMOX_MODULE_BENCH(BM_EffectDefault);
+LUMOX_MODULE_BENCH(BM_EffectHeavy);
 
 }  // namespace
 }  // namespace lumox

@@ -26,29 +26,6 @@ constexpr ControlRow kStainControls[] = {
     {72, 12, 0, 0, 3},      // "Tile Type"
 };
 
-constexpr ControlRow kVortexControls[] = {
-    {87, 0, 60, 2, 199},    // "Points on edge"
-    {88, 1, 300, 1, 300},   // "Spasticity"
-    {89, 2, 20, 1, 200},    // "Amplitude"
-    {90, 3, 20, 0, 1000},   // "Image Duration"
-    {91, 4, 1, 0, 5},       // "Type"
-    {92, 5, 5, 1, 50},      // "Collapse Rate"
-    {93, 6, 34, 0, 100},    // "Radius Flux"
-    {94, 7, 0, 0, 400},     // "Flux Amplitude"
-    {95, kStrengthSlot, 1, -10, 10},    // "Strength"
-    {96, 10, 1, 1, 20},     // "X Tiling"
-    {97, 11, 1, 1, 20},     // "Y Tiling"
-    {98, 12, 0, 0, 3},      // "Tile Type"
-};
-
-constexpr ControlRow kEffectControls[] = {
-    {99, 0, 0, 0, 25},      // "Type"
-    {100, 1, 100, 2, 320},  // "X Strength"
-    {101, 2, 80, 2, 240},   // "Y Strength"
-    {102, 3, 20, 0, 1000},  // "Display Interval"
-    {103, kStrengthSlot, 1, -10, 10},   // "Strength"
-};
-
 constexpr ControlRow kBitmapControls[] = {
     {104, 0, 1, 0, 3},      // "Display Type"
     {105, 1, 0, 0, 1},      // "Force Gradient"
@@ -68,8 +45,6 @@ constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
 
 extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
 extern const ModuleDefinition kStainModule = Pending(kStainControls);
-extern const ModuleDefinition kVortexModule = Pending(kVortexControls);
-extern const ModuleDefinition kEffectModule = Pending(kEffectControls);
 extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);
 
 }  // namespace lumox

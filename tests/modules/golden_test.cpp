@@ -12,6 +12,7 @@
 #include "module_harness.h"
 #include "overlay/block_font.h"
 #include "overlay/overlays.h"
+#include "state/palette_state.h"
 
 namespace lumox::testing {
 namespace {
@@ -53,6 +54,47 @@ TEST(Golden, FramesOfEachDrawnModule) {
   CheckGolden({kStar,
                {{10, 0xb6b7b7f8a6c63f25ull}, {100, 0xdab420e1cd858f08ull}, {300, 0x6958d7132f1e9dacull}}});
   CheckGolden({kSphere, {{1, 0x3678e7c58e98b6ebull}, {30, 0xa15b4960e9ec0dc1ull}}});
+  CheckGolden({kVortex, {{1, 0xe588387347e0a51bull}, {5, 0x2e28b0fc2af552a1ull}, {300, 0x65411bd82973dacfull}}});
+}
+
+// Every Effect type once over the same picture (saver colours different
+// from each pixel to the next, so that even the deepest fold's cell shows,
+// and a black corner, whose inversion shows), with a palette of
+// all-different colours for the read-back.
+TEST(Golden, EveryEffectType) {
+  const uint64_t expected[26] = {
+      0x1f3ce6102aaf78b4ull, 0xd7685ffe12eff8f5ull, 0xaec5f1f3edccf1d0ull, 0x5a6a28fd5ce91c38ull,
+      0x931c0f780f86a76dull, 0x42bfed72e28d7055ull, 0x4aed5fb705df74cbull, 0xe64c072e4fd74004ull,
+      0xe5a2b65ff97bf42full, 0xeede084b6379ad5bull, 0x1765866bf41e1616ull, 0x1765866bf41e1616ull,
+      0x8d7506df9c94efa0ull, 0xc4c8c976276f164cull, 0xa1ac64a34e4ba48eull, 0x1b402956088ef8ebull,
+      0x9b7c75aa6bc49177ull, 0x1765866bf41e1616ull, 0x7d1118e6de8d2235ull, 0xeede084b6379ad5bull,
+      0xa307cd096b032150ull, 0xb8b77ee8bdba232aull, 0x237fad7e3fc153d0ull, 0x2dd6728d389ee23eull,
+      0x855d58dc4f977beull, 0xbec3c6fe37094422ull,
+  };
+  auto palette = std::make_unique<PaletteState>();
+  for (int i = 0; i < kPaletteEntries; ++i) {
+    palette->entries[i].Set({static_cast<uint8_t>(i), static_cast<uint8_t>(3 * i), 200});
+  }
+  for (int type = 0; type < 26; ++type) {
+    ModuleHarness h(kEffect, 64, 48, 20261206);
+    h.module().palette = palette.get();
+    for (int y = 0; y < 48; ++y) {
+      for (int x = 0; x < 64; ++x) {
+        h.surface().row(y)[x] = x + y > 90 ? 0 : PhysicalOf((7 * x + 13 * y) % 236);
+      }
+    }
+    h.Set(0, type);
+    h.Set(1, 9);   // "X Strength"
+    h.Set(2, 7);   // "Y Strength"
+    h.Set(3, 0);   // "Display Interval": an effect at every Draw
+    h.Run(1);
+    if (h.Hash() != expected[type]) {
+      const std::string path = h.WritePng("golden_effect_" + std::to_string(type));
+      ADD_FAILURE() << "type " << type << ": hash 0x" << std::hex << h.Hash() << std::dec
+                    << "; picture written to " << (path.empty() ? "(failed)" : path);
+    }
+    h.Stop();
+  }
 }
 
 // The title and the slogan over Sphere on a screen big enough for both
