@@ -300,23 +300,6 @@ TEST(Pattern, FoldingMakesOppositeEdgesOfEveryRingEqual) {
   }
 }
 
-TEST(Pattern, EveryFormulaFillsTheScreen) {
-  for (int type = 0; type <= 21; ++type) {
-    for (int turbulenceKind : {0, 1, 2, 3, 4}) {
-      ModuleHarness h(kPattern, 37, 23, 1000 + type);
-      h.Set(2, type);
-      h.Set(1, 50);
-      h.Set(4, turbulenceKind);
-      h.Set(6, type % 7);
-      PaintOnePicture(h);
-      for (size_t i = 0; i < h.surface().size(); ++i) {
-        const uint8_t p = h.surface().data()[i];
-        ASSERT_TRUE(p >= 10 && p < 246) << "type " << type << " kind " << turbulenceKind;
-      }
-    }
-  }
-}
-
 TEST(Pattern, TileTypeOneOnASingleTilePaintsNothingAndRestarts) {
   ModuleHarness h(kPattern, 64, 48);
   h.Set(12, 1);
