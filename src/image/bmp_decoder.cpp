@@ -268,11 +268,13 @@ bool DecodeBmp(std::span<const uint8_t> bytes, DibPicture& picture, std::string&
   picture.bitsPerPixel = static_cast<int32_t>(h.bitCount);
   if (!ReadMasks(in, headerAt, h, picture, error)) return false;
 
-  const size_t tableAt =
-      headerAt + h.headerSize + (h.compression == kBiBitfields && h.headerSize == 40 ? 12 : 0);
+  const bool masksAfterHeader = h.compression == kBiBitfields && h.headerSize == 40;
+  const size_t tableAt = headerAt + h.headerSize + (masksAfterHeader ? 12 : 0);
   if (!ReadColorTable(in, tableAt, h, picture, error)) return false;
-  const size_t tableSize =
-      h.bitCount <= 8 ? picture.colors.size() * (h.headerSize == kCoreHeaderSize ? 3 : 4) : 0;
+  // A packed DIB's pixels follow the whole table, which may hold more
+  // entries than the depth uses (or a palette for a deeper picture).
+  const size_t tableSize = ColourTableSize(h.headerSize, h.bitCount, h.compression, h.colorsUsed) -
+                           (h.compression == kBiBitfields ? 12 : 0);
   const size_t pixelsAt = pixelOffset != 0 ? pixelOffset : tableAt + tableSize;
   if (pixelsAt > bytes.size()) return Fail(error, "the pixels lie past the end of the file");
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace lumox::testing {
@@ -19,17 +18,14 @@ struct BmpFile {
   int32_t colorsUsedField = -1;   // -1: colors.size()
 
   std::vector<uint8_t> Bytes() const {
-    std::vector<uint8_t> out;
+    std::vector<uint8_t> out{'B', 'M'};
     auto put = [&](uint32_t v, int n) {
       for (int i = 0; i < n; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
     const uint32_t header = core ? 12 : 40;
-    const uint32_t tableSize =
-        static_cast<uint32_t>(colors.size()) * (core ? 3 : 4) + (compression == 3 ? 12 : 0);
-    const uint32_t offset = 14 + header + tableSize;
-    out.push_back('B'), out.push_back('M');
-    put(offset + static_cast<uint32_t>(data.size()), 4), put(0, 4), put(offset, 4);
-    put(header, 4);
+    const uint32_t offset = 14 + header + static_cast<uint32_t>(colors.size()) * (core ? 3 : 4) +
+                            (compression == 3 ? 12 : 0);
+    put(offset + static_cast<uint32_t>(data.size()), 4), put(0, 4), put(offset, 4), put(header, 4);
     if (core) {
       put(width, 2), put(height, 2), put(1, 2), put(bits, 2);
     } else {
@@ -44,8 +40,7 @@ struct BmpFile {
   }
 };
 
-// Uncompressed rows of `width` pixels, padded to 4 bytes, given as bytes
-// per row without padding.
+// Rows given without padding, each padded to 4 bytes.
 inline std::vector<uint8_t> PadRows(const std::vector<std::vector<uint8_t>>& rows) {
   std::vector<uint8_t> out;
   for (const auto& row : rows) {
