@@ -5,6 +5,8 @@
 // a held picture costs nothing.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 #include <vector>
 
@@ -105,6 +107,32 @@ void BM_StarDefault(benchmark::State& s) { RunModule(s, kStar, {}); }
 void BM_StarHeavy(benchmark::State& s) { RunModule(s, kStar, kStarHeavy); }
 void BM_SphereDefault(benchmark::State& s) { RunModule(s, kSphere, {}); }
 void BM_SphereHeavy(benchmark::State& s) { RunModule(s, kSphere, kSphereHeavy); }
+// Plasma at its defaults grows, shows and holds its clouds as it would run;
+// "Image Duration" 1 s and "Update Interval" 1 s make the costly steps (the
+// quarter views, the effect and the full picture) come as often as they can.
+void BM_PlasmaDefault(benchmark::State& s) { RunModule(s, kPlasma, {}); }
+void BM_PlasmaHeavy(benchmark::State& s) { RunModule(s, kPlasma, {{1, 1}, {3, 1}}); }
+// One whole Plasma cloud per iteration, from Start until it is held: the
+// frames it takes and its slowest frame (the effect and the full picture).
+void BM_PlasmaCloud(benchmark::State& state) {
+  ModuleRun run(kPlasma, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), {});
+  double slowest = 0, frames = 0;
+  for (auto _ : state) {
+    run.module.Stop(run.module);
+    GetModuleDefinition(kPlasma).Start(run.module);
+    for (;;) {
+      const auto begin = std::chrono::steady_clock::now();
+      const int32_t result = run.module.Draw(run.module);
+      const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+      if (result == kYield) break;
+      slowest = std::max(slowest, took.count());
+      ++frames;
+      run.clock.Advance(16);
+    }
+  }
+  state.counters["frames"] = frames / static_cast<double>(state.iterations());
+  state.counters["slowest_ms"] = slowest;
+}
 void BM_VortexDefault(benchmark::State& s) { RunModule(s, kVortex, kVortexDrawing); }
 void BM_VortexHeavy(benchmark::State& s) { RunModule(s, kVortex, kVortexHeavy); }
 void BM_EffectDefault(benchmark::State& s) { RunModule(s, kEffect, kEffectEveryFrame); }
@@ -128,6 +156,9 @@ LUMOX_MODULE_BENCH(BM_VortexDefault);
 LUMOX_MODULE_BENCH(BM_VortexHeavy);
 LUMOX_MODULE_BENCH(BM_EffectDefault);
 LUMOX_MODULE_BENCH(BM_EffectHeavy);
+LUMOX_MODULE_BENCH(BM_PlasmaDefault);
+LUMOX_MODULE_BENCH(BM_PlasmaHeavy);
+LUMOX_MODULE_BENCH(BM_PlasmaCloud)->Iterations(3);
 
 }  // namespace
 }  // namespace lumox

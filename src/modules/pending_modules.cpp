@@ -7,14 +7,6 @@
 namespace lumox {
 namespace {
 
-constexpr ControlRow kPlasmaControls[] = {
-    {44, 0, 10, 1, 100},    // "Roughness"
-    {45, 1, 5, 1, 30},      // "Update Interval"
-    {46, 2, 0, 0, 20},      // "Effect"
-    {47, 3, 30, 1, 1000},   // "Image Duration"
-    {48, kStrengthSlot, 1, -10, 10},    // "Strength"
-};
-
 constexpr ControlRow kStainControls[] = {
     {65, 0, 2, 2, 4},       // "Nodes"
     {66, 1, 0, 0, 20},      // "Folding"
@@ -43,7 +35,6 @@ constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
   return {controls, NoOpEntryPoint, NoOpEntryPoint, NoOpEntryPoint, NoOpEntryPoint};
 }
 
-extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
 extern const ModuleDefinition kStainModule = Pending(kStainControls);
 extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);
 

@@ -20,10 +20,11 @@ namespace {
 struct Golden {
   int module;
   std::map<int, uint64_t> frames;  // frame number -> FNV-1a of the surface
+  int width = 64, height = 48;
 };
 
 void CheckGolden(const Golden& golden) {
-  ModuleHarness h(golden.module, 64, 48, 20261206);
+  ModuleHarness h(golden.module, golden.width, golden.height, 20261206);
   h.Init();
   h.Start();
   int drawn = 0;
@@ -95,6 +96,10 @@ TEST(Golden, EveryEffectType) {
     }
     h.Stop();
   }
+  // Plasma: the finished, folded cloud, and the next one after the hold;
+  // on a larger window the growing top-left square in four mirrored quarters.
+  CheckGolden({kPlasma, {{12, 0x4a5e4e55c1073053ull}, {2000, 0xcfbf6ab701e664e6ull}}});
+  CheckGolden({kPlasma, {{60, 0x88ba0c0a546bd75ull}, {400, 0x4379b536e28b66a3ull}}, 320, 240});
 }
 
 // The title and the slogan over Sphere on a screen big enough for both
