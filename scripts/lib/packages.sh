@@ -4,7 +4,7 @@
 LUMOX_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libx11-dev libfreetype-dev fonts-dejavu-core libpng-dev
+  libsdl2-dev libsdl2-image-dev libx11-dev libfreetype-dev fonts-dejavu-core libpng-dev
   libsndfile1-dev libfftw3-dev ccache
 )
 LUMOX_TEST_PACKAGES=(

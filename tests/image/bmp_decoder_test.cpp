@@ -1,0 +1,154 @@
+// The BMP decoder against files written byte by byte: every depth, both
+// row orders, both header kinds, RLE8 and RLE4, and damaged files.
+#include <gtest/gtest.h>
+
+#include "image/bmp_decoder.h"
+#include "image/bmp_bytes.h"
+
+namespace lumox::testing {
+namespace {
+
+using Rows = std::vector<std::vector<uint8_t>>;
+
+// A 3 x 2 picture per depth, top row first, in the file's own byte layout;
+// no two pixels are alike so a flip, a shift or a swapped channel shows.
+struct DepthCase {
+  const char* name;
+  int bits;
+  uint32_t compression;
+  Rows rows;
+  uint32_t masks[3];  // what the picture must report
+};
+const DepthCase kDepths[] = {
+    {"1 bit", 1, 0, {{0b10100000}, {0b01100000}}, {}},
+    {"4 bits", 4, 0, {{0x12, 0x30}, {0x45, 0x60}}, {}},
+    {"8 bits", 8, 0, {{1, 2, 3}, {4, 5, 6}}, {}},
+    {"16 bits 5-5-5", 16, 0, {{1, 0, 2, 0, 3, 0x7C}, {4, 0, 5, 0, 0xFF, 0x7F}}, {0x7C00, 0x3E0, 0x1F}},
+    {"16 bits 5-6-5", 16, 3, {{1, 0, 2, 0, 3, 0xF8}, {4, 0, 5, 0, 6, 0}}, {0xF800, 0x7E0, 0x1F}},
+    {"24 bits", 24, 0, {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11, 12, 13, 14, 15, 16, 17, 18}}, {}},
+    {"32 bits", 32, 0, {{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}, {10, 11, 12, 0, 13, 14, 15, 0, 16, 17, 18, 0}},
+     {0xFF0000, 0xFF00, 0xFF}},
+    {"32 bits fields", 32, 3, {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}},
+     {0xFF, 0xFF00, 0xFF0000}},
+};
+
+BmpFile FileOf(const DepthCase& c, bool topDown, bool core) {
+  BmpFile f;
+  f.width = 3, f.height = topDown ? -2 : 2, f.bits = c.bits, f.compression = c.compression, f.core = core;
+  for (int i = 0; c.bits <= 8 && i < (1 << c.bits); ++i) f.colors.push_back((0x010203u * i + 0x800000u) & 0xFFFFFF);
+  std::copy(c.masks, c.masks + 3, f.masks);
+  f.data = topDown ? PadRows(c.rows) : PadRows({c.rows[1], c.rows[0]});
+  return f;
+}
+
+TEST(BmpDecoder, EveryDepthBothRowOrdersAndHeaders) {
+  for (const DepthCase& c : kDepths) {
+    for (bool topDown : {false, true}) {
+      for (bool core : {false, true}) {
+        if (core && (topDown || c.bits == 16 || c.bits == 32)) continue;
+        const BmpFile file = FileOf(c, topDown, core);
+        DibPicture p;
+        std::string error;
+        const std::string what = std::string(c.name) + (topDown ? " top-down" : "") + (core ? " core" : "");
+        ASSERT_TRUE(DecodeBmp(file.Bytes(), p, error)) << what << ": " << error;
+        EXPECT_EQ(p.width, 3) << what;
+        EXPECT_EQ(p.height, 2) << what;
+        EXPECT_EQ(p.bitsPerPixel, c.bits) << what;
+        EXPECT_EQ(p.pixels, PadRows(c.rows)) << what;
+        EXPECT_EQ(p.colors, file.colors) << what;
+        EXPECT_EQ(p.redMask, c.masks[0]) << what;
+        EXPECT_EQ(p.blueMask, c.masks[2]) << what;
+      }
+    }
+  }
+}
+
+TEST(BmpDecoder, PackedDibWithoutFileHeader) {
+  const std::vector<uint8_t> file = FileOf(kDepths[2], false, false).Bytes();
+  DibPicture p;
+  std::string error;
+  ASSERT_TRUE(DecodeBmp(std::span(file).subspan(14), p, error)) << error;
+  EXPECT_EQ(p.pixels, PadRows(kDepths[2].rows));
+}
+
+// RLE8, 4 x 3: a run and a single pixel on the bottom row, end of line, a
+// move to (1, 2), three literal pixels, end of picture. The row the move
+// skipped stays 0.
+const BmpFile kRle8{.width = 4, .height = 3, .bits = 8, .compression = 1, .colors = {0, 1},
+                    .data = {3, 7, 1, 9, 0, 0, 0, 2, 1, 1, 0, 3, 4, 5, 6, 0, 0, 1}};
+// RLE4, 8 x 1: five pixels alternating 1 and 2, then three literal nibbles.
+const BmpFile kRle4{.width = 8, .height = 1, .bits = 4, .compression = 2, .colors = {0, 1},
+                    .data = {5, 0x12, 0, 3, 0x34, 0x50, 0, 1}};
+
+TEST(BmpDecoder, RunLengthEncoded) {
+  DibPicture p;
+  std::string error;
+  ASSERT_TRUE(DecodeBmp(kRle8.Bytes(), p, error)) << error;
+  EXPECT_EQ(p.pixels, PadRows({{0, 4, 5, 6}, {0, 0, 0, 0}, {7, 7, 7, 9}}));
+  ASSERT_TRUE(DecodeBmp(kRle4.Bytes(), p, error)) << error;
+  EXPECT_EQ(p.bitsPerPixel, 4);
+  EXPECT_EQ(p.pixels, PadRows({{0x12, 0x12, 0x13, 0x45}}));
+}
+
+TEST(BmpDecoder, EveryTruncationIsRefused) {
+  for (const BmpFile& file : {FileOf(kDepths[5], false, false), FileOf(kDepths[1], false, true), kRle8, kRle4}) {
+    const std::vector<uint8_t> bytes = file.Bytes();
+    for (size_t n = 0; n < bytes.size(); ++n) {
+      DibPicture p;
+      std::string error;
+      EXPECT_FALSE(DecodeBmp(std::span(bytes.data(), n), p, error)) << n << " of " << bytes.size();
+      EXPECT_FALSE(error.empty());
+    }
+  }
+}
+
+TEST(BmpDecoder, LyingAndHostileHeaders) {
+  auto with = [](BmpFile f, auto change) { change(f); return f; };
+  const BmpFile plain = FileOf(kDepths[2], false, false);
+  const struct {
+    const char* name;
+    BmpFile file;
+    const char* message;
+  } cases[] = {
+      {"too wide", with(plain, [](BmpFile& f) { f.width = 16385; }), "over 16384"},
+      {"too tall top-down", with(plain, [](BmpFile& f) { f.height = -16385; }), "over 16384"},
+      {"huge without data", with(plain, [](BmpFile& f) { f.width = f.height = 16384; }), "cut short"},
+      {"zero width", with(plain, [](BmpFile& f) { f.width = 0; }), "no pixels"},
+      {"negative width", with(plain, [](BmpFile& f) { f.width = -3; }), "no pixels"},
+      {"zero height", with(plain, [](BmpFile& f) { f.height = 0; }), "no pixels"},
+      {"257 colours", with(plain, [](BmpFile& f) { f.colorsUsedField = 257; }), "at most 256"},
+      {"2 bits", with(plain, [](BmpFile& f) { f.bits = 2; }), "depth"},
+      {"RLE8 at 4 bits", with(kRle8, [](BmpFile& f) { f.bits = 4; }), "does not go with"},
+      {"JPEG inside", with(plain, [](BmpFile& f) { f.compression = 4; }), "compression"},
+      {"RLE top-down", with(kRle8, [](BmpFile& f) { f.height = -3; }), "top-down"},
+      {"run past the row", with(kRle8, [](BmpFile& f) { f.data[0] = 5; }), "past the row"},
+      {"literal past the row", with(kRle4, [](BmpFile& f) { f.data[3] = 4; }), "past the row"},
+      {"move past the picture", with(kRle8, [](BmpFile& f) { f.data[9] = 3; }), "past the picture"},
+      {"run above the picture", with(kRle8, [](BmpFile& f) { f.data[9] = 2, f.data[8] = 0; }), "past the row or the picture"},
+      {"mask with gaps", with(FileOf(kDepths[4], false, false), [](BmpFile& f) { f.masks[0] = 0xF00F; }), "gaps"},
+  };
+  for (const auto& c : cases) {
+    DibPicture p;
+    std::string error;
+    EXPECT_FALSE(DecodeBmp(c.file.Bytes(), p, error)) << c.name;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
+  }
+  std::vector<uint8_t> pastEnd = plain.Bytes();
+  pastEnd[10] = 0xF0;  // pixel offset beyond the file
+  DibPicture p;
+  std::string error;
+  EXPECT_FALSE(DecodeBmp(pastEnd, p, error));
+}
+
+TEST(BmpDecoder, ColourTableSizes) {
+  EXPECT_EQ(ColourTableSize(12, 8, 0, 0), 768u);
+  EXPECT_EQ(ColourTableSize(12, 24, 0, 0), 0u);
+  EXPECT_EQ(ColourTableSize(40, 4, 0, 0), 64u);
+  EXPECT_EQ(ColourTableSize(40, 8, 0, 16), 64u);
+  EXPECT_EQ(ColourTableSize(40, 24, 0, 0), 0u);
+  EXPECT_EQ(ColourTableSize(40, 16, 3, 0), 12u);
+  EXPECT_EQ(ColourTableSize(40, 32, 3, 2), 20u);
+}
+
+}  // namespace
+}  // namespace lumox::testing
