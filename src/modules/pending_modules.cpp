@@ -49,16 +49,6 @@ constexpr ControlRow kEffectControls[] = {
     {103, kStrengthSlot, 1, -10, 10},   // "Strength"
 };
 
-constexpr ControlRow kBitmapControls[] = {
-    {104, 0, 1, 0, 3},      // "Display Type"
-    {105, 1, 0, 0, 1},      // "Force Gradient"
-    {106, 2, 12, 0, 1000},  // "Duration"
-    {107, 3, 2, 0, 10},     // "Smoothing"
-    {108, 4, 0, 0, 1},      // "Random Order"
-    {109, 5, 0, 0, 1},      // "File or Screen"
-    {110, kStrengthSlot, 1, -10, 10},   // "Strength"
-};
-
 }  // namespace
 
 // A module not written yet: its controls, and entry points that do nothing.
@@ -70,6 +60,5 @@ extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
 extern const ModuleDefinition kStainModule = Pending(kStainControls);
 extern const ModuleDefinition kVortexModule = Pending(kVortexControls);
 extern const ModuleDefinition kEffectModule = Pending(kEffectControls);
-extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);
 
 }  // namespace lumox
