@@ -107,6 +107,7 @@ uint32_t dueTime = 0;
 
 void TakeControlValues(ModuleDescriptor& module, SlideShowState& s);
 void StartLoader(const std::shared_ptr<SlideShowState>& state);
+void EndLoader(SlideShowState& s);
 void Loader(std::shared_ptr<SlideShowState> state) noexcept;
 
 int32_t Init(ModuleDescriptor& module) noexcept {
@@ -139,7 +140,7 @@ int32_t Start(ModuleDescriptor& module) noexcept {
     module.text[std::min<size_t>(mask.size(), kModuleTextSize - 1)] = '\0';
   }
   s.mask = module.text;
-  if (s.loader.joinable()) s.loader.join();  // Start follows Init: never a running one
+  EndLoader(s);  // Start follows Init, so there is none unless a caller skipped Stop
   StartLoader(slideShow);
   return 0;
 }
@@ -234,6 +235,20 @@ void StartLoader(const std::shared_ptr<SlideShowState>& state) {
     std::lock_guard<std::mutex> flags(s.signal);
     s.finished = true;  // the next due Draw tries again
   }
+}
+
+// Tells a loader to end and waits for it.
+void EndLoader(SlideShowState& s) {
+  if (!s.loader.joinable()) return;
+  {
+    std::lock_guard<std::mutex> flags(s.signal);
+    s.run = false;
+  }
+  s.changed.notify_all();
+  const bool held = s.renderHold.owns_lock();
+  if (held) s.renderHold.unlock();  // a loader may wait for the display lock
+  s.loader.join();
+  if (held) s.renderHold.lock();
 }
 
 // --- the loader thread ---
