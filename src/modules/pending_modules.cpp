@@ -18,16 +18,6 @@ constexpr ControlRow kStainControls[] = {
     {72, 12, 0, 0, 3},      // "Tile Type"
 };
 
-constexpr ControlRow kBitmapControls[] = {
-    {104, 0, 1, 0, 3},      // "Display Type"
-    {105, 1, 0, 0, 1},      // "Force Gradient"
-    {106, 2, 12, 0, 1000},  // "Duration"
-    {107, 3, 2, 0, 10},     // "Smoothing"
-    {108, 4, 0, 0, 1},      // "Random Order"
-    {109, 5, 0, 0, 1},      // "File or Screen"
-    {110, kStrengthSlot, 1, -10, 10},   // "Strength"
-};
-
 }  // namespace
 
 // A module not written yet: its controls, and entry points that do nothing.
@@ -36,6 +26,5 @@ constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
 }
 
 extern const ModuleDefinition kStainModule = Pending(kStainControls);
-extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);
 
 }  // namespace lumox

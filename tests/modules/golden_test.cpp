@@ -6,10 +6,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <chrono>
 #include <map>
 #include <memory>
+#include <thread>
 
+#include "image/bmp_bytes.h"
 #include "module_harness.h"
+#include "platform/temp_dir.h"
 #include "overlay/block_font.h"
 #include "overlay/overlays.h"
 #include "state/palette_state.h"
@@ -170,6 +174,47 @@ TEST(Golden, EveryPatternFormula) {
       EXPECT_EQ(h.Hash(), expected[formula][warped])
           << "formula " << formula << (warped ? " warped" : "") << ": 0x" << std::hex << h.Hash();
       h.Stop();
+    }
+  }
+}
+
+// The slide show's four placements of one 11 x 7 picture (an "F" of
+// bright values on a ramp, smoothed twice) in a 37 x 23 window.
+TEST(Golden, SlideShowPlacements) {
+  const uint64_t expected[4] = {0x1787d3266d783853ull, 0x398a2db7f0f3df9dull, 0xbfd3f8b9237d166cull,
+                                0x6c5cceb576c08766ull};
+  TempDir dir;
+  BmpFile bmp;
+  bmp.width = 11;
+  bmp.height = -7;
+  bmp.colors.assign(256, 0);
+  std::vector<std::vector<uint8_t>> rows(7, std::vector<uint8_t>(11));
+  for (int y = 0; y < 7; ++y) {
+    for (int x = 0; x < 11; ++x) {
+      const bool letter = x == 2 || y == 1 || (y == 3 && x < 7);
+      rows[y][x] = static_cast<uint8_t>(letter ? 200 : 10 * x + 5 * y);
+    }
+  }
+  bmp.data = PadRows(rows);
+  const std::vector<uint8_t> bytes = bmp.Bytes();
+  WriteFile(dir.File("f.bmp"), std::string(bytes.begin(), bytes.end()));
+  for (int type = 0; type < 4; ++type) {
+    ModuleHarness h(kBitmap, 37, 23, 20261206);
+    h.clock().Set(0x40000000u + (uint32_t{1} << 21) * static_cast<uint32_t>(type));
+    std::strcpy(h.module().text, dir.File("f.bmp").c_str());
+    h.Set(0, type);
+    h.Init();
+    h.Start();
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (h.Untouched() && std::chrono::steady_clock::now() < limit) {
+      h.DrawFrames(1, 100);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    h.Stop();
+    if (h.Hash() != expected[type]) {
+      const std::string path = h.WritePng("golden_slideshow_" + std::to_string(type));
+      ADD_FAILURE() << "display type " << type << ": hash 0x" << std::hex << h.Hash() << std::dec
+                    << "; picture written to " << (path.empty() ? "(failed)" : path);
     }
   }
 }
