@@ -15,17 +15,6 @@ constexpr ControlRow kPlasmaControls[] = {
     {48, kStrengthSlot, 1, -10, 10},    // "Strength"
 };
 
-constexpr ControlRow kStainControls[] = {
-    {65, 0, 2, 2, 4},       // "Nodes"
-    {66, 1, 0, 0, 20},      // "Folding"
-    {67, 2, 4, 0, 10},      // "Type"
-    {68, 3, 20, 1, 1000},   // "Image Duration"
-    {69, kStrengthSlot, 1, -10, 10},    // "Strength"
-    {70, 10, 1, 1, 20},     // "X Tiling"
-    {71, 11, 1, 1, 20},     // "Y Tiling"
-    {72, 12, 0, 0, 3},      // "Tile Type"
-};
-
 constexpr ControlRow kVortexControls[] = {
     {87, 0, 60, 2, 199},    // "Points on edge"
     {88, 1, 300, 1, 300},   // "Spasticity"
@@ -67,7 +56,6 @@ constexpr ModuleDefinition Pending(std::span<const ControlRow> controls) {
 }
 
 extern const ModuleDefinition kPlasmaModule = Pending(kPlasmaControls);
-extern const ModuleDefinition kStainModule = Pending(kStainControls);
 extern const ModuleDefinition kVortexModule = Pending(kVortexControls);
 extern const ModuleDefinition kEffectModule = Pending(kEffectControls);
 extern const ModuleDefinition kBitmapModule = Pending(kBitmapControls);
