@@ -2,7 +2,8 @@
 // core: with default controls and with heavy settings (maximum symmetry and
 // tiling). One iteration is one Draw; the module's clock moves 16 ms per
 // frame, as at 60 Hz. Pattern is measured while it paints (hold time 0):
-// a held picture costs nothing.
+// a held picture costs nothing. Stain holds a picture at least a second, so
+// its clock moves a second per frame, past every hold.
 #include <benchmark/benchmark.h>
 
 #include <utility>
@@ -22,8 +23,8 @@ namespace {
 using Settings = std::vector<std::pair<int, int32_t>>;  // slot, value
 
 struct ModuleRun {
-  ModuleRun(int index, int width, int height, const Settings& settings)
-      : surface(width, height), canvas(surface) {
+  ModuleRun(int index, int width, int height, const Settings& settings, uint32_t frameMs)
+      : surface(width, height), canvas(surface), frameMs(frameMs) {
     InstallClock(&clock);
     SeedRandom(2026);
     Saver().runFlag = 1;
@@ -53,7 +54,7 @@ struct ModuleRun {
 
   void Frame() {
     module.Draw(module);
-    clock.Advance(16);
+    clock.Advance(frameMs);
   }
 
   ModuleTable table{};
@@ -61,11 +62,13 @@ struct ModuleRun {
   gfx::Surface surface;
   gfx::Canvas canvas;
   ManualClock clock{1000};
+  uint32_t frameMs;
 };
 
-void RunModule(benchmark::State& state, int index, const Settings& settings) {
+void RunModule(benchmark::State& state, int index, const Settings& settings,
+               uint32_t frameMs = 16) {
   ModuleRun run(index, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
-                settings);
+                settings, frameMs);
   for (auto _ : state) {
     run.Frame();
     benchmark::ClobberMemory();
@@ -83,6 +86,10 @@ const Settings kPolygonHeavy = {{1, 50}, {4, 20}, {5, 20}};
 const Settings kStarHeavy = {{13, 128}, {10, 20}, {11, 20}};
 // Sphere: wedges and doubled balls as well (Type 3).
 const Settings kSphereHeavy = {{1, 128}, {2, 3}, {4, 20}, {5, 20}};
+// Stain: four nodes and the field kind (the most arithmetic per pixel) on
+// the finest tiling (every ring copied into 399 more tiles).
+const Settings kStainHeavy = {{0, 4}, {2, 5}, {10, 20}, {11, 20}};
+constexpr uint32_t kPastEveryHold = 1000;
 
 void BM_BezierDefault(benchmark::State& s) { RunModule(s, kBezier, {}); }
 void BM_BezierHeavy(benchmark::State& s) { RunModule(s, kBezier, kBezierHeavy); }
@@ -96,6 +103,8 @@ void BM_StarDefault(benchmark::State& s) { RunModule(s, kStar, {}); }
 void BM_StarHeavy(benchmark::State& s) { RunModule(s, kStar, kStarHeavy); }
 void BM_SphereDefault(benchmark::State& s) { RunModule(s, kSphere, {}); }
 void BM_SphereHeavy(benchmark::State& s) { RunModule(s, kSphere, kSphereHeavy); }
+void BM_StainDefault(benchmark::State& s) { RunModule(s, kStain, {}, kPastEveryHold); }
+void BM_StainHeavy(benchmark::State& s) { RunModule(s, kStain, kStainHeavy, kPastEveryHold); }
 
 #define LUMOX_MODULE_BENCH(name)                                            \
   BENCHMARK(name)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)
@@ -111,6 +120,8 @@ LUMOX_MODULE_BENCH(BM_StarDefault);
 LUMOX_MODULE_BENCH(BM_StarHeavy);
 LUMOX_MODULE_BENCH(BM_SphereDefault);
 LUMOX_MODULE_BENCH(BM_SphereHeavy);
+LUMOX_MODULE_BENCH(BM_StainDefault);
+LUMOX_MODULE_BENCH(BM_StainHeavy);
 
 }  // namespace
 }  // namespace lumox
