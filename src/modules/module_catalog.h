@@ -1,14 +1,14 @@
 // The catalog of the twelve display modules: what the module table needs
 // from each, its control rows and its four entry points.
 //
-// Adding a module (the contract it keeps is in state/module.h):
-//   1. Write src/modules/<name>.cpp, in the order bezier.cpp shows: what the
-//      module shows and why, its control rows, its state record, Init,
-//      Start, Draw and Stop, then helpers. It ends with
-//        const ModuleDefinition k<Name>Module{k<Name>Controls, Draw, Init, Start, Stop};
-//   2. Delete the module's rows and its line from pending_modules.cpp.
-// The build takes every source file of this folder, the catalog below
-// already names every module, and the module tests run every built one.
+// A module is one file (the contract it keeps is in state/module.h):
+// src/modules/<name>.cpp, in the order bezier.cpp shows: what the module
+// shows and why, its control rows, its state record, Init, Start, Draw and
+// Stop, then helpers. It ends with
+//   const ModuleDefinition k<Name>Module{k<Name>Controls, Draw, Init, Start, Stop};
+// and kCatalog in module_catalog.cpp lists it in its place. The build takes
+// every source file of this folder, and the module tests run every module
+// the catalog lists.
 #pragma once
 
 #include <cstdint>
@@ -36,8 +36,7 @@ struct ModuleDefinition {
   ModuleEntryPoint Stop;
 };
 
-// Each module's definition, from its own file (pending_modules.cpp for the
-// modules still to be written).
+// Each module's definition, from its own file.
 extern const ModuleDefinition kBezierModule, kCyclicModule, kPatternModule, kPlasmaModule,
     kPolygonModule, kSphereModule, kStainModule, kStarModule, kVortexModule, kEffectModule,
     kBitmapModule, kRandomModule;

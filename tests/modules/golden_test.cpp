@@ -104,6 +104,7 @@ TEST(Golden, EveryEffectType) {
   // on a larger window the growing top-left square in four mirrored quarters.
   CheckGolden({kPlasma, {{12, 0x4a5e4e55c1073053ull}, {2000, 0xcfbf6ab701e664e6ull}}});
   CheckGolden({kPlasma, {{60, 0x88ba0c0a546bd75ull}, {400, 0x4379b536e28b66a3ull}}, 320, 240});
+  CheckGolden({kStain, {{2, 0x14eccf2f86d142ddull}, {7, 0x6335aaa48f3926ull}}});
 }
 
 // The title and the slogan over Sphere on a screen big enough for both
@@ -215,6 +216,43 @@ TEST(Golden, SlideShowPlacements) {
       const std::string path = h.WritePng("golden_slideshow_" + std::to_string(type));
       ADD_FAILURE() << "display type " << type << ": hash 0x" << std::hex << h.Hash() << std::dec
                     << "; picture written to " << (path.empty() ? "(failed)" : path);
+    }
+  }
+}
+
+// Every Stain kind's finished picture on three nodes, exact and folded (the
+// pictures were looked at when the hashes were taken; kind 9 on 2 x 2
+// mirrored tiles).
+TEST(Golden, EveryStainKind) {
+  const uint64_t expected[10][2] = {
+      {0x783472038bbf14e7ull, 0x94a1d256d28f90d5ull},
+      {0x4a76e0ab7f12e4d6ull, 0xbda1b0aca89ca049ull},
+      {0x9620e478d598431eull, 0x126fb8d3edda1491ull},
+      {0x2dc4db2439d8c4c1ull, 0xec4226523d2576e9ull},
+      {0xb1eadd990b8b6febull, 0xc385902ebdebf59eull},
+      {0x3e50c6c025d87518ull, 0xe530e14323adb7deull},
+      {0x759c6bf04f2110afull, 0x52638e509cfaf37cull},
+      {0x51af253122e5696full, 0x15725c60311819efull},
+      {0x65046fe85a3df6f3ull, 0x894c359f23767538ull},
+      {0x4960b46993e9629dull, 0x116f37725f40a385ull},
+  };
+  for (int kind = 0; kind < 10; ++kind) {
+    for (int folded : {0, 1}) {
+      ModuleHarness h(kStain, 240, 160, 900 + kind);
+      h.Set(2, kind);
+      h.Set(0, 3);                // "Nodes"
+      h.Set(1, folded ? 3 : 0);   // "Folding"
+      if (kind == 9) {
+        h.Set(10, 2);             // "X Tiling"
+        h.Set(11, 2);             // "Y Tiling"
+      }
+      h.Init();
+      h.Start();
+      for (int frame = 0; frame < 200 && h.Draw() != kYield; ++frame) {
+      }
+      EXPECT_EQ(h.Hash(), expected[kind][folded])
+          << "kind " << kind << (folded ? " folded" : "") << ": 0x" << std::hex << h.Hash();
+      h.Stop();
     }
   }
 }
