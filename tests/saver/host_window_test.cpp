@@ -86,7 +86,8 @@ TEST_F(HostWindowTest, ClosingWithoutAPasswordCheck) {
   EXPECT_TRUE(window.destroyed);
   EXPECT_FALSE(state.closing);
 
-  HostState family95{.family95 = true};
+  HostState family95;
+  family95.family95 = true;
   FakeHostWindow window95{family95};
   EXPECT_EQ(window95.Send(kWmVerifyPassword), 1) << "no verify function: accepted";
   window95.Send(kWmClose);
