@@ -1,6 +1,7 @@
-// The saver window on the real window system: the class and styles, the
-// dismissal rules with real messages and the real cursor, the stored
-// display mode, the render thread and the presenter.
+// The full-screen saver window on the real window system: the class and
+// styles, the dismissal rules with real messages and the real cursor, the
+// stored display mode, the render thread and the presenter. The preview
+// window is tested in its own process (saver_process_test.cpp).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -190,36 +191,6 @@ TEST_F(Win32SaverWindowTest, RendersAtTheWindowsSizeAndKeepsPresentingWhilePause
   EXPECT_GT(matching * 2, compared) << matching << " of " << compared;
   SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-}
-
-TEST_F(Win32SaverWindowTest, PreviewIsAChildOfItsParentAndIgnoresInput) {
-  WNDCLASSA parentClass{};
-  parentClass.lpfnWndProc = DefWindowProcA;
-  parentClass.hInstance = GetModuleHandleA(nullptr);
-  parentClass.lpszClassName = "LumoxTestPreviewParent";
-  RegisterClassA(&parentClass);
-  HWND parent = CreateWindowExA(0, "LumoxTestPreviewParent", "Display Properties",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 240, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(parent, nullptr);
-  HWND hwnd = Open(parent);
-  ASSERT_NE(hwnd, nullptr);
-  EXPECT_EQ(GetParent(hwnd), parent);
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
-  EXPECT_EQ(Text(hwnd), "Preview");
-  RECT parentClient{}, client{};
-  GetClientRect(parent, &parentClient);
-  GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right * 10000 + client.bottom, parentClient.right * 10000 + parentClient.bottom);
-
-  SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
-  MoveBy(150, 100);
-  EXPECT_TRUE(StillAliveAfter(300));
-  PostMessageA(hwnd, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(ClosesWithin(kWaitMs));
-  window_.reset();
-  DestroyWindow(parent);
-  UnregisterClassA("LumoxTestPreviewParent", GetModuleHandleA(nullptr));
 }
 
 }  // namespace
