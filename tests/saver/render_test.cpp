@@ -138,24 +138,27 @@ TEST_F(RenderTest, ControlNineDecidesTheDrawsAndAYieldSleeps) {
 }
 
 TEST_F(RenderTest, EveryStepOfTheSpeedOptionLengthensAPacedFrame) {
-  // 60 frames at 60 Hz: one refresh each, plus Speed x 10 ms rounded up to
-  // whole refreshes (Speed 1 is two refreshes, 10 is seven); unpaced, the
-  // pause alone. A Speed beyond the option's range is held to 10.
+  // 60 frames: one refresh each, plus Speed x 10 ms rounded up to whole
+  // refreshes (at 60 Hz Speed 1 is two refreshes, 10 is seven; at 144 Hz
+  // Speed 1 is three); unpaced, the pause alone. A Speed beyond the
+  // option's range is held to 10; an unknown refresh rate (0) means 60 Hz.
   const struct {
     int32_t speed;
     bool paced;
     uint32_t sixtyFramesMs;
-  } cases[] = {{0, true, 1000}, {1, true, 2000},       {2, true, 3000}, {4, true, 4000},
-               {10, true, 7000}, {1000000, true, 7000}, {3, false, 1800}};
+    uint32_t hz = 60;
+  } cases[] = {{0, true, 1000},       {1, true, 2000},  {2, true, 3000},        {4, true, 4000},
+               {10, true, 7000},      {1000000, true, 7000}, {3, false, 1800},
+               {1, true, 1250, 144},  {1, true, 2000, 0}};
   active[kBezier] = 1;
   for (const auto& c : cases) {
-    VirtualClockPacer pacer(env.clock);
+    VirtualClockPacer pacer(env.clock, c.hz);
     Begin(c.paced ? &pacer : nullptr);
     saver.options.Speed = c.speed;
     const uint32_t start = env.clock.TickCount();
     const uint32_t published = screen->PublishedSerial();
     for (int frame = 0; frame < 60; ++frame) RenderFrame(*session);
-    EXPECT_EQ(env.clock.TickCount() - start, c.sixtyFramesMs) << c.speed;
+    EXPECT_EQ(env.clock.TickCount() - start, c.sixtyFramesMs) << c.speed << " at " << c.hz;
     EXPECT_EQ(screen->PublishedSerial() - published, 60u) << "one flush per frame";
   }
 }
