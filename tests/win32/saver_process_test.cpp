@@ -1,7 +1,8 @@
-// LUMOX.SCR as the system runs it: full screen until a key, a second copy
-// that finds the first, a preview inside another program's window, the
-// configuration dialog, refused command lines, and what the executable
-// carries (resources, exports, the saver signature).
+// LUMOX.SCR as the system runs it: full screen until a key, seen by the
+// sound player in the shared block meanwhile, a second copy that finds the
+// first, a preview inside another program's window, the configuration
+// dialog, refused command lines, and what the executable carries
+// (resources, exports, the saver signature).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "control/sound_share.h"
+#include "platform/win32/win32_shared_memory.h"
 #include "resources/strings.h"
 #include "win32_test_support.h"
 
@@ -35,11 +38,19 @@ bool WaitPumping(ChildProcess& child, DWORD& exitCode) {
 
 HWND FindFullScreenSaver() { return FindWindowA("WindowsScreenSaverClass", "Screen Saver"); }
 
-TEST(SaverProcess, FullScreenRunEndsWithZeroOnAKeyAndASecondCopyDefersToIt) {
+TEST(SaverProcess, FullScreenRunShowsInTheSoundBlockEndsOnAKeyAndASecondCopyDefersToIt) {
+  // The block as the sound player holds it, under this test program's name
+  // (which the saver inherits): the saver counts itself in while it runs.
+  Win32SharedMemoryProvider provider;
+  auto block = provider.Open(SoundShareName(), kSoundShareSize);
+  ASSERT_NE(block, nullptr);
+  SoundShare share(block->data());
   ChildProcess saver;
   ASSERT_TRUE(saver.Start(SaverPath(), "/s"));
   HWND window = WaitForWindow(FindFullScreenSaver);
   ASSERT_NE(window, nullptr) << "no saver window appeared";
+  EXPECT_TRUE(PumpUntil([&] { return share.U32(share_offset::SaverWindows) == 1; }, kStartMs));
+  EXPECT_EQ(share.U16(share_offset::SaverVersionMajor), 3u);
 
   ChildProcess second;
   ASSERT_TRUE(second.Start(SaverPath(), "-S"));
@@ -52,6 +63,7 @@ TEST(SaverProcess, FullScreenRunEndsWithZeroOnAKeyAndASecondCopyDefersToIt) {
   DWORD exitCode = 99;
   ASSERT_TRUE(saver.Wait(kEndMs, exitCode)) << "a key must end the saver";
   EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(share.U32(share_offset::SaverWindows), 0u) << "counted out when it ends";
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
