@@ -1,6 +1,7 @@
 #include "fake_modules.h"
 
 #include <atomic>
+#include <stdexcept>
 
 #include "platform/system.h"
 
@@ -13,7 +14,9 @@ std::array<std::atomic<int32_t>, kModuleCount> drawResults{};
 template <const char* kCall>
 int32_t Record(ModuleDescriptor& module) {
   Calls().Add(std::string(kCall) + " " + std::to_string(module.index()));
-  return kCall[0] == 'D' ? drawResults[module.index()].load() : 0;
+  const int32_t result = kCall[0] == 'D' ? drawResults[module.index()].load() : 0;
+  if (result == kDrawThrows) throw std::runtime_error("module fault");
+  return result;
 }
 constexpr char kInit[] = "Init", kStart[] = "Start", kStop[] = "Stop", kDraw[] = "Draw";
 

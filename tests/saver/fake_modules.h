@@ -33,6 +33,8 @@ class CallLog {
 CallLog& Calls();
 
 // What each fake module's Draw returns (kYield to yield); 0 by default.
+// With kDrawThrows it throws "module fault" instead.
+constexpr int32_t kDrawThrows = -1;
 void SetDrawResult(int module, int32_t result);
 
 // Module i's definition: control 0 (0..100, default 50) and the speed

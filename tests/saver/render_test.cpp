@@ -255,27 +255,16 @@ TEST_F(RenderTest, AWindowDestroyedAtOnceStopsTheThreadAndAPausedOneStillEnds) {
   EXPECT_TRUE(paused.Join());
 }
 
-std::atomic<bool> faultingDraw{false};
-int32_t ThrowingDraw(ModuleDescriptor&) {
-  if (faultingDraw) throw std::runtime_error("module fault");
-  return 0;
-}
-
-TEST_F(RenderTest, AFaultClearsTheRunFlagAndLeavesModulesAndPalette) {
-  static const ControlRow rows[] = {{10, 9, 1, -10, 10}};
-  static const ModuleDefinition faulting{rows, ThrowingDraw, NoOpEntryPoint, NoOpEntryPoint,
-                                         NoOpEntryPoint};
-  services.moduleDefinition = [](int index) -> const ModuleDefinition& {
-    return index == kPolygon ? faulting : test::FakeModuleDefinition(index);
-  };
-  faultingDraw = true;
+TEST_F(RenderTest, AModuleFaultEndsTheRunAndLeavesModulesAndPalette) {
+  test::SetDrawResult(kPolygon, test::kDrawThrows);
   ASSERT_TRUE(StartThread());
   EXPECT_TRUE(thread.Join());
-  faultingDraw = false;
   EXPECT_EQ(saver.runFlag, 0);
   EXPECT_TRUE(Logged(env, "module fault"));
-  // The palette thread saw the run flag drop and ended; nothing was released.
+  // The palette thread saw the run flag drop and ended; nothing was stopped
+  // or released.
   EXPECT_EQ(Calls().With("PaletteEnd").size(), 1u);
+  EXPECT_TRUE(Calls().With("Stop").empty());
   EXPECT_TRUE(Calls().With("ReleasePalette").empty());
 }
 
