@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "fake_modules.h"
+#include "modules/module_catalog.h"
+#include "resources/strings.h"
 #include "saver/runtime_services.h"
 #include "state/palette_state.h"
 #include "state/saver_state.h"
@@ -97,6 +100,33 @@ TEST_F(ModuleTableTest, NoActiveModuleRunsRandomAndASecondSetUpStartsClean) {
   int active = 0;
   for (const auto& flag : saver.options.Active) active += flag != 0;
   EXPECT_EQ(active, 1);
+}
+
+TEST(SoundCapableControls, AreTheOnesTheModulesNameAndNoOthers) {
+  // The controls that offer "Oscillate" and the sound sources, by the names
+  // the module descriptions give them.
+  const std::pair<int, std::set<std::string>> documented[] = {
+      {kPlasma, {}},
+      {kSphere, {"Size", "Symmetry", "X Tiling", "Y Tiling"}},
+      {kStain, {"Folding", "X Tiling", "Y Tiling"}},
+      {kStar, {"Star Size", "Speed", "X Revolve", "Y Revolve", "Z Revolve", "Star Rotation",
+               "X Tiling", "Y Tiling", "Symmetry"}},
+      {kVortex, {"Spasticity", "Amplitude", "Collapse Rate", "Radius Flux", "Flux Amplitude",
+                 "X Tiling", "Y Tiling"}},
+      {kEffect, {}},
+      {kBitmap, {}},
+      {kRandom, {}}};
+  SaverState saver;
+  RuntimeServices services;
+  services.moduleDefinition = &GetModuleDefinition;
+  SetUpModuleTable(saver, services);
+  for (const auto& [module, names] : documented) {
+    std::set<std::string> capable;
+    for (const ModuleControl& control : saver.table[module].controls) {
+      if (control.SoundCapable) capable.insert(LoadResourceString(control.LabelId));
+    }
+    EXPECT_EQ(capable, names) << kModuleNames[module];
+  }
 }
 
 }  // namespace
