@@ -90,11 +90,16 @@ TEST_F(ModuleTableTest, NoActiveModuleRunsRandomAndASecondSetUpStartsClean) {
   services.setUpSavedDisplays = [](SaverState& state) { state.options.Active = {}; };
   SetUpModuleTable(saver, services);
   EXPECT_EQ(saver.options.Active[kRandom], 1);
-  saver.table[kCyclic].controls[15].Defined = 1;  // left over from elsewhere
+  ModuleControl& left = saver.table[kCyclic].controls[15];  // left over from elsewhere
+  left = DefinedControl(9, 9, 9, 9);
+  left.SoundCapable = 1;
   saver.table[kCyclic].controls[9].Source = kSourceOscillate;
   std::strcpy(saver.table[kBitmap].text, "old");
   SetUpModuleTable(saver, services);
-  EXPECT_EQ(saver.table[kCyclic].controls[15].Defined, 0);
+  EXPECT_EQ((std::vector<int32_t>{left.Defined, left.LabelId, left.Source, left.Value, left.Default,
+                                  left.RangeLo, left.RangeHi, left.Minimum, left.Maximum,
+                                  left.Sense, left.SoundCapable}),
+            std::vector<int32_t>(11, 0)) << "wiped";
   EXPECT_EQ(saver.table[kCyclic].controls[9].Source, kSourceSet);
   EXPECT_EQ(saver.table[kBitmap].text[0], '\0');
   int active = 0;
