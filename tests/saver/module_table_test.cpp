@@ -125,6 +125,13 @@ TEST(SoundCapableControls, AreTheOnesTheModulesNameAndNoOthers) {
   RuntimeServices services;
   services.moduleDefinition = &GetModuleDefinition;
   SetUpModuleTable(saver, services);
+  // The same answer where the table is not at hand.
+  for (int module = 0; module < kModuleCount; ++module) {
+    for (int c = 0; c < kControlsPerModule; ++c) {
+      EXPECT_EQ(IsSoundCapable(module, c), saver.table[module].controls[c].SoundCapable != 0);
+    }
+  }
+  EXPECT_FALSE(IsSoundCapable(-1, 1) || IsSoundCapable(kModuleCount, 1));
   for (const auto& [module, names] : documented) {
     std::set<std::string> capable;
     for (const ModuleControl& control : saver.table[module].controls) {
