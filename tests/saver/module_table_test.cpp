@@ -139,6 +139,17 @@ TEST(SoundCapableControls, AreTheOnesTheModulesNameAndNoOthers) {
     }
     EXPECT_EQ(capable, names) << kModuleNames[module];
   }
+  // The modules whose descriptions give the control numbers instead.
+  const std::pair<int, std::set<int>> numbered[] = {
+      {kBezier, {1, 3, 4, 6, 7}}, {kCyclic, {1, 3, 4, 5, 10, 11}}, {kPattern, {7, 10, 11}},
+      {kPolygon, {1, 2, 4, 5}}};
+  for (const auto& [module, controls] : numbered) {
+    std::set<int> capable;
+    for (int c = 0; c < kControlsPerModule; ++c) {
+      if (saver.table[module].controls[c].SoundCapable) capable.insert(c);
+    }
+    EXPECT_EQ(capable, controls) << kModuleNames[module];
+  }
 }
 
 }  // namespace
