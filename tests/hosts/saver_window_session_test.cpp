@@ -87,24 +87,21 @@ TEST_F(SaverWindowSessionTest, HotKeysAndSmallMovesKeepTheSaverAndRealInputEndsI
   EXPECT_EQ(window_.raises, 4) << "the first erase brings the window forward";
 }
 
-TEST_F(SaverWindowSessionTest, MouseLockKeepsTheSaverThroughAnyMove) {
-  SaverWindowSession& session = Create(false);
-  session.Deliver(Key(kVkF9));
-  window_.cursor = {500, 500};
-  session.Deliver({kWmMouseMove, 0, 0});
-  EXPECT_FALSE(session.Ended());
-  session_.reset();  // destroying the session stops a running saver
-}
-
-TEST_F(SaverWindowSessionTest, APreviewIgnoresInputAndEndsOnlyWhenDestroyed) {
-  SaverWindowSession& session = Create(true);
-  session.Deliver(Key(0x41));
-  window_.cursor = {500, 500};
-  session.Deliver({kWmMouseMove, 0, 0});
-  EXPECT_FALSE(session.Ended());
-  EXPECT_EQ(window_.cursorHides, 0) << "a preview leaves the cursor alone";
-  session.Destroy();
-  EXPECT_TRUE(session.Ended());
+TEST_F(SaverWindowSessionTest, AMouseLockOrAPreviewKeepsTheSaverThroughAnyMove) {
+  for (bool preview : {false, true}) {
+    window_.cursorHides = 0;
+    SaverWindowSession& session = Create(preview);
+    session.Deliver(Key(preview ? 0x41 : kVkF9));  // a preview ignores keys too
+    window_.cursor = {500, 500};
+    session.Deliver({kWmMouseMove, 0, 0});
+    EXPECT_FALSE(session.Ended()) << preview;
+    EXPECT_EQ(window_.cursorHides > 0, !preview) << "a preview leaves the cursor alone";
+    if (preview) {
+      session.Destroy();
+      EXPECT_TRUE(session.Ended());
+    }
+    session_.reset();  // destroying the session stops a running saver
+  }
 }
 
 }  // namespace

@@ -13,14 +13,13 @@ TEST(DispatchSaverMode, DecidesTheModeFromTheFirstLetter) {
     const char* arguments;
     bool family95;
     SaverModeKind kind;
-    uintptr_t parent;
-    ConfigureOwner owner;
+    uintptr_t parent = 0;
+    ConfigureOwner owner = ConfigureOwner::Foreground;
   } cases[] = {
       {"/s", false, FullScreen}, {"-S", false, FullScreen}, {"S", false, FullScreen},
       {" s", false, FullScreen}, {"--//s", false, FullScreen},
       {"", false, Configure, 0, ConfigureOwner::None}, {"  ", false, Configure, 0, ConfigureOwner::None},
-      {"/c:1234", false, Configure, 0, ConfigureOwner::Foreground},
-      {"C", false, Configure, 0, ConfigureOwner::Foreground},
+      {"/c:1234", false, Configure}, {"C", false, Configure},
       {"/p 0", false, Exit}, {"/p junk", false, Exit}, {"/p", false, Exit},
       {"/p 4242", false, Preview, 4242}, {"/l   123", false, Preview, 123},
       {"/P12x", false, Preview, 12}, {"/a 55", false, Exit}, {"/a 55", true, ChangePassword},
@@ -28,9 +27,13 @@ TEST(DispatchSaverMode, DecidesTheModeFromTheFirstLetter) {
   for (const auto& c : cases) {
     SaverMode mode = DispatchSaverMode(c.arguments, c.family95);
     EXPECT_EQ(mode.kind, c.kind) << '"' << c.arguments << '"';
-    if (c.kind == Exit) EXPECT_EQ(mode.exitCode, -1) << c.arguments;
-    if (c.kind == Preview) EXPECT_EQ(mode.parentWindow, c.parent) << c.arguments;
-    if (c.kind == Configure) EXPECT_EQ(mode.owner, c.owner) << c.arguments;
+    if (c.kind == Exit) {
+      EXPECT_EQ(mode.exitCode, -1) << c.arguments;
+    } else if (c.kind == Preview) {
+      EXPECT_EQ(mode.parentWindow, c.parent) << c.arguments;
+    } else if (c.kind == Configure) {
+      EXPECT_EQ(mode.owner, c.owner) << c.arguments;
+    }
   }
   SaverMode password = DispatchSaverMode("/a   987 extra", true);
   EXPECT_EQ(password.passwordArguments, "987 extra");

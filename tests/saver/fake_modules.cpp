@@ -1,33 +1,33 @@
 #include "fake_modules.h"
 
+#include <atomic>
+#include <stdexcept>
+
 #include "platform/system.h"
 
 namespace lumox::test {
 
 namespace {
 
-std::array<std::atomic<int32_t>, 12> drawResults{};
+std::array<std::atomic<int32_t>, kModuleCount> drawResults{};
 
 template <const char* kCall>
 int32_t Record(ModuleDescriptor& module) {
   Calls().Add(std::string(kCall) + " " + std::to_string(module.index()));
-  return 0;
+  const int32_t result = kCall[0] == 'D' ? drawResults[module.index()].load() : 0;
+  if (result == kDrawThrows) throw std::runtime_error("module fault");
+  return result;
 }
 constexpr char kInit[] = "Init", kStart[] = "Start", kStop[] = "Stop", kDraw[] = "Draw";
 
-int32_t FakeDraw(ModuleDescriptor& module) {
-  Record<kDraw>(module);
-  return drawResults[module.index()];
-}
-
 struct FakeDefinitions {
-  std::array<std::array<ControlRow, 2>, 12> rows;
-  std::array<ModuleDefinition, 12> definitions;
+  std::array<std::array<ControlRow, 2>, kModuleCount> rows;
+  std::array<ModuleDefinition, kModuleCount> definitions;
   FakeDefinitions() {
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < kModuleCount; ++i) {
       rows[i] = {ControlRow{100 + i, 0, 50, 0, 100}, ControlRow{200 + i, 9, 1, -10, 10}};
       definitions[i] =
-          ModuleDefinition{rows[i], FakeDraw, Record<kInit>, Record<kStart>, Record<kStop>};
+          ModuleDefinition{rows[i], Record<kDraw>, Record<kInit>, Record<kStart>, Record<kStop>};
     }
   }
 };
@@ -64,11 +64,6 @@ CallLog& Calls() {
 
 void SetDrawResult(int module, int32_t result) { drawResults[module] = result; }
 
-void ResetFakeModules() {
-  for (auto& result : drawResults) result = 0;
-  Calls().Clear();
-}
-
 const ModuleDefinition& FakeModuleDefinition(int index) {
   static const FakeDefinitions fakes;
   return fakes.definitions[index];
@@ -84,7 +79,8 @@ void UseFakeModules(RuntimeServices& services) {
 TestEnvironment::TestEnvironment() {
   InstallClock(&clock);
   InstallSystemServices(&system);
-  ResetFakeModules();
+  for (auto& result : drawResults) result = 0;
+  Calls().Clear();
 }
 
 TestEnvironment::~TestEnvironment() {

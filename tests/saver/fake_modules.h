@@ -1,10 +1,8 @@
-// Display modules that record their calls, for the module-table and render
-// tests, and a test environment with a manual clock and recording system
-// services.
+// Display modules that record their calls, and a test environment with a
+// manual clock and recording system services, for the saver's tests.
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -32,12 +30,12 @@ class CallLog {
   mutable std::mutex mutex_;
   std::vector<std::string> entries_;
 };
-
 CallLog& Calls();
 
 // What each fake module's Draw returns (kYield to yield); 0 by default.
+// With kDrawThrows it throws "module fault" instead.
+constexpr int32_t kDrawThrows = -1;
 void SetDrawResult(int module, int32_t result);
-void ResetFakeModules();
 
 // Module i's definition: control 0 (0..100, default 50) and the speed
 // control 9 (-10..10, default 1), label ids 100 + i and 200 + i, and
@@ -54,9 +52,9 @@ struct FakeShare {
   SoundShare share{bytes.data()};
 };
 
-// Installs a manual clock and recording system services for one test.
-class TestEnvironment {
- public:
+// Installs a manual clock and recording system services for one test, and
+// resets the fake modules.
+struct TestEnvironment {
   TestEnvironment();
   ~TestEnvironment();
   ManualClock clock{100000};

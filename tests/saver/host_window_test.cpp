@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <string>
 #include <vector>
 
 #include "fake_modules.h"
@@ -10,39 +12,50 @@
 namespace lumox {
 namespace {
 
+using Log = std::vector<std::string>;
+
+std::string Call(const char* name, int64_t value) { return name + (" " + std::to_string(value)); }
+std::string ToSaver(uint32_t message) { return Call("saver", message); }
+std::string ToSystem(uint32_t message) { return Call("system", message); }
+
 // A window whose saver procedure passes everything on to HostDefaultProc,
-// as ScreenSaverProc does with what it does not consume.
+// as ScreenSaverProc does with what it does not consume. Every call it
+// receives goes into `log`, in order.
 class FakeHostWindow : public HostWindow {
  public:
   explicit FakeHostWindow(HostState& state) : state_(state) {}
   LResult SaverProc(uint32_t message, WParam wParam, LParam lParam) override {
-    saverMessages.push_back(message);
+    log.push_back(ToSaver(message));
     return HostDefaultProc(state_, *this, message, wParam, lParam);
   }
   LResult SystemDefaultProc(uint32_t message, WParam, LParam) override {
-    systemMessages.push_back(message);
+    log.push_back(ToSystem(message));
     destroyed = destroyed || message == kWmClose;
     return 0;
   }
-  void PostClose() override { ++closesPosted; }
-  void PostQuit(int exitCode) override { quitCodes.push_back(exitCode); }
-  void HideCursor() override { ++cursorHides; }
+  void PostClose() override { log.push_back("post close"); }
+  void PostQuit(int exitCode) override { log.push_back(Call("quit", exitCode)); }
+  void HideCursor() override { log.push_back("hide cursor"); }
   CursorPoint CursorPosition() override { return cursor; }
-  void RemoveTimerMessages(int count) override { timerRemovals.push_back(count); }
+  void RemoveTimerMessages(int count) override { log.push_back(Call("drop timers", count)); }
   void PostToParent(uint32_t message, LParam lParam) override {
-    parentPosts.push_back(message * 1000 + static_cast<uint32_t>(lParam));
+    log.push_back(Call("to parent", message) + " " + std::to_string(lParam));
   }
-  void YieldTimeSlice() override { ++yields; }
-  void DetachInputContext() override { ++inputContextChanges; }
-  void RestoreInputContext() override { inputContextChanges += 10; }
+  void YieldTimeSlice() override { log.push_back("yield"); }
+  void DetachInputContext() override { log.push_back("detach input"); }
+  void RestoreInputContext() override { log.push_back("restore input"); }
 
+  // Sends one message; `log` then holds the calls it made.
   LResult Send(uint32_t message, WParam wParam = 0, LParam lParam = 0) {
+    log.clear();
     return HostWindowProc(state_, *this, message, wParam, lParam);
   }
+  bool Closes(uint32_t message) {
+    Send(message);
+    return std::count(log.begin(), log.end(), "post close") == 1;
+  }
 
-  std::vector<uint32_t> saverMessages, systemMessages, parentPosts;
-  std::vector<int> quitCodes, timerRemovals;
-  int closesPosted = 0, cursorHides = 0, yields = 0, inputContextChanges = 0;
+  Log log;
   CursorPoint cursor{500, 400};
   bool destroyed = false;
 
@@ -50,77 +63,127 @@ class FakeHostWindow : public HostWindow {
   HostState& state_;
 };
 
-class HostWindowTest : public testing::Test {
- protected:
-  test::TestEnvironment env;
-  HostState state;
-  FakeHostWindow window{state};
-};
+// On to the saver, which passes it back, and on to the system.
+Log Through(uint32_t message) { return {ToSaver(message), ToSystem(message)}; }
+// The same, with a close posted on the way.
+Log Closing(uint32_t message) { return {ToSaver(message), "post close", ToSystem(message)}; }
 
-TEST_F(HostWindowTest, InputClosesAndMovementCountsBeyondFourPixels) {
-  window.Send(kWmCreate);
-  EXPECT_EQ(window.inputContextChanges, 1);
-  EXPECT_EQ(window.cursorHides, 1);
-  for (uint32_t message :
-       {kWmKeyDown, kWmSysKeyDown, kWmLeftButtonDown, kWmRightButtonDown, kWmMiddleButtonDown}) {
-    window.Send(message);
-  }
-  EXPECT_EQ(window.closesPosted, 5);
-  // Distances from the position recorded at creation, then from the last
-  // one that closed, summed over both axes: 4 is not movement, 5 is.
-  const struct { int32_t x, y; int closes; } moves[] = {
-      {502, 402, 5}, {503, 400, 5}, {497, 400, 5}, {503, 402, 6}, {505, 404, 6}, {508, 402, 7},
-      {INT32_MIN, INT32_MIN, 8}, {INT32_MAX, INT32_MAX, 9}};  // and no overflow
-  for (const auto& m : moves) {
-    window.cursor = {m.x, m.y};
-    window.Send(kWmMouseMove);
-    EXPECT_EQ(window.closesPosted, m.closes) << m.x << "," << m.y;
+TEST(HostWindowProc, EachMessageAsDocumented) {
+  enum Window { kFullScreen, kPreview, kClosing };
+  const std::string hide = "hide cursor";
+  const struct {
+    Window window;
+    uint32_t message;
+    WParam wParam;
+    LResult result;
+    Log calls;
+  } rows[] = {
+      {kFullScreen, kWmCreate, 0, 0, {"detach input", hide, ToSaver(kWmCreate),
+                                      ToSystem(kWmCreate)}},
+      {kPreview, kWmCreate, 0, 0, {"detach input", ToSaver(kWmCreate), ToSystem(kWmCreate)}},
+      {kFullScreen, kWmDestroy, 0, 0, {"restore input", "quit 0", ToSaver(kWmDestroy),
+                                       ToSystem(kWmDestroy)}},
+      {kFullScreen, kWmSetText, 0, 0, {}},
+      {kFullScreen, kWmPaint, 0, 0, {hide, ToSaver(kWmPaint), ToSystem(kWmPaint)}},
+      {kPreview, kWmPaint, 0, 0, Through(kWmPaint)},
+      {kClosing, kWmPaint, 0, 0, {ToSystem(kWmPaint)}},
+      {kPreview, kWmHelp, 0, 1, {Call("to parent", kWmHelp) + " 77"}},
+      {kPreview, kWmContextMenu, 0, 1, {Call("to parent", kWmContextMenu) + " 77"}},
+      {kFullScreen, kWmHelp, 0, 0, Through(kWmHelp)},
+      {kFullScreen, kWmKeyDown, 0, 0, Closing(kWmKeyDown)},
+      {kFullScreen, kWmSysKeyDown, 0, 0, Closing(kWmSysKeyDown)},
+      {kFullScreen, kWmLeftButtonDown, 0, 0, Closing(kWmLeftButtonDown)},
+      {kFullScreen, kWmRightButtonDown, 0, 0, Closing(kWmRightButtonDown)},
+      {kFullScreen, kWmMiddleButtonDown, 0, 0, Closing(kWmMiddleButtonDown)},
+      {kPreview, kWmKeyDown, 0, 0, Through(kWmKeyDown)},
+      {kClosing, kWmKeyDown, 0, 0, {ToSystem(kWmKeyDown)}},
+      {kClosing, kWmMouseMove, 0, 0, {ToSystem(kWmMouseMove)}},
+      {kFullScreen, kWmSysCommand, kScNextWindow, 0, {}},
+      {kFullScreen, kWmSysCommand, kScPrevWindow, 0, {}},
+      {kFullScreen, kWmSysCommand, kScScreenSave, 0, {}},
+      {kFullScreen, kWmSysCommand, kScScreenSave | 2, 0, {}},  // the low bits are the system's
+      {kFullScreen, kWmSysCommand, 0xF020, 0, Through(kWmSysCommand)},
+      {kPreview, kWmSysCommand, kScScreenSave, 0, Through(kWmSysCommand)},
+      {kFullScreen, kWmTimer, 0, 0, {"yield", ToSaver(kWmTimer), ToSystem(kWmTimer)}},
+      {kClosing, kWmTimer, 0, 0, {}},
+      {kFullScreen, kWmShowWindow, 1, 0, {ToSaver(kWmShowWindow), hide, ToSystem(kWmShowWindow)}},
+      {kFullScreen, kWmShowWindow, 0, 0, Through(kWmShowWindow)},
+      {kFullScreen, kWmSetCursor, 0, 1, {ToSaver(kWmSetCursor), hide}},
+      {kPreview, kWmSetCursor, 0, 0, Through(kWmSetCursor)}};
+  for (const auto& row : rows) {
+    HostState state;
+    state.preview = row.window == kPreview;
+    state.closing = row.window == kClosing;
+    FakeHostWindow window{state};
+    EXPECT_EQ(window.Send(row.message, row.wParam, 77), row.result)
+        << row.window << " " << row.message;
+    EXPECT_EQ(window.log, row.calls) << row.window << " " << row.message;
   }
 }
 
-TEST_F(HostWindowTest, ClosingWithoutAPasswordCheck) {
+TEST(HostWindowProc, MovementCountsBeyondFourPixelsFromTheLastPositionThatClosed) {
+  HostState state;
+  FakeHostWindow window{state};
+  window.Send(kWmCreate);
+  // Summed over both axes from the position at creation (500, 400), then
+  // from the last one that closed: 4 is not movement, 5 is; no overflow.
+  const struct {
+    int32_t x, y;
+    bool closes;
+  } moves[] = {{502, 402, false}, {503, 400, false}, {497, 400, false}, {503, 402, true},
+               {505, 404, false}, {508, 402, true},  {INT32_MIN, INT32_MIN, true},
+               {INT32_MAX, INT32_MAX, true}};
+  for (const auto& m : moves) {
+    window.cursor = {m.x, m.y};
+    EXPECT_EQ(window.Closes(kWmMouseMove), m.closes) << m.x << "," << m.y;
+  }
+}
+
+TEST(HostWindowProc, ClosingWithoutAPasswordCheck) {
   // NT: no check at all; the 95 family without a verify function: closing
   // is decided, and from then on input goes straight to the system.
-  state.verifyPassword = [] { return false; };
-  window.Send(kWmClose);
-  EXPECT_TRUE(window.destroyed);
-  EXPECT_FALSE(state.closing);
+  HostState nt;
+  nt.verifyPassword = [] { return false; };
+  FakeHostWindow ntWindow{nt};
+  ntWindow.Send(kWmClose);
+  EXPECT_TRUE(ntWindow.destroyed);
+  EXPECT_FALSE(nt.closing);
 
-  HostState family95{.family95 = true};
+  HostState family95;
+  family95.family95 = true;
   FakeHostWindow window95{family95};
   EXPECT_EQ(window95.Send(kWmVerifyPassword), 1) << "no verify function: accepted";
   window95.Send(kWmClose);
   EXPECT_TRUE(window95.destroyed);
   EXPECT_TRUE(family95.closing);
-  window95.saverMessages.clear();
-  for (uint32_t message : {kWmKeyDown, kWmMouseMove, kWmTimer}) window95.Send(message);
-  EXPECT_TRUE(window95.saverMessages.empty());
-  EXPECT_EQ(window95.closesPosted, 0);
+  EXPECT_FALSE(window95.Closes(kWmKeyDown));
 }
 
-TEST_F(HostWindowTest, RefusedPasswordKeepsTheSaverAndIgnoresARepeatWithin200ms) {
+TEST(HostWindowProc, ARefusedPasswordKeepsTheSaverAndARepeatWithin200msIsIgnored) {
+  test::TestEnvironment env;
+  HostState state;
   state.family95 = true;
+  FakeHostWindow window{state};
   int checks = 0;
   bool accept = false;
   state.verifyPassword = [&] {
     ++checks;
     EXPECT_TRUE(state.checking);
-    // Input while the dialog is up posts no close.
-    window.Send(kWmKeyDown);
+    HostWindowProc(state, window, kWmKeyDown, 0, 0);  // typed into the dialog
     return accept;
   };
   window.Send(kWmCreate);
-  const int hidesBefore = window.cursorHides;
   window.cursor = {10, 10};
-  window.Send(kWmClose);
+  EXPECT_EQ(window.Send(kWmClose), 0);
   EXPECT_FALSE(window.destroyed);
   EXPECT_EQ(checks, 1);
   EXPECT_FALSE(state.checking);
-  EXPECT_GT(window.cursorHides, hidesBefore);
-  EXPECT_EQ(window.timerRemovals, std::vector<int>{2});
+  // Pending timers dropped, no close posted for the dialog's key, and the
+  // cursor hidden again after the refusal.
+  EXPECT_EQ(window.log, (Log{ToSaver(kWmClose), "drop timers 2", ToSaver(kWmKeyDown),
+                             ToSystem(kWmKeyDown), "hide cursor"}));
   // The refused check makes the current cursor position the reference.
-  window.Send(kWmMouseMove);
-  EXPECT_EQ(window.closesPosted, 0);
+  EXPECT_FALSE(window.Closes(kWmMouseMove));
 
   env.clock.Advance(199);
   accept = true;
@@ -132,47 +195,6 @@ TEST_F(HostWindowTest, RefusedPasswordKeepsTheSaverAndIgnoresARepeatWithin200ms)
   EXPECT_EQ(checks, 2);
   EXPECT_TRUE(window.destroyed);
   EXPECT_TRUE(state.closing);
-  EXPECT_EQ(window.closesPosted, 0);
-}
-
-TEST_F(HostWindowTest, MessagesTheHostConsumes) {
-  for (WParam command : {kScNextWindow, kScPrevWindow, kScScreenSave, kScScreenSave | 2}) {
-    EXPECT_EQ(window.Send(kWmSysCommand, command), 0);
-  }
-  EXPECT_EQ(window.Send(kWmSetText, 0, 1234), 0);
-  EXPECT_TRUE(window.saverMessages.empty());
-  window.Send(kWmSysCommand, 0xF020);  // minimise: the saver's business
-  EXPECT_EQ(window.saverMessages, std::vector<uint32_t>{kWmSysCommand});
-
-  // The cursor stays hidden; a timer gives the time slice away.
-  window.Send(kWmPaint);
-  EXPECT_EQ(window.Send(kWmSetCursor), 1);
-  window.Send(kWmShowWindow, 1);
-  window.Send(kWmShowWindow, 0);
-  EXPECT_EQ(window.cursorHides, 3);
-  window.Send(kWmTimer);
-  EXPECT_EQ(window.yields, 1);
-
-  window.Send(kWmDestroy);
-  EXPECT_EQ(window.inputContextChanges, 10);
-  EXPECT_EQ(window.quitCodes, std::vector<int>{0});
-}
-
-TEST_F(HostWindowTest, APreviewIgnoresInputAndPassesHelpToItsParent) {
-  state.preview = true;
-  window.Send(kWmCreate);
-  EXPECT_EQ(window.Send(kWmHelp, 0, 77), 1);
-  EXPECT_EQ(window.Send(kWmContextMenu, 0, 88), 1);
-  EXPECT_EQ(window.parentPosts, (std::vector<uint32_t>{kWmHelp * 1000 + 77,
-                                                       kWmContextMenu * 1000 + 88}));
-  window.Send(kWmKeyDown);
-  window.cursor = {0, 0};
-  window.Send(kWmMouseMove);
-  window.Send(kWmPaint);
-  window.Send(kWmSysCommand, kScScreenSave);
-  EXPECT_EQ(window.closesPosted, 0);
-  EXPECT_EQ(window.cursorHides, 0);
-  EXPECT_EQ(window.saverMessages.back(), kWmSysCommand);
 }
 
 }  // namespace

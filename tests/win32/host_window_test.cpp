@@ -1,9 +1,9 @@
-// The saver window on the real window system: the class and styles, the
-// dismissal rules with real messages and the real cursor, the stored
-// display mode, the render thread and the presenter.
+// The full-screen saver window on the real window system: the class and
+// styles, the dismissal rules with real messages and the real cursor, the
+// stored display mode, the render thread and the presenter. The preview
+// window is tested in its own process (saver_process_test.cpp).
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -81,40 +81,18 @@ TEST_F(Win32SaverWindowTest, FullScreenWindowHasTheSaversClassStylesAndAFixedTit
   EXPECT_EQ(Text(hwnd), "Screen Saver");
 }
 
-TEST_F(Win32SaverWindowTest, WhatDismissesTheSaverAndWhatDoesNot) {
-  const struct {
-    const char* name;
-    std::function<void(Win32SaverWindowTest&, HWND)> harmless, dismissing;
-  } cases[] = {
-      {"mouse travel: 4 pixels, then 5", [](auto& t, HWND) { t.MoveBy(2, -2); },
-       [](auto& t, HWND) { t.MoveBy(3, -2); }},
-      {"hot keys and deactivation, then a key",
-       [](auto&, HWND hwnd) {
-         for (WPARAM key : {VK_LEFT, VK_RIGHT, VK_F1, VK_F2, VK_F4, VK_F8}) {
-           EXPECT_EQ(SendMessageA(hwnd, WM_KEYDOWN, key, 0), 0) << key;
-         }
-         SendMessageA(hwnd, WM_ACTIVATEAPP, FALSE, 0);
-         SendMessageA(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
-       },
-       [](auto&, HWND hwnd) { SendMessageA(hwnd, WM_KEYDOWN, 'A', 0); }},
-      {"a long move with the mouse locked, then unlocked",
-       [](auto& t, HWND hwnd) {
-         SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
-         t.MoveBy(200, 150);
-       },
-       [](auto& t, HWND hwnd) {
-         SendMessageA(hwnd, WM_KEYDOWN, VK_F9, 0);
-         t.MoveBy(10, 10);
-       }}};
-  for (const auto& c : cases) {
-    HWND hwnd = Open();
-    ASSERT_NE(hwnd, nullptr);
-    c.harmless(*this, hwnd);
-    EXPECT_TRUE(StillAliveAfter(300)) << c.name;
-    c.dismissing(*this, hwnd);
-    EXPECT_TRUE(ClosesWithin(kWaitMs)) << c.name;
-    TearDown();
+TEST_F(Win32SaverWindowTest, HotKeysDeactivationAndA4PixelMoveKeepTheSaverAnd5PixelsEndIt) {
+  HWND hwnd = Open();
+  ASSERT_NE(hwnd, nullptr);
+  for (WPARAM key : {VK_LEFT, VK_RIGHT, VK_F1, VK_F2, VK_F4, VK_F8}) {
+    EXPECT_EQ(SendMessageA(hwnd, WM_KEYDOWN, key, 0), 0) << key;
   }
+  SendMessageA(hwnd, WM_ACTIVATEAPP, FALSE, 0);
+  SendMessageA(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+  MoveBy(2, -2);
+  EXPECT_TRUE(StillAliveAfter(300));
+  MoveBy(3, -2);
+  EXPECT_TRUE(ClosesWithin(kWaitMs));
 }
 
 // The stored display mode, removed again when the test ends.
@@ -190,36 +168,6 @@ TEST_F(Win32SaverWindowTest, RendersAtTheWindowsSizeAndKeepsPresentingWhilePause
   EXPECT_GT(matching * 2, compared) << matching << " of " << compared;
   SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-}
-
-TEST_F(Win32SaverWindowTest, PreviewIsAChildOfItsParentAndIgnoresInput) {
-  WNDCLASSA parentClass{};
-  parentClass.lpfnWndProc = DefWindowProcA;
-  parentClass.hInstance = GetModuleHandleA(nullptr);
-  parentClass.lpszClassName = "LumoxTestPreviewParent";
-  RegisterClassA(&parentClass);
-  HWND parent = CreateWindowExA(0, "LumoxTestPreviewParent", "Display Properties",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 240, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(parent, nullptr);
-  HWND hwnd = Open(parent);
-  ASSERT_NE(hwnd, nullptr);
-  EXPECT_EQ(GetParent(hwnd), parent);
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
-  EXPECT_EQ(Text(hwnd), "Preview");
-  RECT parentClient{}, client{};
-  GetClientRect(parent, &parentClient);
-  GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right * 10000 + client.bottom, parentClient.right * 10000 + parentClient.bottom);
-
-  SendMessageA(hwnd, WM_KEYDOWN, 'A', 0);
-  MoveBy(150, 100);
-  EXPECT_TRUE(StillAliveAfter(300));
-  PostMessageA(hwnd, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(ClosesWithin(kWaitMs));
-  window_.reset();
-  DestroyWindow(parent);
-  UnregisterClassA("LumoxTestPreviewParent", GetModuleHandleA(nullptr));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// LUMOX.SCR as the system runs it: full screen until a key, a second copy
-// that finds the first, a preview inside another program's window, the
-// configuration dialog, refused command lines, and what the executable
-// carries (resources, exports, the saver signature).
+// LUMOX.SCR as the system runs it: full screen until a key, seen by the
+// sound player in the shared block meanwhile, a second copy that finds the
+// first, a preview inside another program's window, the configuration
+// dialog, refused command lines, and what the executable carries
+// (resources, exports, the saver signature).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "control/sound_share.h"
+#include "platform/win32/win32_shared_memory.h"
 #include "resources/strings.h"
 #include "win32_test_support.h"
 
@@ -35,11 +38,19 @@ bool WaitPumping(ChildProcess& child, DWORD& exitCode) {
 
 HWND FindFullScreenSaver() { return FindWindowA("WindowsScreenSaverClass", "Screen Saver"); }
 
-TEST(SaverProcess, FullScreenRunEndsWithZeroOnAKeyAndASecondCopyDefersToIt) {
+TEST(SaverProcess, FullScreenRunShowsInTheSoundBlockEndsOnAKeyAndASecondCopyDefersToIt) {
+  // The block as the sound player holds it, under this test program's name
+  // (which the saver inherits): the saver counts itself in while it runs.
+  Win32SharedMemoryProvider provider;
+  auto block = provider.Open(SoundShareName(), kSoundShareSize);
+  ASSERT_NE(block, nullptr);
+  SoundShare share(block->data());
   ChildProcess saver;
   ASSERT_TRUE(saver.Start(SaverPath(), "/s"));
   HWND window = WaitForWindow(FindFullScreenSaver);
   ASSERT_NE(window, nullptr) << "no saver window appeared";
+  EXPECT_TRUE(PumpUntil([&] { return share.U32(share_offset::SaverWindows) == 1; }, kStartMs));
+  EXPECT_EQ(share.U16(share_offset::SaverVersionMajor), 3u);
 
   ChildProcess second;
   ASSERT_TRUE(second.Start(SaverPath(), "-S"));
@@ -52,6 +63,7 @@ TEST(SaverProcess, FullScreenRunEndsWithZeroOnAKeyAndASecondCopyDefersToIt) {
   DWORD exitCode = 99;
   ASSERT_TRUE(saver.Wait(kEndMs, exitCode)) << "a key must end the saver";
   EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(share.U32(share_offset::SaverWindows), 0u) << "counted out when it ends";
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -70,9 +82,12 @@ TEST(SaverProcess, PreviewRunsInsideAnotherProgramsWindow) {
 
   ChildProcess saver;
   ASSERT_TRUE(saver.Start(SaverPath(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent))));
-  HWND preview = WaitForWindow(
-      [&] { return FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", "Preview"); });
+  HWND preview = WaitForWindow([&] {
+    HWND child = FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", "Preview");
+    return child && IsWindowVisible(child) ? child : nullptr;
+  });
   ASSERT_NE(preview, nullptr) << "no preview child appeared";
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(preview, GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
   RECT client{};
   GetClientRect(preview, &client);
   EXPECT_EQ(client.right, 152);
@@ -124,57 +139,20 @@ TEST(SaverProcess, UnknownModesAndBadPreviewHandlesExitWithMinusOne) {
   EXPECT_EQ(FindFullScreenSaver(), nullptr);
 }
 
-// The executable's bytes, to look at its export table and texts.
-std::vector<char> ReadSaverFile() {
+TEST(SaverExecutable, ExportsBothProceduresCarriesItsSignatureAndThePortableStrings) {
   std::ifstream file(LUMOX_SCR_PATH, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// The names in the export table, found through the section table.
-std::vector<std::string> ExportedNames(const std::vector<char>& image) {
-  auto at = [&](size_t offset) { return image.data() + offset; };
-  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0));
-  const char* nt = at(static_cast<size_t>(dos->e_lfanew));
-  auto fileHeader = reinterpret_cast<const IMAGE_FILE_HEADER*>(nt + 4);
-  const char* optional = nt + 4 + sizeof(IMAGE_FILE_HEADER);
-  const bool pe32Plus = *reinterpret_cast<const WORD*>(optional) == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
-  const IMAGE_DATA_DIRECTORY* directories =
-      pe32Plus ? reinterpret_cast<const IMAGE_OPTIONAL_HEADER64*>(optional)->DataDirectory
-               : reinterpret_cast<const IMAGE_OPTIONAL_HEADER32*>(optional)->DataDirectory;
-  auto sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-      optional + fileHeader->SizeOfOptionalHeader);
-  auto fileOffset = [&](DWORD rva) -> size_t {
-    for (int i = 0; i < fileHeader->NumberOfSections; ++i) {
-      const IMAGE_SECTION_HEADER& s = sections[i];
-      if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.Misc.VirtualSize) {
-        return rva - s.VirtualAddress + s.PointerToRawData;
-      }
-    }
-    return 0;
-  };
-  std::vector<std::string> names;
-  DWORD exportRva = directories[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress;
-  if (!exportRva) return names;
-  auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(at(fileOffset(exportRva)));
-  auto nameRvas = reinterpret_cast<const DWORD*>(at(fileOffset(exports->AddressOfNames)));
-  for (DWORD i = 0; i < exports->NumberOfNames; ++i) names.emplace_back(at(fileOffset(nameRvas[i])));
-  return names;
-}
-
-TEST(SaverExecutable, ExportsBothProceduresByTheirPlainNamesAndCarriesItsSignature) {
-  std::vector<char> image = ReadSaverFile();
-  ASSERT_GT(image.size(), 4096u);
-  std::vector<std::string> names = ExportedNames(image);
-  EXPECT_NE(std::find(names.begin(), names.end(), "ScreenSaverProc"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "ScreenSaverConfigureDialog"), names.end());
+  const std::vector<char> image{std::istreambuf_iterator<char>(file),
+                                std::istreambuf_iterator<char>()};
   const std::string signature = "SCRNSAVE : QR Lumoxic";
   EXPECT_NE(std::search(image.begin(), image.end(), signature.begin(), signature.end()),
             image.end());
-}
 
-TEST(SaverExecutable, ResourcesMatchThePortableStringTable) {
-  HMODULE saver = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  // Mapped as an image but not run, so its exports can be looked up.
+  HMODULE saver = LoadLibraryExA(SaverPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(saver, nullptr);
+  for (const char* name : {"ScreenSaverProc", "ScreenSaverConfigureDialog"}) {
+    EXPECT_NE(reinterpret_cast<void*>(GetProcAddress(saver, name)), nullptr) << name;
+  }
   char text[256];
   ASSERT_GT(LoadStringA(saver, 1, text, sizeof(text)), 0);
   EXPECT_STREQ(text, "QR Lumoxic");
@@ -190,12 +168,10 @@ TEST(SaverExecutable, ResourcesMatchThePortableStringTable) {
     ++labels;
   }
   EXPECT_GT(labels, 100);
-  EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(14)), nullptr)
-      << "icon group 100";
-  EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)), nullptr)
-      << "dialog 2003";
-  EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr)
-      << "manifest";
+  // Icon group 100, dialog 2003, the manifest.
+  for (auto [id, type] : {std::pair{100, 14}, {2003, 5}, {1, 24}}) {
+    EXPECT_NE(FindResourceA(saver, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)), nullptr) << id;
+  }
   FreeLibrary(saver);
 }
 

@@ -15,12 +15,6 @@ std::string WindowsPath(const std::string& unixPath) {
 
 std::string SaverPath() { return WindowsPath(LUMOX_SCR_PATH); }
 
-std::string SelfPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
-
 ChildProcess::~ChildProcess() {
   if (info_.hProcess) {
     Kill();

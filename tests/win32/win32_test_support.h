@@ -21,8 +21,6 @@ std::string WindowsPath(const std::string& unixPath);
 
 // LUMOX.SCR of this build.
 std::string SaverPath();
-// This test program.
-std::string SelfPath();
 
 // A running child process, ended when this object goes (whatever path a
 // test takes out) or at the latest with the test program.
