@@ -1,8 +1,8 @@
 // The canvas against the platform's own GDI (Windows builds only).
 //
 // Each case draws the same operations with GDI into a grey-ramp DIB and
-// with the canvas, and compares the two index for index. Random cases cover every octant, fill rule, extent sign
-// and clip combination the saver uses.
+// with the canvas, and compares the two index for index. Random cases cover every octant, fill
+// rule, extent sign and clip combination the saver uses.
 #include <gtest/gtest.h>
 #include <windows.h>
 
