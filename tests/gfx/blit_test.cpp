@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -100,23 +99,6 @@ TEST(StretchBlt, ExtentsNearTheLimitRepeatOrDropThePixelAtTheMiddle) {
     });
     row.erase(std::remove(row.begin(), row.end(), '\n'), row.end());
     EXPECT_EQ(row, c.expected) << (c.vertical ? "rows " : "columns ") << c.destination;
-  }
-}
-
-TEST(BitBlt, OverlappingCopiesWithinOneSurfaceReadTheSourceFirst) {
-  std::mt19937 random(31);
-  std::uniform_int_distribution<int> c(-6, 30);
-  for (int trial = 0; trial < 300; ++trial) {
-    Surface surface(37, 23);
-    for (size_t i = 0; i < surface.size(); ++i) surface.data()[i] = static_cast<uint8_t>(random());
-    Surface expected = surface, copy = surface;
-    const int x = c(random), y = c(random) % 23, w = c(random) - 6, h = c(random) % 23 - 6;
-    const int sx = c(random), sy = c(random) % 23;
-    const int sw = trial % 2 ? w : -w - (c(random) % 5), sh = trial % 3 ? h : -h;
-    Canvas canvas(surface);
-    canvas.StretchBlt(x, y, w, h, canvas, sx, sy, sw, sh);
-    Canvas(expected).StretchBlt(x, y, w, h, Canvas(copy), sx, sy, sw, sh);
-    ASSERT_EQ(Picture(surface), Picture(expected)) << "trial " << trial;
   }
 }
 

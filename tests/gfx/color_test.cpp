@@ -14,16 +14,10 @@ TEST(Color, PaletteIndicesSkipTheTenLowStaticsAndWrapAt236) {
   EXPECT_EQ(ToPhysical(0x0100FFFFu), 10 + 0xFFFF % 236);
 }
 
-TEST(Color, PlainRgbTakesTheNearestStaticColour) {
+TEST(Color, PlainRgbTakesTheNearestStaticColourNeverASaverEntry) {
   EXPECT_EQ(ToPhysical(MakeRgb(250, 10, 5)), 249);     // red
-  EXPECT_EQ(ToPhysical(MakeRgb(0, 0, 140)), 4);        // dark blue
   EXPECT_EQ(ToPhysical(MakeRgb(100, 100, 100)), 248);  // dark grey
-  EXPECT_EQ(ToPhysical(MakeRgb(190, 190, 190)), 7);    // light grey
-  // Never a saver entry, whatever the colour.
-  for (uint32_t c = 0; c < 0x1000000u; c += 0x010305u) {
-    const int p = ToPhysical(c);
-    EXPECT_TRUE(IsStaticEntry(p)) << std::hex << c;
-  }
+  for (uint32_t c = 0; c < 0x1000000u; c += 0x010305u) EXPECT_TRUE(IsStaticEntry(ToPhysical(c)));
 }
 
 TEST(Color, InversionKeepsSaverEntriesAndSwapsStatics) {

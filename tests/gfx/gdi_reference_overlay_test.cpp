@@ -94,26 +94,10 @@ TEST_F(GdiOverlayReference, EdgesWithAndWithoutTheFace) {
 const char* const kTexts[] = {"[D] Sphere", "Lumox", "Title of song\nArtist\n0:42", "iiii WWWW",
                               "A\n\nB"};
 
-TEST_F(GdiOverlayReference, TextExtents) {
-  std::unique_ptr<FontRasterizer> font = OpenGdiFont();
-  ASSERT_NE(font, nullptr);
-  Surface surface(1, 1);
-  Canvas canvas(surface);
-  canvas.SetFont(font.get());
-  OverlayDib gdi(1, 1);
-  SelectObject(gdi.dc(), GetStockObject(ANSI_VAR_FONT));
-  for (const char* text : kTexts) {
-    RECT measured{0, 0, 0, 0};
-    DrawTextA(gdi.dc(), text, -1, &measured, DT_CALCRECT);
-    const Canvas::TextExtent extent = canvas.MeasureText(text);
-    EXPECT_EQ(extent.width, measured.right) << text;
-    EXPECT_EQ(extent.height, measured.bottom) << text;
-  }
-}
-
-// The stock font's glyphs land where DrawText puts them, the overhang of a
-// line's last glyph included (the right column of the "e" of "Sphere").
-TEST_F(GdiOverlayReference, CentredLinesPixelForPixel) {
+// The text extents the box sizes come from are DrawText's, and the stock
+// font's glyphs land where DrawText puts them, the overhang of a line's last
+// glyph included (the right column of the "e" of "Sphere").
+TEST_F(GdiOverlayReference, TextExtentsAndCentredLinesPixelForPixel) {
   std::unique_ptr<FontRasterizer> font = OpenGdiFont();
   ASSERT_NE(font, nullptr);
   constexpr int kBoxWidth = 160, kBoxHeight = 60;
@@ -121,13 +105,17 @@ TEST_F(GdiOverlayReference, CentredLinesPixelForPixel) {
     Surface ours = OverlayDib::Background(kBoxWidth, kBoxHeight);
     Canvas canvas(ours);
     canvas.SetFont(font.get());
-    // As the overlays draw: the box exactly as tall as the text.
-    const int left = 3, top = 7, right = kBoxWidth - 5;
-    const int bottom = top + canvas.MeasureText(text).height;
-    canvas.DrawCenteredText(left, top, right, bottom, text, kBlack);
-
     OverlayDib gdi(kBoxWidth, kBoxHeight);
     SelectObject(gdi.dc(), GetStockObject(ANSI_VAR_FONT));
+    RECT measured{0, 0, 0, 0};
+    DrawTextA(gdi.dc(), text, -1, &measured, DT_CALCRECT);
+    const Canvas::TextExtent extent = canvas.MeasureText(text);
+    EXPECT_EQ(extent.width, measured.right) << text;
+    EXPECT_EQ(extent.height, measured.bottom) << text;
+
+    // As the overlays draw: the box exactly as tall as the text.
+    const int left = 3, top = 7, right = kBoxWidth - 5, bottom = top + extent.height;
+    canvas.DrawCenteredText(left, top, right, bottom, text, kBlack);
     SetBkMode(gdi.dc(), TRANSPARENT);
     SetTextColor(gdi.dc(), RGB(0, 0, 0));
     RECT box{left, top, right, bottom};

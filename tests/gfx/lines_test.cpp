@@ -2,7 +2,6 @@
 // (gdi_reference_test compares many more on Windows, wide pens too).
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "gfx/canvas.h"
@@ -45,27 +44,6 @@ aa.......a.................
 
 TEST(Lines, PicturesAreGdis) { testing::ExpectPictures(kPictures); }
 
-// Whatever the end points, the pixels drawn inside the surface are the ones
-// a bigger surface would get at the same place: clipping never moves pixels.
-TEST(Lines, ClippingDoesNotChangeThePixelsInside) {
-  std::mt19937 random(11);
-  std::uniform_int_distribution<int> coordinate(-60, 100), widths(0, 9);
-  constexpr int kMargin = 80;
-  for (int trial = 0; trial < 400; ++trial) {
-    const Point a{coordinate(random), coordinate(random)};
-    const Point b{coordinate(random), coordinate(random)};
-    const int width = widths(random);
-    Surface small(37, 23), big(37 + 2 * kMargin, 23 + 2 * kMargin), crop(37, 23);
-    Canvas s(small), g(big);
-    Line(s, width, a, b);
-    Line(g, width, {a.x + kMargin, a.y + kMargin}, {b.x + kMargin, b.y + kMargin});
-    for (int y = 0; y < 23; ++y)
-      for (int x = 0; x < 37; ++x) crop.row(y)[x] = big.row(y + kMargin)[x + kMargin];
-    ASSERT_EQ(Picture(small), Picture(crop))
-        << "width " << width << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
-  }
-}
-
 TEST(Lines, HugeCoordinatesDrawOnlyTheVisiblePart) {
   Surface surface(37, 23);
   Canvas canvas(surface);
@@ -98,35 +76,6 @@ TEST(Lines, NullPenAndDegenerateInputDrawNothing) {
                     c.PolyBezier(nullptr, 4);
                   }),
             Drawn(7, 5, [](Canvas&) {}));
-}
-
-TEST(Bezier, PassesThroughItsEndPointsAndStaysInItsHull) {
-  std::mt19937 random(5);
-  std::uniform_int_distribution<int> coordinate(2, 34);
-  for (int trial = 0; trial < 200; ++trial) {
-    Point p[7];
-    for (Point& q : p) q = {coordinate(random), coordinate(random) % 21 + 1};
-    Surface surface(37, 23);
-    Canvas canvas(surface);
-    canvas.SelectPen(Pen::Solid(1, kPenInk));
-    canvas.PolyBezier(p, 7);
-    EXPECT_EQ(canvas.GetPixel(p[0].x, p[0].y), 10);
-    EXPECT_EQ(canvas.GetPixel(p[3].x, p[3].y), 10);  // where the two curves meet
-    int left = 99, right = -1, top = 99, bottom = -1;
-    for (const Point& q : p) {
-      left = std::min(left, q.x), right = std::max(right, q.x);
-      top = std::min(top, q.y), bottom = std::max(bottom, q.y);
-    }
-    for (int y = 0; y < 23; ++y)
-      for (int x = 0; x < 37; ++x)
-        if (surface.row(y)[x] != 0) {
-          ASSERT_TRUE(x >= left && x <= right && y >= top && y <= bottom) << x << "," << y;
-        }
-    // With a wide pen the last end point is covered too.
-    canvas.SelectPen(Pen::Solid(3, kPenInk));
-    canvas.PolyBezier(p, 7);
-    EXPECT_EQ(canvas.GetPixel(p[6].x, p[6].y), 10);
-  }
   // Absurd control points: the curve still ends on its end points.
   Surface surface(37, 23);
   Canvas canvas(surface);

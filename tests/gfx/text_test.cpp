@@ -16,22 +16,6 @@ namespace {
 
 using testing::Picture;
 
-TEST(DrawEdge, RaisedSunkenAndEtchedFrames) {
-  EXPECT_EQ(testing::Drawn(23, 5,
-                           [](Canvas& c) {
-                             c.FillRect(0, 0, 23, 5, Brush::Solid(PaletteIndex(0)));
-                             c.DrawEdge(0, 0, 7, 5, EdgeStyle::Raised);
-                             c.DrawEdge(8, 0, 15, 5, EdgeStyle::Sunken, true);
-                             c.DrawEdge(16, 0, 23, 5, EdgeStyle::Etched);
-                           }),
-            R"(
-GGGGGG.aDDDDDD#aDDDDDD#
-G####D.aD....G#aD####D#
-G#aaaD.aD.GGGG#aD#aaaD#
-GDDDDD.aDGGGGG#aDDDDDD#
-.......a#######a#######)");
-}
-
 TEST(DrawEdge, TinyAndInvertedBoxesAreSafe) {
   Surface surface(7, 5);
   Canvas canvas(surface);
