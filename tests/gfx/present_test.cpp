@@ -65,7 +65,8 @@ TEST(Screen, AnimatePaletteTouchesOnlySaverEntries) {
   EXPECT_EQ(screen.PaletteWords()[1], 0x00800000u);  // dark red as 0x00RRGGBB
   std::vector<Rgb> colours(300);
   for (size_t i = 0; i < colours.size(); ++i)
-    colours[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 2)};
+    colours[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i + 1),
+                  static_cast<uint8_t>(i + 2)};
   screen.AnimatePalette(230, 20, colours.data());  // cut at 236
   EXPECT_EQ(screen.Entry(245), (Rgb{5, 6, 7}));
   EXPECT_EQ(screen.Entry(246), (Rgb{255, 251, 240}));
