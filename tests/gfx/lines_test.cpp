@@ -30,6 +30,11 @@ TEST(Lines, HugeCoordinatesDrawOnlyTheVisiblePart) {
   surface.Fill(0);
   Line(canvas, 6, {-1000000000, -1000000000}, {1000000000, 1000000000});
   EXPECT_EQ(Picture(surface), Drawn(37, 23, [](Canvas& c) { Line(c, 6, {-50, -50}, {100, 100}); }));
+  const Point path[] = {{-50, -50}, {100, 100}};  // as a polyline of two points
+  EXPECT_EQ(Picture(surface), Drawn(37, 23, [&](Canvas& c) {
+              c.SelectPen(Pen::Solid(6, kPenInk));
+              c.Polyline(path, 2);
+            }));
   // Extreme ends of the 32-bit range, every direction: no crash, no write
   // outside the surface (the sanitizer build checks).
   const int32_t m = INT32_MAX, n = INT32_MIN;

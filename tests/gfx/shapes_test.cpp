@@ -49,7 +49,7 @@ const testing::PictureCase kPictures[] = {
      [](Canvas& c) {
        WithTools(c).Ellipse(0, 0, 9, 6);
        c.Ellipse(18, 1, 21, 9);
-       c.Ellipse(21, 0, 22, 1);
+       c.Ellipse(21, 8, 22, 9);
        c.Ellipse(22, 0, 25, 3);
        c.SelectBrush(Brush::Null());
        c.Ellipse(10, 0, 17, 5);
