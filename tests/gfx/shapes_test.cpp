@@ -25,6 +25,7 @@ const testing::PictureCase kPictures[] = {
     {"rectangles, polygons, FillRect", 35, 5,
      [](Canvas& c) {
        WithTools(c).Rectangle(6, 4, 1, 0);
+       c.Rectangle(28, 3, 29, 4);  // one pixel: no outline, no fill
        const Point outlined[] = {{21, 0}, {27, 0}, {21, 4}}, filled[] = {{14, 0}, {20, 0}, {14, 4}};
        c.Polygon(outlined, 3);
        c.SelectPen(Pen::Null());
@@ -49,7 +50,7 @@ const testing::PictureCase kPictures[] = {
      [](Canvas& c) {
        WithTools(c).Ellipse(0, 0, 9, 6);
        c.Ellipse(18, 1, 21, 9);
-       c.Ellipse(21, 8, 22, 9);
+       c.Ellipse(21, 0, 22, 1);
        c.Ellipse(22, 0, 25, 3);
        c.SelectBrush(Brush::Null());
        c.Ellipse(10, 0, 17, 5);
