@@ -95,7 +95,8 @@ void Canvas::DrawCenteredText(int32_t left, int32_t top, int32_t right, int32_t 
     const int64_t lineBottom = lineTop + lineHeight;
     if (lineBottom > boxTop && lineTop < boxBottom && !line.empty()) {
       font_->RasterizeLine(line, mask);
-      const int64_t x0 = l + (r - l - mask.width) / 2;
+      // Centred on the advance width; an overhang past it may show.
+      const int64_t x0 = l + (r - l - font_->TextWidth(line)) / 2;
       for (int32_t row = 0; row < mask.height; ++row) {
         const int64_t y = lineTop + row;
         if (y < boxTop || y >= boxBottom) continue;

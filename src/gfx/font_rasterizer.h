@@ -28,7 +28,8 @@ class FontRasterizer {
   virtual int32_t LineHeight() const = 0;
   // The advance width of one line of text (no line breaks), in pixels.
   virtual int32_t TextWidth(std::string_view line) = 0;
-  // Renders one line: width TextWidth(line), height LineHeight().
+  // Renders one line, LineHeight() high and at least TextWidth(line) wide:
+  // columns past the advance hold what the last glyph overhangs it by.
   virtual void RasterizeLine(std::string_view line, CoverageMask& mask) = 0;
 };
 

@@ -8,6 +8,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -69,10 +70,14 @@ class GdiFont final : public FontRasterizer {
   }
 
   // White text on black in a 32-bit top-down bitmap; the green channel is
-  // the coverage (the font is not smoothed, so it is 0 or 255).
+  // the coverage (the font is not smoothed, so it is 0 or 255). The bitmap
+  // runs half a line height past the advance, so that the part of the last
+  // glyph that overhangs its advance (the right column of an italic or
+  // round letter) is kept; empty columns past the advance are cut off.
   CoverageMask Render(std::string_view line) {
     CoverageMask mask;
-    mask.width = Measure(line);
+    const int32_t advance = Measure(line);
+    mask.width = advance > 0 ? advance + lineHeight_ / 2 + 1 : 0;
     mask.height = lineHeight_;
     mask.coverage.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
     if (mask.width <= 0 || mask.height <= 0) return mask;
@@ -94,12 +99,25 @@ class GdiFont final : public FontRasterizer {
     TextOutA(dc_, 0, 0, line.data(), static_cast<int>(line.size()));
     GdiFlush();
     const auto* pixels = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < mask.coverage.size(); ++i) {
-      mask.coverage[i] = static_cast<uint8_t>((pixels[i] >> 8) & 0xFF);
-    }
+    int32_t inked = advance;  // the mask's width: the advance or the last inked column + 1
+    for (int32_t y = 0; y < mask.height; ++y)
+      for (int32_t x = 0; x < mask.width; ++x) {
+        const size_t i = static_cast<size_t>(y) * mask.width + x;
+        mask.coverage[i] = static_cast<uint8_t>((pixels[i] >> 8) & 0xFF);
+        if (mask.coverage[i] != 0) inked = std::max(inked, x + 1);
+      }
     SelectObject(dc_, previous);
     DeleteObject(bitmap);
-    return mask;
+    return Narrowed(mask, inked);
+  }
+
+  static CoverageMask Narrowed(const CoverageMask& mask, int32_t width) {
+    CoverageMask narrow{width, mask.height, {}};
+    for (int32_t y = 0; y < mask.height; ++y) {
+      const auto row = mask.coverage.begin() + static_cast<ptrdiff_t>(y) * mask.width;
+      narrow.coverage.insert(narrow.coverage.end(), row, row + width);
+    }
+    return narrow;
   }
 
   HDC dc_;

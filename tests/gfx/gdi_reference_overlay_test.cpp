@@ -4,20 +4,20 @@
 // exactly as tall as its lines (where DrawText's DT_VCENTER, which centres
 // single lines only, and the canvas agree).
 //
-// GDI draws into an 8-bit DIB whose colour table is the screen's static
-// colours, so the system colours the frames are made of land on the same
-// entries the canvas uses; the system colours are set to the classic
-// scheme for the test (a desktop theme may use other greys) and restored.
+// GDI draws into a static-colour DIB, where the system colours the frames
+// are made of land on the entries the canvas uses; the system colours are
+// set to the classic scheme for the test (a desktop theme may use other
+// greys) and restored.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "gfx/canvas.h"
 #include "gfx/font_rasterizer.h"
+#include "gfx/gdi_dib.h"
 #include "gfx/gdi_font.h"
 #include "gfx/picture.h"
 
@@ -27,56 +27,17 @@ namespace {
 constexpr int kWidth = 37, kHeight = 23;
 constexpr uint8_t kBackground = 100;  // a saver entry, not a static colour
 
-// An 8-bit top-down DIB section with the static colours at their entries.
-class StaticColourDib {
- public:
-  StaticColourDib(int width, int height)
-      : width_(width), height_(height), stride_((width + 3) & ~3) {
-    struct {
-      BITMAPINFOHEADER header;
-      RGBQUAD colors[256];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biClrUsed = 256;
-    for (int i = 0; i < 256; ++i) {
-      // Saver entries get saturated colours no system grey comes near.
-      const Rgb c = IsStaticEntry(i) ? StaticColor(i) : Rgb{static_cast<uint8_t>(i), 0, 255};
-      info.colors[i] = {c.blue, c.green, c.red, 0};
-    }
-    dc_ = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                               nullptr, 0);
-    bits_ = static_cast<uint8_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
-    std::memset(bits_, kBackground, static_cast<size_t>(stride_) * height_);
-  }
-  ~StaticColourDib() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  StaticColourDib(const StaticColourDib&) = delete;
-  StaticColourDib& operator=(const StaticColourDib&) = delete;
+using testing::DibColours;
 
-  HDC dc() const { return dc_; }
-  Surface Pixels() const {
-    GdiFlush();
-    Surface surface(width_, height_);
-    for (int y = 0; y < height_; ++y) std::memcpy(surface.row(y), bits_ + y * stride_, width_);
+// A static-colour DIB filled with the background.
+class OverlayDib : public testing::GdiDib {
+ public:
+  OverlayDib(int width, int height) : GdiDib(Background(width, height), DibColours::Static) {}
+  static Surface Background(int width, int height) {
+    Surface surface(width, height);
+    surface.Fill(kBackground);
     return surface;
   }
-
- private:
-  int width_, height_, stride_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint8_t* bits_;
 };
 
 class GdiOverlayReference : public ::testing::Test {
@@ -114,13 +75,12 @@ TEST_F(GdiOverlayReference, EdgesWithAndWithoutTheFace) {
     const int bottom = top + Coordinate(4, trial < 60 ? 8 : kHeight);
     const bool clipped = trial % 5 == 0;
 
-    Surface ours(kWidth, kHeight);
-    ours.Fill(kBackground);
+    Surface ours = OverlayDib::Background(kWidth, kHeight);
     Canvas canvas(ours);
     if (clipped) canvas.ExcludeClipRect(10, 5, 20, 12);
     canvas.DrawEdge(left, top, right, bottom, style, face);
 
-    StaticColourDib gdi(kWidth, kHeight);
+    OverlayDib gdi(kWidth, kHeight);
     if (clipped) ExcludeClipRect(gdi.dc(), 10, 5, 20, 12);
     RECT rect{left, top, right, bottom};
     DrawEdge(gdi.dc(), &rect, edge, BF_RECT | (face ? BF_MIDDLE : 0));
@@ -134,45 +94,28 @@ TEST_F(GdiOverlayReference, EdgesWithAndWithoutTheFace) {
 const char* const kTexts[] = {"[D] Sphere", "Lumox", "Title of song\nArtist\n0:42", "iiii WWWW",
                               "A\n\nB"};
 
-TEST_F(GdiOverlayReference, TextExtents) {
+// The text extents the box sizes come from are DrawText's, and the stock
+// font's glyphs land where DrawText puts them, the overhang of a line's last
+// glyph included (the right column of the "e" of "Sphere").
+TEST_F(GdiOverlayReference, TextExtentsAndCentredLinesPixelForPixel) {
   std::unique_ptr<FontRasterizer> font = OpenGdiFont();
   ASSERT_NE(font, nullptr);
-  Surface surface(1, 1);
-  Canvas canvas(surface);
-  canvas.SetFont(font.get());
-  StaticColourDib gdi(1, 1);
-  SelectObject(gdi.dc(), GetStockObject(ANSI_VAR_FONT));
+  constexpr int kBoxWidth = 160, kBoxHeight = 60;
   for (const char* text : kTexts) {
+    Surface ours = OverlayDib::Background(kBoxWidth, kBoxHeight);
+    Canvas canvas(ours);
+    canvas.SetFont(font.get());
+    OverlayDib gdi(kBoxWidth, kBoxHeight);
+    SelectObject(gdi.dc(), GetStockObject(ANSI_VAR_FONT));
     RECT measured{0, 0, 0, 0};
     DrawTextA(gdi.dc(), text, -1, &measured, DT_CALCRECT);
     const Canvas::TextExtent extent = canvas.MeasureText(text);
     EXPECT_EQ(extent.width, measured.right) << text;
     EXPECT_EQ(extent.height, measured.bottom) << text;
-  }
-}
 
-// FIXME: differs from the reference in two ways, both in the GDI font's
-// masks: they are rendered into a 32-bit DIB, where the system may smooth
-// the stock font (thresholded, the strokes come out thicker than GDI's own
-// text on an 8-bit surface; an 8-bit DIB section is never smoothed), and a
-// line's mask is cut at its advance width, losing the overhang of its last
-// glyph (the right column of the "e" of "Sphere").
-TEST_F(GdiOverlayReference, DISABLED_CentredLinesPixelForPixel) {
-  std::unique_ptr<FontRasterizer> font = OpenGdiFont();
-  ASSERT_NE(font, nullptr);
-  constexpr int kBoxWidth = 160, kBoxHeight = 60;
-  for (const char* text : kTexts) {
-    Surface ours(kBoxWidth, kBoxHeight);
-    ours.Fill(kBackground);
-    Canvas canvas(ours);
-    canvas.SetFont(font.get());
     // As the overlays draw: the box exactly as tall as the text.
-    const int left = 3, top = 7, right = kBoxWidth - 5;
-    const int bottom = top + canvas.MeasureText(text).height;
+    const int left = 3, top = 7, right = kBoxWidth - 5, bottom = top + extent.height;
     canvas.DrawCenteredText(left, top, right, bottom, text, kBlack);
-
-    StaticColourDib gdi(kBoxWidth, kBoxHeight);
-    SelectObject(gdi.dc(), GetStockObject(ANSI_VAR_FONT));
     SetBkMode(gdi.dc(), TRANSPARENT);
     SetTextColor(gdi.dc(), RGB(0, 0, 0));
     RECT box{left, top, right, bottom};

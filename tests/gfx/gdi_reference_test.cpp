@@ -1,23 +1,20 @@
 // The canvas against the platform's own GDI (Windows builds only).
 //
-// Each case draws the same operations with GDI into an 8-bit DIB section
-// whose colour table is a grey ramp (entry i is grey level i, so a GDI
-// colour RGB(i, i, i) draws index i and GDI's pixels read back as the
-// canvas's physical indices) and with the canvas, and compares the two
-// index for index. Random cases cover every octant, fill rule, extent sign
-// and clip combination the saver uses.
+// Each case draws the same operations with GDI into a grey-ramp DIB and
+// with the canvas, and compares the two index for index. Random cases cover every octant, fill
+// rule, extent sign and clip combination the saver uses.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "gfx/canvas.h"
+#include "gfx/gdi_dib.h"
 #include "gfx/picture.h"
 
 namespace lumox::gfx {
@@ -25,52 +22,8 @@ namespace {
 
 constexpr int kWidth = 37, kHeight = 23;
 
-// An 8-bit top-down DIB section with the grey ramp, selected into a memory
-// DC.
-class GdiSurface {
- public:
-  explicit GdiSurface(const Surface& start) : width_(start.width()), height_(start.height()) {
-    struct {
-      BITMAPINFOHEADER header;
-      RGBQUAD colors[256];
-    } info{};
-    info.header = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
-    for (int i = 0; i < 256; ++i)
-      info.colors[i] = {static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
-    dc_ = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                               nullptr, 0);
-    bits_ = static_cast<uint8_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
-    SetStretchBltMode(dc_, COLORONCOLOR);
-    for (int y = 0; y < height_; ++y) std::memcpy(bits_ + y * Stride(), start.row(y), width_);
-  }
-  ~GdiSurface() {
-    GdiFlush();
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  GdiSurface(const GdiSurface&) = delete;
-  GdiSurface& operator=(const GdiSurface&) = delete;
-
-  HDC dc() const { return dc_; }
-  Surface Pixels() const {
-    GdiFlush();
-    Surface surface(width_, height_);
-    for (int y = 0; y < height_; ++y) std::memcpy(surface.row(y), bits_ + y * Stride(), width_);
-    return surface;
-  }
-
- private:
-  int Stride() const { return (width_ + 3) & ~3; }
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint8_t* bits_;
-};
+using testing::DibColours;
+using testing::GdiDib;
 
 COLORREF Grey(ColorRef color) {
   const BYTE level = ToPhysical(color);
@@ -183,7 +136,7 @@ class GdiReference : public ::testing::Test {
     canvas.IntersectClipRect(tools.clip.left, tools.clip.top, tools.clip.right, tools.clip.bottom);
     drawCanvas(canvas);
 
-    GdiSurface gdi(start);
+    GdiDib gdi(start, DibColours::GreyRamp);
     const HDC dc = gdi.dc();
     HPEN pen = tools.pen.style == PenStyle::Null
                    ? static_cast<HPEN>(GetStockObject(NULL_PEN))
@@ -310,7 +263,7 @@ TEST_F(GdiReference, StretchAndMirrorBlits) {
   patterned_ = true;
   Surface source(kWidth, kHeight);
   for (size_t i = 0; i < source.size(); ++i) source.data()[i] = static_cast<uint8_t>(random_());
-  GdiSurface gdiSource(source);
+  GdiDib gdiSource(source, DibColours::GreyRamp);
   Canvas from(source);
   for (int trial = 0; trial < 300; ++trial) {
     // Sources inside the source surface: where a source reaches outside, GDI
