@@ -3,7 +3,6 @@
 #include <sndfile.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -15,7 +14,6 @@
 #include "control/sound_link.h"
 #include "level_meter.h"
 #include "publisher.h"
-#include "synthetic_song.h"
 
 namespace soundfeed {
 namespace {
@@ -38,8 +36,7 @@ TEST(BandMapping, ASineShowsAtItsAmplitudeInItsOwnBandOnlyAtAnyRate) {
   EXPECT_EQ(BandOfFrequency(491.0f), 2);
   for (int rate : {kRate, 22050}) {
     SpectrumAnalyzer analyzer(rate, rate == kRate ? 2048 : 1024);
-    for (int band = 0; band < kBands; ++band) {
-      if (kBandCentres[band] >= rate / 2) continue;
+    for (int band = 0; band < kBands && kBandCentres[band] < rate / 2; ++band) {
       EXPECT_EQ(BandOfFrequency(kBandCentres[band]), band);
       const std::vector<float> sine = Sine(kBandCentres[band], 0.5f, analyzer.size(), rate);
       const BandLevels levels = analyzer.Analyze(sine.data());
@@ -47,15 +44,12 @@ TEST(BandMapping, ASineShowsAtItsAmplitudeInItsOwnBandOnlyAtAnyRate) {
         EXPECT_NEAR(levels[other], other == band ? 0.5f : 0.0f, other == band ? 0.05f : 0.03f)
             << rate << " band " << band << " in " << other;
     }
-    const std::vector<float> silence(analyzer.size(), 0.0f);
-    for (float level : analyzer.Analyze(silence.data())) EXPECT_EQ(level, 0.0f);
   }
 }
 
 TEST(LevelMeter, ChannelsAndBandsStaySeparate) {
   LevelMeter meter(kRate);
-  const std::vector<float> left = Sine(1000.0f, 0.8f, 4410);
-  const std::vector<float> right = Sine(8000.0f, 0.2f, 4410);
+  const std::vector<float> left = Sine(1000.0f, 0.8f, 4410), right = Sine(8000.0f, 0.2f, 4410);
   StereoLevels levels;
   for (int block = 0; block < 5; ++block)  // several blocks fill the window
     levels = meter.Push(left.data() + block * 882, right.data() + block * 882, 882);
@@ -63,35 +57,7 @@ TEST(LevelMeter, ChannelsAndBandsStaySeparate) {
   EXPECT_NEAR(levels.right, 0.2f, 0.01f);
   EXPECT_NEAR(levels.leftBands[4], 0.8f, 0.08f);
   EXPECT_NEAR(levels.rightBands[12], 0.2f, 0.02f);
-  EXPECT_LT(levels.leftBands[12], 0.02f);
-  EXPECT_LT(levels.rightBands[4], 0.02f);
-}
-
-TEST(SyntheticSong, MovesEveryBandAndStaysInRange) {
-  SyntheticSong song(kRate);
-  LevelMeter meter(kRate);
-  std::vector<float> left(882), right(882);
-  BandLevels lowest, highest;
-  lowest.fill(1e9f);
-  highest.fill(0.0f);
-  for (int block = 0; block < 16 * 50; ++block) {  // sixteen seconds: one whole sweep
-    song.Render(left.data(), right.data(), 882);
-    for (int i = 0; i < 882; ++i) {
-      ASSERT_LE(std::fabs(left[i]), 1.0f);
-      ASSERT_LE(std::fabs(right[i]), 1.0f);
-    }
-    const StereoLevels levels = meter.Push(left.data(), right.data(), 882);
-    if (block < 4) continue;  // the window is still filling
-    for (int band = 0; band < kBands; ++band) {
-      const float level = levels.leftBands[band] + levels.rightBands[band];
-      lowest[band] = std::min(lowest[band], level);
-      highest[band] = std::max(highest[band], level);
-    }
-  }
-  for (int band = 0; band < kBands; ++band) {
-    EXPECT_GT(highest[band], 0.05f) << "band " << band;
-    EXPECT_GT(highest[band], 3.0f * lowest[band]) << "band " << band;
-  }
+  EXPECT_LT(levels.leftBands[12] + levels.rightBands[4], 0.04f);
 }
 
 TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {
@@ -100,10 +66,8 @@ TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {
   lumox::SetCurrentSoundShare(&share);
   AnnouncePlayer(share);
   StereoLevels levels;
-  levels.left = 1.0f;
+  levels.left = levels.leftBands[9] = levels.rightBands[9] = 1.0f;
   levels.right = 0.5f;
-  levels.leftBands[9] = 1.0f;
-  levels.rightBands[9] = 1.0f;
   PublishLevels(share, levels);
   EXPECT_EQ(share.U32(off::PlayerActive), 1u);
   EXPECT_EQ(share.U16(off::PlayerVersionMajor), kPlayerVersionMajor);
@@ -115,20 +79,15 @@ TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {
   EXPECT_FLOAT_EQ(lumox::ReadSoundLevel(lumox::kSourceRight), 1.0f);  // first read
   EXPECT_FLOAT_EQ(lumox::ReadSoundLevel(lumox::kSourceLeft), 1.0f);
   EXPECT_NEAR(lumox::ReadSoundLevel(lumox::kSourceRight), 1.0f, 1e-6f);  // 0.5 / (1 - 0.5)
-
   PublishInfo(share, {"Title", "Artist", "1:23"});
   PublishInfo(share, {"Title", "Artist", "1:33"});
   EXPECT_EQ(share.U32(off::InfoSerial), 2u);
-  EXPECT_EQ(share.Text(off::InfoText2, lumox::kInfoTextSize), "Title");
-  EXPECT_EQ(share.Text(off::InfoText1, lumox::kInfoTextSize), "Artist");
-  EXPECT_EQ(share.Text(off::InfoText3, lumox::kInfoTextSize), "1:33");
-
-  EXPECT_FLOAT_EQ(KeyLevelGain(share), 1.0f);
-  share.SetU32(off::KeyLevel, 5);
-  EXPECT_FLOAT_EQ(KeyLevelGain(share), 0.5f);
-  share.SetU32(off::KeyLevel, 999);
-  EXPECT_FLOAT_EQ(KeyLevelGain(share), 1.0f);
-
+  EXPECT_EQ(share.Text(off::InfoText2, lumox::kInfoTextSize) + share.Text(off::InfoText1, 64) +
+                share.Text(off::InfoText3, 64), "TitleArtist1:33");
+  for (const auto& [key, gain] : {std::pair{0u, 1.0f}, {5u, 0.5f}, {20u, 2.0f}, {999u, 1.0f}}) {
+    share.SetU32(off::KeyLevel, key);
+    EXPECT_FLOAT_EQ(KeyLevelGain(share), gain) << key;
+  }
   RetirePlayer(share);
   EXPECT_EQ(share.U32(off::PlayerActive), 0u);
   lumox::SetCurrentSoundShare(nullptr);
@@ -136,31 +95,23 @@ TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {
 
 TEST(AudioSource, AMonoFilePlaysOnBothSides) {
   char path[] = "/tmp/soundfeed-test-XXXXXX.wav";
-  const int fd = mkstemps(path, 4);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  SF_INFO info{};
-  info.samplerate = 22050;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  close(mkstemps(path, 4));
+  SF_INFO info{0, 22050, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
   SNDFILE* file = sf_open(path, SFM_WRITE, &info);
   ASSERT_NE(file, nullptr);
   const std::vector<float> tone = Sine(440.0f, 0.5f, 22050, 22050);
   sf_writef_float(file, tone.data(), 22050);
   sf_close(file);
-
   std::string error;
   auto source = OpenSoundFile(path, error);
   ASSERT_NE(source, nullptr) << error;
   EXPECT_EQ(source->sampleRate(), 22050);
-  EXPECT_DOUBLE_EQ(source->length(), 1.0);
   std::vector<float> left(30000), right(30000);
   EXPECT_EQ(source->Read(left.data(), right.data(), 30000), 22050);
   EXPECT_EQ(left, right);
   EXPECT_NEAR(left[100], tone[100], 1e-4f);
   EXPECT_EQ(source->Read(left.data(), right.data(), 100), 0);
   std::remove(path);
-
   EXPECT_EQ(OpenSoundFile("/nonexistent/file.wav", error), nullptr);
   EXPECT_FALSE(error.empty());
 }

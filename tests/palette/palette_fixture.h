@@ -40,16 +40,13 @@ class PaletteTest : public ::testing::Test {
   // red k, green 100 + k / 2, blue 235 - k, and cycle by `direction`.
   PaletteState& CustomState(int32_t direction) {
     PaletteState& s = IdleState();
-    for (int k = 0; k < kPaletteEntries; ++k) {
-      s.custom[k].Set({static_cast<uint8_t>(k), static_cast<uint8_t>(100 + k / 2),
-                       static_cast<uint8_t>(235 - k)});
-    }
+    for (int k = 0; k < kPaletteEntries; ++k)
+      s.custom[k].Set({uint8_t(k), uint8_t(100 + k / 2), uint8_t(235 - k)});
     for (ChannelAnimation& a : s.channels) a.CustomOn = 1;
     SetAll(s, kDirection, direction);
     return s;
   }
 
-  // A parameter of all three channels set to a fixed value.
   static void SetAll(PaletteState& state, PaletteParameter parameter, int32_t value) {
     for (PaletteValue& v : state.settings.values[parameter]) {
       v.Source = kSourceSet;
@@ -57,8 +54,7 @@ class PaletteTest : public ::testing::Test {
     }
   }
 
-  // A parameter of one channel oscillating at Sense 10 over 0..100 from
-  // phase 0.5: its evaluations give 42, 34, 27, 20, ...
+  // Oscillating at Sense 10 over 0..100 from phase 0.5: 42, 34, 27, 20, ...
   static void Oscillate(PaletteValue& v) {
     v.Source = kSourceOscillate;
     v.Sense = 10;
