@@ -234,31 +234,26 @@ TEST_F(ControlsTest, RandomizeDrawsTheRangeAndEvaluateReplacesOnlyLiveSources) {
 }
 
 TEST_F(ControlsTest, ValidateRepairsValuesAndRangesOutsideTheLimits) {
-  ModuleDescriptor module;
-  const int32_t limits[3][3] = {{4, 0, 20}, {4, 0, 20}, {-5, -10, -1}};
-  const int32_t loaded[3][3] = {{50, 21, -1}, {-1, 20, 0}, {INT32_MIN, -10, INT32_MAX}};
-  const int32_t repaired[3][3] = {{4, 0, 20}, {4, 20, 0}, {-5, -10, -1}};
-  for (int i = 0; i < 3; ++i) {
-    module.controls[i] = Defined(limits[i][0], limits[i][1], limits[i][2]);
-    module.controls[i].Value = loaded[i][0];
-    module.controls[i].RangeLo = loaded[i][1];
-    module.controls[i].RangeHi = loaded[i][2];
-  }
-  ValidateControls(module);
-  for (int i = 0; i < 3; ++i) {
-    const ModuleControl& c = module.controls[i];
-    EXPECT_EQ((std::array{c.Value, c.RangeLo, c.RangeHi}),
-              (std::array{repaired[i][0], repaired[i][1], repaired[i][2]})) << i;
+  // Default, minimum, maximum; value and range as loaded; as repaired.
+  const int32_t cases[][9] = {{4, 0, 20, 50, 21, -1, 4, 0, 20},
+                              {4, 0, 20, -1, 20, 0, 4, 20, 0},
+                              {-5, -10, -1, INT32_MIN, -10, INT32_MAX, -5, -10, -1}};
+  for (const auto& c : cases) {
+    ModuleDescriptor module;
+    ModuleControl& control = module.controls[0] = Defined(c[0], c[1], c[2]);
+    control.Value = c[3];
+    control.RangeLo = c[4];
+    control.RangeHi = c[5];
+    ValidateControls(module);
+    EXPECT_EQ((std::array{control.Value, control.RangeLo, control.RangeHi}),
+              (std::array{c[6], c[7], c[8]})) << c[3];
   }
 }
 
 TEST(ControlSourceName, NamesEverySourceAndNothingOutside) {
-  EXPECT_STREQ(ControlSourceName(kSourceSet), "Set");
-  EXPECT_STREQ(ControlSourceName(kSourceVolume), "Volume");
-  EXPECT_STREQ(ControlSourceName(kSourceFirstBand + 12), "8KHz");
-  EXPECT_STREQ(ControlSourceName(kSourceLastBand), "18KHz");
-  EXPECT_STREQ(ControlSourceName(-1), "");
-  EXPECT_STREQ(ControlSourceName(kSourceCount), "");
+  const std::pair<int, const char*> names[] = {{kSourceSet, "Set"}, {kSourceVolume, "Volume"},
+      {kSourceFirstBand + 12, "8KHz"}, {kSourceLastBand, "18KHz"}, {-1, ""}, {kSourceCount, ""}};
+  for (const auto& [source, name] : names) EXPECT_STREQ(ControlSourceName(source), name);
 }
 
 TEST(OscillatorTable, IsTheRoundedSineShiftedByOneStep) {

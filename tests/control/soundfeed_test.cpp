@@ -1,14 +1,9 @@
 // The sound player stand-in's analysis and publishing (tools/soundfeed).
 #include <gtest/gtest.h>
-#include <sndfile.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
-#include <string>
 #include <vector>
 
-#include "audio_source.h"
 #include "band_analysis.h"
 #include "control/controls.h"
 #include "control/sound_link.h"
@@ -29,24 +24,7 @@ std::vector<float> Sine(float hz, float amplitude, int frames, int rate = kRate)
   return samples;
 }
 
-TEST(BandMapping, ASineShowsAtItsAmplitudeInItsOwnBandOnlyAtAnyRate) {
-  EXPECT_EQ(BandOfFrequency(50.0f), -1);
-  EXPECT_EQ(BandOfFrequency(22000.0f), -1);
-  EXPECT_EQ(BandOfFrequency(489.0f), 1);  // just below sqrt(400 x 600)
-  EXPECT_EQ(BandOfFrequency(491.0f), 2);
-  for (int rate : {kRate, 22050}) {
-    SpectrumAnalyzer analyzer(rate, rate == kRate ? 2048 : 1024);
-    for (int band = 0; band < kBands && kBandCentres[band] < rate / 2; ++band) {
-      EXPECT_EQ(BandOfFrequency(kBandCentres[band]), band);
-      const std::vector<float> sine = Sine(kBandCentres[band], 0.5f, analyzer.size(), rate);
-      const BandLevels levels = analyzer.Analyze(sine.data());
-      for (int other = 0; other < kBands; ++other)
-        EXPECT_NEAR(levels[other], other == band ? 0.5f : 0.0f, other == band ? 0.05f : 0.03f)
-            << rate << " band " << band << " in " << other;
-    }
-  }
-}
-
+// A sine shows at its amplitude in its own band and channel only.
 TEST(LevelMeter, ChannelsAndBandsStaySeparate) {
   LevelMeter meter(kRate);
   const std::vector<float> left = Sine(1000.0f, 0.8f, 4410), right = Sine(8000.0f, 0.2f, 4410);
@@ -57,7 +35,10 @@ TEST(LevelMeter, ChannelsAndBandsStaySeparate) {
   EXPECT_NEAR(levels.right, 0.2f, 0.01f);
   EXPECT_NEAR(levels.leftBands[4], 0.8f, 0.08f);
   EXPECT_NEAR(levels.rightBands[12], 0.2f, 0.02f);
-  EXPECT_LT(levels.leftBands[12] + levels.rightBands[4], 0.04f);
+  for (int band = 0; band < kBands; ++band) {
+    EXPECT_LT(levels.leftBands[band], band == 4 ? 1.0f : 0.03f) << band;
+    EXPECT_LT(levels.rightBands[band], band == 12 ? 1.0f : 0.03f) << band;
+  }
 }
 
 TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {
@@ -91,29 +72,6 @@ TEST(Publisher, TheSaverReadsAFullScaleSineAsOne) {
   RetirePlayer(share);
   EXPECT_EQ(share.U32(off::PlayerActive), 0u);
   lumox::SetCurrentSoundShare(nullptr);
-}
-
-TEST(AudioSource, AMonoFilePlaysOnBothSides) {
-  char path[] = "/tmp/soundfeed-test-XXXXXX.wav";
-  close(mkstemps(path, 4));
-  SF_INFO info{0, 22050, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
-  SNDFILE* file = sf_open(path, SFM_WRITE, &info);
-  ASSERT_NE(file, nullptr);
-  const std::vector<float> tone = Sine(440.0f, 0.5f, 22050, 22050);
-  sf_writef_float(file, tone.data(), 22050);
-  sf_close(file);
-  std::string error;
-  auto source = OpenSoundFile(path, error);
-  ASSERT_NE(source, nullptr) << error;
-  EXPECT_EQ(source->sampleRate(), 22050);
-  std::vector<float> left(30000), right(30000);
-  EXPECT_EQ(source->Read(left.data(), right.data(), 30000), 22050);
-  EXPECT_EQ(left, right);
-  EXPECT_NEAR(left[100], tone[100], 1e-4f);
-  EXPECT_EQ(source->Read(left.data(), right.data(), 100), 0);
-  std::remove(path);
-  EXPECT_EQ(OpenSoundFile("/nonexistent/file.wav", error), nullptr);
-  EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

@@ -77,36 +77,26 @@ TEST_F(GenerateEntryTest, FadeAndRampShapeTheLevelByTheEnvelope) {
   }
 }
 
-TEST_F(GenerateEntryTest, BlackoutCustomAndLiveIntensity) {
+// Blackout wins over Custom and keeps the wave position; Custom reads the
+// channel's byte of custom entry Counter mod 236, also for a negative Counter.
+TEST_F(GenerateEntryTest, BlackoutCustomAndEntriesOutsideThePalette) {
   PaletteState& s = CustomState(0);
   ChannelAnimation& red = s.channels[kRed];
-  ChannelAnimation& green = s.channels[kGreen];
-  red.BlackoutOn = 1;  // wins over Custom, and keeps the wave position
+  red.BlackoutOn = 1;
   red.Current[17] = 77;
   red.Counter = 5;
   GenerateEntry(s, kRed, 17);
   EXPECT_EQ(red.Current[17] + red.Counter, 0 + 5);
-  // Custom: the channel's byte of custom entry Counter mod 236.
-  green.Counter = 240;
+  s.channels[kGreen].Counter = 240;
+  s.channels[kBlue].Counter = -2;
   GenerateEntry(s, kGreen, 0);
-  EXPECT_EQ(green.Current[0], 100 + 4 / 2);
-  s.channels[kBlue].Counter = -2;  // entry 234
   GenerateEntry(s, kBlue, 3);
-  EXPECT_EQ(s.channels[kBlue].Current[3], 235 - 234);
-  // A live Intensity is evaluated per entry and written back.
-  PaletteValue& intensity = s.settings.values[kIntensity][kGreen];
-  Oscillate(intensity);
-  green.Counter = 200;  // custom green 200
-  GenerateEntry(s, kGreen, 1);
-  GenerateEntry(s, kGreen, 2);
-  EXPECT_EQ(green.Current[1] * 1000 + green.Current[2], 200 * 42 / 100 * 1000 + 200 * 34 / 100);
-  EXPECT_EQ(intensity.Value, 34);
-  // Channels and entries outside the palette are ignored.
-  const auto before = s.channels;
+  EXPECT_EQ(s.channels[kGreen].Current[0] * 1000 + s.channels[kBlue].Current[3], 102 * 1000 + 1);
+  const auto before = s.channels[kRed].Current;
   for (const auto& [channel, entry] : {std::pair{3, 0}, {-1, 0}, {kRed, 236}, {kRed, -1}})
     GenerateEntry(s, channel, entry);
-  EXPECT_EQ(s.channels[kRed].Current, before[kRed].Current);
-  EXPECT_EQ(s.channels[kRed].Counter, before[kRed].Counter);
+  EXPECT_EQ(s.channels[kRed].Current, before);
+  EXPECT_EQ(s.channels[kRed].Counter, 5);
 }
 
 TEST_F(NewChannelEffectTest, EachEffectSetsItsFlags) {

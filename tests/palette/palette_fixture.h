@@ -22,10 +22,7 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 class PaletteTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    InstallClock(&clock_);
-    SeedRandom(20261206);
-  }
+  void SetUp() override { InstallClock(&clock_); SeedRandom(20261206); }
   void TearDown() override { InstallClock(nullptr); }
 
   // The defaults, no device context, no effect change due, levels 0.
@@ -35,9 +32,8 @@ class PaletteTest : public ::testing::Test {
     for (ChannelAnimation& channel : state_->channels) channel.ChangeTime = 0xFFFFFFFFu;
     return *state_;
   }
-
-  // An idle state whose channels take their levels from the custom colours
-  // red k, green 100 + k / 2, blue 235 - k, and cycle by `direction`.
+  // Idle, with levels from the custom colours red k, green 100 + k / 2,
+  // blue 235 - k, cycling by `direction`.
   PaletteState& CustomState(int32_t direction) {
     PaletteState& s = IdleState();
     for (int k = 0; k < kPaletteEntries; ++k)
@@ -46,14 +42,9 @@ class PaletteTest : public ::testing::Test {
     SetAll(s, kDirection, direction);
     return s;
   }
-
-  static void SetAll(PaletteState& state, PaletteParameter parameter, int32_t value) {
-    for (PaletteValue& v : state.settings.values[parameter]) {
-      v.Source = kSourceSet;
-      v.Value = value;
-    }
+  static void SetAll(PaletteState& s, PaletteParameter parameter, int32_t value) {
+    for (PaletteValue& v : s.settings.values[parameter]) { v.Source = kSourceSet; v.Value = value; }
   }
-
   // Oscillating at Sense 10 over 0..100 from phase 0.5: 42, 34, 27, 20, ...
   static void Oscillate(PaletteValue& v) {
     v.Source = kSourceOscillate;
