@@ -24,9 +24,6 @@ namespace {
 
 namespace off = share_offset;
 
-constexpr float kInf = std::numeric_limits<float>::infinity();
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
 // A private shared block made current for one test, with the level
 // trackers back at their initial values.
 class ControlsTest : public ::testing::Test {
@@ -36,23 +33,15 @@ class ControlsTest : public ::testing::Test {
     ResetLevelTrackers();
   }
   void TearDown() override { SetCurrentSoundShare(nullptr); }
-  void SetLevels(float left, float right) {
+  void SetLevels(float left, float right, float fullScale = 1.0f) {
     share.SetF32(off::LeftLevel, left);
     share.SetF32(off::RightLevel, right);
-  }
-  void SetUnitScales() {  // full scale 1 for channels and bands, AutoGain off
-    share.SetF32(off::LevelFullScale, 1.0f);
-    share.SetF32(off::BandFullScale, 1.0f);
+    share.SetF32(off::LevelFullScale, fullScale);
+    share.SetF32(off::BandFullScale, fullScale);
   }
   SoundShareBytes bytes;
   SoundShare share{bytes.bytes};
 };
-
-ModuleControl Defined(int32_t def, int32_t min, int32_t max, int32_t source = kSourceSet) {
-  ModuleControl control = DefinedControl(0, def, min, max);
-  control.Source = source;
-  return control;
-}
 
 std::vector<int32_t> Oscillation(float state, float sense, float lo, float hi, int count) {
   std::vector<int32_t> values;
@@ -62,18 +51,18 @@ std::vector<int32_t> Oscillation(float state, float sense, float lo, float hi, i
 }
 
 TEST_F(ControlsTest, OscillationStartsHalfWayAndCyclesIn400OverSenseSteps) {
-  float state = 0.5f;
   EXPECT_EQ(Oscillation(0.5f, 10.0f, 0.0f, 100.0f, 4), (std::vector<int32_t>{42, 34, 27, 20}));
   EXPECT_EQ(Oscillation(0.5f, 10.0f, 100.0f, 0.0f, 4), (std::vector<int32_t>{57, 65, 72, 79}));
-  EvaluateControl(kSourceOscillate, state, 10.0f, 0.0f, 100.0f);
-  EXPECT_FLOAT_EQ(state, 0.525f);
   for (const auto& [sense, period] : {std::pair{10.0f, 40}, std::pair{1.0f, 400}}) {
     const std::vector<int32_t> cycle = Oscillation(0.5f, sense, 0.0f, 100.0f, 2 * period);
     EXPECT_TRUE(std::equal(cycle.begin(), cycle.begin() + period, cycle.begin() + period));
-    const auto [low, high] = std::minmax_element(cycle.begin(), cycle.begin() + period);
-    EXPECT_EQ(*low * 1000 + *high, 0 * 1000 + 99) << sense;
+    EXPECT_EQ(*std::max_element(cycle.begin(), cycle.end()), 99) << sense;
+    EXPECT_EQ(*std::min_element(cycle.begin(), cycle.end()), 0) << sense;
   }
-  EXPECT_EQ(Oscillation(0.5f, 10.0f, 33.0f, 33.0f, 3), (std::vector<int32_t>{33, 33, 33}));
+  // Each step reads the next entry of the table: 0.525 of a cycle is entry 1075.
+  float state = 0.5f;
+  const float value = EvaluateControl(kSourceOscillate, state, 10.0f, 0.0f, 2 * 16383.0f);
+  EXPECT_NEAR(value, 16383 + OscillatorTable[1075], 0.5f);
   // After days of running the phase is large; it must keep moving (one step
   // lost to rounding, then the usual cycle).
   const std::vector<int32_t> late = Oscillation(600000.5f, 10.0f, 0.0f, 100.0f, 41);
@@ -81,19 +70,20 @@ TEST_F(ControlsTest, OscillationStartsHalfWayAndCyclesIn400OverSenseSteps) {
   EXPECT_EQ(std::vector<int32_t>(late.begin() + 1, late.end()), Oscillation(0.5f, 10, 0, 100, 40));
 }
 
+// Sense 10 follows the level at once, Sense 1 moves a tenth of the way; a
+// reversed range maps silence to RangeLo.
 TEST_F(ControlsTest, SoundMovesTheStateBySenseTenthsTowardTheLevel) {
-  SetUnitScales();
   struct Case { float left, right, state, sense, lo, hi; int32_t source; float value, newState; };
   const Case cases[] = {
-      {0.25f, 0.75f, 0.5f, 10, 20, 60, kSourceVolume, 40, 0.5f},  // at once
+      {0.25f, 0.75f, 0.5f, 10, 20, 60, kSourceVolume, 40, 0.5f},
       {0.25f, 0.75f, 0.5f, 10, 20, 60, kSourceLeft, 30, 0.25f},
       {0.25f, 0.75f, 0.5f, 10, 20, 60, kSourceRight, 50, 0.75f},
-      {1, 1, 0.0f, 1, 0, 100, kSourceVolume, 10, 0.1f},  // a tenth of the way, then 19 %
+      {1, 1, 0.0f, 1, 0, 100, kSourceVolume, 10, 0.1f},
       {1, 1, 0.1f, 1, 0, 100, kSourceVolume, 19, 0.19f},
-      {0, 0, 0.5f, 10, 100, 0, kSourceVolume, 100, 1.0f},  // reversed: silence is RangeLo
+      {0, 0, 0.5f, 10, 100, 0, kSourceVolume, 100, 1.0f},
       {0.2f, 0.2f, 0.5f, 10, 100, 0, kSourceVolume, 80, 0.8f},
       {0.2f, 0.2f, 0.5f, 10, 50, 50, kSourceVolume, 50, 0.8f},  // equal ends: t is 1 - m
-      {0.5f, 0.5f, kNaN, 10, 0, 100, kSourceVolume, 50, 0.5f},  // a NaN state starts afresh
+      {0.5f, 0.5f, NAN, 10, 0, 100, kSourceVolume, 50, 0.5f},   // a NaN state starts afresh
   };
   for (const Case& c : cases) {
     SetLevels(c.left, c.right);
@@ -108,24 +98,25 @@ TEST_F(ControlsTest, SoundMovesTheStateBySenseTenthsTowardTheLevel) {
   for (uint32_t slow : {0u, 1u}) {
     share.SetU32(off::SlowCPU, slow);
     for (int source : {int{kSourceLeft}, kSourceFirstBand + 12, int{kSourceLastBand}}) {
-      float state = 0.3f, volumeState = 0.3f;
-      const float value = EvaluateControl(source, state, 4.0f, 0.0f, 100.0f);
-      EXPECT_EQ(value == EvaluateControl(kSourceVolume, volumeState, 4, 0, 100), slow == 1);
+      float state = 0.0f;  // Sense 10 over 0..1 gives the level itself
+      const float level = EvaluateControl(source, state, 10.0f, 0.0f, 1.0f);
+      EXPECT_EQ(level == ReadSoundLevel(kSourceVolume), slow == 1) << source;
     }
   }
 }
 
 TEST_F(ControlsTest, LevelsAreDividedByTheFullScalesOrNormalisedByAutoGain) {
-  share.SetF32(off::LevelFullScale, 200.0f);
+  SetLevels(100.0f, 300.0f, 200.0f);
   share.SetF32(off::BandFullScale, 50.0f);
   share.SetU32(off::LevelDivisor, 10);  // only with AutoGain
-  SetLevels(100.0f, 300.0f);
   share.SetLeftBand(4, 40.0f);
   share.SetRightBand(4, 80.0f);
-  const std::pair<int, float> levels[] = {{kSourceVolume, 1.0f}, {kSourceLeft, 0.5f},
-      {kSourceRight, 1.5f}, {kSourceFirstBand + 4, 1.2f}, {kSourceFirstBand + 5, 0.0f}};
-  for (const auto& [source, level] : levels) EXPECT_FLOAT_EQ(ReadSoundLevel(source), level);
-
+  for (const auto& [source, level] : {std::pair{kSourceVolume + 0, 1.0f}, {kSourceLeft + 0, 0.5f},
+                                      {kSourceRight + 0, 1.5f}, {kSourceFirstBand + 4, 1.2f},
+                                      {kSourceFirstBand + 5, 0.0f}})
+    EXPECT_FLOAT_EQ(ReadSoundLevel(source), level) << source;
+  // AutoGain divides by the divisor, then by the span from the lowest to the
+  // highest level so far, at most 1; channels and bands are tracked apart.
   share.SetU32(off::AutoGain, 1);
   SetLevels(4.0f, 4.0f);  // the first nonzero level is peak and floor: full
   EXPECT_FLOAT_EQ(ReadSoundLevel(kSourceVolume), 1.0f);
@@ -145,18 +136,17 @@ TEST_F(ControlsTest, LevelsAreDividedByTheFullScalesOrNormalisedByAutoGain) {
 }
 
 TEST_F(ControlsTest, AbsurdLevelsScalesSensesStatesAndSourcesGiveFiniteValues) {
+  const float inf = std::numeric_limits<float>::infinity();
   for (uint32_t autoGain : {0u, 1u}) {
     share.SetU32(off::AutoGain, autoGain);
-    for (float level : {kNaN, kInf, -kInf, 3e38f, -3e38f}) {
+    for (float level : {NAN, inf, -inf, 3e38f, -3e38f}) {
       ResetLevelTrackers();
-      SetLevels(level, level);
-      for (int b = 0; b < kBandCount; ++b) share.SetRightBand(b, level);
-      for (float scale : {0.0f, kNaN, 1e-38f}) {  // zero, as a fresh block has them
-        share.SetF32(off::LevelFullScale, scale);
-        share.SetF32(off::BandFullScale, scale);
+      for (float scale : {0.0f, NAN, 1e-38f}) {  // zero, as a fresh block has them
+        SetLevels(level, level, scale);
+        for (int b = 0; b < kBandCount; ++b) share.SetRightBand(b, level);
         for (int source = -1; source <= kSourceCount; ++source) {
-          for (float sense : {10.0f, kNaN, -kInf, 3e38f}) {
-            float state = source == 5 ? kNaN : 0.5f;
+          for (float sense : {10.0f, NAN, -inf, 3e38f}) {
+            float state = source == 5 ? NAN : 0.5f;
             const float value = EvaluateControl(source, state, sense, -1000.0f, 1000.0f);
             ASSERT_TRUE(std::isfinite(value) && std::isfinite(state)) << source << " " << level;
           }
@@ -194,26 +184,28 @@ TEST_F(ControlsTest, RenderAndPaletteThreadsEvaluateWhileThePlayerWrites) {
 }
 
 TEST_F(ControlsTest, LivenessNeedsThePlayerAndTheRightSwitch) {
-  struct Case { uint32_t player, modules, palette; };
-  for (const Case c : {Case{0, 1, 1}, Case{1, 0, 1}, Case{1, 1, 0}, Case{1, 1, 1}}) {
-    share.SetU32(off::PlayerActive, c.player);
-    share.SetU32(off::ModuleSoundEnabled, c.modules);
-    share.SetU32(off::PaletteSoundEnabled, c.palette);
+  for (const auto& [player, modules, palette] : {std::array{0u, 1u, 1u}, {1u, 0u, 1u},
+                                                 {1u, 1u, 0u}, {1u, 1u, 1u}}) {
+    share.SetU32(off::PlayerActive, player);
+    share.SetU32(off::ModuleSoundEnabled, modules);
+    share.SetU32(off::PaletteSoundEnabled, palette);
     for (int source = -1; source <= kSourceCount; ++source) {
       const bool sound = source >= kSourceVolume && source <= kSourceLastBand;
-      EXPECT_EQ(IsControlLive(source), source == 2 || (sound && c.player && c.modules)) << source;
-      EXPECT_EQ(IsPaletteSourceLive(source), source == 2 || (sound && c.player && c.palette));
+      EXPECT_EQ(IsControlLive(source), source == 2 || (sound && player && modules)) << source;
+      EXPECT_EQ(IsPaletteSourceLive(source), source == 2 || (sound && player && palette));
     }
   }
 }
 
 TEST_F(ControlsTest, RandomizeDrawsTheRangeAndEvaluateReplacesOnlyLiveSources) {
   ModuleDescriptor module;
-  module.controls[0] = Defined(4, 0, 20, kSourceSet);
-  module.controls[1] = Defined(4, 0, 20, kSourceRandom);
+  module.controls[0] = DefinedControl(0, 4, 0, 20);
+  module.controls[1] = DefinedControl(0, 4, 0, 20);
+  module.controls[1].Source = kSourceRandom;
   module.controls[1].RangeLo = 15;  // either way round: 5..15
   module.controls[1].RangeHi = 5;
-  module.controls[2] = Defined(0, INT32_MIN, INT32_MAX, kSourceOscillate);
+  module.controls[2] = DefinedControl(0, 0, INT32_MIN, INT32_MAX);  // a span beyond int32
+  module.controls[2].Source = kSourceOscillate;
   std::set<int32_t> seen;
   for (int i = 0; i < 500; ++i) {
     RandomizeControls(module);
@@ -221,12 +213,12 @@ TEST_F(ControlsTest, RandomizeDrawsTheRangeAndEvaluateReplacesOnlyLiveSources) {
     seen.insert(module.controls[1].Value);
   }
   EXPECT_EQ(seen, (std::set<int32_t>{5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
-
-  SetUnitScales();
+  module.controls[1].Value = 3;
+  module.controls[2] = DefinedControl(0, 3, 0, 100);
+  module.controls[2].Source = kSourceOscillate;
+  module.controls[3] = DefinedControl(0, 3, -100, 0);
+  module.controls[3].Source = kSourceVolume;
   SetLevels(0.375f, 0.375f);
-  module.controls[1] = Defined(3, 0, 100, kSourceRandom);
-  module.controls[2] = Defined(3, 0, 100, kSourceOscillate);
-  module.controls[3] = Defined(3, -100, 0, kSourceVolume);
   EvaluateControls(module);
   const std::array<int32_t, 4> values = {module.controls[0].Value, module.controls[1].Value,
                                          module.controls[2].Value, module.controls[3].Value};
@@ -237,10 +229,12 @@ TEST_F(ControlsTest, ValidateRepairsValuesAndRangesOutsideTheLimits) {
   // Default, minimum, maximum; value and range as loaded; as repaired.
   const int32_t cases[][9] = {{4, 0, 20, 50, 21, -1, 4, 0, 20},
                               {4, 0, 20, -1, 20, 0, 4, 20, 0},
+                              {4, 0, 20, 0, 0, 20, 0, 0, 20},  // the limits themselves are kept
+                              {4, 0, 20, 20, 20, 0, 20, 20, 0},
                               {-5, -10, -1, INT32_MIN, -10, INT32_MAX, -5, -10, -1}};
   for (const auto& c : cases) {
     ModuleDescriptor module;
-    ModuleControl& control = module.controls[0] = Defined(c[0], c[1], c[2]);
+    ModuleControl& control = module.controls[0] = DefinedControl(0, c[0], c[1], c[2]);
     control.Value = c[3];
     control.RangeLo = c[4];
     control.RangeHi = c[5];
@@ -248,19 +242,9 @@ TEST_F(ControlsTest, ValidateRepairsValuesAndRangesOutsideTheLimits) {
     EXPECT_EQ((std::array{control.Value, control.RangeLo, control.RangeHi}),
               (std::array{c[6], c[7], c[8]})) << c[3];
   }
-}
-
-TEST(ControlSourceName, NamesEverySourceAndNothingOutside) {
   const std::pair<int, const char*> names[] = {{kSourceSet, "Set"}, {kSourceVolume, "Volume"},
       {kSourceFirstBand + 12, "8KHz"}, {kSourceLastBand, "18KHz"}, {-1, ""}, {kSourceCount, ""}};
   for (const auto& [source, name] : names) EXPECT_STREQ(ControlSourceName(source), name);
-}
-
-TEST(OscillatorTable, IsTheRoundedSineShiftedByOneStep) {
-  for (int k = 0; k < kOscillatorTableSize; ++k) {
-    const long double angle = 2.0L * 3.14159265358979323846264338327950288L * (k + 1) / 2048.0L;
-    ASSERT_EQ(OscillatorTable[k], std::lround(16382.0L * std::sin(angle))) << "entry " << k;
-  }
 }
 
 }  // namespace

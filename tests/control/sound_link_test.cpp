@@ -58,10 +58,8 @@ TEST(SoundShare, EveryFieldLandsLittleEndianAtItsWireOffsetAndNowhereElse) {
       {0x12C, 'T'},  {0x12D, 'r'},  {0x12E, 'a'}, {0x12F, 'c'},  {0x130, 'k'}};
   for (const auto& [offset, byte] : others) expected[offset] = byte;
   for (size_t i = 0; i < kSoundShareSize; ++i) ASSERT_EQ(block.bytes[i], expected[i]) << i;
-  EXPECT_EQ(share.LeftBand(15), -2.0f);
-  EXPECT_EQ(share.RightBand(0), 0.5f);
-  EXPECT_EQ(share.LeftBand(16), 0.0f);
-  EXPECT_EQ(share.U32(kSoundShareSize - 2), 0u);
+  EXPECT_EQ(std::pair(share.LeftBand(15), share.RightBand(0)), std::pair(-2.0f, 0.5f));
+  EXPECT_EQ(std::pair(share.LeftBand(16), share.U32(kSoundShareSize - 2)), std::pair(0.0f, 0u));
 }
 
 TEST(SoundShare, TextsAreCutAndTerminatedWithinTheirFieldAndCountersStopAtZero) {
@@ -77,11 +75,10 @@ TEST(SoundShare, TextsAreCutAndTerminatedWithinTheirFieldAndCountersStopAtZero) 
   std::memset(block.bytes + off::InfoText1, 'a', kInfoTextSize);
   EXPECT_EQ(share.Text(off::InfoText1, kInfoTextSize), std::string(64, 'a'));
   EXPECT_EQ(share.Text(off::DisplayName, 600), "");
-
-  for (int step : {+1, +1, -1, -1, -1, +1}) {
-    if (step > 0) share.Increment(off::SaverClients);
-    else share.Decrement(off::SaverClients);
-  }
+  // Counters stop at zero.
+  share.Increment(off::SaverClients);
+  for (int i = 0; i < 2; ++i) share.Decrement(off::SaverClients);
+  share.Increment(off::SaverClients);
   EXPECT_EQ(share.U32(off::SaverClients), 1u);
 }
 

@@ -48,10 +48,24 @@ TEST_F(BadPaletteInput, AbsurdValuesSourcesAndRangesRunSafely) {
 }
 
 TEST_F(BadPaletteInput, StoredLimitsAreRepairedWhereTheyAreUsed) {
-  // Random draws stay within ranges of any width, given either way round.
   PaletteState& s = IdleState();
+  // The step interval is 10..1000 ms, from the red copy of CycleRate.
+  s.settings.values[kCycleRate][kGreen].Value = 45;
+  for (const auto& [rate, interval] : {std::pair{30, 30u}, {10, 10u}, {0, 10u}, {9, 10u},
+                                       {kMin, 10u}, {1000, 1000u}, {1001, 1000u}, {kMax, 1000u}}) {
+    s.settings.values[kCycleRate][kRed].Value = rate;
+    EXPECT_EQ(PaletteStepInterval(s), interval) << rate;
+  }
+  // An effect lasts Seconds x 1000 ms, never less than none, at most the int32 range.
+  for (const auto& [seconds, duration] : {std::pair{0, 0}, {-3, 0}, {kMin, 0}, {300, 300000},
+                                          {2147483, 2147483000}, {2147484, kMax}}) {
+    SetAll(s, kSeconds, seconds);
+    NewChannelEffect(s, kRed);
+    EXPECT_EQ(s.channels[kRed].Duration, duration) << seconds;
+  }
+  // Random draws stay within ranges of any width, given either way round.
   PaletteValue& density = s.settings.values[kDensity][kRed];
-  for (const auto& [lo, hi] : {std::pair{kMin, kMax}, {kMax, kMin}, {0, 0}, {kMax, kMax - 1}}) {
+  for (const auto& [lo, hi] : {std::pair{kMin, kMax}, {kMax, kMin}, {kMax, kMax - 1}}) {
     density.RangeLo = lo;
     density.RangeHi = hi;
     for (int i = 0; i < 20; ++i) {
@@ -59,35 +73,19 @@ TEST_F(BadPaletteInput, StoredLimitsAreRepairedWhereTheyAreUsed) {
       ASSERT_TRUE(density.Value >= std::min(lo, hi) && density.Value <= std::max(lo, hi));
     }
   }
-  // The step interval: 10..1000 ms from the red copy.
-  const std::pair<int32_t, uint32_t> intervals[] = {
-      {30, 30}, {10, 10}, {200, 200}, {0, 10}, {9, 10}, {kMin, 10}, {1001, 1000}, {kMax, 1000}};
-  for (const auto& [rate, interval] : intervals) {
-    SetAll(s, kCycleRate, rate);
-    s.settings.values[kCycleRate][kGreen].Value = 45;
-    EXPECT_EQ(PaletteStepInterval(s), interval) << rate;
-  }
-  // The effect duration: Seconds x 1000, never negative, at most the int32 range.
-  const std::pair<int32_t, int32_t> durations[] = {
-      {0, 0}, {-3, 0}, {kMin, 0}, {300, 300000}, {2147483, 2147483000}, {2147484, kMax}};
-  for (const auto& [seconds, duration] : durations) {
-    SetAll(s, kSeconds, seconds);
-    NewChannelEffect(s, kRed);
-    EXPECT_EQ(s.channels[kRed].Duration, duration) << seconds;
-  }
-  // The morph step: at least 1 (every morph ends), at most 256 (one step).
-  const std::pair<int32_t, int> morphs[] = {{0, 256}, {kMin, 256}, {kMax, 1}, {256, 1}, {255, 2}};
-  for (const auto& [rate, steps] : morphs) {
+  // A morph takes at least one step (MorphRate 256 or more) and at most 256 (0 or less).
+  for (const auto& [rate, steps] :
+       {std::pair{0, 256}, {kMin, 256}, {kMax, 1}, {256, 1}, {255, 2}}) {
     PaletteState& m = IdleState();
     SetAll(m, kMorphRate, rate);
     m.channels[kRed].ChangeTime = 0;
     clock_.Advance(1);
     int frames = 0;
-    do {
+    for (; frames < 1000 && (frames == 0 || m.channels[kRed].Morphing); ++frames) {
       AnimateStep(m);
       m.channels[kRed].ChangeTime = 0xFFFFFFFFu;
-    } while (m.channels[kRed].Morphing && ++frames < 1000);
-    EXPECT_EQ(frames + 1, steps) << rate;
+    }
+    EXPECT_EQ(frames, steps) << rate;
   }
 }
 
