@@ -141,45 +141,40 @@ TEST_F(SoundLinkTest, AFreshBlockHoldsOnlyItsHeaderAndTheSaverVersion) {
   CloseSoundShare(nullptr);
 }
 
-// A block of another layout or size is marked for the player and refused;
-// a block the player has not stamped yet is taken; a smaller one is left alone.
+// A block of another layout or size is marked for the player and refused,
+// its header kept; a block the player has not stamped yet is taken as it is.
 TEST_F(SoundLinkTest, OnlyABlockOfThisLayoutIsTaken) {
   auto player = PlayerBlock();
   SoundShare view(player->data());
   view.SetU32(off::PlayerActive, 1);
-  SoundShare* share = OpenSoundShare();  // not stamped yet: taken, not zeroed
-  EXPECT_EQ(view.U32(off::LayoutVersion) * 10 + view.U32(off::PlayerActive), 41u);
-  EXPECT_EQ(view.U32(off::BlockSize), kSoundShareSize);
-  CloseSoundShare(share);
-
-  view.SetU32(off::LayoutVersion, 3);
-  EXPECT_EQ(AttachSaverWindow(), nullptr);
+  const struct { uint32_t size, layout; bool taken; } headers[] = {
+      {0, 0, true}, {782, 4, true}, {782, 3, false}, {900, 4, false}, {0, 4, false}};
+  for (const auto& h : headers) {
+    view.SetU32(off::BlockSize, h.size);
+    view.SetU32(off::LayoutVersion, h.layout);
+    view.SetU32(off::LayoutMismatch, 1 - h.taken);  // attaching clears an old mark
+    SoundShare* share = AttachSaverWindow();
+    EXPECT_EQ(share != nullptr, h.taken) << h.size << " " << h.layout;
+    EXPECT_EQ(std::pair(view.U32(off::SaverWindows), view.U32(off::LayoutMismatch)),
+              std::pair(h.taken ? 1u : 0u, h.taken ? 0u : 1u));
+    EXPECT_EQ(std::pair(view.U32(off::LayoutVersion), view.U32(off::LayoutMismatchCode)),
+              std::pair(h.taken ? 4u : h.layout, h.taken ? 0u : 2u));
+    EXPECT_EQ(view.U32(off::PlayerActive), 1u);  // taken, not zeroed
+    DetachSaverWindow(share);
+    view.SetU32(off::LayoutMismatchCode, 0);
+  }
   EXPECT_EQ(AttachConfigDialog(), nullptr);
-  EXPECT_EQ(view.U32(off::LayoutMismatchCode) * 10 + view.U32(off::LayoutMismatch), 21u);
-  EXPECT_EQ(view.U32(off::LayoutVersion), 3u);  // the foreign header stays
-  EXPECT_EQ(view.U32(off::SaverWindows), 0u);
   EXPECT_NE(CurrentSoundShare()->bytes(), player->data());
-  view.SetU32(off::LayoutVersion, 4);
-  view.SetU32(off::BlockSize, 900);
-  view.SetU32(off::LayoutMismatch, 0);
-  EXPECT_EQ(OpenSoundShare(), nullptr);
-  EXPECT_EQ(view.U32(off::LayoutMismatch), 1u);
   // The player stand-in is told why, and leaves the block as it is.
   view.SetU32(off::LayoutMismatch, 0);
   ShareOpenResult result = ShareOpenResult::kOpened;
   EXPECT_EQ(OpenSoundShareChecked(result, false), nullptr);
   EXPECT_EQ(result, ShareOpenResult::kLayoutMismatch);
   EXPECT_EQ(view.U32(off::LayoutMismatch), 0u);
-  // Once the layout is right, attaching clears the mark.
-  view.SetU32(off::BlockSize, kSoundShareSize);
-  view.SetU32(off::LayoutMismatch, 1);
-  DetachSaverWindow(AttachSaverWindow());
-  EXPECT_EQ(view.U32(off::LayoutMismatch), 0u);
-
+  // A smaller block of the same name is left alone.
   player.reset();
-  player = PlayerBlock(0x100);  // the same name, now smaller than the layout
+  player = PlayerBlock(0x100);
   EXPECT_EQ(OpenSoundShareChecked(result, true), nullptr);
-  EXPECT_EQ(result, ShareOpenResult::kLayoutMismatch);
   for (size_t i = 0; i < 0x100; ++i) ASSERT_EQ(player->data()[i], 0);
 }
 

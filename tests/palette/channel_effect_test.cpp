@@ -145,7 +145,9 @@ TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
   clock_.Set(5000);
   SetAll(s, kSeconds, 12);
   SetAll(s, kEvent, 3000);  // "no events": years of steps
-  SetAll(s, kIntensity, 50);
+  PaletteValue& intensity = s.settings.values[kIntensity][kRed];  // every sound source is live
+  intensity.Source = kSourceLastBand;
+  intensity.RangeLo = intensity.RangeHi = 50;
   PaletteValue& scale = s.settings.values[kScale][kRed];  // random parameters are drawn anew
   scale.Source = kSourceRandom;
   scale.RangeLo = scale.RangeHi = 37;
@@ -157,7 +159,7 @@ TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
   EXPECT_EQ(s.settings.values[kEvent][kRed].Value, 16777215);
   EXPECT_EQ(s.settings.values[kEvent][kGreen].Value, 3000);
   EXPECT_EQ(r.Step, s.settings.values[kDensity][kRed].Value);
-  EXPECT_EQ(scale.Value, 37);
+  EXPECT_EQ(scale.Value * 100 + intensity.Value, 3750);
   EXPECT_TRUE(r.Offset >= 0 && r.Offset < kPaletteEntries) << r.Offset;
   EXPECT_EQ(r.Counter, kPaletteEntries);
   // A Custom row runs through the custom colours from entry 0.
