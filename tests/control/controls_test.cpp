@@ -247,5 +247,10 @@ TEST_F(ControlsTest, ValidateRepairsValuesAndRangesOutsideTheLimits) {
   for (const auto& [source, name] : names) EXPECT_STREQ(ControlSourceName(source), name);
 }
 
+TEST(OscillatorTable, IsTheRoundedSineShiftedByOneStep) {
+  for (int k = 0; k < kOscillatorTableSize; ++k)
+    ASSERT_EQ(OscillatorTable[k], std::lround(16382.0L * std::sin(M_PIl * (k + 1) / 1024.0L))) << k;
+}
+
 }  // namespace
 }  // namespace lumox

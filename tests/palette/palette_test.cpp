@@ -6,18 +6,18 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/random.h"
 #include "control/oscillator_table.h"
 #include "gfx/canvas.h"
 #include "gfx/screen.h"
 #include "palette/wave_table.h"
-#include "palette_fixture.h"
+#include "platform/clock.h"
+#include "state/module_control.h"
 
 namespace lumox {
 namespace {
 
-using PaletteConstruction = PaletteTest;
-
-TEST_F(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresTheScreen) {
+TEST(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresTheScreen) {
   gfx::Screen screen(7, 5);
   std::array<gfx::Rgb, kPaletteEntries> before;
   for (int k = 0; k < kPaletteEntries; ++k) before[k] = {uint8_t(k), 3, uint8_t(255 - k)};
@@ -33,18 +33,21 @@ TEST_F(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresT
   for (int k = 0; k < kPaletteEntries; ++k)
     ASSERT_EQ(screen.Entry(gfx::kFirstSaverEntry + k), before[k]) << k;
   // Each new palette walks its custom colours by random steps below 10.
+  ManualClock clock(0);
+  InstallClock(&clock);
   int largest = 0;
   for (uint32_t tick = 1; tick <= 30; ++tick) {
-    clock_.Set(tick * 7919);
+    clock.Set(tick * 7919);
     PaletteState* custom = CreatePaletteState(nullptr);
     for (int k = 1; k < kPaletteEntries; ++k)
       largest = std::max(largest, std::abs(custom->custom[k].blue - custom->custom[k - 1].blue));
     ReleasePaletteState(custom);
   }
+  InstallClock(nullptr);
   EXPECT_EQ(largest, 9);
 }
 
-TEST_F(PaletteConstruction, DefaultsFollowTheTableAndKeepTheEffects) {
+TEST(PaletteConstruction, DefaultsFollowTheTableAndKeepTheEffects) {
   PaletteState state;
   state.channels[kBlue].ChangeTime = state.channels[kBlue].CustomOn = 55;
   state.settings.Effect[kBlue] = kEffectCustom;
@@ -71,7 +74,7 @@ TEST_F(PaletteConstruction, DefaultsFollowTheTableAndKeepTheEffects) {
 
 // Each channel walks by its step and turns round, repeating a value, only
 // where the step would leave 0..255.
-TEST_F(PaletteConstruction, RandomWalkTurnsRoundAtTheEdges) {
+TEST(PaletteConstruction, RandomWalkTurnsRoundAtTheEdges) {
   for (int step : {9, -7, 200, 1}) {
     SeedRandom(static_cast<uint32_t>(step + 1000));
     CustomPalette palette;
