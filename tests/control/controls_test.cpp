@@ -180,7 +180,6 @@ TEST_F(ControlsTest, RenderAndPaletteThreadsEvaluateWhileThePlayerWrites) {
   playing = false;
   player.join();
   EXPECT_EQ(inRange, 40000);
-  EXPECT_GT(ChannelTracker().peak, 0.0f);
 }
 
 TEST_F(ControlsTest, LivenessNeedsThePlayerAndTheRightSwitch) {

@@ -94,14 +94,6 @@ TEST_F(GenerateEntryTest, WaveIndexWrapsAndIntensityScalesInPercentUpTo255) {
     EXPECT_EQ(red.Current[1], c.index % 256) << c.offset << " " << c.step << " " << c.counter;
     EXPECT_EQ(red.Counter, static_cast<int32_t>(static_cast<uint32_t>(c.counter) + 1));
   }
-  // A Density set since the last effect applies from the next entry on: 4 x 2, then 10 x 3.
-  red.Step = 4;
-  red.Counter = 2;
-  red.Offset = 0;
-  SetAll(s, kDensity, 10);
-  GenerateEntry(s, kRed, 0);
-  GenerateEntry(s, kRed, 1);
-  EXPECT_EQ(red.Current[0] * 1000 + red.Current[1], 8 * 1000 + 30);
   s.waves[kRed].fill(200 << 6);
   for (const auto& [intensity, level] : {std::pair{100, 200}, {200, 255}, {50, 100}, {-10, 0},
                                          {kMax, 255}, {kMin, 0}}) {
@@ -220,9 +212,7 @@ TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
   EXPECT_EQ(r.ChangeTime, 17000u);
   EXPECT_EQ(s.settings.values[kEvent][kRed].Value, 16777215);
   EXPECT_EQ(s.settings.values[kEvent][kGreen].Value, 3000);
-  EXPECT_EQ(r.Step, s.settings.values[kDensity][kRed].Value);
   EXPECT_EQ(scale.Value * 100 + intensity.Value, 3750);
-  EXPECT_TRUE(r.Offset >= 0 && r.Offset < kPaletteEntries) << r.Offset;
   EXPECT_EQ(r.Counter, kPaletteEntries);
   // A Custom row runs through the custom colours from entry 0.
   for (int k = 0; k < kPaletteEntries; ++k) ASSERT_EQ(r.Current[k], k / 2) << k;
@@ -461,7 +451,6 @@ TEST(PaletteThread, AnimatesTheScreenWhileOtherThreadsWriteTheState) {
       for (Relaxed<int32_t>& e : state->settings.Effect) e = i % 7;
       for (ChannelAnimation& a : state->channels) a.ChangeTime = TickCount();
       for (PaletteValue& v : state->settings.values[kDirection]) v.Value = -v.Value;
-      state->LiveColors = i % 2;
     }
   });
   std::thread loader([&] {  // the Random module loading another display
