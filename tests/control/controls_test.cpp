@@ -59,6 +59,7 @@ TEST_F(ControlsTest, OscillationStartsHalfWayAndCyclesIn400OverSenseSteps) {
     EXPECT_EQ(*std::max_element(cycle.begin(), cycle.end()), 99) << sense;
     EXPECT_EQ(*std::min_element(cycle.begin(), cycle.end()), 0) << sense;
   }
+  EXPECT_EQ(Oscillation(0.5f, 10.0f, 33.0f, 33.0f, 3), (std::vector<int32_t>{33, 33, 33}));
   // Each step reads the next entry of the table: 0.525 of a cycle is entry 1075.
   float state = 0.5f;
   const float value = EvaluateControl(kSourceOscillate, state, 10.0f, 0.0f, 2 * 16383.0f);
