@@ -82,6 +82,7 @@ TEST(PaletteConstruction, RandomWalkTurnsRoundAtTheEdges) {
     int direction = 0;  // of the red walk; 0: not known yet
     for (int k = 1; k < kPaletteEntries; ++k) {
       const int x = palette[k - 1].red, y = palette[k].red, size = std::abs(step);
+      ASSERT_EQ(palette[k].flags, 1);
       ASSERT_TRUE(y - x == size || x - y == size || (y == x && (direction == 0 ||
                   x + direction * size < 0 || x + direction * size > 255))) << step << " " << k;
       ASSERT_TRUE(direction == 0 || y == x || y - x == direction * size) << step << " " << k;
