@@ -26,6 +26,4 @@ const ModuleDefinition& GetModuleDefinition(int index) {
   return *kCatalog[index];
 }
 
-bool IsModuleBuilt(int index) { return GetModuleDefinition(index).Draw != NoOpEntryPoint; }
-
 }  // namespace lumox

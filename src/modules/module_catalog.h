@@ -44,9 +44,6 @@ extern const ModuleDefinition kBezierModule, kCyclicModule, kPatternModule, kPla
 // The definition of module `index` (0..11).
 const ModuleDefinition& GetModuleDefinition(int index);
 
-// Whether module `index` has been written (a pending module does nothing).
-bool IsModuleBuilt(int index);
-
 // The shared entry point that does nothing and returns 0.
 int32_t NoOpEntryPoint(ModuleDescriptor& module);
 

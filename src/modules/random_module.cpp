@@ -109,12 +109,6 @@ void Call(ModuleEntryPoint entryPoint, ModuleDescriptor& module) {
   if (entryPoint != nullptr) entryPoint(module);
 }
 
-// A module that is not written yet has the shared do-nothing entry points:
-// switching to it would leave the screen black until the next change.
-bool IsBuilt(const ModuleDescriptor& module) {
-  return module.Draw != nullptr && module.Draw != NoOpEntryPoint;
-}
-
 void ReadControls(const ModuleDescriptor& self) {
   state.choice = ControlValue(self, kRandomControls, kChoice);
   state.maximumAtOnce = ControlValue(self, kRandomControls, kMaximumAtOnce);
@@ -142,31 +136,19 @@ void StopActiveModules(SaverOptions& options, ModuleDescriptor* table) {
   }
 }
 
-// When the selection offers nothing that draws, one module from all of the
-// others, preferring those that are built.
-int AnyOtherModule(const ModuleDescriptor* table) {
-  std::array<int, kChoosableModules> built{};
-  int count = 0;
-  for (int i = 0; i < kChoosableModules; ++i) {
-    if (IsBuilt(table[i])) built[count++] = i;
-  }
-  if (count == 0) return Rand() % kChoosableModules;
-  return built[Rand() % count];
-}
-
 // Mode 0: "Maximum at once" successful draws among the selected modules; a
-// module drawn twice counts twice. Draws of modules that are not built do
-// not count, as they would draw nothing.
-void ChooseModules(SaverOptions& options, const ModuleDescriptor* table) {
+// module drawn twice counts twice. When the draws run out, one module of
+// all the others.
+void ChooseModules(SaverOptions& options) {
   int successes = 0;
   for (int draws = 1; successes < state.maximumAtOnce; ++draws) {
     const int m = Rand() % kChoosableModules;
-    if (state.selection.active[m] && IsBuilt(table[m])) {
+    if (state.selection.active[m]) {
       options.Active[m] = 1;
       ++successes;
     }
     if (successes < state.maximumAtOnce && draws > kDrawLimit) {
-      options.Active[AnyOtherModule(table)] = 1;
+      options.Active[Rand() % kChoosableModules] = 1;
       break;
     }
   }
@@ -186,17 +168,6 @@ std::string PickSavedDisplay() {
   return names[k];
 }
 
-// Whether one of the display's modules is built (see IsBuilt).
-bool HasBuiltModule(const std::string& name, const ModuleDescriptor* table) {
-  for (int i = 0; i < kModuleCount; ++i) {
-    if (IsBuilt(table[i]) &&
-        RegistryKeyExists(ControlPanelPath(ModuleKey(name, kModuleNames[i])))) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // A loaded display is heard when it uses sound or when no player runs to
 // drive it (the load has set the uses-sound flags).
 bool LoadedDisplayFitsSoundChoice() {
@@ -206,15 +177,14 @@ bool LoadedDisplayFitsSoundChoice() {
          share.U32(share_offset::PlayerActive) == 0;
 }
 
-// Modes 1 and 2. A display that contains this module, cannot be loaded, or
-// has only modules that are not built is passed over. When no attempt
+// Modes 1 and 2. A display that contains this module or cannot be loaded
+// (none of its module keys names a module) is passed over. When no attempt
 // succeeds, the modules of the last display loaded stay active (none, if
 // nothing loaded).
-void ChooseSavedDisplay(SaverState& saver, const ModuleDescriptor* table) {
+void ChooseSavedDisplay(SaverState& saver) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const std::string name = PickSavedDisplay();
     if (name.empty() || ContainsRandom(name.c_str())) continue;
-    if (!HasBuiltModule(name, table)) continue;
     if (!LoadDisplay(saver, name.c_str())) continue;
     if (state.choice == kSavedDisplay || LoadedDisplayFitsSoundChoice()) return;
   }
@@ -260,9 +230,9 @@ void ChangeDisplay(ModuleDescriptor& self) {
   StopActiveModules(options, table);
 
   if (state.choice == kSelectedModules) {
-    ChooseModules(options, table);
+    ChooseModules(options);
   } else {
-    ChooseSavedDisplay(saver, table);
+    ChooseSavedDisplay(saver);
   }
 
   if (state.clearScreen && self.dc != nullptr) {
