@@ -7,6 +7,7 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <numbers>
 #include <limits>
 #include <set>
 #include <thread>
@@ -249,7 +250,7 @@ TEST_F(ControlsTest, ValidateRepairsValuesAndRangesOutsideTheLimits) {
 
 TEST(OscillatorTable, IsTheRoundedSineShiftedByOneStep) {
   for (int k = 0; k < kOscillatorTableSize; ++k)
-    ASSERT_EQ(OscillatorTable[k], std::lround(16382.0L * std::sin(M_PIl * (k + 1) / 1024.0L))) << k;
+    ASSERT_EQ(OscillatorTable[k], std::lround(16382.0L * std::sin(std::numbers::pi_v<long double> * (k + 1) / 1024.0L))) << k;
 }
 
 }  // namespace
