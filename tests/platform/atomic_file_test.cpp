@@ -17,11 +17,7 @@ namespace {
 
 using testing::ReadFile;
 
-size_t Entries(const testing::TempDir& dir) {
-  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
-}
-
-TEST(ReplaceFileAtomicallyTest, ReplacesTheFileAndTouchesNothingElse) {
+TEST(ReplaceFileAtomicallyTest, ReplacesTheFileOrLeavesEverythingAsItWas) {
   testing::TempDir dir;
   const std::string path = dir.File("Out.LMX");
   testing::WriteFile(path, "old");
@@ -31,20 +27,17 @@ TEST(ReplaceFileAtomicallyTest, ReplacesTheFileAndTouchesNothingElse) {
   ASSERT_TRUE(ReplaceFileAtomically(path, content, FileAccess::Everyone, error)) << error;
   EXPECT_EQ(ReadFile(path), content);
   EXPECT_EQ(ReadFile(path + ".tmp"), "someone else's");
-  EXPECT_EQ(Entries(dir), 2u);  // no temporary file left behind
-}
+  EXPECT_EQ(dir.Entries(), 2u);  // no temporary file left behind
 
-TEST(ReplaceFileAtomicallyTest, AFailureLeavesEverythingAsItWas) {
-  testing::TempDir dir;
-  std::filesystem::create_directory(dir.File("Out.LMX"));  // cannot be replaced by a file
-  std::string error;
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("Out.LMX"), "x", FileAccess::Everyone, error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_TRUE(std::filesystem::is_directory(dir.File("Out.LMX")));
-  error.clear();
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing/Out.LMX"), "x", FileAccess::Everyone, error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(Entries(dir), 1u);
+  // A directory in the way, or no directory at all.
+  std::filesystem::create_directory(dir.File("Dir.LMX"));
+  for (const char* name : {"Dir.LMX", "missing/Out.LMX"}) {
+    error.clear();
+    EXPECT_FALSE(ReplaceFileAtomically(dir.File(name), "x", FileAccess::Everyone, error)) << name;
+    EXPECT_FALSE(error.empty()) << name;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("Dir.LMX")));
+  EXPECT_EQ(dir.Entries(), 3u);
 }
 
 TEST(ReplaceFileAtomicallyTest, WritersAtOnceEachLeaveAWholeFile) {
@@ -65,7 +58,7 @@ TEST(ReplaceFileAtomicallyTest, WritersAtOnceEachLeaveAWholeFile) {
   for (std::thread& writer : writers) writer.join();
   EXPECT_EQ(failures, std::vector<int>(contents.size(), 0));
   EXPECT_NE(std::find(contents.begin(), contents.end(), ReadFile(path)), contents.end());
-  EXPECT_EQ(Entries(dir), 1u);
+  EXPECT_EQ(dir.Entries(), 1u);
 }
 
 }  // namespace

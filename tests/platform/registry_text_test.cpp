@@ -69,30 +69,5 @@ TEST(RegistryTextTest, RejectsMalformedTextNamingTheLine) {
   }
 }
 
-TEST(RegistryTextTest, FormatThenParseGivesTheSameTree) {
-  RegistryTree tree;
-  ASSERT_TRUE(tree.CreateKey(kUser, "Control Panel\\Screen Saver.Lumox\\Saved\\[D] Star]x"));
-  ASSERT_TRUE(tree.CreateKey(RegRoot::ClassesRoot, "LumoxSettings\\shell\\open\\command"));
-  std::vector<uint8_t> custom(708);
-  for (size_t i = 0; i < custom.size(); ++i) custom[i] = static_cast<uint8_t>(i * 7);
-  ASSERT_TRUE(tree.WriteValue(kUser, "Control Panel", "Custom", kRegBinary, custom.data(),
-                              custom.size()));
-  ASSERT_TRUE(tree.WriteValue(kUser, "", "root value", 11, custom.data(), 8));
-  ASSERT_TRUE(tree.WriteValue(RegRoot::ClassesRoot, "LumoxSettings\\shell\\open\\command", "",
-                              kRegSz, "x \"%1\"", 7));
-
-  const std::string text = FormatRegistryText(tree);
-  RegistryTree parsed;
-  std::string error;
-  ASSERT_TRUE(ParseRegistryText(text, parsed, error)) << error << "\n" << text;
-  EXPECT_EQ(FormatRegistryText(parsed), text);
-  RegValue value;
-  ASSERT_TRUE(parsed.ReadValue(kUser, "Control Panel", "Custom", value));
-  EXPECT_EQ(value.data, custom);
-  ASSERT_TRUE(parsed.ReadValue(kUser, "", "root value", value));
-  EXPECT_EQ(value.type, 11u);
-  EXPECT_TRUE(parsed.KeyExists(kUser, "Control Panel\\Screen Saver.Lumox\\Saved\\[D] Star]x"));
-}
-
 }  // namespace
 }  // namespace lumox

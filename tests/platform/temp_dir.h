@@ -11,21 +11,14 @@ namespace lumox::testing {
 
 class TempDir {
  public:
+  // create_directory reports whether it made the directory, so a name
+  // another test took already is never shared.
   TempDir() {
-    // create_directory reports whether it made the directory, so a name
-    // another test took already is never shared.
-    std::random_device seed;
-    std::mt19937_64 pick(seed());
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
-    for (;;) {
-      const std::filesystem::path candidate = base / ("lumox-test-" + std::to_string(pick()));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) {
-        path_ = candidate.string();
-        return;
-      }
-      if (error) return;  // no temporary directory at all: tests will fail visibly
-    }
+    std::mt19937_64 pick(std::random_device{}());
+    std::error_code error;
+    do {
+      path_ = (std::filesystem::temp_directory_path() / ("lumox-test-" + std::to_string(pick()))).string();
+    } while (!std::filesystem::create_directory(path_, error) && !error);
   }
   ~TempDir() {
     std::error_code ignored;
@@ -37,6 +30,10 @@ class TempDir {
 
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // How many entries the directory holds.
+  size_t Entries() const {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
+  }
 
  private:
   std::string path_;

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -26,7 +25,7 @@ namespace lumox::testing {
 
 using Bytes = std::vector<uint8_t>;
 // One value of a dumped subtree: key path relative to the dump's root,
-// value name, type and bytes.
+// value name, type and bytes. A key shows as a value without name or type.
 using DumpedValue = std::tuple<std::string, std::string, uint32_t, Bytes>;
 
 class SettingsTest : public ::testing::Test {
@@ -60,39 +59,35 @@ class SettingsTest : public ::testing::Test {
   RecordingSystemServices& system() { return system_; }
 
   // Values stored straight into the registry, creating the key.
-  void PutBytes(const std::string& keyName, const std::string& valueName, const Bytes& bytes,
+  void PutBytes(const std::string& key, const std::string& name, const Bytes& bytes,
                 uint32_t type = kRegBinary) {
-    const std::string path = ControlPanelPath(keyName);
-    registry_.CreateKey(RegRoot::CurrentUser, path);
-    registry_.WriteValue(RegRoot::CurrentUser, path, valueName, type, bytes.data(), bytes.size());
+    registry_.CreateKey(kUser, ControlPanelPath(key));
+    registry_.WriteValue(kUser, ControlPanelPath(key), name, type, bytes.data(), bytes.size());
   }
-  void PutInt(const std::string& keyName, const std::string& valueName, int32_t value) {
+  void PutInt(const std::string& key, const std::string& name, int32_t value) {
     const auto u = static_cast<uint32_t>(value);
-    PutBytes(keyName, valueName, {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)});
+    PutBytes(key, name, {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)});
   }
   // A stored value's bytes; empty when missing.
-  Bytes Get(const std::string& keyName, const std::string& valueName) {
+  Bytes Get(const std::string& key, const std::string& name) {
     RegValue value;
-    registry_.ReadValue(RegRoot::CurrentUser, ControlPanelPath(keyName), valueName, value);
+    registry_.ReadValue(kUser, ControlPanelPath(key), name, value);
     return value.data;
   }
-  int32_t GetInt(const std::string& keyName, const std::string& valueName) {
+  int32_t GetInt(const std::string& key, const std::string& name) {
     int32_t value = -12345;
-    EXPECT_TRUE(ReadInt32(valueName, keyName, value)) << keyName << " " << valueName;
+    EXPECT_TRUE(ReadInt32(name, key, value)) << key << " " << name;
     return value;
   }
-  bool KeyExists(const std::string& keyName) {
-    return registry_.KeyExists(RegRoot::CurrentUser, ControlPanelPath(keyName));
-  }
+  bool KeyExists(const std::string& key) { return registry_.KeyExists(kUser, ControlPanelPath(key)); }
 
-  // Every value and key below a full path (HKCU; empty = all), depth first.
-  // A key appears as a value without name or type, so empty keys show.
+  // Every key and value below a full path (empty = all), depth first.
   std::vector<DumpedValue> Dump(const std::string& fullPath, const std::string& relative = "") {
     std::vector<DumpedValue> values;
-    for (const RegValue& value : registry_.EnumValues(RegRoot::CurrentUser, fullPath)) {
+    for (const RegValue& value : registry_.EnumValues(kUser, fullPath)) {
       values.emplace_back(relative, value.name, value.type, value.data);
     }
-    for (const std::string& subkey : registry_.EnumSubkeys(RegRoot::CurrentUser, fullPath)) {
+    for (const std::string& subkey : registry_.EnumSubkeys(kUser, fullPath)) {
       const std::string child = relative.empty() ? subkey : relative + "\\" + subkey;
       values.emplace_back(child, "", kRegNone, Bytes{});
       for (DumpedValue& value : Dump(fullPath.empty() ? subkey : fullPath + "\\" + subkey, child)) {
@@ -106,6 +101,7 @@ class SettingsTest : public ::testing::Test {
   }
 
  private:
+  static constexpr RegRoot kUser = RegRoot::CurrentUser;
   MemoryRegistry registry_;
   RecordingSystemServices system_;
   std::array<uint8_t, kSoundShareSize> shareBytes_{};
