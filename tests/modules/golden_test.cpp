@@ -48,6 +48,18 @@ void CheckGolden(const Golden& golden) {
   h.Stop();
 }
 
+// Init, Start and Draw until the first picture is finished (Draw yields
+// while it is held), at most `maxFrames` frames; the picture's hash.
+uint64_t FinishedPictureHash(ModuleHarness& h, int maxFrames) {
+  h.Init();
+  h.Start();
+  for (int frame = 0; frame < maxFrames && h.Draw() != kYield; ++frame) {
+  }
+  const uint64_t hash = h.Hash();
+  h.Stop();
+  return hash;
+}
+
 TEST(Golden, FramesOfEachDrawnModule) {
   CheckGolden({kBezier,
                {{10, 0x914157fb344bedaaull}, {100, 0x76f0b33ab73380f0ull}, {300, 0xef4f03a4c0335466ull}}});
@@ -168,13 +180,9 @@ TEST(Golden, EveryPatternFormula) {
       h.Set(4, (formula % 3) * 3 / 2 + 1);  // "Turbulence Type" 1, 2 or 4: warps by the profiles
       h.Set(6, formula % 6 + 1);  // "Wave type"
       h.Set(0, 3);                // "Waves"
-      h.Init();
-      h.Start();
-      for (int frame = 0; frame < 20 && h.Draw() != kYield; ++frame) {
-      }
-      EXPECT_EQ(h.Hash(), expected[formula][warped])
-          << "formula " << formula << (warped ? " warped" : "") << ": 0x" << std::hex << h.Hash();
-      h.Stop();
+      const uint64_t hash = FinishedPictureHash(h, 20);
+      EXPECT_EQ(hash, expected[formula][warped])
+          << "formula " << formula << (warped ? " warped" : "") << ": 0x" << std::hex << hash;
     }
   }
 }
@@ -246,13 +254,9 @@ TEST(Golden, EveryStainKind) {
         h.Set(10, 2);             // "X Tiling"
         h.Set(11, 2);             // "Y Tiling"
       }
-      h.Init();
-      h.Start();
-      for (int frame = 0; frame < 200 && h.Draw() != kYield; ++frame) {
-      }
-      EXPECT_EQ(h.Hash(), expected[kind][folded])
-          << "kind " << kind << (folded ? " folded" : "") << ": 0x" << std::hex << h.Hash();
-      h.Stop();
+      const uint64_t hash = FinishedPictureHash(h, 200);
+      EXPECT_EQ(hash, expected[kind][folded])
+          << "kind " << kind << (folded ? " folded" : "") << ": 0x" << std::hex << hash;
     }
   }
 }
