@@ -231,7 +231,9 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
     for (size_t i = from; i < positional.size(); ++i) text += (i > from ? " " : "") + positional[i];
     return text;
   };
-  if (!positional.empty() && command.mode == HostMode::Window) {
+  // A daemon's window takes a settings file too: its descriptor offers one.
+  if (!positional.empty() &&
+      (command.mode == HostMode::Window || command.mode == HostMode::Embedded)) {
     command.settingsFile = restOfLine(0);
   } else if (!positional.empty()) {
     if (modeGiven) return Failure("unexpected argument \"" + positional[0] + "\" (try --help)");
@@ -280,8 +282,8 @@ std::string UsageText() {
       "  /s                 full screen at the desktop's size\n"
       "  /p ID, /l ID       draw into the existing X11 window ID as a preview\n"
       "  /c, no mode        show where the settings live and how to change them\n"
-      "  SETTINGS.LMX       after /s, /p ID or --window WxH: run once with the\n"
-      "                     settings of this file\n"
+      "  SETTINGS.LMX       after /s, /p ID, -root, -window-id ID or --window WxH:\n"
+      "                     run once with the settings of this file\n"
       "\n"
       "Screen-saver daemon conventions:\n"
       "  -root              draw into $XSCREENSAVER_WINDOW, else the root window\n"

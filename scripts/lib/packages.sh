@@ -8,7 +8,7 @@ LUMOX_BUILD_PACKAGES=(
   libsndfile1-dev libfftw3-dev ccache cmark-gfm
 )
 LUMOX_TEST_PACKAGES=(
-  xvfb xauth xdotool clang libclang-rt-14-dev
+  xvfb xauth xdotool clang libclang-rt-14-dev dpkg-dev
 )
 LUMOX_WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64

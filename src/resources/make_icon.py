@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Draws the saver's icon (lumox.ico): a glowing ring of colour bands on a
 dark disc, at 16, 32 and 48 pixels, 32-bit with alpha. Run it to remake the
-committed icon: python3 make_icon.py lumox.ico"""
+committed icon: python3 make_icon.py lumox.ico
+With a size it draws one PNG of that size instead, the desktop icon of the
+Linux package: python3 make_icon.py lumox-256.png 256"""
 import math
 import struct
 import sys
+import zlib
 
 
 def pixel(size, x, y):
@@ -37,6 +40,23 @@ def image(size):
     return header + b"".join(rows) + mask
 
 
+def png(size):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    rows = []
+    for y in range(size):
+        row = bytearray(b"\0")  # filter: none
+        for x in range(size):
+            b, g, r, a = pixel(size, x, y)
+            row += bytes((r, g, b, a))
+        rows.append(bytes(row))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b""))
+
+
 def main(path):
     sizes = (16, 32, 48)
     images = [image(s) for s in sizes]
@@ -51,4 +71,8 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "lumox.ico")
+    if len(sys.argv) > 2:
+        with open(sys.argv[1], "wb") as f:
+            f.write(png(int(sys.argv[2])))
+    else:
+        main(sys.argv[1] if len(sys.argv) > 1 else "lumox.ico")

@@ -60,6 +60,8 @@ TEST(CommandLineTest, SettingsFileIsTheRestAfterTheMode) {
   EXPECT_EQ(Parse({"/p", "77", "party.LMX"}).settingsFile, "party.LMX");
   EXPECT_EQ(Parse({"/p", "77"}).settingsFile, "");
   EXPECT_EQ(Parse({"--window", "320x200", "party.LMX"}).settingsFile, "party.LMX");
+  EXPECT_EQ(Parse({"-root", "party.LMX"}, "0x400001").settingsFile, "party.LMX");
+  EXPECT_EQ(Parse({"-window-id", "0x1c00002", "party.LMX"}).settingsFile, "party.LMX");
   // An unquoted path with blanks arrives in pieces; the window logic reads
   // it back whole from the saver's command line.
   HostCommand withFile = Parse({"/s", "my", "party.LMX"});
