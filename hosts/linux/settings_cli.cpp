@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "platform/posix/file_registry.h"
 #include "platform/system.h"
@@ -49,13 +51,40 @@ void Print(std::FILE* stream, const std::string& text) {
   if (text.back() != '\n') std::fputc('\n', stream);
 }
 
+bool OnDesktop() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+// Replaces this process by the settings window: the one installed beside
+// this program, else the one on the PATH. Returns only when neither starts.
+void ExecSettingsWindow() {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length > 0) {
+    std::string path(self, static_cast<size_t>(length));
+    path = path.substr(0, path.rfind('/') + 1) + "lumox-settings";
+    char* args[] = {path.data(), nullptr};
+    execv(path.c_str(), args);
+  }
+  char name[] = "lumox-settings";
+  char* args[] = {name, nullptr};
+  execvp(name, args);
+}
+
 }  // namespace
 
 int ShowConfiguration() {
+  // On a desktop the settings window opens; in a terminal without one, or
+  // when the window is not installed, the text below says what to do.
+  if (OnDesktop()) ExecSettingsWindow();
   std::printf(
       "Lumox keeps its settings in %s\n"
       "(set LUMOX_REGISTRY or use --registry FILE for another file).\n"
-      "There is no configuration dialog on this platform; change the settings with:\n"
+      "Without the settings window (lumox-settings on a desktop), change the settings with:\n"
       "  lumox --list                      the saved displays (* marks the active one)\n"
       "  lumox --show NAME                 a saved display's modules, controls and palette\n"
       "  lumox --activate NAME             the display the saver runs\n"

@@ -7,7 +7,9 @@
 
 namespace lumox::host {
 
-// /c and a bare "lumox": prints the registry file and the commands.
+// /c and a bare "lumox": the settings window on a desktop (lumox-settings
+// takes over the process); otherwise prints the registry file and the
+// commands.
 int ShowConfiguration();
 // --list, --show, --activate, --delete, --export, --import.
 int RunSettingsCommand(const HostCommand& command);

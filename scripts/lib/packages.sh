@@ -5,7 +5,7 @@ LUMOX_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-image-dev libx11-dev libfreetype-dev fonts-dejavu-core libpng-dev
-  libsndfile1-dev libfftw3-dev ccache cmark-gfm
+  libsndfile1-dev libfftw3-dev ccache cmark-gfm qt6-base-dev
 )
 LUMOX_TEST_PACKAGES=(
   xvfb xauth xdotool clang libclang-rt-14-dev dpkg-dev

@@ -33,7 +33,8 @@ echo "package: $(basename "$deb")"
 expected=(/usr/bin/lumox /usr/share/man/man1/lumox.1 /usr/share/xscreensaver/config/lumox.xml
           /usr/share/icons/hicolor/48x48/apps/lumox.png /usr/share/icons/hicolor/256x256/apps/lumox.png
           /usr/share/doc/lumox/lumox-guide.html)
-if dpkg-deb -c "$deb" | grep -q '/usr/bin/lumox-settings$'; then
+contents=$(dpkg-deb -c "$deb")
+if grep -q '/usr/bin/lumox-settings$' <<<"$contents"; then
   expected+=(/usr/bin/lumox-settings /usr/share/applications/lumox-settings.desktop)
 fi
 

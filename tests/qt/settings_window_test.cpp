@@ -1,0 +1,289 @@
+// The settings window used as a person would, with keys and clicks, on the
+// offscreen platform: a module row's source and numbers changed, the
+// display saved under a new name, exported, deleted, imported again, and
+// the registry file read after each step. A damaged settings file changes
+// nothing. Every page is photographed for a person to look at.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+
+#include "main_page_widget.h"
+#include "module_page_widget.h"
+#include "platform/recording_system.h"
+#include "platform/system.h"
+#include "preview_widget.h"
+#include "settings_window.h"
+#include "state/module.h"
+
+namespace lumox::qt {
+namespace {
+
+// File choosers that answer from a script; messages are remembered.
+class ScriptedDialogs final : public ConfigDialogs {
+ public:
+  std::vector<std::string> AskOpenFiles(const FileRequest&) override { return Next(); }
+  std::string AskSaveFile(const FileRequest&) override {
+    std::vector<std::string> answer = Next();
+    return answer.empty() ? std::string() : answer.front();
+  }
+  void ShowMessage(const std::string&, const std::string& text) override { messages.push_back(text); }
+
+  std::deque<std::vector<std::string>> answers;
+  std::vector<std::string> messages;
+
+ private:
+  std::vector<std::string> Next() {
+    if (answers.empty()) return {};
+    std::vector<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+template <typename Widget>
+Widget* Named(QWidget* parent, const QString& name) {
+  for (Widget* widget : parent->findChildren<Widget*>()) {
+    if (widget->accessibleName() == name) return widget;
+  }
+  return nullptr;
+}
+
+QPushButton* Button(QWidget* parent, const QString& text) {
+  for (QPushButton* button : parent->findChildren<QPushButton*>()) {
+    if (button->text().remove('&') == text) return button;
+  }
+  return nullptr;
+}
+
+void Type(QLineEdit* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, text);
+  QTest::keyClick(box, Qt::Key_Return);
+}
+
+}  // namespace
+
+class SettingsWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString registryPath_;
+  ScriptedDialogs dialogs_;
+  RecordingSystemServices system_;
+  std::unique_ptr<SettingsWindow> window_;
+
+  QString Registry() const {
+    QFile file(registryPath_);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+  }
+  // The values of one saved display's module key, "name" -> "hex:..", from
+  // the registry file itself.
+  QMap<QString, QString> StoredModule(const QString& display, const QString& module) const {
+    const QString header = "[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox\\Saved\\" +
+                           display + "\\Modules\\" + module + "]";
+    QMap<QString, QString> values;
+    const QStringList lines = Registry().split('\n');
+    qsizetype at = lines.indexOf(header);
+    if (at < 0) return values;
+    for (++at; at < lines.size() && !lines[at].isEmpty(); ++at) {
+      const qsizetype equals = lines[at].indexOf('=');
+      values[lines[at].left(equals).remove('"')] = lines[at].mid(equals + 1);
+    }
+    return values;
+  }
+  bool StoresDisplay(const QString& display) const {
+    return Registry().contains("\\Saved\\" + display + "]");
+  }
+  QComboBox* Displays() const { return Named<QComboBox>(window_->mainPage(), "Saved displays"); }
+  void ShowMain() { window_->pages()->setCurrentWidget(window_->mainPage()); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    registryPath_ = dir_.filePath("registry.reg");
+    qputenv("LUMOX_REGISTRY", registryPath_.toLocal8Bit());
+    InstallSystemServices(&system_);
+    window_ = std::make_unique<SettingsWindow>("/opt/lumox/lumox", dir_.filePath("guide.html"),
+                                               &dialogs_);
+    window_->resize(1100, 720);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+
+  void cleanupTestCase() {
+    window_.reset();
+    InstallSystemServices(nullptr);
+  }
+
+  void opensOnMainSettingsWithTheFirstRunDisplays() {
+    QCOMPARE(window_->pages()->currentWidget(), window_->mainPage());
+    QCOMPARE(window_->pages()->count(), kModuleCount + 1);
+    QVERIFY(Displays()->findText("[D] Bezier") >= 0);
+    QVERIFY(StoresDisplay("[D] Bezier"));
+    QCOMPARE(window_->HelpUrl().fragment(), QString("main-settings"));
+  }
+
+  void previewRunsWhileShownAndPausesWhenHidden() {
+    PreviewWidget* preview = window_->preview();
+    QTRY_VERIFY_WITH_TIMEOUT(preview->running(), 3000);
+    // The modules draw and the palette thread colours them: the picture is
+    // not one flat colour for long.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+          const QImage& image = preview->image();
+          const uchar first = image.constScanLine(0)[0];
+          for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+              if (image.constScanLine(y)[x] != first) return true;
+          }
+          return false;
+        }(),
+        5000);
+    QCOMPARE(preview->image().format(), QImage::Format_Indexed8);
+    QCOMPARE(preview->image().colorCount(), 256);
+    preview->hide();
+    QVERIFY(!preview->running());
+    preview->show();
+    QVERIFY(preview->running());
+  }
+
+  void changesARowsSourceAndNumbersWithKeys() {
+    ModulePageWidget* bezier = window_->modulePage(kBezier);
+    window_->pages()->setCurrentWidget(bezier);
+    QCOMPARE(window_->HelpUrl().fragment(), QString("module-bezier"));
+
+    // "Symmetry": Set -> Random -> Oscillate; the range replaces the value.
+    QComboBox* source = Named<QComboBox>(bezier, "Symmetry source");
+    QVERIFY(source);
+    source->setFocus();
+    QTest::keyClick(source, Qt::Key_Down);
+    QTest::keyClick(source, Qt::Key_Down);
+    QCOMPARE(source->currentText(), QString("Oscillate"));
+    QVERIFY(Named<QSlider>(bezier, "Symmetry range low")->isVisible());
+    QVERIFY(!Named<QSlider>(bezier, "Symmetry")->isVisible());
+    Type(Named<QLineEdit>(bezier, "Symmetry range low number"), "5");
+
+    // A typed number beyond the limit is held to it: Width allows 1..200.
+    QLineEdit* width = Named<QLineEdit>(bezier, "Width number");
+    Type(width, "500");
+    QCOMPARE(width->text(), QString("200"));
+    QCOMPARE(Named<QSlider>(bezier, "Width")->value(), 200);
+    // Not a number: the box shows the stored one again.
+    Type(width, "wide");
+    QCOMPARE(width->text(), QString("200"));
+
+    // "Beziers" one step right with the keyboard.
+    QSlider* curves = Named<QSlider>(bezier, "Beziers");
+    const int before = curves->value();
+    curves->setFocus();
+    QTest::keyClick(curves, Qt::Key_Right);
+    QCOMPARE(Named<QLineEdit>(bezier, "Beziers number")->text(), QString::number(before + 1));
+
+    // Unsaved: the main page's box says so.
+    ShowMain();
+    QCOMPARE(Displays()->currentText(), QString("Scratch"));
+  }
+
+  void savesUnderANewName() {
+    ShowMain();
+    // Only active modules are stored: Bezier joins the display.
+    QCheckBox* bezierBox = nullptr;
+    for (QCheckBox* box : window_->mainPage()->findChildren<QCheckBox*>()) {
+      if (box->text().remove('&') == "Bezier") bezierBox = box;
+    }
+    QVERIFY(bezierBox);
+    if (!bezierBox->isChecked()) {
+      bezierBox->setFocus();
+      QTest::keyClick(bezierBox, Qt::Key_Space);
+    }
+    QVERIFY(bezierBox->isChecked());
+    Type(Displays()->lineEdit(), "Desk Test");
+    QTest::mouseClick(Button(window_->mainPage(), "Save Selection"), Qt::LeftButton);
+    const QMap<QString, QString> bezier = StoredModule("Desk Test", "Bezier");
+    QCOMPARE(bezier.value("Check1"), QString("hex:02,00,00,00"));    // Oscillate
+    QCOMPARE(bezier.value("RangeLo1"), QString("hex:05,00,00,00"));
+    QCOMPARE(bezier.value("Control3"), QString("hex:c8,00,00,00"));  // Width 200
+    QVERIFY(Registry().contains("\"Active\"=\"Desk Test\""));
+    QCOMPARE(Displays()->currentText(), QString("Desk Test"));
+  }
+
+  void exportsDeletesAndImportsAgain() {
+    ShowMain();
+    const QString file = dir_.filePath("desk.LMX");
+    dialogs_.answers.push_back({file.toStdString()});
+    Type(Displays()->lineEdit(), "Desk Test");
+    QTest::mouseClick(Button(window_->mainPage(), "Export..."), Qt::LeftButton);
+    QFile exported(file);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QCOMPARE(exported.read(4), QByteArray("\x00\x42\x00\x42", 4));
+    QVERIFY(StoresDisplay("Desk Test"));
+
+    Type(Displays()->lineEdit(), "Desk Test");
+    QTest::mouseClick(Button(window_->mainPage(), "Delete Selection"), Qt::LeftButton);
+    QVERIFY(!StoresDisplay("Desk Test"));
+    QCOMPARE(Displays()->findText("Desk Test"), -1);
+
+    dialogs_.answers.push_back({file.toStdString()});
+    QTest::mouseClick(Button(window_->mainPage(), "Import..."), Qt::LeftButton);
+    QCOMPARE(StoredModule("desk", "Bezier").value("Check1"), QString("hex:02,00,00,00"));
+    QVERIFY(Displays()->findText("desk") >= 0);
+    QCOMPARE(Displays()->currentText(), QString("desk"));
+    // The imported display is loaded into the pages.
+    QCOMPARE(Named<QComboBox>(window_->modulePage(kBezier), "Symmetry source")->currentText(),
+             QString("Oscillate"));
+  }
+
+  void aDamagedSettingsFileChangesNothing() {
+    ShowMain();
+    const QString junk = dir_.filePath("junk.LMX");
+    QFile file(junk);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a settings file at all");
+    file.close();
+    const QString before = Registry();
+    const size_t messages = dialogs_.messages.size();
+    dialogs_.answers.push_back({junk.toStdString()});
+    QTest::mouseClick(Button(window_->mainPage(), "Import..."), Qt::LeftButton);
+    QCOMPARE(Registry(), before);
+    QCOMPARE(dialogs_.messages.size(), messages + 1);
+  }
+
+  void aTestRunStartsTheSaverAndLeavesNoTestDisplay() {
+    ShowMain();
+    system_.Clear();
+    QTest::mouseClick(Button(window_->modulePage(kCyclic), "Test Cyclic Settings"), Qt::LeftButton);
+    QCOMPARE(system_.launches(), std::vector<std::string>{"/opt/lumox/lumox /S"});
+    QVERIFY(StoresDisplay("Testing Current Settings"));
+    // Back in the window: the page's activation ends the test run.
+    window_->pages()->setCurrentWidget(window_->modulePage(kCyclic));
+    ShowMain();
+    QVERIFY(!StoresDisplay("Testing Current Settings"));
+    QVERIFY(Registry().contains("\"Active\"=\"desk\""));
+  }
+
+  void photographsEveryPage() {
+    QDir().mkpath(LUMOX_SCREENSHOT_DIR);
+    for (int i = 0; i < window_->pages()->count(); ++i) {
+      window_->pages()->setCurrentIndex(i);
+      QTest::qWait(50);
+      const QString name = window_->pages()->tabText(i).toLower().replace(' ', '-');
+      QVERIFY(window_->grab().save(QString(LUMOX_SCREENSHOT_DIR) + "/" + name + ".png"));
+    }
+  }
+};
+
+}  // namespace lumox::qt
+
+QTEST_MAIN(lumox::qt::SettingsWindowTest)
+#include "settings_window_test.moc"
