@@ -26,8 +26,8 @@ void Check(bool condition, const char* what) {
 CustomPalette KnownPalette() {
   CustomPalette palette;
   for (int i = 0; i < kPaletteEntries; ++i) {
-    palette[i].Set({static_cast<uint8_t>(i), static_cast<uint8_t>(i ^ 0x5A),
-                    static_cast<uint8_t>(255 - i)});
+    palette[i].Set(
+        {static_cast<uint8_t>(i), static_cast<uint8_t>(i ^ 0x5A), static_cast<uint8_t>(255 - i)});
   }
   return palette;
 }
