@@ -45,7 +45,7 @@ int GridHitTest(int x, int y, int clientWidth, int clientHeight) {
 
 CustomPaletteEditor::CustomPaletteEditor(CustomPalette& palette, std::function<void()> markModified)
     : palette_(palette), markModified_(std::move(markModified)) {
-  undo_ = Read();
+  undoBuffer_ = Read();
   Refresh();
 }
 
@@ -66,8 +66,8 @@ void CustomPaletteEditor::Write(const Colours& colours) {
 }
 
 CustomPaletteEditor::Colours CustomPaletteEditor::Begin() {
-  undo_ = Read();
-  return undo_;
+  undoBuffer_ = Read();
+  return undoBuffer_;
 }
 
 void CustomPaletteEditor::Finish(const Colours& colours) {
@@ -121,10 +121,10 @@ void CustomPaletteEditor::MoveTrackbars(Levels positions) {
   if (!trackbarDrag_) {
     trackbarDrag_ = true;
     trackbarBase_ = trackbars_;
-    undo_ = Read();
+    undoBuffer_ = Read();
   }
   trackbars_ = positions;
-  Colours colours = undo_;
+  Colours colours = undoBuffer_;
   if (selection_.first == selection_.last) {
     for (int c = 0; c < kChannels; ++c) {
       if (!masks_[c]) colours[selection_.first][c] = positions[c];
@@ -137,7 +137,7 @@ void CustomPaletteEditor::MoveTrackbars(Levels positions) {
       for (int i = selection_.first; i <= selection_.last; ++i) {
         colours[i][c] = trackbarBase_[c] == 0
                             ? positions[c]
-                            : Clamp255(undo_[i][c] * positions[c] / trackbarBase_[c]);
+                            : Clamp255(undoBuffer_[i][c] * positions[c] / trackbarBase_[c]);
       }
     }
   }
@@ -201,7 +201,7 @@ void CustomPaletteEditor::Gradient() {
     for (int k = 0; k < n; ++k) {
       for (int c = 0; c < kChannels; ++c) {
         if (!masks_[c])
-          colours[first + k][c] = (undo_[first][c] * (n - k) + k * undo_[last][c]) / n;
+          colours[first + k][c] = (undoBuffer_[first][c] * (n - k) + k * undoBuffer_[last][c]) / n;
       }
     }
   }
@@ -270,7 +270,7 @@ void CustomPaletteEditor::CopyFromSource(bool merge) {
   for (int k = 0; k < targetCount; ++k) {
     // Integer steps through the source: every source entry is used
     // targetCount / sourceCount times, with no rounding drift.
-    const Levels& from = undo_[source_.first + k * sourceCount / targetCount];
+    const Levels& from = undoBuffer_[source_.first + k * sourceCount / targetCount];
     Levels& to = colours[selection_.first + k];
     for (int c = 0; c < kChannels; ++c) {
       if (!masks_[c]) to[c] = merge ? (to[c] + from[c]) / 2 : from[c];
@@ -281,8 +281,8 @@ void CustomPaletteEditor::CopyFromSource(bool merge) {
 
 void CustomPaletteEditor::Undo() {
   const Colours current = Read();
-  Write(undo_);
-  undo_ = current;
+  Write(undoBuffer_);
+  undoBuffer_ = current;
   Refresh();
   if (markModified_) markModified_();
 }
@@ -290,7 +290,7 @@ void CustomPaletteEditor::Undo() {
 bool CustomPaletteEditor::Import(PageDialogs& dialogs) {
   const std::optional<std::string> path = dialogs.ChooseFileToOpen(kPalPattern);
   if (!path) return false;
-  undo_ = Read();
+  undoBuffer_ = Read();
   CustomPalette read = palette_;
   if (!ReadPalFile(*path, read).isPalFile) {
     dialogs.Beep();

@@ -111,7 +111,7 @@ class CustomPaletteEditor {
   int anchor_ = 0;
   int lastHit_ = 0;
   bool dragging_ = false;
-  Colours undo_{};
+  Colours undoBuffer_{};
   bool copyPending_ = false;
   bool mergePending_ = false;
   EntryRange source_;

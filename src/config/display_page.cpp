@@ -19,11 +19,22 @@ constexpr int kMaxListedModes = 4096;
 
 std::string ColorsText(uint32_t bitsPerPixel) {
   const uint32_t colors = bitsPerPixel >= 32 ? 0xFFFFFFFFu : uint32_t{1} << bitsPerPixel;
-  return std::to_string(colors) + " Colors at";
+  char text[32];
+  std::snprintf(text, sizeof text, "%lu Colors at", static_cast<unsigned long>(colors));
+  return text;
 }
 
 std::string SizeText(int32_t width, int32_t height) {
-  return " " + std::to_string(width) + "x" + std::to_string(height);
+  char text[32];
+  std::snprintf(text, sizeof text, " %dx%d", static_cast<int>(width), static_cast<int>(height));
+  return text;
+}
+
+std::string FrequencyText(uint32_t frequency) {
+  if (frequency <= 1) return " Default Hz";
+  char text[24];
+  std::snprintf(text, sizeof text, " %dHz", static_cast<int>(frequency));
+  return text;
 }
 
 }  // namespace
@@ -61,11 +72,7 @@ std::string DescribeMode(const DisplayModeRecord& mode, DisplayModes& system) {
     text += SizeText(static_cast<int32_t>(ModeField(mode, display_field::kWidth)),
                      static_cast<int32_t>(ModeField(mode, display_field::kHeight)));
   }
-  if (fields & kFrequencyValid) {
-    const uint32_t frequency = ModeField(mode, display_field::kFrequency);
-    text += frequency <= 1 ? " Default Hz"
-                           : " " + std::to_string(static_cast<int32_t>(frequency)) + "Hz";
-  }
+  if (fields & kFrequencyValid) text += FrequencyText(ModeField(mode, display_field::kFrequency));
   if (system.TestMode(mode) == ModeChangeResult::kRestartRequired) text += "  [Restart Required]";
   return text;
 }
