@@ -111,7 +111,7 @@ void CustomPaletteEditor::Release() {
 }
 
 void CustomPaletteEditor::SetMasked(int channel, bool masked) {
-  masks_[channel] = masked;
+  if (channel >= kRed && channel <= kBlue) masks_[channel] = masked;
 }
 
 void CustomPaletteEditor::MoveTrackbars(Levels positions) {
