@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "base/random.h"
 #include "base/truncate.h"
@@ -174,6 +175,11 @@ bool SoundEnabled(const SoundShare& share, size_t enabledField) {
 const char* ControlSourceName(int32_t source) {
   if (source < 0 || source >= kSourceCount) return "";
   return kSourceNames[source];
+}
+
+std::vector<const char*> FillSourceList(bool soundCapable) {
+  const int count = soundCapable ? kSourceCount : kSourceRandom + 1;
+  return std::vector<const char*>(std::begin(kSourceNames), std::begin(kSourceNames) + count);
 }
 
 }  // namespace lumox

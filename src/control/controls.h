@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "base/relaxed.h"
 #include "state/module_control.h"
@@ -78,5 +79,11 @@ bool SoundEnabled(const SoundShare& share, size_t enabledField);
 // The text of a source in every "Source" list ("Set" .. "18KHz"); "" for a
 // number outside 0..21.
 const char* ControlSourceName(int32_t source);
+
+// The items of a "Source" list, in source order so that an item's position
+// is its ControlSource: "Set" and "Random", and for a sound-capable control
+// (or palette parameter) also "Oscillate", "Volume", "Left", "Right" and the
+// sixteen bands.
+std::vector<const char*> FillSourceList(bool soundCapable);
 
 }  // namespace lumox

@@ -1,0 +1,61 @@
+#include "config/config_session.h"
+
+#include <utility>
+
+#include "platform/system.h"
+#include "settings/saved_displays.h"
+#include "state/saver_state.h"
+
+namespace lumox {
+
+ConfigSession::ConfigSession(SaverState& state, ConfigDialogs& dialogs, std::string saverPath,
+                             std::string startDirectory)
+    : state_(state),
+      dialogs_(dialogs),
+      saverPath_(std::move(saverPath)),
+      rememberedDirectory_(std::move(startDirectory)) {}
+
+bool ConfigSession::Begin() {
+  if (running_) return false;
+  running_ = true;
+  state_.configDialogOpen = true;
+  return true;
+}
+
+void ConfigSession::End() { state_.configDialogOpen = false; }
+
+void ConfigSession::TestRun() {
+  // A second test before the pages were activated again keeps the name
+  // from before the first: "Active" names the test display by now.
+  if (!testRunPending_) previousActive_ = ReadActiveName();
+  testRunPending_ = true;
+  const bool saved = SaveDisplay(state_, kTestingDisplay);
+  if (saved && System().LaunchProgram(saverPath_ + " /S")) return;
+  // Nothing runs the test display: it goes at once rather than staying
+  // "Active" until a page happens to be activated.
+  System().Beep();
+  EndTestRun();
+}
+
+bool ConfigSession::EndTestRun() {
+  if (!testRunPending_) return false;
+  testRunPending_ = false;
+  DeleteDisplay(kTestingDisplay);
+  WriteActiveName(previousActive_);
+  return true;
+}
+
+void ConfigSession::RememberDirectoryOf(std::string_view path) {
+  const std::string directory = DirectoryOf(path);
+  if (!directory.empty()) rememberedDirectory_ = directory;
+}
+
+std::string DirectoryOf(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string_view::npos) return {};
+  // The root keeps its separator: "C:\" and "/", not "C:" and "".
+  if (slash == 0 || (slash == 2 && path[1] == ':')) return std::string(path.substr(0, slash + 1));
+  return std::string(path.substr(0, slash));
+}
+
+}  // namespace lumox

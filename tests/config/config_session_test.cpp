@@ -1,0 +1,52 @@
+#include "config/config_session.h"
+
+#include <gtest/gtest.h>
+
+#include "config_fixture.h"
+#include "settings/saved_displays.h"
+
+namespace lumox {
+namespace {
+
+using ConfigSessionTest = testing::ConfigTest;
+
+TEST_F(ConfigSessionTest, TestRunSavesStartsAndIsRemovedOnTheNextActivation) {
+  EXPECT_TRUE(state().configDialogOpen);
+  EXPECT_FALSE(session.Begin());  // the pages run once per process
+  SaveDisplay(state(), "Mine");
+  state().options.Active[kStar] = 1;
+  state().options.Speed = 7;
+  session.TestRun();
+  EXPECT_EQ(system().launches(), std::vector<std::string>{"C:\\SAVER\\LUMOX.SCR /S"});
+  EXPECT_EQ(ReadActiveName(), kTestingDisplay);
+  EXPECT_EQ(StoredModules(kTestingDisplay), (std::vector<std::string>{"Pattern", "Star"}));
+  EXPECT_EQ(GetInt(SettingsKey(), "Speed"), 7);
+
+  // A second test before any page was activated still restores "Mine".
+  session.TestRun();
+  EXPECT_TRUE(session.EndTestRun());
+  EXPECT_FALSE(KeyExists(DisplayKey(kTestingDisplay)));
+  EXPECT_EQ(ReadActiveName(), "Mine");
+  EXPECT_FALSE(session.EndTestRun());
+  EXPECT_EQ(system().beeps(), 0);
+}
+
+TEST_F(ConfigSessionTest, ASaverThatCannotStartLeavesNoTestDisplay) {
+  SaveDisplay(state(), "Mine");
+  system().SetLaunchResult(false);
+  session.TestRun();
+  EXPECT_EQ(system().beeps(), 1);
+  EXPECT_FALSE(KeyExists(DisplayKey(kTestingDisplay)));
+  EXPECT_EQ(ReadActiveName(), "Mine");
+  EXPECT_FALSE(session.testRunPending());
+}
+
+TEST(DirectoryOf, KeepsRootsAndDropsTheFileName) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Pictures\\a.bmp", "C:\\Pictures"}, {"C:\\a.bmp", "C:\\"}, {"/home/u/a.lmx", "/home/u"},
+      {"/a.lmx", "/"}, {"a.lmx", ""}};
+  for (const auto& [path, directory] : cases) EXPECT_EQ(DirectoryOf(path), directory) << path;
+}
+
+}  // namespace
+}  // namespace lumox

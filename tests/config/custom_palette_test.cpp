@@ -1,0 +1,141 @@
+#include "config/custom_palette.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "base/random.h"
+#include "platform/temp_dir.h"
+#include "recording_dialogs.h"
+
+namespace lumox {
+namespace {
+
+using Levels = CustomPaletteEditor::Levels;
+
+class CustomPaletteTest : public ::testing::Test {
+ protected:
+  // Entry i is (i, 200 - i/2, 2i mod 256): every entry and channel differs.
+  CustomPaletteTest() {
+    for (int i = 0; i < kPaletteEntries; ++i) Put(i, {i, 200 - i / 2, 2 * i});
+  }
+  void Put(int i, Levels c) {
+    palette_[i].Set({uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2])});
+    original_[i] = palette_[i];
+  }
+  Levels At(int i) const { return {palette_[i].red, palette_[i].green, palette_[i].blue}; }
+  Levels Was(int i) const { return {original_[i].red, original_[i].green, original_[i].blue}; }
+  void Select(int first, int last) {
+    editor_.Press(first);
+    editor_.Move(last);
+    editor_.Release();
+  }
+  // Entries outside first..last (all of them for an empty range) are as they were.
+  void ExpectUnchangedOutside(int first = 0, int last = -1) {
+    for (int i = 0; i < kPaletteEntries; ++i) {
+      ASSERT_TRUE((i >= first && i <= last) || At(i) == Was(i)) << i;
+    }
+  }
+
+  CustomPalette palette_;
+  CustomPalette original_;
+  CustomPaletteEditor editor_{palette_, nullptr};
+};
+
+TEST_F(CustomPaletteTest, SelectionGradientReverseAndMask) {
+  Put(10, {0, 0, 0});
+  Put(20, {100, 200, 50});
+  editor_.Press(20);
+  editor_.Move(10);
+  editor_.Release();
+  EXPECT_EQ(editor_.TrackbarPositions(), (Levels{128, 128, 128}));
+  editor_.Gradient();  // from entry 10 towards entry 20, which keeps its colour
+  for (int k = 0; k <= 10; ++k) EXPECT_EQ(At(10 + k), (Levels{10 * k, 20 * k, 5 * k})) << k;
+  ExpectUnchangedOutside(10, 20);
+
+  editor_.Undo();
+  Select(50, 51);  // two adjacent entries: neither reversed nor blended
+  editor_.Reverse();
+  editor_.Gradient();
+  ExpectUnchangedOutside();
+  Select(50, 54);
+  editor_.SetMasked(kGreen, true);
+  EXPECT_FALSE(editor_.TrackbarEnabled(kGreen));
+  editor_.Reverse();
+  for (int k = 0; k < 5; ++k)
+    EXPECT_EQ(At(50 + k), (Levels{54 - k, Was(50 + k)[kGreen], 108 - 2 * k}));
+  editor_.Negative();
+  EXPECT_EQ(At(50), (Levels{201, 175, 147}));
+}
+
+TEST_F(CustomPaletteTest, CopyToRepeatsTheSourceAndMergeAveragesAndUndoTwiceRedoes) {
+  Select(0, 3);
+  editor_.CopyTo();
+  Select(100, 107);
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(At(100 + k), Was(k / 2)) << k;
+  ExpectUnchangedOutside(100, 107);
+  editor_.Undo();
+  ExpectUnchangedOutside();
+  editor_.Undo();
+  EXPECT_EQ(At(107), Was(3));
+  editor_.Undo();
+
+  Select(10, 11);
+  editor_.MergeTo();
+  Select(11, 12);  // overlaps the source: merges with the source as it was
+  EXPECT_EQ(At(11), (Levels{10, 195, 21}));
+  EXPECT_EQ(At(12), (Levels{11, 194, 23}));
+}
+
+TEST_F(CustomPaletteTest, TrackbarsSetOneEntryOrScaleARangeFromWhereTheDragBegan) {
+  Select(5, 5);
+  editor_.MoveTrackbars({77, 198, 10});
+  EXPECT_EQ(At(5), (Levels{77, 198, 10}));
+  editor_.EndTrackbarDrag();
+
+  Select(100, 110);
+  editor_.SetMasked(kBlue, true);
+  editor_.MoveTrackbars({64, 128, 64});  // red from 128 to 64 halves it; blue is masked
+  for (int i = 100; i <= 110; ++i) EXPECT_EQ(At(i), (Levels{i / 2, Was(i)[1], Was(i)[2]})) << i;
+  editor_.MoveTrackbars({255, 128, 64});
+  EXPECT_EQ(At(100)[kRed], 199);
+  editor_.EndTrackbarDrag();
+  editor_.Undo();
+  ExpectUnchangedOutside(5, 5);
+}
+
+TEST_F(CustomPaletteTest, RandomRoughAndSmoothKeepTheirBounds) {
+  Put(1, {255, 0, 255});
+  Select(0, 235);
+  SeedRandom(7);
+  editor_.Rough();  // a change that would leave 0..255 is dropped, never wrapped
+  EXPECT_GE(At(1)[kRed], 245);
+  EXPECT_LE(At(1)[kGreen], 10);
+  editor_.Smooth();
+  for (int end : {0, 235}) EXPECT_EQ(At(end), Was(end));
+  editor_.Randomize();  // a walk with steps below 8
+  for (int i = 1; i < kPaletteEntries; ++i) {
+    for (int c = 0; c < kChannels; ++c) ASSERT_LE(std::abs(At(i)[c] - At(i - 1)[c]), 7) << i;
+  }
+}
+
+TEST_F(CustomPaletteTest, ImportOfAnotherFileOnlyBeepsAndAnExportReadsBack) {
+  testing::TempDir dir;
+  testing::RecordingDialogs dialogs;
+  dialogs.file = dir.File("other.PAL");
+  testing::WriteFile(*dialogs.file, std::string(952, 'x'));
+  EXPECT_FALSE(editor_.Import(dialogs));
+  EXPECT_EQ(dialogs.beeps, 1);
+  ExpectUnchangedOutside();
+
+  dialogs.file = dir.File("mine.PAL");
+  EXPECT_TRUE(editor_.Export(dialogs));
+  EXPECT_EQ(dialogs.proposedName, "Scratch.PAL");
+  Select(0, 235);
+  editor_.Negative();
+  EXPECT_TRUE(editor_.Import(dialogs));
+  ExpectUnchangedOutside();
+}
+
+}  // namespace
+}  // namespace lumox
