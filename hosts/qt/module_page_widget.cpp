@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -16,9 +15,6 @@
 
 namespace lumox::qt {
 namespace {
-
-// The grid's columns: label, value or range, value box or sense, source.
-enum Column { kLabel, kLowSlider, kLowBox, kHighSlider, kHighBox, kSense, kSource };
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -36,8 +32,6 @@ ModulePageWidget::ModulePageWidget(ModulePage& model, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   group_ = new QGroupBox(this);
   auto* grid = new QGridLayout(group_);
-  grid->setColumnStretch(kLowSlider, 1);
-  grid->setColumnStretch(kHighSlider, 1);
   layout->addWidget(group_);
 
   if (model_.HasFileText()) {
@@ -58,11 +52,11 @@ ModulePageWidget::ModulePageWidget(ModulePage& model, QWidget* parent)
     formats->setWordWrap(true);
     layout->insertWidget(1, formats);
     connect(fileText_, &QLineEdit::editingFinished, this, [this] {
-      if (model_.SetFileText(fileText_->text().toStdString())) Changed();
+      if (model_.SetFileText(fileText_->text().toStdString())) emit Edited();
       fileText_->setText(Text(model_.FileText()));
     });
     connect(browse, &QPushButton::clicked, this, [this] {
-      if (model_.Browse(PictureExtensions())) Changed();
+      if (model_.Browse(PictureExtensions())) emit Edited();
       fileText_->setText(Text(model_.FileText()));
     });
   }
@@ -102,124 +96,65 @@ ModulePageWidget::ModulePageWidget(ModulePage& model, QWidget* parent)
   connect(reset_, &QPushButton::clicked, this, [this] {
     model_.Reset();
     Refresh();
-    Changed();
+    emit Edited();
   });
   Refresh();
 }
 
 void ModulePageWidget::BuildRow(QGridLayout* grid, int gridRow, int control) {
-  Row row;
-  row.control = control;
-  const QString label = Text(model_.Label(control));
-  row.label = new QLabel(label, this);
-  row.label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  row.value = MakeNumberEditor(row, RowNumber::Value, label);
-  row.low = MakeNumberEditor(row, RowNumber::RangeLo, label + tr(" range low"));
-  row.high = MakeNumberEditor(row, RowNumber::RangeHi, label + tr(" range high"));
-  row.sense = new QSpinBox(this);
-  row.sense->setRange(kSenseMinimum, kSenseMaximum);
-  row.sense->setAccessibleName(label + tr(" sense"));
-  row.sense->setToolTip(tr("Sense: oscillation speed, or how strongly sound moves the value"));
-  row.source = new QComboBox(this);
-  row.source->setAccessibleName(label + tr(" source"));
-  for (const char* item : model_.SourceList(control)) row.source->addItem(item);
-  row.label->setBuddy(row.source);
-
-  grid->addWidget(row.label, gridRow, kLabel);
-  grid->addWidget(row.value.slider, gridRow, kLowSlider, 1, kSense - kLowSlider);
-  grid->addWidget(row.value.box, gridRow, kSense);
-  grid->addWidget(row.low.slider, gridRow, kLowSlider);
-  grid->addWidget(row.low.box, gridRow, kLowBox);
-  grid->addWidget(row.high.slider, gridRow, kHighSlider);
-  grid->addWidget(row.high.box, gridRow, kHighBox);
-  grid->addWidget(row.sense, gridRow, kSense);
-  grid->addWidget(row.source, gridRow, kSource);
-
-  connect(row.sense, &QSpinBox::valueChanged, this, [this, control](int value) {
-    const int32_t sense = model_.ChangeSense(control, value - model_.Sense(control));
-    for (Row& r : rows_) {
-      if (r.control != control) continue;
-      QSignalBlocker block(r.sense);
-      r.sense->setValue(sense);
-    }
-    Changed();
+  rows_.push_back({control, ControlRowWidgets::Create(this, grid, gridRow, Text(model_.Label(control)),
+                                                      model_.SourceList(control))});
+  ControlRowWidgets& widgets = rows_.back().widgets;
+  BindNumber(control, RowNumber::Value, widgets.value);
+  BindNumber(control, RowNumber::RangeLo, widgets.low);
+  BindNumber(control, RowNumber::RangeHi, widgets.high);
+  connect(widgets.sense, &QSpinBox::valueChanged, this, [this, control](int sense) {
+    FindRow(control)->widgets.ShowSense(model_.ChangeSense(control, sense - model_.Sense(control)));
+    emit Edited();
   });
-  connect(row.source, &QComboBox::activated, this, [this, control](int position) {
-    if (model_.ChooseSource(control, position)) Changed();
+  connect(widgets.source, &QComboBox::activated, this, [this, control](int position) {
+    if (model_.ChooseSource(control, position)) emit Edited();
     Refresh();
   });
-  rows_.push_back(row);
 }
 
-ModulePageWidget::NumberEditor ModulePageWidget::MakeNumberEditor(const Row& row,
-                                                                 RowNumber which,
-                                                                 const QString& name) {
-  const int control = row.control;
-  NumberEditor editor;
-  editor.slider = new QSlider(Qt::Horizontal, this);
-  editor.slider->setTickPosition(QSlider::TicksBelow);
-  editor.slider->setAccessibleName(name);
-  editor.box = new QLineEdit(this);
-  editor.box->setAccessibleName(name + tr(" number"));
-  editor.box->setMaximumWidth(editor.box->fontMetrics().horizontalAdvance("-00000") + 12);
+void ModulePageWidget::BindNumber(int control, RowNumber which, NumberEditor& editor) {
   connect(editor.slider, &QSlider::valueChanged, this, [this, control, which](int position) {
     model_.MoveTrackbar(control, which, position);
-    for (Row& r : rows_) {
-      if (r.control == control) ShowNumber(r, which);
-    }
-    Changed();
+    ShowNumber(*FindRow(control), which);
+    emit Edited();
   });
-  connect(editor.box, &QLineEdit::editingFinished, this, [this, control, which] {
-    for (Row& r : rows_) {
-      if (r.control != control) continue;
-      TypedNumber typed = model_.TypeNumber(control, which, Editor(r, which).box->text().toStdString());
-      ShowNumber(r, which);
-      if (typed.changed) Changed();
-    }
+  QLineEdit* box = editor.box;
+  connect(box, &QLineEdit::editingFinished, this, [this, control, which, box] {
+    const TypedNumber typed = model_.TypeNumber(control, which, box->text().toStdString());
+    ShowNumber(*FindRow(control), which);
+    if (typed.changed) emit Edited();
   });
-  return editor;
 }
 
-ModulePageWidget::NumberEditor& ModulePageWidget::Editor(Row& row, RowNumber which) {
-  switch (which) {
-    case RowNumber::RangeLo:
-      return row.low;
-    case RowNumber::RangeHi:
-      return row.high;
-    case RowNumber::Value:
-      break;
+ModulePageWidget::Row* ModulePageWidget::FindRow(int control) {
+  for (Row& row : rows_) {
+    if (row.control == control) return &row;
   }
-  return row.value;
+  return nullptr;
 }
 
 void ModulePageWidget::ShowNumber(Row& row, RowNumber which) {
-  NumberEditor& editor = Editor(row, which);
+  NumberEditor& editor = which == RowNumber::RangeLo   ? row.widgets.low
+                         : which == RowNumber::RangeHi ? row.widgets.high
+                                                       : row.widgets.value;
   const TrackbarSetup setup = model_.Trackbar(row.control, which);
-  QSignalBlocker block(editor.slider);
-  editor.slider->setRange(setup.minimum, setup.maximum);
-  editor.slider->setTickInterval(setup.tickFrequency);
-  editor.slider->setPageStep(setup.tickFrequency);
-  editor.slider->setValue(setup.position);
-  editor.box->setText(QString::number(model_.Number(row.control, which)));
+  editor.Show(setup.minimum, setup.maximum, setup.tickFrequency, setup.position,
+              model_.Number(row.control, which));
 }
 
 void ModulePageWidget::RefreshRow(Row& row) {
   const RowVisibility shown = model_.Visibility(row.control);
-  row.label->setVisible(shown.labelAndSource);
-  row.source->setVisible(shown.labelAndSource);
-  row.value.slider->setVisible(shown.value);
-  row.value.box->setVisible(shown.value);
-  for (QWidget* widget : {static_cast<QWidget*>(row.low.slider), static_cast<QWidget*>(row.low.box),
-                          static_cast<QWidget*>(row.high.slider), static_cast<QWidget*>(row.high.box),
-                          static_cast<QWidget*>(row.sense)}) {
-    widget->setVisible(shown.range);
-  }
+  row.widgets.ShowElements(shown.labelAndSource, shown.value, shown.range);
   for (RowNumber which : {RowNumber::Value, RowNumber::RangeLo, RowNumber::RangeHi})
     ShowNumber(row, which);
-  QSignalBlocker blockSense(row.sense);
-  row.sense->setValue(model_.Sense(row.control));
-  QSignalBlocker blockSource(row.source);
-  row.source->setCurrentIndex(model_.Source(row.control));
+  row.widgets.ShowSense(model_.Sense(row.control));
+  row.widgets.ShowSource(model_.Source(row.control));
 }
 
 void ModulePageWidget::Refresh() {
@@ -243,7 +178,5 @@ void ModulePageWidget::showEvent(QShowEvent* event) {
   Refresh();
   QWidget::showEvent(event);
 }
-
-void ModulePageWidget::Changed() { emit Edited(); }
 
 }  // namespace lumox::qt

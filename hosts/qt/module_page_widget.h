@@ -1,23 +1,20 @@
 // A module's settings page: one row per defined control, built from the
-// module's control table through the page model. Each row has the value
-// slider and box (source "Set") or the range sliders, boxes and sense (any
-// other source), and the source list. The widgets only carry values to and
-// from the ModulePage model, which decides every limit and what shows.
+// module's control table through the page model. The widgets only carry
+// values to and from the ModulePage model, which decides every limit and
+// what each row shows for its source.
 #pragma once
 
 #include <QWidget>
 #include <vector>
 
 #include "config/module_page.h"
+#include "control_row.h"
 
-class QComboBox;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSlider;
-class QSpinBox;
 
 namespace lumox::qt {
 
@@ -39,24 +36,16 @@ class ModulePageWidget final : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  struct NumberEditor {
-    QSlider* slider = nullptr;
-    QLineEdit* box = nullptr;
-  };
   struct Row {
     int control = 0;
-    QLabel* label = nullptr;
-    NumberEditor value, low, high;
-    QSpinBox* sense = nullptr;
-    QComboBox* source = nullptr;
+    ControlRowWidgets widgets;
   };
 
   void BuildRow(QGridLayout* grid, int gridRow, int control);
-  NumberEditor MakeNumberEditor(const Row& row, RowNumber which, const QString& name);
-  NumberEditor& Editor(Row& row, RowNumber which);
+  void BindNumber(int control, RowNumber which, NumberEditor& editor);
+  Row* FindRow(int control);
   void ShowNumber(Row& row, RowNumber which);
   void RefreshRow(Row& row);
-  void Changed();
 
   ModulePage& model_;
   std::vector<Row> rows_;

@@ -8,7 +8,9 @@ namespace lumox::qt {
 PreviewWidget::PreviewWidget(const SaverState& edited, QWidget* parent)
     : QWidget(parent), run_(edited, kWidth, kHeight), image_(kWidth, kHeight, QImage::Format_Indexed8) {
   setMinimumSize(kWidth / 2, kHeight / 2);
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
   setAccessibleName(tr("Preview of the edited settings"));
   // An indexed image must carry its 256 colours before it is drawn.
   image_.setColorTable(QList<QRgb>(256, qRgb(0, 0, 0)));

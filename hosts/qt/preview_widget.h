@@ -25,6 +25,8 @@ class PreviewWidget final : public QWidget {
   const QImage& image() const { return image_; }
 
   QSize sizeHint() const override { return {kWidth, kHeight}; }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override { return width * kHeight / kWidth; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

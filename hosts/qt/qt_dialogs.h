@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "config/config_session.h"
+#include "config/page_services.h"
 #include "platform/system.h"
 
 namespace lumox::qt {
@@ -23,6 +24,26 @@ class QtConfigDialogs final : public ConfigDialogs {
 
  private:
   QWidget* parent_;
+};
+
+class QtPageDialogs final : public PageDialogs {
+ public:
+  explicit QtPageDialogs(QWidget* parent) : parent_(parent) {}
+  void Beep() override;
+  void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
+  bool AskYesNo(std::string_view text, std::string_view caption) override;
+  std::optional<std::string> ChooseFileToOpen(std::string_view pattern) override;
+  std::optional<std::string> ChooseFileToSave(std::string_view pattern,
+                                              std::string_view proposedName) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// Starts the sound player as the configuration does (not from a saver).
+class SoundPlayerLauncher final : public PlayerLauncher {
+ public:
+  bool LaunchPlayer() override;
 };
 
 class QtSystemServices final : public SystemServices {

@@ -1,8 +1,8 @@
 #include "settings_window.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -12,13 +12,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "control/sound_link.h"
+#include "custom_palette_widget.h"
 #include "main_page_widget.h"
 #include "module_page_widget.h"
 #include "palette/palette.h"
+#include "palette_page_widget.h"
 #include "platform/posix/file_registry.h"
 #include "preview_widget.h"
 #include "saver/module_table.h"
 #include "saver/runtime_services.h"
+#include "sound_page_widget.h"
 #include "state/saver_state.h"
 
 namespace lumox::qt {
@@ -34,31 +38,33 @@ std::unique_ptr<SaverState> NewState() {
   return state;
 }
 
-}  // namespace
-
-QString GuideAnchor(int module) {
-  switch (module) {
-    case -1: return "main-settings";
-    case kBitmap: return "module-slide-show";
-    default: return "module-" + QString(kModuleNames[module]).toLower();
-  }
+QString ModuleAnchor(int module) {
+  return module == kBitmap ? "module-slide-show" : "module-" + QString(kModuleNames[module]).toLower();
 }
 
+}  // namespace
+
 SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigDialogs* dialogs,
-                               QWidget* parent)
+                               PageDialogs* pageDialogs, QWidget* parent)
     : QWidget(parent),
       edited_(NewState()),
+      share_(AttachConfigDialog()),
       qtDialogs_(this),
+      qtPageDialogs_(this),
       session_(*edited_, dialogs ? *dialogs : qtDialogs_, std::move(saverPath),
-               QFileInfo(QDir::homePath()).absoluteFilePath().toStdString()),
+               QDir::homePath().toStdString()),
       mainModel_(session_),
       guidePath_(std::move(guidePath)) {
   setWindowTitle(tr("Lumox v3.5.350 Settings"));
+  PageDialogs& shownDialogs = pageDialogs ? *pageDialogs : qtPageDialogs_;
   // Open before the load, so sound sources stay as the user chose them.
   session_.Begin();
   SetUpModuleTable(*edited_, DefaultRuntimeServices());
+  auto markModified = [this] { session_.SetModified(); };
   for (int module = 0; module < kModuleCount; ++module)
     moduleModels_.push_back(std::make_unique<ModulePage>(session_, module));
+  paletteModel_ = std::make_unique<PalettePage>(edited_->palette->settings, markModified);
+  customModel_ = std::make_unique<CustomPaletteEditor>(edited_->palette->custom, markModified);
 
   auto* layout = new QVBoxLayout(this);
   auto* body = new QHBoxLayout;
@@ -69,14 +75,34 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
   for (int module : kModuleTabs) {
     auto* page = new ModulePageWidget(*moduleModels_[module], pages_);
     modulePages_[module] = page;
-    pages_->addTab(page, module == kBitmap ? tr("Slide Show") : QString(kModuleNames[module]));
+    AddPage(page, module == kBitmap ? tr("Slide Show") : QString(kModuleNames[module]),
+            ModuleAnchor(module));
+    connect(page, &ModulePageWidget::Edited, this, &SettingsWindow::Edited);
+  }
+  palettePage_ = new PalettePageWidget(*paletteModel_, session_, pages_);
+  AddPage(palettePage_, tr("Palette"), "palette-settings");
+  connect(palettePage_, &PalettePageWidget::Edited, this, &SettingsWindow::Edited);
+  customPage_ = new CustomPaletteWidget(*customModel_, shownDialogs, session_, pages_);
+  AddPage(customPage_, tr("Custom"), "custom-palette-settings");
+  connect(customPage_, &CustomPaletteWidget::Edited, this, &SettingsWindow::Edited);
+  // Without the shared block (one of another layout is in the way) there
+  // is no player to talk to: the page stays out.
+  if (share_ != nullptr) {
+    soundModel_ = std::make_unique<SoundPage>(edited_->options, *share_, markModified);
+    soundPage_ = new SoundPageWidget(*soundModel_, launcher_, shownDialogs, session_, pages_);
+    AddPage(soundPage_, tr("Sound"), "sound-settings");
+    connect(soundPage_, &SoundPageWidget::Edited, this, &SettingsWindow::Edited);
   }
   mainPage_ = new MainPageWidget(mainModel_, pages_);
-  pages_->addTab(mainPage_, tr("Main Settings"));
+  AddPage(mainPage_, tr("Main Settings"), "main-settings");
+  connect(mainPage_, &MainPageWidget::Edited, this, [this] { preview_->SettingsChanged(); });
   body->addWidget(pages_, 3);
 
+  auto* side = new QVBoxLayout;
   preview_ = new PreviewWidget(*edited_, this);
-  body->addWidget(preview_, 2);
+  side->addWidget(preview_);
+  side->addStretch(1);
+  body->addLayout(side, 2);
   layout->addLayout(body, 1);
 
   auto* buttons = new QDialogButtonBox(
@@ -90,13 +116,6 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
   connect(buttons, &QDialogButtonBox::helpRequested, this,
           [this] { QDesktopServices::openUrl(HelpUrl()); });
 
-  for (ModulePageWidget* page : modulePages_) {
-    connect(page, &ModulePageWidget::Edited, this, [this] {
-      mainPage_->FillDisplayList();
-      preview_->SettingsChanged();
-    });
-  }
-  connect(mainPage_, &MainPageWidget::Edited, preview_, &PreviewWidget::SettingsChanged);
   connect(pages_, &QTabWidget::currentChanged, this, &SettingsWindow::PageChanged);
   pages_->setCurrentWidget(mainPage_);
   shownPage_ = pages_->currentIndex();
@@ -108,28 +127,39 @@ SettingsWindow::~SettingsWindow() {
   delete preview_;
   preview_ = nullptr;
   session_.End();
+  if (share_ != nullptr) DetachConfigDialog(share_);
   ReleasePaletteState(edited_->palette);
   edited_->palette = nullptr;
+}
+
+void SettingsWindow::AddPage(QWidget* page, const QString& title, const QString& anchor) {
+  page->setProperty("guideAnchor", anchor);
+  page->setAccessibleName(title);
+  pages_->addTab(page, title);
 }
 
 ModulePageWidget* SettingsWindow::modulePage(int module) const { return modulePages_[module]; }
 
 QUrl SettingsWindow::HelpUrl() const {
   QUrl url = QUrl::fromLocalFile(guidePath_);
-  int module = -1;
-  for (int i = 0; i < kModuleCount; ++i) {
-    if (pages_->currentWidget() == modulePages_[i]) module = i;
-  }
-  url.setFragment(GuideAnchor(module));
+  url.setFragment(pages_->currentWidget()->property("guideAnchor").toString());
   return url;
 }
 
+void SettingsWindow::Edited() {
+  mainPage_->FillDisplayList();  // "Scratch" from now on
+  preview_->SettingsChanged();
+}
+
 void SettingsWindow::PageChanged(int index) {
-  // Leaving Main Settings takes its controls into the live settings.
-  if (pages_->widget(shownPage_) == mainPage_) mainModel_.Leave(mainPage_->Options());
+  // Leaving a page takes its controls into the live settings.
+  QWidget* left = pages_->widget(shownPage_);
+  if (left == mainPage_) mainModel_.Leave(mainPage_->Options());
+  if (left == soundPage_ && soundModel_) soundModel_->Apply();
   shownPage_ = index;
+  // Every page's activation ends a pending test run.
+  session_.EndTestRun();
   if (pages_->widget(index) == mainPage_) {
-    if (mainModel_.Activated()) mainPage_->FillDisplayList();
     mainPage_->Fill();
     mainPage_->FillDisplayList();
   }
@@ -137,19 +167,20 @@ void SettingsWindow::PageChanged(int index) {
 
 void SettingsWindow::changeEvent(QEvent* event) {
   // Back from a test run: its display goes and the previous one is active.
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && mainModel_.Activated())
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && session_.EndTestRun())
     mainPage_->FillDisplayList();
   QWidget::changeEvent(event);
 }
 
 void SettingsWindow::Apply() {
+  if (soundModel_) soundModel_->Apply();
   mainModel_.Apply(mainPage_->Options());
 }
 
 void SettingsWindow::WatchRegistry() {
   // Another program (the saver's F1, lumox --import) may change the saved
   // displays while the window is open: the list follows. The store is
-  // replaced atomically, so the watch is set again after each change.
+  // replaced by a rename, so its directory is watched too.
   const QString path = QString::fromStdString(DefaultRegistryPath());
   registryWatcher_ = new QFileSystemWatcher(this);
   if (QFileInfo::exists(path)) registryWatcher_->addPath(path);

@@ -1,12 +1,15 @@
 // The settings window: the pages of the configuration over their models,
-// in the order of the saver's property sheet (the module pages, then Main
-// Settings), opened on "Main Settings", beside the live preview. OK applies
-// the Main Settings page (unsaved changes are kept as "Scratch"); Cancel
-// closes; Help opens the user guide at the page's section.
+// in the order of the saver's property sheet (the module pages, Palette,
+// Custom, Sound, Main Settings), opened on "Main Settings", beside the live
+// preview. The Display page's video modes have no counterpart on a Linux
+// desktop and are left out. OK applies the Sound and Main Settings pages
+// (unsaved changes are kept as "Scratch"); Cancel closes; Help opens the
+// user guide at the page's section.
 //
 // The window owns the edited settings (a run state of its own, loaded from
-// the "Active" display) and the configuration session over them. The file
-// choosers and messages are Qt's unless the caller gives others (tests).
+// the "Active" display), the configuration session over them and the
+// shared block with the sound player. The file choosers and messages are
+// Qt's unless the caller gives others (tests).
 #pragma once
 
 #include <QWidget>
@@ -15,8 +18,11 @@
 #include <vector>
 
 #include "config/config_session.h"
+#include "config/custom_palette.h"
 #include "config/main_page.h"
 #include "config/module_page.h"
+#include "config/palette_page.h"
+#include "config/sound_page.h"
 #include "qt_dialogs.h"
 
 class QFileSystemWatcher;
@@ -24,30 +30,34 @@ class QTabWidget;
 
 namespace lumox {
 struct SaverState;
+class SoundShare;
 }
 
 namespace lumox::qt {
 
+class CustomPaletteWidget;
 class MainPageWidget;
 class ModulePageWidget;
+class PalettePageWidget;
 class PreviewWidget;
-
-// The pages' anchors in the user guide, by tab.
-QString GuideAnchor(int module);  // module pages; -1: Main Settings
+class SoundPageWidget;
 
 class SettingsWindow final : public QWidget {
   Q_OBJECT
 
  public:
   // `saverPath` is the saver started for test runs; `guidePath` the user
-  // guide's HTML file. `dialogs` may be null: Qt's choosers and messages.
+  // guide's HTML file. The dialogs may be null: Qt's choosers and messages.
   SettingsWindow(std::string saverPath, QString guidePath, ConfigDialogs* dialogs = nullptr,
-                 QWidget* parent = nullptr);
+                 PageDialogs* pageDialogs = nullptr, QWidget* parent = nullptr);
   ~SettingsWindow() override;
 
   QTabWidget* pages() const { return pages_; }
   MainPageWidget* mainPage() const { return mainPage_; }
   ModulePageWidget* modulePage(int module) const;
+  PalettePageWidget* palettePage() const { return palettePage_; }
+  CustomPaletteWidget* customPalettePage() const { return customPage_; }
+  SoundPageWidget* soundPage() const { return soundPage_; }
   PreviewWidget* preview() const { return preview_; }
   ConfigSession& session() { return session_; }
   // The guide's address for the page shown now.
@@ -57,20 +67,31 @@ class SettingsWindow final : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
+  void AddPage(QWidget* page, const QString& title, const QString& anchor);
   void PageChanged(int index);
+  void Edited();
   void Apply();
   void WatchRegistry();
 
   std::unique_ptr<SaverState> edited_;
+  SoundShare* share_ = nullptr;
   QtConfigDialogs qtDialogs_;
+  QtPageDialogs qtPageDialogs_;
+  SoundPlayerLauncher launcher_;
   ConfigSession session_;
   MainPage mainModel_;
   std::vector<std::unique_ptr<ModulePage>> moduleModels_;
+  std::unique_ptr<PalettePage> paletteModel_;
+  std::unique_ptr<CustomPaletteEditor> customModel_;
+  std::unique_ptr<SoundPage> soundModel_;
   QString guidePath_;
 
   QTabWidget* pages_ = nullptr;
   MainPageWidget* mainPage_ = nullptr;
   std::vector<ModulePageWidget*> modulePages_;
+  PalettePageWidget* palettePage_ = nullptr;
+  CustomPaletteWidget* customPage_ = nullptr;
+  SoundPageWidget* soundPage_ = nullptr;
   PreviewWidget* preview_ = nullptr;
   QFileSystemWatcher* registryWatcher_ = nullptr;
   int shownPage_ = -1;

@@ -9,14 +9,17 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
 
+#include "custom_palette_widget.h"
 #include "main_page_widget.h"
 #include "module_page_widget.h"
+#include "palette_page_widget.h"
 #include "platform/recording_system.h"
 #include "platform/system.h"
 #include "preview_widget.h"
@@ -25,6 +28,29 @@
 
 namespace lumox::qt {
 namespace {
+
+// The palette pages' file choosers, answering from a script; beeps counted.
+class ScriptedPageDialogs final : public PageDialogs {
+ public:
+  void Beep() override { ++beeps; }
+  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
+  bool AskYesNo(std::string_view, std::string_view) override { return false; }
+  std::optional<std::string> ChooseFileToOpen(std::string_view) override { return Next(); }
+  std::optional<std::string> ChooseFileToSave(std::string_view, std::string_view) override {
+    return Next();
+  }
+
+  std::deque<std::string> answers;
+  int beeps = 0;
+
+ private:
+  std::optional<std::string> Next() {
+    if (answers.empty()) return std::nullopt;
+    std::string answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
 
 // File choosers that answer from a script; messages are remembered.
 class ScriptedDialogs final : public ConfigDialogs {
@@ -79,6 +105,7 @@ class SettingsWindowTest : public QObject {
   QTemporaryDir dir_;
   QString registryPath_;
   ScriptedDialogs dialogs_;
+  ScriptedPageDialogs pageDialogs_;
   RecordingSystemServices system_;
   std::unique_ptr<SettingsWindow> window_;
 
@@ -89,9 +116,9 @@ class SettingsWindowTest : public QObject {
   }
   // The values of one saved display's module key, "name" -> "hex:..", from
   // the registry file itself.
-  QMap<QString, QString> StoredModule(const QString& display, const QString& module) const {
+  QMap<QString, QString> StoredKey(const QString& display, const QString& key) const {
     const QString header = "[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox\\Saved\\" +
-                           display + "\\Modules\\" + module + "]";
+                           display + "\\" + key + "]";
     QMap<QString, QString> values;
     const QStringList lines = Registry().split('\n');
     qsizetype at = lines.indexOf(header);
@@ -101,6 +128,9 @@ class SettingsWindowTest : public QObject {
       values[lines[at].left(equals).remove('"')] = lines[at].mid(equals + 1);
     }
     return values;
+  }
+  QMap<QString, QString> StoredModule(const QString& display, const QString& module) const {
+    return StoredKey(display, "Modules\\" + module);
   }
   bool StoresDisplay(const QString& display) const {
     return Registry().contains("\\Saved\\" + display + "]");
@@ -115,7 +145,7 @@ class SettingsWindowTest : public QObject {
     qputenv("LUMOX_REGISTRY", registryPath_.toLocal8Bit());
     InstallSystemServices(&system_);
     window_ = std::make_unique<SettingsWindow>("/opt/lumox/lumox", dir_.filePath("guide.html"),
-                                               &dialogs_);
+                                               &dialogs_, &pageDialogs_);
     window_->resize(1100, 720);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -128,7 +158,8 @@ class SettingsWindowTest : public QObject {
 
   void opensOnMainSettingsWithTheFirstRunDisplays() {
     QCOMPARE(window_->pages()->currentWidget(), window_->mainPage());
-    QCOMPARE(window_->pages()->count(), kModuleCount + 1);
+    // The module pages, Palette, Custom, Sound and Main Settings.
+    QCOMPARE(window_->pages()->count(), kModuleCount + 4);
     QVERIFY(Displays()->findText("[D] Bezier") >= 0);
     QVERIFY(StoresDisplay("[D] Bezier"));
     QCOMPARE(window_->HelpUrl().fragment(), QString("main-settings"));
@@ -272,13 +303,73 @@ class SettingsWindowTest : public QObject {
     QVERIFY(Registry().contains("\"Active\"=\"desk\""));
   }
 
+  void paletteAndCustomPagesReachTheStore() {
+    PalettePageWidget* palette = window_->palettePage();
+    window_->pages()->setCurrentWidget(palette);
+    QCOMPARE(window_->HelpUrl().fragment(), QString("palette-settings"));
+    QTest::mouseClick(Button(palette, "Green"), Qt::LeftButton);
+    // Duration allows 0..300; the typed number goes to green alone.
+    QLineEdit* duration = Named<QLineEdit>(palette, "Duration number");
+    Type(duration, "500");
+    QCOMPARE(duration->text(), QString("300"));
+    // Ctrl with a click on "Custom": every channel takes the effect.
+    QRadioButton* custom = nullptr;
+    for (QRadioButton* button : palette->findChildren<QRadioButton*>()) {
+      if (button->text() == "Custom") custom = button;
+    }
+    QTest::mouseClick(custom, Qt::LeftButton, Qt::ControlModifier);
+
+    CustomPaletteWidget* editor = window_->customPalettePage();
+    window_->pages()->setCurrentWidget(editor);
+    QWidget* grid = Named<QWidget>(editor, "Custom palette colours");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+    QVERIFY(Button(editor, "Gradient")->isEnabled());  // a range of three
+    const QString pal = dir_.filePath("colours.PAL");
+    pageDialogs_.answers.push_back(pal.toStdString());
+    QTest::mouseClick(Button(editor, "Export..."), Qt::LeftButton);
+    QFile exported(pal);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    const QByteArray before = exported.readAll();
+    QCOMPARE(before.size(), 952);
+    QCOMPARE(before.left(4), QByteArray("\x00\x42\x00\x42", 4));
+
+    // A file that is not a palette file only beeps: the colours stay.
+    const QString junk = dir_.filePath("junk.PAL");
+    QFile junkFile(junk);
+    QVERIFY(junkFile.open(QIODevice::WriteOnly));
+    junkFile.write("RIFF");
+    junkFile.close();
+    pageDialogs_.answers.push_back(junk.toStdString());
+    QTest::mouseClick(Button(editor, "Import..."), Qt::LeftButton);
+    QCOMPARE(pageDialogs_.beeps, 1);
+    pageDialogs_.answers.push_back(pal.toStdString());
+    QTest::mouseClick(Button(editor, "Export..."), Qt::LeftButton);
+    exported.seek(0);
+    QCOMPARE(exported.readAll(), before);
+
+    ShowMain();
+    Type(Displays()->lineEdit(), "Colours");
+    QTest::mouseClick(Button(window_->mainPage(), "Save Selection"), Qt::LeftButton);
+    const QMap<QString, QString> stored = StoredKey("Colours", "Palette");
+    for (const char* effect : {"RedEffect", "GreenEffect", "BlueEffect"})
+      QCOMPARE(stored.value(effect), QString("hex:06,00,00,00"));
+    QCOMPARE(stored.value("GreenSeconds"), QString("hex:2c,01,00,00"));
+    QVERIFY(stored.value("RedSeconds") != stored.value("GreenSeconds"));
+    QVERIFY(stored.contains("Custom"));
+  }
+
   void photographsEveryPage() {
-    QDir().mkpath(LUMOX_SCREENSHOT_DIR);
+    // $LUMOX_SCREENSHOT_DIR (the run at 200 %) or the build's folder.
+    const QString folder = qEnvironmentVariable("LUMOX_SCREENSHOT_DIR", LUMOX_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
     for (int i = 0; i < window_->pages()->count(); ++i) {
       window_->pages()->setCurrentIndex(i);
-      QTest::qWait(50);
+      QTest::qWait(400);  // the preview has drawn
       const QString name = window_->pages()->tabText(i).toLower().replace(' ', '-');
-      QVERIFY(window_->grab().save(QString(LUMOX_SCREENSHOT_DIR) + "/" + name + ".png"));
+      QVERIFY(window_->grab().save(folder + "/" + name + ".png"));
     }
   }
 };
