@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QUrl>
@@ -24,6 +25,7 @@
 #include "saver/runtime_services.h"
 #include "sound_page_widget.h"
 #include "state/saver_state.h"
+#include "stderr_messages.h"
 
 namespace lumox::qt {
 namespace {
@@ -47,6 +49,7 @@ QString ModuleAnchor(int module) {
 SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigDialogs* dialogs,
                                PageDialogs* pageDialogs, QWidget* parent)
     : QWidget(parent),
+      reports_(new StderrMessages(this)),
       edited_(NewState()),
       share_(AttachConfigDialog()),
       qtDialogs_(this),
@@ -56,6 +59,7 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
       mainModel_(session_),
       guidePath_(std::move(guidePath)) {
   setWindowTitle(tr("Lumox v3.5.350 Settings"));
+  connect(reports_, &StderrMessages::Report, this, &SettingsWindow::ShowReport);
   PageDialogs& shownDialogs = pageDialogs ? *pageDialogs : qtPageDialogs_;
   // Open before the load, so sound sources stay as the user chose them.
   session_.Begin();
@@ -123,6 +127,9 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
 }
 
 SettingsWindow::~SettingsWindow() {
+  // Reports from here on go to standard error only: there is no window to
+  // show them in.
+  disconnect(reports_, nullptr, this, nullptr);
   // The preview's run ends before the settings it copies from go.
   delete preview_;
   preview_ = nullptr;
@@ -136,6 +143,13 @@ void SettingsWindow::AddPage(QWidget* page, const QString& title, const QString&
   page->setProperty("guideAnchor", anchor);
   page->setAccessibleName(title);
   pages_->addTab(page, title);
+}
+
+void SettingsWindow::ShowReport(const QString& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, tr("Lumox Settings"), text, QMessageBox::Ok,
+                              this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
 }
 
 ModulePageWidget* SettingsWindow::modulePage(int module) const { return modulePages_[module]; }

@@ -8,7 +8,8 @@
 //
 // The window owns the edited settings (a run state of its own, loaded from
 // the "Active" display), the configuration session over them and the
-// shared block with the sound player. The file choosers and messages are
+// shared block with the sound player. What the settings store reports on
+// standard error (a damaged settings file) is shown in a message box. The file choosers and messages are
 // Qt's unless the caller gives others (tests).
 #pragma once
 
@@ -68,11 +69,14 @@ class SettingsWindow final : public QWidget {
 
  private:
   void AddPage(QWidget* page, const QString& title, const QString& anchor);
+  void ShowReport(const QString& text);
   void PageChanged(int index);
   void Edited();
   void Apply();
   void WatchRegistry();
 
+  // First: the set-up's own reports (a damaged settings file) are shown.
+  class StderrMessages* reports_;
   std::unique_ptr<SaverState> edited_;
   SoundShare* share_ = nullptr;
   QtConfigDialogs qtDialogs_;

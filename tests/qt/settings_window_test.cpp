@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -361,6 +363,20 @@ class SettingsWindowTest : public QObject {
     QVERIFY(stored.contains("Custom"));
   }
 
+  void followsChangesByAnotherProgram() {
+    ShowMain();
+    QProcess lumox;
+    lumox.start(LUMOX_SAVER, {"--delete", "[D] Star"});
+    QVERIFY(lumox.waitForFinished(20000));
+    QCOMPARE(lumox.exitCode(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(Displays()->findText("[D] Star"), -1, 5000);
+    // Saving afterwards does not bring the deleted display back.
+    Type(Displays()->lineEdit(), "After");
+    QTest::mouseClick(Button(window_->mainPage(), "Save Selection"), Qt::LeftButton);
+    QVERIFY(StoresDisplay("After"));
+    QVERIFY(!StoresDisplay("[D] Star"));
+  }
+
   void photographsEveryPage() {
     // $LUMOX_SCREENSHOT_DIR (the run at 200 %) or the build's folder.
     const QString folder = qEnvironmentVariable("LUMOX_SCREENSHOT_DIR", LUMOX_SCREENSHOT_DIR);
@@ -371,6 +387,18 @@ class SettingsWindowTest : public QObject {
       const QString name = window_->pages()->tabText(i).toLower().replace(' ', '-');
       QVERIFY(window_->grab().save(folder + "/" + name + ".png"));
     }
+  }
+
+  void aDamagedRegistryFileIsReportedAndKeptAside() {
+    QFile file(registryPath_);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\n");
+    file.close();
+    QMessageBox* report = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((report = window_->findChild<QMessageBox*>()) != nullptr, 5000);
+    QVERIFY(report->text().contains("is damaged"));
+    QCOMPARE(QDir(dir_.path()).entryList({"registry.reg.damaged-*"}).size(), 1);
+    report->close();
   }
 };
 
