@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 #include <deque>
 
 #include "custom_palette_widget.h"
@@ -27,6 +28,8 @@
 #include "preview_widget.h"
 #include "settings_window.h"
 #include "state/module.h"
+#include "state/palette_state.h"
+#include "state/saver_state.h"
 
 namespace lumox::qt {
 namespace {
@@ -189,6 +192,36 @@ class SettingsWindowTest : public QObject {
     QVERIFY(!preview->running());
     preview->show();
     QVERIFY(preview->running());
+  }
+
+  void previewTakesTheEditedSettingsWithSoundOscillating() {
+    SaverState edited, run;
+    PaletteState editedPalette, runPalette;
+    edited.palette = &editedPalette;
+    run.palette = &runPalette;
+    ModuleControl& width = run.table[kBezier].controls[3];
+    width.Defined = 1;
+    edited.table[kBezier].controls[3] = {1, 13, kSourceRight, 150, 12, 40, 9, 1, 200, 4, 0.5f, 1};
+    edited.table[kBezier].controls[17].Value = 99;  // no such control: not copied
+    std::snprintf(edited.table[kBitmap].text, kModuleTextSize, "%s", "~/Pictures/*.png");
+    edited.options.Active[kStar] = 1;
+    editedPalette.settings.Effect[kGreen] = kEffectCustom;
+    editedPalette.settings.values[kDirection][kBlue].Source = kSourceVolume;
+    editedPalette.custom[7].Set({1, 2, 3});
+
+    CopyEditedSettings(edited, run);
+    QCOMPARE(width.Source, int32_t{kSourceOscillate});  // no player in a preview
+    QCOMPARE(width.Value, 150);
+    QCOMPARE(width.RangeLo, 40);
+    QCOMPARE(width.RangeHi, 9);
+    QCOMPARE(width.Sense, 4);
+    QCOMPARE(width.Maximum, 0);  // the run's own definition stays
+    QCOMPARE(run.table[kBezier].controls[17].Value, 0);
+    QCOMPARE(QString(run.table[kBitmap].text), QString("~/Pictures/*.png"));
+    QCOMPARE(int(run.options.Active[kStar]), 1);
+    QCOMPARE(int(runPalette.settings.Effect[kGreen]), int(kEffectCustom));
+    QCOMPARE(int(runPalette.settings.values[kDirection][kBlue].Source), int(kSourceOscillate));
+    QCOMPARE(int(runPalette.custom[7].blue), 3);
   }
 
   void changesARowsSourceAndNumbersWithKeys() {
