@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
   lumox::qt::SettingsWindow window(saver.toStdString(), guide);
   lumox::qt::QtSystemServices system(lumox::System(), &window);
   lumox::InstallSystemServices(&system);
+  window.resize(window.sizeHint().expandedTo(QSize(1060, 640)));
   window.show();
   const int result = QApplication::exec();
   lumox::InstallSystemServices(nullptr);

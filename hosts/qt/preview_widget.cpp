@@ -23,10 +23,12 @@ PreviewWidget::PreviewWidget(const SaverState& edited, QWidget* parent)
 }
 
 void PreviewWidget::SettingsChanged() {
+  stale_ = true;
   if (isVisible()) restartTimer_.start();
 }
 
 void PreviewWidget::Restart() {
+  stale_ = false;
   run_.Restart();
   if (isVisible()) frameTimer_.start();
 }
@@ -54,7 +56,7 @@ void PreviewWidget::paintEvent(QPaintEvent*) {
 
 void PreviewWidget::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!run_.running()) {
+  if (!run_.running() || stale_) {
     Restart();
   } else {
     frameTimer_.start();

@@ -44,6 +44,7 @@ class PreviewWidget final : public QWidget {
   QImage image_;
   QTimer frameTimer_;
   QTimer restartTimer_;
+  bool stale_ = false;  // the settings changed since the run started
 };
 
 }  // namespace lumox::qt

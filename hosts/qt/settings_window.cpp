@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -72,8 +74,13 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
 
   auto* layout = new QVBoxLayout(this);
   auto* body = new QHBoxLayout;
+  // Sixteen pages are too many for a row of tabs: a list beside them names
+  // every page at once (arrow keys move through it; Ctrl+Tab works too).
+  pageList_ = new QListWidget(this);
+  pageList_->setAccessibleName(tr("Pages"));
+  body->addWidget(pageList_);
   pages_ = new QTabWidget(this);
-  pages_->setUsesScrollButtons(true);
+  pages_->tabBar()->hide();
   pages_->setAccessibleName(tr("Settings pages"));
   modulePages_.assign(kModuleCount, nullptr);
   for (int module : kModuleTabs) {
@@ -120,8 +127,11 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
   connect(buttons, &QDialogButtonBox::helpRequested, this,
           [this] { QDesktopServices::openUrl(HelpUrl()); });
 
+  pageList_->setMaximumWidth(pageList_->sizeHintForColumn(0) + 2 * pageList_->frameWidth() + 8);
   connect(pages_, &QTabWidget::currentChanged, this, &SettingsWindow::PageChanged);
+  connect(pageList_, &QListWidget::currentRowChanged, pages_, &QTabWidget::setCurrentIndex);
   pages_->setCurrentWidget(mainPage_);
+  pageList_->setCurrentRow(pages_->currentIndex());
   shownPage_ = pages_->currentIndex();
   WatchRegistry();
 }
@@ -143,6 +153,7 @@ void SettingsWindow::AddPage(QWidget* page, const QString& title, const QString&
   page->setProperty("guideAnchor", anchor);
   page->setAccessibleName(title);
   pages_->addTab(page, title);
+  pageList_->addItem(title);
 }
 
 void SettingsWindow::ShowReport(const QString& text) {
@@ -167,6 +178,7 @@ void SettingsWindow::Edited() {
 
 void SettingsWindow::PageChanged(int index) {
   // Leaving a page takes its controls into the live settings.
+  pageList_->setCurrentRow(index);
   QWidget* left = pages_->widget(shownPage_);
   if (left == mainPage_) mainModel_.Leave(mainPage_->Options());
   if (left == soundPage_ && soundModel_) soundModel_->Apply();

@@ -27,6 +27,7 @@
 #include "qt_dialogs.h"
 
 class QFileSystemWatcher;
+class QListWidget;
 class QTabWidget;
 
 namespace lumox {
@@ -90,6 +91,7 @@ class SettingsWindow final : public QWidget {
   std::unique_ptr<SoundPage> soundModel_;
   QString guidePath_;
 
+  QListWidget* pageList_ = nullptr;
   QTabWidget* pages_ = nullptr;
   MainPageWidget* mainPage_ = nullptr;
   std::vector<ModulePageWidget*> modulePages_;
