@@ -132,16 +132,20 @@ MainPageWidget::MainPageWidget(MainPage& model, QWidget* parent)
     else FillDisplayList();
   });
   connect(save, &QPushButton::clicked, this, [this] {
-    model_.Save(BoxText().toStdString(), Options());
+    const QString typed = BoxText();
+    const bool saved = model_.Save(typed.toStdString(), Options());
     FillDisplayList();
+    if (!saved) displays_->setEditText(typed);  // a refused name, to be corrected
   });
   connect(remove, &QPushButton::clicked, this, [this] {
     model_.Delete(BoxText().toStdString());
     FillDisplayList();
   });
   connect(exportButton, &QPushButton::clicked, this, [this] {
-    model_.Export(BoxText().toStdString(), Options());
+    const QString typed = BoxText();
+    const bool exported = model_.Export(typed.toStdString(), Options());
     FillDisplayList();
+    if (!exported) displays_->setEditText(typed);
   });
   connect(importButton, &QPushButton::clicked, this, [this] {
     if (model_.Import()) AfterLoad();

@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QAbstractSpinBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -308,6 +310,39 @@ class SettingsWindowTest : public QObject {
     // The imported display is loaded into the pages.
     QCOMPARE(Named<QComboBox>(window_->modulePage(kBezier), "Symmetry source")->currentText(),
              QString("Oscillate"));
+  }
+
+  void everyControlTheKeyboardReachesHasAName() {
+    for (int i = 0; i < window_->pages()->count(); ++i) {
+      window_->pages()->setCurrentIndex(i);
+      for (QWidget* widget : window_->findChildren<QWidget*>()) {
+        if (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus) continue;
+        if (qobject_cast<QScrollBar*>(widget) || widget->parentWidget() == nullptr) continue;
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        const bool named = !widget->accessibleName().isEmpty() ||
+                           (button != nullptr && !button->text().isEmpty()) ||
+                           // the editor inside a named combo or spin box
+                           qobject_cast<QComboBox*>(widget->parentWidget()) != nullptr ||
+                           qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) != nullptr;
+        QVERIFY2(named, qPrintable(window_->pages()->tabText(i) + ": a " +
+                                   widget->metaObject()->className() + " without a name"));
+      }
+    }
+  }
+
+  void refusesWhatTheModelsRefuse() {
+    ShowMain();
+    const QString before = Registry();
+    const size_t messages = dialogs_.messages.size();
+    Type(Displays()->lineEdit(), "Testing Current Settings");
+    QTest::mouseClick(Button(window_->mainPage(), "Save Selection"), Qt::LeftButton);
+    QCOMPARE(dialogs_.messages.size(), messages + 1);
+    // The refused name stays in the box to be corrected.
+    QCOMPARE(Displays()->currentText(), QString("Testing Current Settings"));
+    // An empty box deletes nothing.
+    Displays()->lineEdit()->clear();
+    QTest::mouseClick(Button(window_->mainPage(), "Delete Selection"), Qt::LeftButton);
+    QCOMPARE(Registry(), before);
   }
 
   void aDamagedSettingsFileChangesNothing() {
