@@ -20,13 +20,15 @@ namespace lumox::qt {
 namespace {
 
 // The check boxes in the page's order, with the module each one switches.
+// Twelve names leave too few letters for shortcuts: the boxes are reached
+// with Tab, and the page's other controls keep theirs.
 constexpr struct {
   const char* text;
   int module;
 } kModuleBoxes[] = {
-    {"&Bezier", kBezier},   {"C&yclic", kCyclic}, {"&Pattern", kPattern}, {"Pl&asma", kPlasma},
-    {"P&olygon", kPolygon}, {"Sp&here", kSphere}, {"S&tain", kStain},     {"St&ar", kStar},
-    {"&Vortex", kVortex},   {"&Effect", kEffect}, {"Slide S&how", kBitmap}, {"Ra&ndom", kRandom}};
+    {"Bezier", kBezier},   {"Cyclic", kCyclic}, {"Pattern", kPattern}, {"Plasma", kPlasma},
+    {"Polygon", kPolygon}, {"Sphere", kSphere}, {"Stain", kStain},     {"Star", kStar},
+    {"Vortex", kVortex},   {"Effect", kEffect}, {"Slide Show", kBitmap}, {"Random", kRandom}};
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -65,7 +67,7 @@ MainPageWidget::MainPageWidget(MainPage& model, QWidget* parent)
   auto* animateBox = new QGroupBox(tr("Animate"), this);
   auto* animateLayout = new QVBoxLayout(animateBox);
   animate_ = new QSlider(Qt::Vertical, animateBox);
-  // "Fast" (no pause) at the top: the slider's top is its maximum.
+  // "Fast" (0, no pause) at the top: the vertical slider runs downwards.
   animate_->setRange(0, kMaxFrameDelay);
   animate_->setInvertedAppearance(true);
   animate_->setInvertedControls(true);
@@ -74,7 +76,8 @@ MainPageWidget::MainPageWidget(MainPage& model, QWidget* parent)
   animateLayout->addWidget(new QLabel(tr("Fast"), animateBox));
   animateLayout->addWidget(animate_, 1, Qt::AlignHCenter);
   animateLayout->addWidget(new QLabel(tr("Slow"), animateBox));
-  // The frame delay is taken when the page is left; it marks nothing.
+  // The frame delay marks nothing (no "Scratch"); the live settings take
+  // it at once all the same, so the preview shows the pace.
   connect(animate_, &QSlider::valueChanged, this, [this] {
     model_.ReadBack(Options());
     emit Edited();
@@ -221,7 +224,6 @@ void MainPageWidget::ShowScratch() { displays_->setEditText(Text(model_.BoxText(
 void MainPageWidget::AfterLoad() {
   Fill();
   FillDisplayList();
-  emit DisplayLoaded();
   emit Edited();
 }
 

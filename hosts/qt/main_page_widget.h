@@ -35,10 +35,9 @@ class MainPageWidget final : public QWidget {
   QString BoxText() const;
 
  signals:
-  // The live settings changed (an option, or another display loaded).
+  // The live settings changed (an option, or another display loaded; the
+  // other pages show it when they are shown next).
   void Edited();
-  // Another saved display was loaded: every page shows it.
-  void DisplayLoaded();
 
  private:
   void OptionChanged();
