@@ -58,4 +58,13 @@ std::string DirectoryOf(std::string_view path) {
   return std::string(path.substr(0, slash));
 }
 
+FileRequest SettingsFileRequest(std::string title, std::string_view mask, std::string directory) {
+  FileRequest request;
+  request.title = std::move(title);
+  request.filters = {{std::string(mask), std::string(mask)}};
+  request.directory = std::move(directory);
+  request.defaultExtension = std::string(mask.substr(mask.size() < 3 ? 0 : mask.size() - 3));
+  return request;
+}
+
 }  // namespace lumox

@@ -10,8 +10,8 @@
 // the test display goes and the previous "Active" comes back.
 //
 // Pages reach the outside world through ConfigDialogs (file choosers and
-// messages, which the view implements) and through System() (starting the
-// saver, beeps and yes/no questions). Nothing here knows a window system.
+// messages, which the view implements) and through System() (starting
+// programs, beeps and yes/no questions). Nothing here knows a window system.
 #pragma once
 
 #include <string>
@@ -38,7 +38,11 @@ struct FileRequest {
   bool multiple = false;            // open only: several files may be chosen
 };
 
-// What a view offers the page models.
+// How a message looks: a plain note, information, or an error.
+enum class MessageIcon { kPlain, kInformation, kError };
+
+// What a view offers the page models: file choosers and message boxes.
+// Beeps, yes/no questions and starting programs go through System().
 class ConfigDialogs {
  public:
   virtual ~ConfigDialogs() = default;
@@ -48,8 +52,13 @@ class ConfigDialogs {
   // The chosen path (the view asks before replacing a file); empty when
   // cancelled.
   virtual std::string AskSaveFile(const FileRequest& request) = 0;
-  virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
 };
+
+// The chooser of a settings file (a saved display's "*.LMX", a custom
+// palette's "*.PAL"): one filter whose text is the mask and whose pattern is
+// the mask, the mask's last three characters as the default extension.
+FileRequest SettingsFileRequest(std::string title, std::string_view mask, std::string directory);
 
 class ConfigSession {
  public:
