@@ -154,7 +154,14 @@ void ShowSheet(HWND owner, SoundShare* share) {
 }  // namespace
 
 BOOL RunConfigSheet(HWND dialog) {
-  if (sheetRan) return TRUE;
+  if (sheetRan) {
+    // Once the sheet has closed, the dialog ends at its next message: the
+    // first one may come before the dialog can be ended (while it is still
+    // being made), and the sheet shows once per process, so another
+    // dialog 2003 would otherwise stay open, hidden, for ever.
+    if (!models) EndDialog(dialog, 0);
+    return TRUE;
+  }
   sheetRan = true;
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
