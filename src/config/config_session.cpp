@@ -1,12 +1,18 @@
 #include "config/config_session.h"
 
+#include <cctype>
 #include <utility>
+
+#include "control/sound_link.h"
 
 #include "platform/system.h"
 #include "settings/saved_displays.h"
 #include "state/saver_state.h"
 
 namespace lumox {
+
+// The build number the caption shows after the version.
+constexpr int kSaverBuild = 350;
 
 ConfigSession::ConfigSession(SaverState& state, ConfigDialogs& dialogs, std::string saverPath,
                              std::string startDirectory)
@@ -48,6 +54,23 @@ bool ConfigSession::EndTestRun() {
 void ConfigSession::RememberDirectoryOf(std::string_view path) {
   const std::string directory = DirectoryOf(path);
   if (!directory.empty()) rememberedDirectory_ = directory;
+}
+
+std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor) {
+  std::string caption = "Lumox v" + std::to_string(kSaverVersionMajor) + "." +
+                        std::to_string(kSaverVersionMinor) + "." + std::to_string(kSaverBuild);
+  if (playerMajor != 0) {
+    caption += " w/Auralis v" + std::to_string(playerMajor) + "." + std::to_string(playerMinor);
+  }
+  return caption;
+}
+
+std::string MainGuideSection() { return "main-settings"; }
+
+std::string ModuleGuideSection(int moduleIndex) {
+  std::string section = std::string("module-") + kModuleNames[moduleIndex];
+  for (char& c : section) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return section;
 }
 
 std::string DirectoryOf(std::string_view path) {

@@ -14,6 +14,7 @@
 // programs, beeps and yes/no questions). Nothing here knows a window system.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -106,6 +107,15 @@ class ConfigSession {
   bool testRunPending_ = false;
   std::string previousActive_;
 };
+
+// The sheet's caption: "Lumox v3.5.350", and with a running sound player
+// (a major version other than 0) " w/Auralis v<major>.<minor>" after it.
+std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor);
+
+// The user guide's section of a page: "main-settings", and for a module
+// page "module-" and the module's name in lower case ("module-bitmap").
+std::string MainGuideSection();
+std::string ModuleGuideSection(int moduleIndex);
 
 // The directory part of a path ('\' or '/' separated), without the last
 // separator; empty when there is none.
