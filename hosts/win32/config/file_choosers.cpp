@@ -68,8 +68,11 @@ std::string CommonDialogs::AskSaveFile(const FileRequest& request) {
   return buffer.data();
 }
 
-void CommonDialogs::ShowMessage(const std::string& title, const std::string& text) {
-  MessageBoxA(owner_, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
+void CommonDialogs::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {
+  const UINT style = icon == MessageIcon::kError         ? MB_ICONERROR
+                     : icon == MessageIcon::kInformation ? MB_ICONINFORMATION
+                                                         : 0;
+  MessageBoxA(owner_, text.c_str(), title.c_str(), MB_OK | style);
 }
 
 }  // namespace lumox::win32

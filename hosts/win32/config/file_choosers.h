@@ -18,7 +18,7 @@ class CommonDialogs final : public ConfigDialogs {
 
   std::vector<std::string> AskOpenFiles(const FileRequest& request) override;
   std::string AskSaveFile(const FileRequest& request) override;
-  void ShowMessage(const std::string& title, const std::string& text) override;
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
 
  private:
   HWND owner_ = nullptr;
