@@ -28,7 +28,14 @@ StereoLevels LevelMeter::Push(const float* left, const float* right, int frames)
   levels.right = Amplitude(right, frames);
   levels.leftBands = leftAnalyzer_.Analyze(leftHistory_.data());
   levels.rightBands = rightAnalyzer_.Analyze(rightHistory_.data());
+  last_ = levels;
   return levels;
+}
+
+void LevelMeter::Clear() {
+  std::fill(leftHistory_.begin(), leftHistory_.end(), 0.0f);
+  std::fill(rightHistory_.begin(), rightHistory_.end(), 0.0f);
+  last_ = {};
 }
 
 }  // namespace soundfeed
