@@ -9,7 +9,10 @@
 #pragma once
 
 #include <array>
+#include <complex>
 #include <vector>
+
+#include "fft.h"
 
 namespace soundfeed {
 
@@ -30,22 +33,18 @@ float Amplitude(const float* samples, int count);
 // A windowed FFT over the most recent `size` samples of one channel.
 class SpectrumAnalyzer {
  public:
+  // `size` must be a power of two.
   explicit SpectrumAnalyzer(int sampleRate, int size = 2048);
-  ~SpectrumAnalyzer();
-  SpectrumAnalyzer(const SpectrumAnalyzer&) = delete;
-  SpectrumAnalyzer& operator=(const SpectrumAnalyzer&) = delete;
 
-  int size() const { return size_; }
+  int size() const { return fft_.size(); }
   // Band amplitudes of samples[0 .. size-1].
   BandLevels Analyze(const float* samples);
 
  private:
-  int size_;
-  float* input_;
-  void* output_;  // fftwf_complex[size / 2 + 1]
-  void* plan_;    // fftwf_plan
+  Fft fft_;
   std::vector<float> window_;
   std::vector<int> bandOfBin_;
+  std::vector<std::complex<float>> spectrum_;
   float scale_;  // turns a band's summed power into an amplitude squared
 };
 

@@ -18,7 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Long enough to bridge the gaps of a healthy stream (its blocks are 10 ms
+// Long enough to bridge the gaps of a healthy stream (its blocks are 20 ms
 // apart), short enough that silence shows within 200 ms of a loss.
 constexpr std::chrono::milliseconds kSilenceAfter{100};
 

@@ -19,8 +19,8 @@ using Clock = std::chrono::steady_clock;
 // A query must not hang the capture thread on a server that stopped
 // answering.
 constexpr std::chrono::milliseconds kQueryTimeout{1500};
-// The record stream delivers 10 ms blocks.
-constexpr int kBlocksPerSecond = 100;
+// The record stream delivers 20 ms blocks.
+constexpr int kBlocksPerSecond = 50;
 constexpr int kFallbackRate = 48000;
 constexpr int kLowestRate = 8000;
 constexpr int kHighestRate = 192000;
