@@ -46,7 +46,10 @@ TEST(BundledPlayer, FoundOnlyWhenPresentAndQuotedWhole) {
 
   const std::string line = BundledPlayerCommandLine(folder.string());
 #ifdef _WIN32
-  EXPECT_EQ(line, "\"" + (folder / name).string() + "\"");
+  std::string quoted = "\"";
+  quoted += (folder / name).string();
+  quoted += '"';
+  EXPECT_EQ(line, quoted);
 #else
   EXPECT_EQ(SplitCommandLine(line + " /PPLAY"),
             (std::vector<std::string>{(folder / name).string(), "/PPLAY"}));
