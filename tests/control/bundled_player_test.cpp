@@ -30,6 +30,7 @@ TEST(BundledPlayer, TheRunningProgramsFolderHoldsIt) {
 #endif
 }
 
+// Nothing in an empty folder; the command line keeps an awkward path whole.
 TEST(BundledPlayer, FoundOnlyWhenPresentAndQuotedWhole) {
 #ifdef _WIN32
   const char* name = "SOUNDFEED.EXE";

@@ -86,9 +86,11 @@ int ListSources() {
     std::fprintf(stderr, "soundfeed: %s\n", error.c_str());
     return 1;
   }
-  for (const CaptureSourceEntry& source : sources)
-    std::printf("%-50s %6d Hz  %s%s\n", source.name.c_str(), source.sampleRate,
-                source.description.c_str(), source.isMonitor ? " (what an output plays)" : "");
+  for (const CaptureSourceEntry& source : sources) {
+    const std::string rate = source.sampleRate > 0 ? std::to_string(source.sampleRate) + " Hz" : "";
+    std::printf("%-50s %9s  %s%s\n", source.name.c_str(), rate.c_str(), source.description.c_str(),
+                source.isMonitor ? " (what an output plays)" : "");
+  }
   return 0;
 }
 

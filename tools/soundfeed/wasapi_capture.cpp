@@ -224,8 +224,13 @@ std::unique_ptr<CaptureDevice> OpenCaptureDevice(const std::string& source, std:
   if (SUCCEEDED(result))
     result = client->GetService(__uuidof(IAudioCaptureClient), reinterpret_cast<void**>(&capture));
   if (SUCCEEDED(result)) result = client->Start();
-  if (FAILED(result)) {
+  if (result == AUDCLNT_E_WRONG_ENDPOINT_TYPE) {
+    // Wine's audio, for one, offers no loopback.
+    error = "this system cannot record what an output plays (no loopback)";
+  } else if (FAILED(result)) {
     error = "cannot record what the output plays (" + HresultText(result) + ")";
+  }
+  if (FAILED(result)) {
     Release(capture);
     Release(client);
     return nullptr;

@@ -2,7 +2,6 @@
 // output runs in a temporary runtime directory, the test plays a tone into
 // it, and reads what soundfeed publishes in the block. Skipped (never
 // passed) when the server cannot start here.
-#include <fcntl.h>
 #include <pulse/simple.h>
 #include <signal.h>
 #include <spawn.h>
@@ -39,20 +38,12 @@ constexpr float kToneHz = 1000.0f;
 constexpr float kToneAmplitude = 0.5f;
 constexpr auto kSilenceLimit = 200ms;
 
-pid_t Spawn(const std::vector<std::string>& words, const std::string& log) {
-  std::vector<char*> argv;
-  std::vector<std::string> copies = words;
-  for (std::string& word : copies) argv.push_back(word.data());
+pid_t Spawn(std::vector<const char*> argv) {
   argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
-                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   pid_t pid = 0;
-  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return failed != 0 ? -1 : pid;
+  const bool ok = posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv.data()),
+                               environ) == 0;
+  return ok ? pid : -1;
 }
 
 void Kill(pid_t& pid, int signal) {
@@ -137,9 +128,8 @@ class LiveCaptureTest : public ::testing::Test {
 
   bool StartServer() {
     server_ = Spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                     "--disallow-exit", "--use-pid-file=no", "-L", "module-native-protocol-unix",
-                     "-L", "module-null-sink sink_name=testsink"},
-                    dir_ + "/server.log");
+                     "--disallow-exit", "--use-pid-file=no", "--log-level=error", "-L",
+                     "module-native-protocol-unix", "-L", "module-null-sink sink_name=testsink"});
     return server_ > 0 && WaitUntil(&CaptureServerReachable, 5000ms) >= 0ms;
   }
 
@@ -161,7 +151,7 @@ class LiveCaptureTest : public ::testing::Test {
 
 TEST_F(LiveCaptureTest, FollowsTheToneFallsSilentAndResumesAfterARestart) {
   if (!StartServer()) GTEST_SKIP() << "a private sound server could not start (see pulseaudio)";
-  feed_ = Spawn({SOUNDFEED_PATH, "--live", "--quiet"}, dir_ + "/feed.log");
+  feed_ = Spawn({SOUNDFEED_PATH, "--live", "--quiet"});
   ASSERT_GT(feed_, 0);
   ASSERT_GE(WaitUntil([&] { return share_->U32(off::PlayerActive) != 0; }, 3000ms), 0ms);
 
@@ -196,11 +186,7 @@ TEST_F(LiveCaptureTest, FollowsTheToneFallsSilentAndResumesAfterARestart) {
   // A new server: capture resumes by itself.
   ASSERT_TRUE(StartServer());
   ASSERT_TRUE(tone_.Start());
-  const auto resumed = WaitUntil([&] { return ToneHeard(); }, 8000ms);
-  EXPECT_GE(resumed, 0ms);
-  RecordProperty("silent_after_stop_ms", static_cast<int>(silentAfterStop.count()));
-  RecordProperty("silent_after_kill_ms", static_cast<int>(silentAfterKill.count()));
-  RecordProperty("resumed_after_restart_ms", static_cast<int>(resumed.count()));
+  EXPECT_GE(WaitUntil([&] { return ToneHeard(); }, 8000ms), 0ms);
 }
 
 }  // namespace
