@@ -48,19 +48,27 @@ SpectrumAnalyzer::SpectrumAnalyzer(int sampleRate, int size)
     bandOfBin_[bin] = BandOfFrequency(static_cast<float>(bin) * sampleRate / size);
 }
 
-BandLevels SpectrumAnalyzer::Analyze(const float* samples) {
+void SpectrumAnalyzer::Analyze(const float* left, const float* right, BandLevels& leftBands,
+                               BandLevels& rightBands) {
+  // Both channels in one transform: left as the real part, right as the
+  // imaginary. Since the inputs are real, X_left[k] = (Z[k] + conj Z[N-k]) / 2
+  // and X_right[k] = (Z[k] - conj Z[N-k]) / 2i.
   const int size = fft_.size();
-  for (int i = 0; i < size; ++i) spectrum_[i] = {samples[i] * window_[i], 0.0f};
+  for (int i = 0; i < size; ++i) spectrum_[i] = {left[i] * window_[i], right[i] * window_[i]};
   fft_.Transform(spectrum_.data());
-  std::array<double, kBands> power{};
+  std::array<double, kBands> leftPower{}, rightPower{};
   for (int bin = 0; bin <= size / 2; ++bin) {
     const int band = bandOfBin_[bin];
-    if (band >= 0) power[band] += std::norm(spectrum_[bin]);
+    if (band < 0) continue;
+    const std::complex<float> z = spectrum_[bin];
+    const std::complex<float> mirror = std::conj(spectrum_[(size - bin) % size]);
+    leftPower[band] += 0.25 * std::norm(z + mirror);
+    rightPower[band] += 0.25 * std::norm(z - mirror);
   }
-  BandLevels levels{};
-  for (int band = 0; band < kBands; ++band)
-    levels[band] = static_cast<float>(std::sqrt(power[band] * scale_));
-  return levels;
+  for (int band = 0; band < kBands; ++band) {
+    leftBands[band] = static_cast<float>(std::sqrt(leftPower[band] * scale_));
+    rightBands[band] = static_cast<float>(std::sqrt(rightPower[band] * scale_));
+  }
 }
 
 }  // namespace soundfeed

@@ -30,15 +30,16 @@ int BandOfFrequency(float hz);
 // The amplitude of a block of samples: sqrt(2) x RMS, so a sine's peak.
 float Amplitude(const float* samples, int count);
 
-// A windowed FFT over the most recent `size` samples of one channel.
+// A windowed FFT over the most recent `size` samples of both channels.
 class SpectrumAnalyzer {
  public:
   // `size` must be a power of two.
   explicit SpectrumAnalyzer(int sampleRate, int size = 2048);
 
   int size() const { return fft_.size(); }
-  // Band amplitudes of samples[0 .. size-1].
-  BandLevels Analyze(const float* samples);
+  // Band amplitudes of left[0 .. size-1] and right[0 .. size-1].
+  void Analyze(const float* left, const float* right, BandLevels& leftBands,
+               BandLevels& rightBands);
 
  private:
   Fft fft_;

@@ -23,8 +23,7 @@ class LevelMeter {
  private:
   static void Slide(std::vector<float>& history, const float* samples, int frames);
 
-  SpectrumAnalyzer leftAnalyzer_;
-  SpectrumAnalyzer rightAnalyzer_;
+  SpectrumAnalyzer analyzer_;
   std::vector<float> leftHistory_;
   std::vector<float> rightHistory_;
   StereoLevels last_;
