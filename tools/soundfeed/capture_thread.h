@@ -37,7 +37,6 @@ class CaptureThread {
   // Time since sound last arrived; the publisher shows silence after a
   // short gap (lost server, hung server, a loopback with nothing playing).
   Clock::duration SinceLastSound() const;
-  bool connected() const;
   TrackInfo nowPlaying() const;
 
  private:

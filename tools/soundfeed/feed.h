@@ -1,12 +1,14 @@
-// What both feeds share (the played one: synthetic song or sound file; the
-// live one: what the computer plays): their options, when they end, and
-// how one update goes into the block.
+// The two feeds soundfeed runs (the played one: synthetic song or sound
+// file; the live one: what the computer plays), and what they share: their
+// options, when they end, and how one update goes into the block.
 #pragma once
 
 #include <csignal>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "audio_source.h"
 #include "auto_gain.h"
 #include "control/sound_share.h"
 #include "publisher.h"
@@ -58,5 +60,11 @@ void PublishUpdate(lumox::SoundShare& share, StereoLevels levels, AutoGain& auto
 std::string MinutesSeconds(double seconds);
 // The one-line status a feed shows on a terminal, once a second.
 void PrintStatus(double elapsedSeconds, const StereoLevels& levels, int64_t updates);
+
+// Each publishes until FeedEnd says stop (the played one also at the end of
+// its sound).
+FeedSummary RunPlaybackFeed(const FeedOptions& options, std::unique_ptr<AudioSource> source,
+                            lumox::SoundShare& share);
+FeedSummary RunLiveFeed(const FeedOptions& options, lumox::SoundShare& share);
 
 }  // namespace soundfeed

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "capture_thread.h"
-#include "feeds.h"
+#include "feed.h"
 #include "level_meter.h"
 
 namespace soundfeed {

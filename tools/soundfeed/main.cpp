@@ -17,7 +17,7 @@
 
 #include "capture_device.h"
 #include "control/sound_link.h"
-#include "feeds.h"
+#include "feed.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "audio_source.h"
-#include "feeds.h"
+#include "feed.h"
 #include "level_meter.h"
 
 namespace soundfeed {
