@@ -3,6 +3,7 @@
 // options, when they end, and how one update goes into the block.
 #pragma once
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <memory>
@@ -37,19 +38,32 @@ struct FeedSummary {
 // Set by SIGINT and SIGTERM.
 extern volatile std::sig_atomic_t gStopRequested;
 
-// Decides when a feed ends: a signal, the time limit, or (started by the
-// saver) that saver closing. Only a LauncherClosed given after the start
-// counts: an old one may linger in the block.
-class FeedEnd {
+// The pace and the end of a feed: `rate` updates a second from its start,
+// the status line on a terminal once a second, and the end: a signal, the
+// time limit, or (started by the saver) that saver closing. Only a
+// LauncherClosed given after the start counts: an old one may linger.
+class FeedClock {
  public:
-  FeedEnd(const FeedOptions& options, const lumox::SoundShare& share);
+  using Clock = std::chrono::steady_clock;
+  FeedClock(const FeedOptions& options, const lumox::SoundShare& share);
+  // Seconds since the start.
+  double Elapsed() const;
   // Why the feed ends now, or null while it goes on.
-  const char* Check(double elapsedSeconds);
+  const char* Ended();
+  // After an update: shows the status line and sleeps until the next
+  // update is due (after a stall, such as a suspended machine, it carries
+  // on from now rather than in a burst).
+  void WaitForNext(const StereoLevels& levels, int64_t updates);
 
  private:
   const FeedOptions& options_;
   const lumox::SoundShare& share_;
   bool launcherWasClosed_;
+  bool showStatus_;
+  Clock::duration tick_;
+  Clock::time_point start_;
+  Clock::time_point next_;
+  int lastStatusSecond_ = -1;
 };
 
 // Writes one update: the automatic gain when the saver's AutoGain is on,
@@ -58,10 +72,8 @@ void PublishUpdate(lumox::SoundShare& share, StereoLevels levels, AutoGain& auto
                    float seconds);
 
 std::string MinutesSeconds(double seconds);
-// The one-line status a feed shows on a terminal, once a second.
-void PrintStatus(double elapsedSeconds, const StereoLevels& levels, int64_t updates);
 
-// Each publishes until FeedEnd says stop (the played one also at the end of
+// Each publishes until FeedClock says stop (the played one also at the end of
 // its sound).
 FeedSummary RunPlaybackFeed(const FeedOptions& options, std::unique_ptr<AudioSource> source,
                             lumox::SoundShare& share);

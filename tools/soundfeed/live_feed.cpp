@@ -5,8 +5,6 @@
 // the player is still there, it just hears nothing.
 #include <chrono>
 #include <memory>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "capture_thread.h"
@@ -15,8 +13,6 @@
 
 namespace soundfeed {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Long enough to bridge the gaps of a healthy stream (its blocks are 20 ms
 // apart), short enough that silence shows within 200 ms of a loss.
@@ -35,21 +31,14 @@ FeedSummary RunLiveFeed(const FeedOptions& options, lumox::SoundShare& share) {
   std::unique_ptr<LevelMeter> meter;
   int meterRate = 0;
   AutoGain autoGain;
-  FeedEnd end(options, share);
-  const auto tick = std::chrono::nanoseconds(1000000000LL / options.rate);
+  FeedClock clock(options, share);
   std::vector<float> left, right;
-  const bool tty = isatty(STDOUT_FILENO) && !options.quiet;
-
-  const Clock::time_point start = Clock::now();
-  Clock::time_point next = start;
-  int lastStatusSecond = -1;
   TrackInfo shown;
   FeedSummary summary;
   summary.title = "live sound";
 
   for (;;) {
-    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    if (const char* why = end.Check(elapsed)) {
+    if (const char* why = clock.Ended()) {
       summary.ending = why;
       break;
     }
@@ -78,16 +67,7 @@ FeedSummary RunLiveFeed(const FeedOptions& options, lumox::SoundShare& share) {
       summary.title = playing.title;
     }
     shown = playing;
-
-    const int second = static_cast<int>(elapsed);
-    if (tty && second != lastStatusSecond) {
-      lastStatusSecond = second;
-      PrintStatus(elapsed, levels, summary.updates);
-    }
-    next += tick;
-    // After a stall (a suspended machine) carry on from now, not in a burst.
-    if (next < Clock::now()) next = Clock::now() + tick;
-    std::this_thread::sleep_until(next);
+    clock.WaitForNext(levels, summary.updates);
   }
   return summary;
 }

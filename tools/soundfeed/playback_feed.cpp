@@ -2,9 +2,6 @@
 // the wall clock, analysed and published many times a second, with new
 // texts every ten seconds.
 #include <algorithm>
-#include <chrono>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "audio_source.h"
@@ -15,26 +12,19 @@ namespace soundfeed {
 
 FeedSummary RunPlaybackFeed(const FeedOptions& options, std::unique_ptr<AudioSource> source,
                             lumox::SoundShare& share) {
-  using Clock = std::chrono::steady_clock;
   const int sampleRate = source->sampleRate();
   LevelMeter meter(sampleRate);
   AutoGain autoGain;
-  FeedEnd end(options, share);
-  const auto tick = std::chrono::nanoseconds(1000000000LL / options.rate);
+  FeedClock clock(options, share);
   std::vector<float> left, right;
-  const bool tty = isatty(STDOUT_FILENO) && !options.quiet;
-
-  const Clock::time_point start = Clock::now();
-  Clock::time_point next = start;
   int64_t framesPlayed = 0;
   int lastInfoSecond = -1;
-  int lastStatusSecond = -1;
   FeedSummary summary;
   summary.title = source->title();
 
   for (;;) {
-    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    if (const char* why = end.Check(elapsed)) {
+    const double elapsed = clock.Elapsed();
+    if (const char* why = clock.Ended()) {
       summary.ending = why;
       break;
     }
@@ -57,20 +47,14 @@ FeedSummary RunPlaybackFeed(const FeedOptions& options, std::unique_ptr<AudioSou
     ++summary.updates;
 
     // New texts every ten seconds: the saver shows its info box on each.
-    const int second = static_cast<int>(elapsed);
-    if (second / 10 != lastInfoSecond) {
-      lastInfoSecond = second / 10;
+    if (static_cast<int>(elapsed) / 10 != lastInfoSecond) {
+      lastInfoSecond = static_cast<int>(elapsed) / 10;
       const double played = static_cast<double>(framesPlayed) / sampleRate;
       std::string time = MinutesSeconds(played);
       if (source->length() > 0.0) time += " / " + MinutesSeconds(source->length());
       PublishInfo(share, {source->title(), "soundfeed", time});
     }
-    if (tty && second != lastStatusSecond) {
-      lastStatusSecond = second;
-      PrintStatus(elapsed, levels, summary.updates);
-    }
-    next += tick;
-    std::this_thread::sleep_until(next);
+    clock.WaitForNext(levels, summary.updates);
   }
   return summary;
 }
