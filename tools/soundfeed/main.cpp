@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "capture_device.h"
@@ -158,11 +159,12 @@ int main(int argc, char** argv) {
 
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // After the status line a terminal shows, a line of its own.
   if (!options.quiet)
-    std::printf("\nsoundfeed: %s of \"%s\", %lld updates (%.1f a second)%s%s\n",
-                MinutesSeconds(elapsed).c_str(), summary.title.c_str(),
-                static_cast<long long>(summary.updates),
-                elapsed > 0 ? summary.updates / elapsed : 0.0, summary.ending.empty() ? "" : ", ",
-                summary.ending.c_str());
+    std::printf("%ssoundfeed: %s of \"%s\", %lld updates (%.1f a second)%s%s\n",
+                isatty(STDOUT_FILENO) ? "\n" : "", MinutesSeconds(elapsed).c_str(),
+                summary.title.c_str(), static_cast<long long>(summary.updates),
+                elapsed > 0 ? summary.updates / elapsed : 0.0,
+                summary.ending.empty() ? "" : ", ", summary.ending.c_str());
   return 0;
 }

@@ -174,7 +174,7 @@ class PulseDevice final : public CaptureDevice {
   bool Read(std::vector<float>& left, std::vector<float>& right, std::string& error) override {
     int code = 0;
     if (pa_simple_read(stream_, block_.data(), block_.size() * sizeof(float), &code) < 0) {
-      error = "lost the sound server: " + Text(pa_strerror(code));
+      error = "the recording ended (" + Text(pa_strerror(code)) + ")";
       return false;
     }
     for (size_t i = 0; i + 1 < block_.size(); i += 2) {
