@@ -92,8 +92,8 @@ void PaletteGrid::keyPressEvent(QKeyEvent* event) {
   emit SelectionMade();
 }
 
-CustomPaletteWidget::CustomPaletteWidget(CustomPaletteEditor& editor, PageDialogs& dialogs,
-                                         ConfigSession& session, QWidget* parent)
+CustomPaletteWidget::CustomPaletteWidget(CustomPaletteEditor& editor, ConfigSession& session,
+                                         QWidget* parent)
     : QWidget(parent), editor_(editor) {
   auto* layout = new QVBoxLayout(this);
   auto* intro = new QLabel(
@@ -157,11 +157,11 @@ CustomPaletteWidget::CustomPaletteWidget(CustomPaletteEditor& editor, PageDialog
   operations->addWidget(importButton, position / 2, position % 2);
   ++position;
   operations->addWidget(exportButton, position / 2, position % 2);
-  connect(importButton, &QPushButton::clicked, this, [this, &dialogs] {
-    if (editor_.Import(dialogs)) emit Edited();
+  connect(importButton, &QPushButton::clicked, this, [this, &session] {
+    if (editor_.Import(session)) emit Edited();
     Refresh();
   });
-  connect(exportButton, &QPushButton::clicked, this, [this, &dialogs] { editor_.Export(dialogs); });
+  connect(exportButton, &QPushButton::clicked, this, [this, &session] { editor_.Export(session); });
   side->addLayout(operations);
 
   auto* maskRow = new QHBoxLayout;

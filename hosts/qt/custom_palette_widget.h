@@ -10,7 +10,6 @@
 
 #include "config/config_session.h"
 #include "config/custom_palette.h"
-#include "config/page_services.h"
 
 class QCheckBox;
 class QPushButton;
@@ -48,7 +47,7 @@ class CustomPaletteWidget final : public QWidget {
   Q_OBJECT
 
  public:
-  CustomPaletteWidget(CustomPaletteEditor& editor, PageDialogs& dialogs, ConfigSession& session,
+  CustomPaletteWidget(CustomPaletteEditor& editor, ConfigSession& session,
                       QWidget* parent = nullptr);
   void Refresh();
 

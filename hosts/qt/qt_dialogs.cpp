@@ -5,8 +5,6 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "control/sound_link.h"
-
 namespace lumox::qt {
 namespace {
 
@@ -62,45 +60,13 @@ std::string QtConfigDialogs::AskSaveFile(const FileRequest& request) {
   return dialog.selectedFiles().front().toStdString();
 }
 
-void QtConfigDialogs::ShowMessage(const std::string& title, const std::string& text) {
-  QMessageBox::information(parent_, Text(title), Text(text));
-}
-
-void QtPageDialogs::Beep() { QApplication::beep(); }
-
-void QtPageDialogs::ShowMessage(std::string_view text, std::string_view caption,
-                                MessageIcon icon) {
+void QtConfigDialogs::ShowMessage(const std::string& title, const std::string& text,
+                                  MessageIcon icon) {
   const QMessageBox::Icon shown = icon == MessageIcon::kError         ? QMessageBox::Critical
                                   : icon == MessageIcon::kInformation ? QMessageBox::Information
                                                                       : QMessageBox::NoIcon;
-  QMessageBox box(shown, Text(std::string(caption)), Text(std::string(text)), QMessageBox::Ok,
-                  parent_);
+  QMessageBox box(shown, Text(title), Text(text), QMessageBox::Ok, parent_);
   box.exec();
-}
-
-bool QtPageDialogs::AskYesNo(std::string_view text, std::string_view caption) {
-  return QMessageBox::question(parent_, Text(std::string(caption)), Text(std::string(text))) ==
-         QMessageBox::Yes;
-}
-
-std::optional<std::string> QtPageDialogs::ChooseFileToOpen(std::string_view pattern) {
-  const FileFilter filter{std::string(pattern), std::string(pattern)};
-  const QString path = QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFilter(filter));
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
-}
-
-std::optional<std::string> QtPageDialogs::ChooseFileToSave(std::string_view pattern,
-                                                           std::string_view proposedName) {
-  const FileFilter filter{std::string(pattern), std::string(pattern)};
-  const QString path = QFileDialog::getSaveFileName(
-      parent_, QString(), Text(std::string(proposedName)), QtFilter(filter));
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
-}
-
-bool SoundPlayerLauncher::LaunchPlayer() {
-  return lumox::LaunchPlayer(/*fromSaver=*/false, /*fullScreenWindow=*/false);
 }
 
 void QtSystemServices::Beep() { QApplication::beep(); }

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include "config/config_session.h"
-#include "config/page_services.h"
 #include "platform/system.h"
 
 namespace lumox::qt {
@@ -20,30 +19,10 @@ class QtConfigDialogs final : public ConfigDialogs {
   explicit QtConfigDialogs(QWidget* parent) : parent_(parent) {}
   std::vector<std::string> AskOpenFiles(const FileRequest& request) override;
   std::string AskSaveFile(const FileRequest& request) override;
-  void ShowMessage(const std::string& title, const std::string& text) override;
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
 
  private:
   QWidget* parent_;
-};
-
-class QtPageDialogs final : public PageDialogs {
- public:
-  explicit QtPageDialogs(QWidget* parent) : parent_(parent) {}
-  void Beep() override;
-  void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
-  bool AskYesNo(std::string_view text, std::string_view caption) override;
-  std::optional<std::string> ChooseFileToOpen(std::string_view pattern) override;
-  std::optional<std::string> ChooseFileToSave(std::string_view pattern,
-                                              std::string_view proposedName) override;
-
- private:
-  QWidget* parent_;
-};
-
-// Starts the sound player as the configuration does (not from a saver).
-class SoundPlayerLauncher final : public PlayerLauncher {
- public:
-  bool LaunchPlayer() override;
 };
 
 class QtSystemServices final : public SystemServices {

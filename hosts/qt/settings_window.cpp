@@ -42,27 +42,22 @@ std::unique_ptr<SaverState> NewState() {
   return state;
 }
 
-QString ModuleAnchor(int module) {
-  return module == kBitmap ? "module-slide-show" : "module-" + QString(kModuleNames[module]).toLower();
-}
 
 }  // namespace
 
 SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigDialogs* dialogs,
-                               PageDialogs* pageDialogs, QWidget* parent)
+                               QWidget* parent)
     : QWidget(parent),
       reports_(new StderrMessages(this)),
       edited_(NewState()),
       share_(AttachConfigDialog()),
       qtDialogs_(this),
-      qtPageDialogs_(this),
       session_(*edited_, dialogs ? *dialogs : qtDialogs_, std::move(saverPath),
                QDir::homePath().toStdString()),
       mainModel_(session_),
       guidePath_(std::move(guidePath)) {
   setWindowTitle(tr("Lumox v3.5.350 Settings"));
   connect(reports_, &StderrMessages::Report, this, &SettingsWindow::ShowReport);
-  PageDialogs& shownDialogs = pageDialogs ? *pageDialogs : qtPageDialogs_;
   // Open before the load, so sound sources stay as the user chose them.
   session_.Begin();
   SetUpModuleTable(*edited_, DefaultRuntimeServices());
@@ -87,25 +82,25 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
     auto* page = new ModulePageWidget(*moduleModels_[module], pages_);
     modulePages_[module] = page;
     AddPage(page, module == kBitmap ? tr("Slide Show") : QString(kModuleNames[module]),
-            ModuleAnchor(module));
+            QString::fromStdString(ModuleGuideSection(module)));
     connect(page, &ModulePageWidget::Edited, this, &SettingsWindow::Edited);
   }
   palettePage_ = new PalettePageWidget(*paletteModel_, session_, pages_);
   AddPage(palettePage_, tr("Palette"), "palette-settings");
   connect(palettePage_, &PalettePageWidget::Edited, this, &SettingsWindow::Edited);
-  customPage_ = new CustomPaletteWidget(*customModel_, shownDialogs, session_, pages_);
+  customPage_ = new CustomPaletteWidget(*customModel_, session_, pages_);
   AddPage(customPage_, tr("Custom"), "custom-palette-settings");
   connect(customPage_, &CustomPaletteWidget::Edited, this, &SettingsWindow::Edited);
   // Without the shared block (one of another layout is in the way) there
   // is no player to talk to: the page stays out.
   if (share_ != nullptr) {
     soundModel_ = std::make_unique<SoundPage>(edited_->options, *share_, markModified);
-    soundPage_ = new SoundPageWidget(*soundModel_, launcher_, shownDialogs, session_, pages_);
+    soundPage_ = new SoundPageWidget(*soundModel_, session_, pages_);
     AddPage(soundPage_, tr("Sound"), "sound-settings");
     connect(soundPage_, &SoundPageWidget::Edited, this, &SettingsWindow::Edited);
   }
   mainPage_ = new MainPageWidget(mainModel_, pages_);
-  AddPage(mainPage_, tr("Main Settings"), "main-settings");
+  AddPage(mainPage_, tr("Main Settings"), QString::fromStdString(MainGuideSection()));
   connect(mainPage_, &MainPageWidget::Edited, this, [this] { preview_->SettingsChanged(); });
   body->addWidget(pages_, 3);
 

@@ -49,9 +49,9 @@ class SettingsWindow final : public QWidget {
 
  public:
   // `saverPath` is the saver started for test runs; `guidePath` the user
-  // guide's HTML file. The dialogs may be null: Qt's choosers and messages.
+  // guide's HTML file. `dialogs` may be null: Qt's choosers and messages.
   SettingsWindow(std::string saverPath, QString guidePath, ConfigDialogs* dialogs = nullptr,
-                 PageDialogs* pageDialogs = nullptr, QWidget* parent = nullptr);
+                 QWidget* parent = nullptr);
   ~SettingsWindow() override;
 
   QTabWidget* pages() const { return pages_; }
@@ -81,8 +81,6 @@ class SettingsWindow final : public QWidget {
   std::unique_ptr<SaverState> edited_;
   SoundShare* share_ = nullptr;
   QtConfigDialogs qtDialogs_;
-  QtPageDialogs qtPageDialogs_;
-  SoundPlayerLauncher launcher_;
   ConfigSession session_;
   MainPage mainModel_;
   std::vector<std::unique_ptr<ModulePage>> moduleModels_;

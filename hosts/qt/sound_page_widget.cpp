@@ -12,8 +12,7 @@
 
 namespace lumox::qt {
 
-SoundPageWidget::SoundPageWidget(SoundPage& model, PlayerLauncher& launcher,
-                                 PageDialogs& dialogs, ConfigSession& session, QWidget* parent)
+SoundPageWidget::SoundPageWidget(SoundPage& model, ConfigSession& session, QWidget* parent)
     : QWidget(parent), model_(model) {
   auto* layout = new QVBoxLayout(this);
   for (const QString& text :
@@ -59,8 +58,8 @@ SoundPageWidget::SoundPageWidget(SoundPage& model, PlayerLauncher& launcher,
   buttons->addStretch(1);
   layout->addLayout(buttons);
   layout->addStretch(1);
-  connect(launch, &QPushButton::clicked, this, [this, &launcher, &dialogs] {
-    model_.Launch(launcher, dialogs);
+  connect(launch, &QPushButton::clicked, this, [this] {
+    SoundPage::Launch();
     Refresh();
   });
   connect(test, &QPushButton::clicked, this, [this, &session] {

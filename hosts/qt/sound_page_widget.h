@@ -5,7 +5,6 @@
 #include <QWidget>
 
 #include "config/config_session.h"
-#include "config/page_services.h"
 #include "config/sound_page.h"
 
 class QCheckBox;
@@ -17,8 +16,7 @@ class SoundPageWidget final : public QWidget {
   Q_OBJECT
 
  public:
-  SoundPageWidget(SoundPage& model, PlayerLauncher& launcher, PageDialogs& dialogs,
-                  ConfigSession& session, QWidget* parent = nullptr);
+  SoundPageWidget(SoundPage& model, ConfigSession& session, QWidget* parent = nullptr);
   // The check boxes and the status as the model has them now.
   void Refresh();
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "settings/registry_values.h"
+#include "config/config_sheet.h"
 #include "win32_saver_window.h"
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam,
@@ -12,29 +12,10 @@ extern "C" LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wPar
   return saver->RunSaverProc(message, wParam, lParam);
 }
 
-// Until the configuration property sheet exists, the dialog says where the
-// settings live.
-extern "C" BOOL WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
-                                                  LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG: {
-      std::string text =
-          "The settings of this screen saver are kept in the registry under\r\n"
-          "HKEY_CURRENT_USER\\Control Panel\\" +
-          lumox::SettingsKey() + ".";
-      SetDlgItemTextA(dialog, lumox::win32::kConfigureTextId, text.c_str());
-      return TRUE;
-    }
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-      }
-      break;
-    default:
-      break;
-  }
-  return FALSE;
+// The hidden dialog 2003 runs the configuration sheet on its first message
+// and ends; it is never shown.
+extern "C" BOOL WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT, WPARAM, LPARAM) {
+  return lumox::win32::RunConfigSheet(dialog);
 }
 
 namespace lumox::win32 {

@@ -5,10 +5,10 @@ LUMOX_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-image-dev libx11-dev libfreetype-dev fonts-dejavu-core libpng-dev
-  libsndfile1-dev libfftw3-dev ccache cmark-gfm qt6-base-dev
+  libsndfile1-dev libpulse-dev ccache cmark-gfm qt6-base-dev
 )
 LUMOX_TEST_PACKAGES=(
-  xvfb xauth xdotool clang libclang-rt-14-dev dpkg-dev
+  xvfb xauth xdotool clang libclang-rt-14-dev pulseaudio pulseaudio-utils dpkg-dev
 )
 LUMOX_WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64

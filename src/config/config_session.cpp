@@ -1,12 +1,18 @@
 #include "config/config_session.h"
 
+#include <cctype>
 #include <utility>
+
+#include "control/sound_link.h"
 
 #include "platform/system.h"
 #include "settings/saved_displays.h"
 #include "state/saver_state.h"
 
 namespace lumox {
+
+// The build number the caption shows after the version.
+constexpr int kSaverBuild = 350;
 
 ConfigSession::ConfigSession(SaverState& state, ConfigDialogs& dialogs, std::string saverPath,
                              std::string startDirectory)
@@ -50,12 +56,40 @@ void ConfigSession::RememberDirectoryOf(std::string_view path) {
   if (!directory.empty()) rememberedDirectory_ = directory;
 }
 
+std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor) {
+  std::string caption = "Lumox v" + std::to_string(kSaverVersionMajor) + "." +
+                        std::to_string(kSaverVersionMinor) + "." + std::to_string(kSaverBuild);
+  if (playerMajor != 0) {
+    caption += " w/Auralis v" + std::to_string(playerMajor) + "." + std::to_string(playerMinor);
+  }
+  return caption;
+}
+
+std::string MainGuideSection() { return "main-settings"; }
+
+std::string ModuleGuideSection(int moduleIndex) {
+  // The slide show's page and section carry the name the user sees.
+  if (moduleIndex == kBitmap) return "module-slide-show";
+  std::string section = std::string("module-") + kModuleNames[moduleIndex];
+  for (char& c : section) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return section;
+}
+
 std::string DirectoryOf(std::string_view path) {
   const size_t slash = path.find_last_of("\\/");
   if (slash == std::string_view::npos) return {};
   // The root keeps its separator: "C:\" and "/", not "C:" and "".
   if (slash == 0 || (slash == 2 && path[1] == ':')) return std::string(path.substr(0, slash + 1));
   return std::string(path.substr(0, slash));
+}
+
+FileRequest SettingsFileRequest(std::string title, std::string_view mask, std::string directory) {
+  FileRequest request;
+  request.title = std::move(title);
+  request.filters = {{std::string(mask), std::string(mask)}};
+  request.directory = std::move(directory);
+  request.defaultExtension = std::string(mask.substr(mask.size() < 3 ? 0 : mask.size() - 3));
+  return request;
 }
 
 }  // namespace lumox

@@ -10,10 +10,11 @@
 // the test display goes and the previous "Active" comes back.
 //
 // Pages reach the outside world through ConfigDialogs (file choosers and
-// messages, which the view implements) and through System() (starting the
-// saver, beeps and yes/no questions). Nothing here knows a window system.
+// messages, which the view implements) and through System() (starting
+// programs, beeps and yes/no questions). Nothing here knows a window system.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,11 @@ struct FileRequest {
   bool multiple = false;            // open only: several files may be chosen
 };
 
-// What a view offers the page models.
+// How a message looks: a plain note, information, or an error.
+enum class MessageIcon { kPlain, kInformation, kError };
+
+// What a view offers the page models: file choosers and message boxes.
+// Beeps, yes/no questions and starting programs go through System().
 class ConfigDialogs {
  public:
   virtual ~ConfigDialogs() = default;
@@ -48,8 +53,13 @@ class ConfigDialogs {
   // The chosen path (the view asks before replacing a file); empty when
   // cancelled.
   virtual std::string AskSaveFile(const FileRequest& request) = 0;
-  virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
 };
+
+// The chooser of a settings file (a saved display's "*.LMX", a custom
+// palette's "*.PAL"): one filter whose text is the mask and whose pattern is
+// the mask, the mask's last three characters as the default extension.
+FileRequest SettingsFileRequest(std::string title, std::string_view mask, std::string directory);
 
 class ConfigSession {
  public:
@@ -97,6 +107,16 @@ class ConfigSession {
   bool testRunPending_ = false;
   std::string previousActive_;
 };
+
+// The sheet's caption: "Lumox v3.5.350", and with a running sound player
+// (a major version other than 0) " w/Auralis v<major>.<minor>" after it.
+std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor);
+
+// The user guide's section of a page: "main-settings", and for a module
+// page "module-" and the module's name in lower case ("module-cyclic"; the
+// slide show's is "module-slide-show", after the page's title).
+std::string MainGuideSection();
+std::string ModuleGuideSection(int moduleIndex);
 
 // The directory part of a path ('\' or '/' separated), without the last
 // separator; empty when there is none.

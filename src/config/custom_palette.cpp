@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/random.h"
-#include "config/page_services.h"
+#include "config/config_session.h"
 #include "config/pal_file.h"
+#include "platform/system.h"
 
 namespace lumox {
 
@@ -287,13 +289,15 @@ void CustomPaletteEditor::Undo() {
   if (markModified_) markModified_();
 }
 
-bool CustomPaletteEditor::Import(PageDialogs& dialogs) {
-  const std::optional<std::string> path = dialogs.ChooseFileToOpen(kPalPattern);
-  if (!path) return false;
+bool CustomPaletteEditor::Import(ConfigSession& session) {
+  const std::vector<std::string> paths = session.dialogs().AskOpenFiles(
+      SettingsFileRequest("Import Palette", kPalPattern, session.rememberedDirectory()));
+  if (paths.empty()) return false;
+  session.RememberDirectoryOf(paths.front());
   undoBuffer_ = Read();
   CustomPalette read = palette_;
-  if (!ReadPalFile(*path, read).isPalFile) {
-    dialogs.Beep();
+  if (!ReadPalFile(paths.front(), read).isPalFile) {
+    System().Beep();
     return false;
   }
   palette_ = read;
@@ -302,12 +306,16 @@ bool CustomPaletteEditor::Import(PageDialogs& dialogs) {
   return true;
 }
 
-bool CustomPaletteEditor::Export(PageDialogs& dialogs) {
-  const std::optional<std::string> path = dialogs.ChooseFileToSave(kPalPattern, kProposedPalName);
-  if (!path) return false;
+bool CustomPaletteEditor::Export(ConfigSession& session) {
+  FileRequest request =
+      SettingsFileRequest("Export Palette", kPalPattern, session.rememberedDirectory());
+  request.fileName = kProposedPalName;
+  const std::string path = session.dialogs().AskSaveFile(request);
+  if (path.empty()) return false;
+  session.RememberDirectoryOf(path);
   std::string error;
-  if (!WritePalFile(*path, palette_, error)) {
-    dialogs.Beep();
+  if (!WritePalFile(path, palette_, error)) {
+    System().Beep();
     return false;
   }
   return true;

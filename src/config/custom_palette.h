@@ -20,7 +20,7 @@
 
 namespace lumox {
 
-class PageDialogs;
+class ConfigSession;
 
 // A cell of the grid in client pixels: [left, right) x [top, bottom).
 struct GridRect {
@@ -90,8 +90,8 @@ class CustomPaletteEditor {
   // not a palette file only beeps. Export writes the whole palette, with
   // "Scratch.PAL" proposed; a failed write beeps. Both do nothing when the
   // user cancels the file dialog. True when the palette or file changed.
-  bool Import(PageDialogs& dialogs);
-  bool Export(PageDialogs& dialogs);
+  bool Import(ConfigSession& session);
+  bool Export(ConfigSession& session);
 
  private:
   using Colours = std::array<Levels, kPaletteEntries>;

@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
-#include "config/page_services.h"
+#include "config/config_session.h"
 #include "platform/registry_store.h"
+#include "platform/system.h"
 #include "settings/registry_values.h"
 
 namespace lumox {
@@ -102,7 +103,7 @@ bool ClearStoredDisplayMode() {
                                 kDisplayModeValue);
 }
 
-DisplayPage::DisplayPage(DisplayModes& system, PageDialogs& dialogs, SheetWindow& sheet)
+DisplayPage::DisplayPage(DisplayModes& system, ConfigDialogs& dialogs, SheetWindow& sheet)
     : system_(system), dialogs_(dialogs), sheet_(sheet) {}
 
 void DisplayPage::Initialize() {
@@ -144,8 +145,7 @@ bool DisplayPage::ApplyMode(bool recordAsDesktop) {
   const ListedMode* mode = Selection();
   cantTest_ = false;
   if (system_.TestMode(mode->record) == ModeChangeResult::kRestartRequired) {
-    dialogs_.ShowMessage("This mode requires a restart so it cannot be tested.",
-                         "Can't Test This Mode", MessageIcon::kError);
+    dialogs_.ShowMessage("Can't Test This Mode", "This mode requires a restart so it cannot be tested.", MessageIcon::kError);
     cantTest_ = true;
     return false;
   }
@@ -154,32 +154,28 @@ bool DisplayPage::ApplyMode(bool recordAsDesktop) {
       if (recordAsDesktop) ReadCurrentMode();
       return true;
     case ModeChangeResult::kRestartRequired:
-      if (dialogs_.AskYesNo("You must restart your computer for the settings to take effect.\n"
-                            "Would you like to restart now?",
-                            "Restart?")) {
+      if (System().AskYesNo("Restart?",
+                            "You must restart your computer for the settings to take effect.\n"
+                            "Would you like to restart now?")) {
         if (system_.Restart()) {
           sheet_.PressCancel();
         } else {
-          dialogs_.ShowMessage(
-              "You still must restart your computer for the settings to take "
-              "effect",
-              "Restart", MessageIcon::kPlain);
+          dialogs_.ShowMessage("Restart", "You still must restart your computer for the settings to take "
+              "effect", MessageIcon::kPlain);
         }
       }
       return false;
     case ModeChangeResult::kFailed:
       break;
   }
-  dialogs_.ShowMessage("Unable to change display mode.", "Error", MessageIcon::kError);
+  dialogs_.ShowMessage("Error", "Unable to change display mode.", MessageIcon::kError);
   return false;
 }
 
 void DisplayPage::Test() {
   if (Selection() == nullptr) return;
-  dialogs_.ShowMessage(
-      "The resolution will be changed for five seconds and then changed back.\n"
-      "Press OK to start the test...",
-      kTestCaption, MessageIcon::kInformation);
+  dialogs_.ShowMessage(kTestCaption, "The resolution will be changed for five seconds and then changed back.\n"
+      "Press OK to start the test...", MessageIcon::kInformation);
   const bool applied = ApplyMode(false);
   if (cantTest_) return;
   // A mode that did not take is not shown as tested: the desktop's own
@@ -192,8 +188,7 @@ void DisplayPage::Test() {
   sheet_.Wait(kTestMilliseconds);
   system_.RestoreDesktopMode();
   sheet_.Show();
-  dialogs_.ShowMessage("If you were able to see your screen properly then this display mode is OK.",
-                       kTestCaption, MessageIcon::kInformation);
+  dialogs_.ShowMessage(kTestCaption, "If you were able to see your screen properly then this display mode is OK.", MessageIcon::kInformation);
 }
 
 void DisplayPage::Use() {
@@ -206,14 +201,12 @@ void DisplayPage::Set() {
   if (mode == nullptr) return;
   switch (system_.TestMode(mode->record)) {
     case ModeChangeResult::kRestartRequired:
-      dialogs_.ShowMessage("This mode requires a restart so it cannot be used.",
-                           "Can't Use This Mode", MessageIcon::kError);
+      dialogs_.ShowMessage("Can't Use This Mode", "This mode requires a restart so it cannot be used.", MessageIcon::kError);
       cantTest_ = true;
       return;
     case ModeChangeResult::kFailed:
       // The saver would only fall back to the desktop's mode with it.
-      dialogs_.ShowMessage("The system does not accept this mode, so it cannot be used.",
-                           "Can't Use This Mode", MessageIcon::kError);
+      dialogs_.ShowMessage("Can't Use This Mode", "The system does not accept this mode, so it cannot be used.", MessageIcon::kError);
       return;
     case ModeChangeResult::kSuccessful:
       break;

@@ -22,8 +22,18 @@
 
 namespace lumox {
 
-class PageDialogs;
-class SheetWindow;
+class ConfigDialogs;
+
+// The property sheet as a whole, for the display test: it steps aside
+// while a tested mode is on screen, and a restart closes it.
+class SheetWindow {
+ public:
+  virtual ~SheetWindow() = default;
+  virtual void Hide() = 0;
+  virtual void Show() = 0;
+  virtual void Wait(int milliseconds) = 0;
+  virtual void PressCancel() = 0;
+};
 
 enum class ModeChangeResult { kSuccessful, kRestartRequired, kFailed };
 
@@ -95,7 +105,7 @@ struct ListedMode {
 
 class DisplayPage {
  public:
-  DisplayPage(DisplayModes& system, PageDialogs& dialogs, SheetWindow& sheet);
+  DisplayPage(DisplayModes& system, ConfigDialogs& dialogs, SheetWindow& sheet);
 
   // Reads the stored mode and lists the system's modes, the first one
   // selected.
@@ -126,7 +136,7 @@ class DisplayPage {
   void ReadCurrentMode();
 
   DisplayModes& system_;
-  PageDialogs& dialogs_;
+  ConfigDialogs& dialogs_;
   SheetWindow& sheet_;
   std::vector<ListedMode> modes_;
   int selected_ = -1;

@@ -59,7 +59,7 @@ std::string MainPage::BoxText() const {
 
 bool MainPage::Choose(const std::string& name) {
   if (!DisplayExists(name)) {
-    session_.dialogs().ShowMessage(kMainTitle, "There is no saved display named \"" + name + "\".");
+    session_.dialogs().ShowMessage(kMainTitle, "There is no saved display named \"" + name + "\".", MessageIcon::kError);
     return false;
   }
   LoadDisplay(session_.state(), name.c_str());
@@ -74,12 +74,12 @@ std::string MainPage::NameToSave(std::string_view boxText) const {
     session_.dialogs().ShowMessage(
         kMainTitle, "\"" + std::string(kTestingDisplay) +
                         "\" is the name the test runs use for a moment, and is deleted after "
-                        "each one. Please choose another name.");
+                        "each one. Please choose another name.", MessageIcon::kError);
     return {};
   }
   const std::string problem = DisplayNameProblem(boxText);
   if (!problem.empty()) {
-    session_.dialogs().ShowMessage(kMainTitle, problem);
+    session_.dialogs().ShowMessage(kMainTitle, problem, MessageIcon::kError);
     return {};
   }
   return std::string(boxText);
@@ -88,7 +88,7 @@ std::string MainPage::NameToSave(std::string_view boxText) const {
 bool MainPage::SaveAs(const std::string& name) {
   if (!SaveDisplay(session_.state(), name.c_str())) {
     session_.dialogs().ShowMessage(kMainTitle,
-                                   "The settings could not be saved as \"" + name + "\".");
+                                   "The settings could not be saved as \"" + name + "\".", MessageIcon::kError);
     return false;
   }
   session_.ClearModified();
@@ -115,26 +115,20 @@ bool MainPage::Export(std::string_view boxText, const MainOptions& options) {
   ReadBack(options);
   if (!SaveAs(name)) return false;
 
-  FileRequest request;
-  request.title = "Export Settings";
-  request.filters = {SettingsFileFilter(kSettingsMask)};
-  request.directory = session_.rememberedDirectory();
+  FileRequest request =
+      SettingsFileRequest("Export Settings", kSettingsMask, session_.rememberedDirectory());
   request.fileName = ProposedExportFileName(name);
-  request.defaultExtension = SettingsFileExtension(kSettingsMask);
   const std::string path = session_.dialogs().AskSaveFile(request);
   if (path.empty()) return false;
   session_.RememberDirectoryOf(path);
   const SettingsFileResult result = ExportDisplay(name.c_str(), path);
-  if (!result.ok()) session_.dialogs().ShowMessage(kMainTitle, result.message);
+  if (!result.ok()) session_.dialogs().ShowMessage(kMainTitle, result.message, MessageIcon::kError);
   return result.ok();
 }
 
 bool MainPage::Import() {
-  FileRequest request;
-  request.title = "Import Settings";
-  request.filters = {SettingsFileFilter(kSettingsMask)};
-  request.directory = session_.rememberedDirectory();
-  request.defaultExtension = SettingsFileExtension(kSettingsMask);
+  FileRequest request =
+      SettingsFileRequest("Import Settings", kSettingsMask, session_.rememberedDirectory());
   request.multiple = true;
   const std::vector<std::string> paths = session_.dialogs().AskOpenFiles(request);
   if (paths.empty()) return false;
@@ -147,7 +141,7 @@ bool MainPage::Import() {
     if (result.ok()) {
       chosen = name;
     } else if (result.status != SettingsFileStatus::kDeclined) {
-      session_.dialogs().ShowMessage(kMainTitle, result.message);
+      session_.dialogs().ShowMessage(kMainTitle, result.message, MessageIcon::kError);
     }
   }
   return !chosen.empty() && Choose(chosen);
@@ -177,14 +171,6 @@ std::string VideoModeAdvice(uint32_t colorCount) {
          " color video mode.  Many animation features are only available in 256 color video "
          "modes.  To change your video mode, use the 'Display' panel.  Please consult the "
          "documentation for more information on video modes.";
-}
-
-FileFilter SettingsFileFilter(std::string_view mask) {
-  return {std::string(mask), std::string(mask)};
-}
-
-std::string SettingsFileExtension(std::string_view mask) {
-  return std::string(mask.substr(mask.size() < 3 ? 0 : mask.size() - 3));
 }
 
 }  // namespace lumox

@@ -93,9 +93,4 @@ uint32_t ScreenColorCount(int bitsPerPixel, int planes);
 // The video-mode advice for a screen of that many colours.
 std::string VideoModeAdvice(uint32_t colorCount);
 
-// The settings-file chooser's type list for a mask ("*.LMX") and its
-// default extension (the mask's last three characters).
-FileFilter SettingsFileFilter(std::string_view mask);
-std::string SettingsFileExtension(std::string_view mask);
-
 }  // namespace lumox

@@ -232,7 +232,7 @@ bool ModulePage::SetFileText(std::string_view text) {
   if (text.size() > kMaxFileText) {
     session_.dialogs().ShowMessage(
         "Slide Show", "The file name is too long: at most " + std::to_string(kMaxFileText) +
-                          " characters fit. The slide show keeps \"" + FileText() + "\".");
+                          " characters fit. The slide show keeps \"" + FileText() + "\".", MessageIcon::kError);
     return false;
   }
   if (text == FileText()) return true;

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "config/page_services.h"
 #include "control/sound_link.h"
 #include "control/sound_share.h"
+#include "platform/system.h"
 
 namespace lumox {
 
@@ -66,8 +66,8 @@ std::string SoundPage::Status() const {
   return PlayerStatusText(ReadPlayerVersion(), share_.U32(share_offset::PlayerActive) != 0);
 }
 
-void SoundPage::Launch(PlayerLauncher& launcher, PageDialogs& dialogs) {
-  if (!launcher.LaunchPlayer()) dialogs.Beep();
+void SoundPage::Launch() {
+  if (!LaunchPlayer(/*fromSaver=*/false, /*fullScreenWindow=*/false)) System().Beep();
 }
 
 }  // namespace lumox

@@ -16,8 +16,6 @@
 
 namespace lumox {
 
-class PageDialogs;
-class PlayerLauncher;
 class SoundShare;
 
 struct SoundChecks {
@@ -49,8 +47,9 @@ class SoundPage {
   // registry and its running flag from the shared block.
   std::string Status() const;
 
-  // "Launch": starts the player; a beep when nothing could be started.
-  void Launch(PlayerLauncher& launcher, PageDialogs& dialogs);
+  // "Launch": starts the registered player; a beep when nothing could be
+  // started.
+  static void Launch();
 
  private:
   SaverOptions& options_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control/bundled_player.h"
 #include "platform/registry_store.h"
 #include "platform/shared_memory.h"
 #include "platform/system.h"
@@ -152,11 +153,16 @@ void WriteSaverVersion(uint16_t major, uint16_t minor) {
 
 bool LaunchPlayer(bool fromSaver, bool fullScreenWindow) {
   RegValue value;
-  if (!Registry().ReadValue(RegRoot::LocalMachine, kPlayerKey, "", value)) return false;
-  if (value.type != kRegSz || value.data.size() > kCommandLineSize) return false;
-  std::string commandLine(value.data.begin(), value.data.end());
-  commandLine.resize(commandLine.find('\0') == std::string::npos ? commandLine.size()
-                                                                 : commandLine.find('\0'));
+  std::string commandLine;
+  if (Registry().ReadValue(RegRoot::LocalMachine, kPlayerKey, "", value)) {
+    if (value.type != kRegSz || value.data.size() > kCommandLineSize) return false;
+    commandLine.assign(value.data.begin(), value.data.end());
+    commandLine.resize(commandLine.find('\0') == std::string::npos ? commandLine.size()
+                                                                   : commandLine.find('\0'));
+  } else {
+    // No player registered: the analyser shipped beside the saver, if any.
+    commandLine = BundledPlayerCommandLine(ProgramFolder());
+  }
   if (commandLine.empty()) return false;
   if (fromSaver) {
     // The preview must not start the player: only a full-screen saver does.

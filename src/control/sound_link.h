@@ -47,7 +47,8 @@ uint32_t ReadPlayerVersion();
 // HKCU "Software\Lumox" "Current Version" = major * 65536 + (minor & 0xFFFF).
 void WriteSaverVersion(uint16_t major, uint16_t minor);
 
-// Runs the player's command line (HKLM "Software\Auralis", default value).
+// Runs the player's command line (HKLM "Software\Auralis", default value),
+// or without one the analyser shipped beside the saver (bundled_player.h).
 // From the saver " /PPLAY" is appended and the player starts only for a
 // full-screen window, never for the preview. True if a launch was made.
 bool LaunchPlayer(bool fromSaver, bool fullScreenWindow);

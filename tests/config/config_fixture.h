@@ -26,11 +26,13 @@ class ScriptedDialogs final : public ConfigDialogs {
     const std::vector<std::string> answer = AskOpenFiles(request);
     return answer.empty() ? std::string() : answer.front();
   }
-  void ShowMessage(const std::string&, const std::string& text) override { messages.push_back(text); }
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon) override {
+    messages.push_back(title + ": " + text);
+  }
 
   std::deque<std::vector<std::string>> answers;
   std::vector<FileRequest> requests;
-  std::vector<std::string> messages;
+  std::vector<std::string> messages;  // "title: text"
 };
 
 class ConfigTest : public SettingsTest {

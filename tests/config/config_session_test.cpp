@@ -41,6 +41,11 @@ TEST_F(ConfigSessionTest, ASaverThatCannotStartLeavesNoTestDisplay) {
   EXPECT_FALSE(session.testRunPending());
 }
 
+TEST(SheetCaption, NamesTheSoundPlayerOnlyWhenItRuns) {
+  EXPECT_EQ(SheetCaption(0, 7), "Lumox v3.5.350");
+  EXPECT_EQ(SheetCaption(2, 5), "Lumox v3.5.350 w/Auralis v2.5");
+}
+
 TEST(DirectoryOf, KeepsRootsAndDropsTheFileName) {
   const std::pair<const char*, const char*> cases[] = {
       {"C:\\Pictures\\a.bmp", "C:\\Pictures"}, {"C:\\a.bmp", "C:\\"}, {"/home/u/a.lmx", "/home/u"},

@@ -6,7 +6,7 @@
 
 #include "base/random.h"
 #include "platform/temp_dir.h"
-#include "recording_dialogs.h"
+#include "config_fixture.h"
 
 namespace lumox {
 namespace {
@@ -120,21 +120,30 @@ TEST_F(CustomPaletteTest, RandomRoughAndSmoothKeepTheirBounds) {
 }
 
 TEST_F(CustomPaletteTest, ImportOfAnotherFileOnlyBeepsAndAnExportReadsBack) {
+  RecordingSystemServices services;
+  InstallSystemServices(&services);
+  SaverState state;
+  testing::ScriptedDialogs dialogs;
+  ConfigSession session{state, dialogs, "lumox", "start"};
   testing::TempDir dir;
-  testing::RecordingDialogs dialogs;
-  dialogs.file = dir.File("other.PAL");
-  testing::WriteFile(*dialogs.file, std::string(952, 'x'));
-  EXPECT_FALSE(editor_.Import(dialogs));
-  EXPECT_EQ(dialogs.beeps, 1);
+  const std::string other = dir.File("other.PAL");
+  const std::string mine = dir.File("mine.PAL");
+  testing::WriteFile(other, std::string(952, 'x'));
+  dialogs.answers = {{other}, {mine}, {mine}};
+  EXPECT_FALSE(editor_.Import(session));
+  EXPECT_EQ(services.beeps(), 1);
+  EXPECT_EQ(dialogs.requests[0].filters[0].patterns, "*.PAL");
+  EXPECT_EQ(dialogs.requests[0].directory, "start");
   ExpectUnchangedOutside();
 
-  dialogs.file = dir.File("mine.PAL");
-  EXPECT_TRUE(editor_.Export(dialogs));
-  EXPECT_EQ(dialogs.proposedName, "Scratch.PAL");
+  EXPECT_TRUE(editor_.Export(session));
+  EXPECT_EQ(dialogs.requests[1].fileName, "Scratch.PAL");
+  EXPECT_EQ(dialogs.requests[1].directory, DirectoryOf(other));  // remembered from the import
   Select(0, 235);
   editor_.Negative();
-  EXPECT_TRUE(editor_.Import(dialogs));
+  EXPECT_TRUE(editor_.Import(session));
   ExpectUnchangedOutside();
+  InstallSystemServices(nullptr);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory_registry.h"
-#include "recording_dialogs.h"
+#include "config_fixture.h"
+#include "platform/recording_system.h"
 #include "settings/registry_values.h"
 
 namespace lumox {
@@ -45,9 +46,13 @@ class DisplayPageTest : public ::testing::Test {
  protected:
   DisplayPageTest() {
     InstallRegistry(&registry_);
+    InstallSystemServices(&services_);
     registry_.CreateKey(RegRoot::CurrentUser, ControlPanelPath(SettingsKey()));
   }
-  ~DisplayPageTest() override { InstallRegistry(nullptr); }
+  ~DisplayPageTest() override {
+    InstallSystemServices(nullptr);
+    InstallRegistry(nullptr);
+  }
   std::vector<uint8_t> Stored() {
     RegValue value;
     registry_.ReadValue(RegRoot::CurrentUser, ControlPanelPath(SettingsKey()), "DisplayMode",
@@ -57,8 +62,9 @@ class DisplayPageTest : public ::testing::Test {
   }
 
   MemoryRegistry registry_;
+  RecordingSystemServices services_;
   FakeSystem system_;
-  testing::RecordingDialogs dialogs_;
+  testing::ScriptedDialogs dialogs_;
   DisplayPage page_{system_, dialogs_, system_};
 };
 
@@ -139,7 +145,7 @@ TEST_F(DisplayPageTest, TestShowsTheModeFiveSecondsOnlyWhenItTookAndUseMayRestar
   EXPECT_EQ(page_.CurrentModeText(), "256 Colors at 640x480");
   system_.changeAnswer = ModeChangeResult::kRestartRequired;
   page_.Use();  // the restart declined
-  dialogs_.answerYes = true;
+  services_.QueueAnswer(true);
   page_.Use();
   EXPECT_EQ(system_.log, "use 640; use 640; use 640; restart; cancel; ");
 }

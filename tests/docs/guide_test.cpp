@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "config/config_session.h"
 #include "modules/module_catalog.h"
 #include "resources/strings.h"
 
@@ -54,6 +55,10 @@ TEST(GuideTest, EveryPageAnchorAppearsOnce) {
   }
   // The stylesheet travels inside the file.
   EXPECT_NE(guide.find("<style>"), std::string::npos);
+  // The sections both settings views open.
+  EXPECT_EQ(MainGuideSection(), "main-settings");
+  for (int module = 0; module < 12; ++module)
+    EXPECT_EQ(ModuleGuideSection(module), kModuleAnchors[module]);
 }
 
 TEST(GuideTest, ModuleSectionsGiveEveryControlWithItsRangeAndDefault) {

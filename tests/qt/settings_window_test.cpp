@@ -36,29 +36,6 @@
 namespace lumox::qt {
 namespace {
 
-// The palette pages' file choosers, answering from a script; beeps counted.
-class ScriptedPageDialogs final : public PageDialogs {
- public:
-  void Beep() override { ++beeps; }
-  void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
-  bool AskYesNo(std::string_view, std::string_view) override { return false; }
-  std::optional<std::string> ChooseFileToOpen(std::string_view) override { return Next(); }
-  std::optional<std::string> ChooseFileToSave(std::string_view, std::string_view) override {
-    return Next();
-  }
-
-  std::deque<std::string> answers;
-  int beeps = 0;
-
- private:
-  std::optional<std::string> Next() {
-    if (answers.empty()) return std::nullopt;
-    std::string answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-};
-
 // File choosers that answer from a script; messages are remembered.
 class ScriptedDialogs final : public ConfigDialogs {
  public:
@@ -67,7 +44,9 @@ class ScriptedDialogs final : public ConfigDialogs {
     std::vector<std::string> answer = Next();
     return answer.empty() ? std::string() : answer.front();
   }
-  void ShowMessage(const std::string&, const std::string& text) override { messages.push_back(text); }
+  void ShowMessage(const std::string&, const std::string& text, MessageIcon) override {
+    messages.push_back(text);
+  }
 
   std::deque<std::vector<std::string>> answers;
   std::vector<std::string> messages;
@@ -112,7 +91,6 @@ class SettingsWindowTest : public QObject {
   QTemporaryDir dir_;
   QString registryPath_;
   ScriptedDialogs dialogs_;
-  ScriptedPageDialogs pageDialogs_;
   RecordingSystemServices system_;
   std::unique_ptr<SettingsWindow> window_;
 
@@ -152,7 +130,7 @@ class SettingsWindowTest : public QObject {
     qputenv("LUMOX_REGISTRY", registryPath_.toLocal8Bit());
     InstallSystemServices(&system_);
     window_ = std::make_unique<SettingsWindow>("/opt/lumox/lumox", dir_.filePath("guide.html"),
-                                               &dialogs_, &pageDialogs_);
+                                               &dialogs_);
     window_->resize(1100, 720);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -398,7 +376,7 @@ class SettingsWindowTest : public QObject {
     QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
     QVERIFY(Button(editor, "Gradient")->isEnabled());  // a range of three
     const QString pal = dir_.filePath("colours.PAL");
-    pageDialogs_.answers.push_back(pal.toStdString());
+    dialogs_.answers.push_back({pal.toStdString()});
     QTest::mouseClick(Button(editor, "Export..."), Qt::LeftButton);
     QFile exported(pal);
     QVERIFY(exported.open(QIODevice::ReadOnly));
@@ -412,10 +390,11 @@ class SettingsWindowTest : public QObject {
     QVERIFY(junkFile.open(QIODevice::WriteOnly));
     junkFile.write("RIFF");
     junkFile.close();
-    pageDialogs_.answers.push_back(junk.toStdString());
+    dialogs_.answers.push_back({junk.toStdString()});
+    const int beeps = system_.beeps();
     QTest::mouseClick(Button(editor, "Import..."), Qt::LeftButton);
-    QCOMPARE(pageDialogs_.beeps, 1);
-    pageDialogs_.answers.push_back(pal.toStdString());
+    QCOMPARE(system_.beeps(), beeps + 1);
+    dialogs_.answers.push_back({pal.toStdString()});
     QTest::mouseClick(Button(editor, "Export..."), Qt::LeftButton);
     exported.seek(0);
     QCOMPARE(exported.readAll(), before);

@@ -1,6 +1,8 @@
 #include "audio_source.h"
 
+#ifdef SOUNDFEED_SOUND_FILES
 #include <sndfile.h>
+#endif
 
 #include <vector>
 
@@ -23,6 +25,7 @@ class SyntheticSource final : public AudioSource {
   SyntheticSong song_;
 };
 
+#ifdef SOUNDFEED_SOUND_FILES
 class SoundFileSource final : public AudioSource {
  public:
   SoundFileSource(SNDFILE* file, const SF_INFO& info, std::string title)
@@ -51,6 +54,7 @@ class SoundFileSource final : public AudioSource {
   std::string title_;
   std::vector<float> interleaved_;
 };
+#endif
 
 }  // namespace
 
@@ -59,6 +63,11 @@ std::unique_ptr<AudioSource> MakeSyntheticSource(int sampleRate) {
 }
 
 std::unique_ptr<AudioSource> OpenSoundFile(const std::string& path, std::string& error) {
+#ifndef SOUNDFEED_SOUND_FILES
+  (void)path;
+  error = "this build reads no sound files";
+  return nullptr;
+#else
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
   if (file == nullptr) {
@@ -73,6 +82,7 @@ std::unique_ptr<AudioSource> OpenSoundFile(const std::string& path, std::string&
   const size_t slash = path.find_last_of('/');
   return std::make_unique<SoundFileSource>(
       file, info, slash == std::string::npos ? path : path.substr(slash + 1));
+#endif
 }
 
 }  // namespace soundfeed

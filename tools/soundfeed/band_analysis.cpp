@@ -1,7 +1,5 @@
 #include "band_analysis.h"
 
-#include <fftw3.h>
-
 #include <cmath>
 
 namespace soundfeed {
@@ -37,12 +35,7 @@ float Amplitude(const float* samples, int count) {
 }
 
 SpectrumAnalyzer::SpectrumAnalyzer(int sampleRate, int size)
-    : size_(size), window_(size), bandOfBin_(size / 2 + 1) {
-  input_ = fftwf_alloc_real(size);
-  auto* output = fftwf_alloc_complex(size / 2 + 1);
-  output_ = output;
-  plan_ = fftwf_plan_dft_r2c_1d(size, input_, output, FFTW_ESTIMATE);
-
+    : fft_(size), window_(size), bandOfBin_(size / 2 + 1), spectrum_(size) {
   // Hann window. For a sine of amplitude A the one-sided spectrum holds
   // sum |X|^2 = N * A^2 / 4 * sum w^2, hence the scale.
   double windowPower = 0.0;
@@ -55,27 +48,27 @@ SpectrumAnalyzer::SpectrumAnalyzer(int sampleRate, int size)
     bandOfBin_[bin] = BandOfFrequency(static_cast<float>(bin) * sampleRate / size);
 }
 
-SpectrumAnalyzer::~SpectrumAnalyzer() {
-  fftwf_destroy_plan(static_cast<fftwf_plan>(plan_));
-  fftwf_free(output_);
-  fftwf_free(input_);
-}
-
-BandLevels SpectrumAnalyzer::Analyze(const float* samples) {
-  for (int i = 0; i < size_; ++i) input_[i] = samples[i] * window_[i];
-  fftwf_execute(static_cast<fftwf_plan>(plan_));
-  const auto* spectrum = static_cast<const fftwf_complex*>(output_);
-  std::array<double, kBands> power{};
-  for (int bin = 0; bin <= size_ / 2; ++bin) {
+void SpectrumAnalyzer::Analyze(const float* left, const float* right, BandLevels& leftBands,
+                               BandLevels& rightBands) {
+  // Both channels in one transform: left as the real part, right as the
+  // imaginary. Since the inputs are real, X_left[k] = (Z[k] + conj Z[N-k]) / 2
+  // and X_right[k] = (Z[k] - conj Z[N-k]) / 2i.
+  const int size = fft_.size();
+  for (int i = 0; i < size; ++i) spectrum_[i] = {left[i] * window_[i], right[i] * window_[i]};
+  fft_.Transform(spectrum_.data());
+  std::array<double, kBands> leftPower{}, rightPower{};
+  for (int bin = 0; bin <= size / 2; ++bin) {
     const int band = bandOfBin_[bin];
     if (band < 0) continue;
-    power[band] += double{spectrum[bin][0]} * spectrum[bin][0] +
-                   double{spectrum[bin][1]} * spectrum[bin][1];
+    const std::complex<float> z = spectrum_[bin];
+    const std::complex<float> mirror = std::conj(spectrum_[(size - bin) % size]);
+    leftPower[band] += 0.25 * std::norm(z + mirror);
+    rightPower[band] += 0.25 * std::norm(z - mirror);
   }
-  BandLevels levels{};
-  for (int band = 0; band < kBands; ++band)
-    levels[band] = static_cast<float>(std::sqrt(power[band] * scale_));
-  return levels;
+  for (int band = 0; band < kBands; ++band) {
+    leftBands[band] = static_cast<float>(std::sqrt(leftPower[band] * scale_));
+    rightBands[band] = static_cast<float>(std::sqrt(rightPower[band] * scale_));
+  }
 }
 
 }  // namespace soundfeed

@@ -9,7 +9,10 @@
 #pragma once
 
 #include <array>
+#include <complex>
 #include <vector>
+
+#include "fft.h"
 
 namespace soundfeed {
 
@@ -27,25 +30,22 @@ int BandOfFrequency(float hz);
 // The amplitude of a block of samples: sqrt(2) x RMS, so a sine's peak.
 float Amplitude(const float* samples, int count);
 
-// A windowed FFT over the most recent `size` samples of one channel.
+// A windowed FFT over the most recent `size` samples of both channels.
 class SpectrumAnalyzer {
  public:
+  // `size` must be a power of two.
   explicit SpectrumAnalyzer(int sampleRate, int size = 2048);
-  ~SpectrumAnalyzer();
-  SpectrumAnalyzer(const SpectrumAnalyzer&) = delete;
-  SpectrumAnalyzer& operator=(const SpectrumAnalyzer&) = delete;
 
-  int size() const { return size_; }
-  // Band amplitudes of samples[0 .. size-1].
-  BandLevels Analyze(const float* samples);
+  int size() const { return fft_.size(); }
+  // Band amplitudes of left[0 .. size-1] and right[0 .. size-1].
+  void Analyze(const float* left, const float* right, BandLevels& leftBands,
+               BandLevels& rightBands);
 
  private:
-  int size_;
-  float* input_;
-  void* output_;  // fftwf_complex[size / 2 + 1]
-  void* plan_;    // fftwf_plan
+  Fft fft_;
   std::vector<float> window_;
   std::vector<int> bandOfBin_;
+  std::vector<std::complex<float>> spectrum_;
   float scale_;  // turns a band's summed power into an amplitude squared
 };
 

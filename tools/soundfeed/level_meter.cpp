@@ -5,8 +5,7 @@
 namespace soundfeed {
 
 LevelMeter::LevelMeter(int sampleRate, int windowSize)
-    : leftAnalyzer_(sampleRate, windowSize),
-      rightAnalyzer_(sampleRate, windowSize),
+    : analyzer_(sampleRate, windowSize),
       leftHistory_(windowSize),
       rightHistory_(windowSize) {}
 
@@ -26,9 +25,16 @@ StereoLevels LevelMeter::Push(const float* left, const float* right, int frames)
   StereoLevels levels;
   levels.left = Amplitude(left, frames);
   levels.right = Amplitude(right, frames);
-  levels.leftBands = leftAnalyzer_.Analyze(leftHistory_.data());
-  levels.rightBands = rightAnalyzer_.Analyze(rightHistory_.data());
+  analyzer_.Analyze(leftHistory_.data(), rightHistory_.data(), levels.leftBands,
+                    levels.rightBands);
+  last_ = levels;
   return levels;
+}
+
+void LevelMeter::Clear() {
+  std::fill(leftHistory_.begin(), leftHistory_.end(), 0.0f);
+  std::fill(rightHistory_.begin(), rightHistory_.end(), 0.0f);
+  last_ = {};
 }
 
 }  // namespace soundfeed

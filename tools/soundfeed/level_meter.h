@@ -15,14 +15,18 @@ class LevelMeter {
 
   // Adds a block (any length) and returns the levels after it.
   StereoLevels Push(const float* left, const float* right, int frames);
+  // The levels the last Push returned (silence after Clear).
+  const StereoLevels& Last() const { return last_; }
+  // Forgets the sound so far, as if the stream had been silent.
+  void Clear();
 
  private:
   static void Slide(std::vector<float>& history, const float* samples, int frames);
 
-  SpectrumAnalyzer leftAnalyzer_;
-  SpectrumAnalyzer rightAnalyzer_;
+  SpectrumAnalyzer analyzer_;
   std::vector<float> leftHistory_;
   std::vector<float> rightHistory_;
+  StereoLevels last_;
 };
 
 }  // namespace soundfeed

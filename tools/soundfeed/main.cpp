@@ -1,60 +1,66 @@
 // soundfeed: a stand-in for the sound player. It attaches to the shared
-// block as the player does, announces itself, and publishes the levels of
-// a synthetic song (or of a sound file, at its real pace) many times a
-// second, with a few lines of text about what is playing.
-//
-//   soundfeed [--wav FILE] [--loop] [--seconds N] [--rate N] [--quiet] [/PPLAY]
+// block as the player does, announces itself, and publishes channel and
+// band levels many times a second, with a few lines of text about what is
+// playing: from what the computer plays (live), a synthetic song, or a
+// sound file at its real pace.
 //
 // It stops at the end of the file, after N seconds, or on SIGINT/SIGTERM,
 // and then clears PlayerActive so the saver falls back to oscillation.
 // Started by the saver (its "AutoRun" option appends /PPLAY to the player's
 // command line) it also stops when that saver signals LauncherClosed.
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
-#include "audio_source.h"
+#include "capture_device.h"
 #include "control/sound_link.h"
-#include "level_meter.h"
-#include "publisher.h"
+#include "feed.h"
 
 namespace {
 
 using namespace soundfeed;
-using Clock = std::chrono::steady_clock;
 
-volatile std::sig_atomic_t gStop = 0;
-
-extern "C" void OnSignal(int) { gStop = 1; }
-
-struct Options {
-  std::string wav;
-  bool loop = false;
-  double seconds = 0.0;  // 0: no limit
-  int rate = 50;         // updates per second
-  bool quiet = false;
-  bool launchedBySaver = false;  // /PPLAY
-};
+extern "C" void OnSignal(int) { gStopRequested = 1; }
 
 void Usage() {
-  std::fprintf(stderr,
-               "usage: soundfeed [--wav FILE] [--loop] [--seconds N] [--rate 30..200] [--quiet] "
-               "[/PPLAY]\n");
+  std::fprintf(
+      stderr,
+      "usage: soundfeed [--live [--source NAME] | --synthetic | --wav FILE [--loop]]\n"
+      "                 [--seconds N] [--rate 30..200] [--quiet] [/PPLAY]\n"
+      "       soundfeed --list-sources\n"
+      "\n"
+      "  --live          what the computer plays: the default output's monitor, or\n"
+      "                  --source NAME (see --list-sources)\n"
+      "  --synthetic     a synthetic song that keeps every band moving\n"
+      "  --wav FILE      a sound file, at its real pace\n"
+      "\n"
+      "Without a choice it captures live when a sound server answers at start (the\n"
+      "saver should follow the music the user plays), and otherwise plays the\n"
+      "synthetic song (so a machine without sound still shows sound-driven\n"
+      "controls moving). A live feed that loses its server publishes silence, keeps\n"
+      "PlayerActive set, and resumes by itself when the server comes back.\n");
 }
 
-bool ParseOptions(int argc, char** argv, Options& options) {
+bool ParseOptions(int argc, char** argv, FeedOptions& options, bool& listSources) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
     if (arg == "--wav" && hasValue) {
+      options.kind = FeedKind::kFile;
       options.wav = argv[++i];
+    } else if (arg == "--source" && hasValue) {
+      options.kind = FeedKind::kLive;
+      options.source = argv[++i];
+    } else if (arg == "--live") {
+      options.kind = FeedKind::kLive;
+    } else if (arg == "--synthetic") {
+      options.kind = FeedKind::kSynthetic;
+    } else if (arg == "--list-sources") {
+      listSources = true;
     } else if (arg == "--seconds" && hasValue) {
       options.seconds = std::atof(argv[++i]);
       if (!(options.seconds > 0.0)) return false;
@@ -74,20 +80,19 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
-std::string MinutesSeconds(double seconds) {
-  const int whole = static_cast<int>(seconds);
-  char text[32];
-  std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
-  return text;
-}
-
-int LoudestBand(const StereoLevels& levels) {
-  int loudest = 0;
-  for (int band = 1; band < kBands; ++band)
-    if (levels.leftBands[band] + levels.rightBands[band] >
-        levels.leftBands[loudest] + levels.rightBands[loudest])
-      loudest = band;
-  return loudest;
+int ListSources() {
+  std::vector<CaptureSourceEntry> sources;
+  std::string error;
+  if (!ListCaptureSources(sources, error)) {
+    std::fprintf(stderr, "soundfeed: %s\n", error.c_str());
+    return 1;
+  }
+  for (const CaptureSourceEntry& source : sources) {
+    const std::string rate = source.sampleRate > 0 ? std::to_string(source.sampleRate) + " Hz" : "";
+    std::printf("%-50s %9s  %s%s\n", source.name.c_str(), rate.c_str(), source.description.c_str(),
+                source.isMonitor ? " (what an output plays)" : "");
+  }
+  return 0;
 }
 
 lumox::SoundShare* Attach() {
@@ -97,10 +102,11 @@ lumox::SoundShare* Attach() {
     std::fprintf(stderr,
                  "soundfeed: the shared block \"%s\" exists with another size or layout "
                  "version (expected %zu bytes, layout %u); not attaching\n",
-                 lumox::kSoundShareName, lumox::kSoundShareSize, lumox::kSoundShareLayout);
+                 lumox::SoundShareName().c_str(), lumox::kSoundShareSize,
+                 lumox::kSoundShareLayout);
   } else if (share == nullptr) {
     std::fprintf(stderr, "soundfeed: cannot open the shared block \"%s\"\n",
-                 lumox::kSoundShareName);
+                 lumox::SoundShareName().c_str());
   }
   return share;
 }
@@ -108,16 +114,26 @@ lumox::SoundShare* Attach() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  if (!ParseOptions(argc, argv, options)) {
+  FeedOptions options;
+  bool listSources = false;
+  if (!ParseOptions(argc, argv, options, listSources)) {
     Usage();
     return 2;
   }
+  if (listSources) return ListSources();
 
+  if (options.kind == FeedKind::kDefault) {
+    options.kind = CaptureServerReachable() ? FeedKind::kLive : FeedKind::kSynthetic;
+    if (!options.quiet)
+      std::fprintf(stderr, "soundfeed: %s\n",
+                   options.kind == FeedKind::kLive
+                       ? "capturing what the computer plays (--synthetic for the test song)"
+                       : "no sound server answers; playing the synthetic song");
+  }
   std::unique_ptr<AudioSource> source;
-  if (options.wav.empty()) {
+  if (options.kind == FeedKind::kSynthetic) {
     source = MakeSyntheticSource(44100);
-  } else {
+  } else if (options.kind == FeedKind::kFile) {
     std::string error;
     source = OpenSoundFile(options.wav, error);
     if (source == nullptr) {
@@ -129,93 +145,26 @@ int main(int argc, char** argv) {
   lumox::SoundShare* share = Attach();
   if (share == nullptr) return 1;
 
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
 
   AnnouncePlayer(*share);
-  const int sampleRate = source->sampleRate();
-  LevelMeter meter(sampleRate);
-  const auto tick = std::chrono::nanoseconds(1000000000LL / options.rate);
-  std::vector<float> left, right;
-  const bool tty = isatty(STDOUT_FILENO) && !options.quiet;
-
-  const Clock::time_point start = Clock::now();
-  Clock::time_point next = start;
-  int64_t framesPlayed = 0;
-  int64_t updates = 0;
-  int lastInfoSecond = -1;
-  int lastStatusSecond = -1;
-  StereoLevels levels;
-  // Only a notice given after the start counts: an old one may linger.
-  bool launcherWasClosed = share->U32(lumox::share_offset::LauncherClosed) != 0;
-  bool launcherClosed = false;
-
-  while (!gStop) {
-    if (options.launchedBySaver) {
-      const bool closed = share->U32(lumox::share_offset::LauncherClosed) != 0;
-      if (closed && !launcherWasClosed) {
-        launcherClosed = true;
-        break;
-      }
-      launcherWasClosed = closed;
-    }
-    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    if (options.seconds > 0.0 && elapsed >= options.seconds) break;
-
-    // Catch up with the wall clock: play what the last tick's time held.
-    const int64_t due = static_cast<int64_t>(elapsed * sampleRate) + sampleRate / options.rate;
-    const int frames = static_cast<int>(std::clamp<int64_t>(due - framesPlayed, 1, sampleRate));
-    left.resize(frames);
-    right.resize(frames);
-    int got = source->Read(left.data(), right.data(), frames);
-    if (got == 0 && options.loop && !options.wav.empty()) {
-      std::string error;
-      source = OpenSoundFile(options.wav, error);
-      if (source != nullptr) got = source->Read(left.data(), right.data(), frames);
-    }
-    if (got <= 0) break;
-    framesPlayed += got;
-
-    const float gain = KeyLevelGain(*share);
-    for (int i = 0; i < got; ++i) {
-      left[i] *= gain;
-      right[i] *= gain;
-    }
-    levels = meter.Push(left.data(), right.data(), got);
-    PublishLevels(*share, levels);
-    ++updates;
-
-    // New texts every ten seconds: the saver shows its info box on each.
-    const int second = static_cast<int>(elapsed);
-    if (second / 10 != lastInfoSecond) {
-      lastInfoSecond = second / 10;
-      const double played = static_cast<double>(framesPlayed) / sampleRate;
-      std::string time = MinutesSeconds(played);
-      if (source->length() > 0.0) time += " / " + MinutesSeconds(source->length());
-      PublishInfo(*share, {source->title(), "soundfeed", time});
-    }
-    if (tty && second != lastStatusSecond) {
-      lastStatusSecond = second;
-      std::printf("\rsoundfeed: %s  L %.2f  R %.2f  loudest %5.0f Hz  %lld updates ",
-                  MinutesSeconds(elapsed).c_str(), levels.left, levels.right,
-                  kBandCentres[LoudestBand(levels)], static_cast<long long>(updates));
-      std::fflush(stdout);
-    }
-
-    next += tick;
-    std::this_thread::sleep_until(next);
-  }
-
+  const auto start = std::chrono::steady_clock::now();
+  const FeedSummary summary = options.kind == FeedKind::kLive
+                                  ? RunLiveFeed(options, *share)
+                                  : RunPlaybackFeed(options, std::move(source), *share);
+  PublishLevels(*share, {});
   RetirePlayer(*share);
   lumox::CloseSoundShare(share);
-  const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // After the status line a terminal shows, a line of its own.
   if (!options.quiet)
-    std::printf("%ssoundfeed: %s of \"%s\", %lld updates (%.1f a second)%s\n", tty ? "\r" : "",
-                MinutesSeconds(elapsed).c_str(), source ? source->title().c_str() : "",
-                static_cast<long long>(updates), elapsed > 0 ? updates / elapsed : 0.0,
-                gStop ? ", stopped by signal" : launcherClosed ? ", the saver closed" : "");
+    std::printf("%ssoundfeed: %s of \"%s\", %lld updates (%.1f a second)%s%s\n",
+                isatty(STDOUT_FILENO) ? "\n" : "", MinutesSeconds(elapsed).c_str(),
+                summary.title.c_str(), static_cast<long long>(summary.updates),
+                elapsed > 0 ? summary.updates / elapsed : 0.0,
+                summary.ending.empty() ? "" : ", ", summary.ending.c_str());
   return 0;
 }

@@ -12,6 +12,15 @@ float KeyLevelGain(const lumox::SoundShare& share) {
   return static_cast<float>(keyLevel) / 10.0f;
 }
 
+void ScaleLevels(StereoLevels& levels, float factor) {
+  levels.left *= factor;
+  levels.right *= factor;
+  for (int band = 0; band < kBands; ++band) {
+    levels.leftBands[band] *= factor;
+    levels.rightBands[band] *= factor;
+  }
+}
+
 void AnnouncePlayer(lumox::SoundShare& share) {
   share.SetU16(off::PlayerVersionMajor, kPlayerVersionMajor);
   share.SetU16(off::PlayerVersionMinor, kPlayerVersionMinor);

@@ -24,6 +24,9 @@ struct StereoLevels {
   BandLevels rightBands{};
 };
 
+// Multiplies the channel and band levels alike.
+void ScaleLevels(StereoLevels& levels, float factor);
+
 struct TrackInfo {
   std::string title;   // first line of the saver's info box
   std::string artist;  // second line

@@ -1,0 +1,18 @@
+// The dialog procedures of the sheet's pages, one file each.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace lumox::win32 {
+
+// The twelve module pages; the page value is the module index.
+INT_PTR CALLBACK ModulePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// "Main Settings".
+INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// The pages whose controls are still to come: one line of text.
+INT_PTR CALLBACK PlaceholderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace lumox::win32

@@ -1,0 +1,304 @@
+// The configuration sheet as a user meets it, driven from inside its own
+// modal loop: a thread timer takes one step of the walk per tick, with the
+// real registry of the test's Wine prefix, scripted file choosers and a
+// recording system (no saver is started). Each page is photographed into
+// the test output directory for a person to look at.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config/config_fixture.h"
+#include "config/config_sheet.h"
+#include "config_ids.h"
+#include "exports.h"
+#include "modules/module_catalog.h"
+#include "platform/recording_system.h"
+#include "resources/strings.h"
+#include "settings/registry_values.h"
+#include "settings/saved_displays.h"
+#include "settings/settings_file.h"
+#include "state/saver_state.h"
+#include "win32_test_support.h"
+
+namespace lumox {
+namespace {
+
+using win32::CurrentConfigSheet;
+
+constexpr const char* kDisplay = "Wine Sheet Test";
+constexpr int kMainPage = 15;
+constexpr int kTickMs = 100;
+constexpr int kMaxTicks = 1200;
+
+std::string OutputDir() { return testing::WindowsPath(LUMOX_TEST_OUTPUT_DIR); }
+
+// The window's pixels as they are on the screen, as a 24-bit BMP file.
+// False when the picture is one flat colour (nothing was painted).
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RECT place{};
+  GetWindowRect(window, &place);
+  const int width = place.right - place.left;
+  const int height = place.bottom - place.top;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, picture);
+  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  GdiFlush();
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+  const auto* bytes = static_cast<const uint8_t*>(bits);
+  const size_t size = stride * static_cast<size_t>(height);
+  const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(54 + size), 0, 0, 54};
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+  const bool painted = std::set<uint8_t>(bytes, bytes + size).size() > 2;
+  SelectObject(memory, old);
+  DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return painted;
+}
+
+HWND CurrentPage() { return PropSheet_GetCurrentPageHwnd(CurrentConfigSheet()); }
+
+std::string Text(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
+
+void Notify(HWND page, int id, int code) {
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+// A mouse click on one half of an arrows control: the right (or lower)
+// half when `farHalf`.
+void ClickArrows(HWND arrows, bool horizontal, bool farHalf) {
+  RECT area{};
+  GetClientRect(arrows, &area);
+  const int x = horizontal ? (farHalf ? area.right * 3 / 4 : area.right / 4) : area.right / 2;
+  const int y = horizontal ? area.bottom / 2 : (farHalf ? area.bottom * 3 / 4 : area.bottom / 4);
+  SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageA(arrows, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+bool DisplayStored(const std::string& name) {
+  return RegistryKeyExists(ControlPanelPath(DisplayKey(name))) != 0;
+}
+
+// The first control of a module as its table defines it.
+const ControlRow& FirstRow(int module) { return GetModuleDefinition(module).controls.front(); }
+
+// The walk, one step per tick.
+class SheetWalk {
+ public:
+  explicit SheetWalk(testing::ScriptedDialogs& dialogs) : dialogs_(dialogs) {
+    Add([](HWND sheet) {
+      EXPECT_EQ(Text(sheet), "Lumox v3.5.350");
+      HWND tabs = PropSheet_GetTabControl(sheet);
+      EXPECT_EQ(TabCtrl_GetItemCount(tabs), 17);
+      EXPECT_EQ(TabCtrl_GetCurSel(tabs), kMainPage);
+      EXPECT_NE(GetDlgItem(CurrentPage(), IDC_SAVED_DISPLAYS), nullptr);
+    });
+    for (int page = 0; page < 17; ++page) WalkPage(page);
+    TurnStarPages();
+    ChangeCyclicRow();
+    SaveExportDeleteImport();
+    PreviewAndReturn();
+    Add([](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); });
+  }
+
+  void Tick() {
+    if (CurrentConfigSheet() && next_ < steps_.size()) steps_[next_++](CurrentConfigSheet());
+    if (++ticks_ == kMaxTicks && CurrentConfigSheet()) {
+      ADD_FAILURE() << "the walk stopped at step " << next_;
+      PropSheet_PressButton(CurrentConfigSheet(), PSBTN_CANCEL);
+    }
+  }
+  bool finished() const { return next_ == steps_.size(); }
+
+ private:
+  void Add(std::function<void(HWND)> step) { steps_.push_back(std::move(step)); }
+
+  void WalkPage(int number) {
+    Add([number](HWND sheet) { PropSheet_SetCurSel(sheet, nullptr, number); });
+    Add([number](HWND sheet) {
+      HWND page = CurrentPage();
+      char title[64] = {};
+      TCITEMA tab{TCIF_TEXT, 0, 0, title, sizeof title, 0, 0};
+      TabCtrl_GetItem(PropSheet_GetTabControl(sheet), number, &tab);
+      char name[96];
+      std::snprintf(name, sizeof name, "\\page-%02d-%s.bmp", number, title);
+      EXPECT_TRUE(SaveScreenshot(sheet, OutputDir() + name)) << title;
+      if (number >= 12) return;
+      // Module pages: the module's own texts and a labelled row per control.
+      const int module = number == 10 ? kRandom : number == 11 ? kBitmap : number;
+      EXPECT_EQ(Text(GetDlgItem(page, IDC_MODULE_GROUP)),
+                std::string(" Current settings for the ") + kModuleNames[module] + " module: ");
+      for (const ControlRow& row : GetModuleDefinition(module).controls) {
+        EXPECT_EQ(Text(GetDlgItem(page, IDC_ROW_LABEL + row.index)), LoadResourceString(row.labelId))
+            << title << " " << row.index;
+      }
+      const bool secondPage = GetModuleDefinition(module).controls.back().index >= 10;
+      EXPECT_EQ(IsWindowVisible(GetDlgItem(page, IDC_PAGE_TEXT)) != 0, secondPage) << title;
+    });
+  }
+
+  // Star's controls from the eleventh on are on its second page of rows:
+  // the right arrow shows them, the left one the first page again.
+  void TurnStarPages() {
+    Add([](HWND sheet) { PropSheet_SetCurSel(sheet, nullptr, kStar); });
+    Add([](HWND) {
+      HWND page = CurrentPage();
+      ClickArrows(GetDlgItem(page, IDC_PAGE_ARROWS), true, true);
+      EXPECT_EQ(Text(GetDlgItem(page, IDC_PAGE_TEXT)), "Page 2 of 2");
+      EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_ROW_LABEL + 10)));
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_ROW_LABEL)));
+      EXPECT_TRUE(SaveScreenshot(CurrentConfigSheet(), OutputDir() + "\\page-07-Star-2.bmp"));
+      ClickArrows(GetDlgItem(page, IDC_PAGE_ARROWS), true, false);
+      EXPECT_EQ(Text(GetDlgItem(page, IDC_PAGE_TEXT)), "Page 1 of 2");
+      EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_ROW_LABEL)));
+    });
+  }
+
+  // Cyclic: Random replaces the value by the range, Set brings it back,
+  // a typed value beyond the limits is held to the maximum.
+  void ChangeCyclicRow() {
+    Add([](HWND sheet) { PropSheet_SetCurSel(sheet, nullptr, kCyclic); });
+    Add([](HWND) {
+      HWND page = CurrentPage();
+      const ControlRow& row = FirstRow(kCyclic);
+      const int source = IDC_ROW_SOURCE + row.index;
+      SendDlgItemMessageA(page, source, CB_SETCURSEL, kSourceRandom, 0);
+      Notify(page, source, CBN_SELCHANGE);
+      EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_ROW_RANGE_LO_TRACKBAR + row.index)));
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_ROW_VALUE_TRACKBAR + row.index)));
+      // The sense starts at 10: up stays there, down goes to 9.
+      HWND sense = GetDlgItem(page, IDC_ROW_SENSE_ARROWS + row.index);
+      ClickArrows(sense, false, false);
+      EXPECT_EQ(Text(GetDlgItem(page, IDC_ROW_SENSE_BOX + row.index)), "10");
+      ClickArrows(sense, false, true);
+      EXPECT_EQ(Text(GetDlgItem(page, IDC_ROW_SENSE_BOX + row.index)), "9");
+      EXPECT_EQ(Saver().table[kCyclic].controls[row.index].Sense, 9);
+      SendDlgItemMessageA(page, source, CB_SETCURSEL, kSourceSet, 0);
+      Notify(page, source, CBN_SELCHANGE);
+      EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_ROW_VALUE_TRACKBAR + row.index)));
+
+      const int box = IDC_ROW_VALUE_BOX + row.index;
+      SetDlgItemTextA(page, box, "99999999");
+      Notify(page, box, EN_KILLFOCUS);
+      BOOL read = FALSE;
+      EXPECT_EQ(static_cast<int>(GetDlgItemInt(page, box, &read, TRUE)), row.maximum);
+      EXPECT_EQ(SendDlgItemMessageA(page, IDC_ROW_VALUE_TRACKBAR + row.index, TBM_GETPOS, 0, 0),
+                row.maximum);
+    });
+  }
+
+  void SaveExportDeleteImport() {
+    Add([](HWND sheet) { PropSheet_SetCurSel(sheet, nullptr, kMainPage); });
+    Add([](HWND) {
+      HWND page = CurrentPage();
+      CheckDlgButton(page, IDC_CYCLIC, BST_CHECKED);
+      Notify(page, IDC_CYCLIC, BN_CLICKED);
+      EXPECT_EQ(Text(GetDlgItem(page, IDC_SAVED_DISPLAYS)), kScratchDisplay);
+      SetDlgItemTextA(page, IDC_SAVED_DISPLAYS, kDisplay);
+      Click(page, IDC_SAVE_SELECTION);
+      EXPECT_EQ(ReadActiveName(), kDisplay);
+      int32_t value = 0;
+      const ControlRow& row = FirstRow(kCyclic);
+      EXPECT_TRUE(ReadInt32(ControlValueName(ControlField::Value, row.index),
+                            ModuleKey(kDisplay, "Cyclic"), value));
+      EXPECT_EQ(value, row.maximum);
+    });
+    Add([this](HWND) {
+      dialogs_.answers.push_back({ExportPath()});
+      Click(CurrentPage(), IDC_EXPORT);
+      std::ifstream file(ExportPath(), std::ios::binary);
+      char magic[4] = {};
+      file.read(magic, 4);
+      EXPECT_EQ(std::string(magic, 4), std::string("\0B\0B", 4));
+    });
+    Add([](HWND) {
+      HWND page = CurrentPage();
+      Click(page, IDC_DELETE_SELECTION);
+      EXPECT_FALSE(DisplayStored(kDisplay));
+      EXPECT_EQ(SendDlgItemMessageA(page, IDC_SAVED_DISPLAYS, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(kDisplay)),
+                CB_ERR);
+    });
+    Add([this](HWND) {
+      dialogs_.answers.push_back({ExportPath()});
+      Click(CurrentPage(), IDC_IMPORT);
+      EXPECT_TRUE(DisplayStored(kDisplay));
+      EXPECT_EQ(ReadActiveName(), kDisplay);
+      EXPECT_EQ(Text(GetDlgItem(CurrentPage(), IDC_SAVED_DISPLAYS)), kDisplay);
+      EXPECT_EQ(IsDlgButtonChecked(CurrentPage(), IDC_CYCLIC), BST_CHECKED);
+      EXPECT_TRUE(dialogs_.messages.empty());
+    });
+  }
+
+  void PreviewAndReturn() {
+    Add([](HWND sheet) {
+      Click(CurrentPage(), IDC_PREVIEW);
+      EXPECT_TRUE(DisplayStored(kTestingDisplay));
+      EXPECT_EQ(ReadActiveName(), kTestingDisplay);
+      SendMessageA(sheet, WM_ACTIVATE, WA_ACTIVE, 0);
+      EXPECT_FALSE(DisplayStored(kTestingDisplay));
+      EXPECT_EQ(ReadActiveName(), kDisplay);
+    });
+  }
+
+  static std::string ExportPath() { return OutputDir() + "\\" + kDisplay + ".LMX"; }
+
+  testing::ScriptedDialogs& dialogs_;
+  std::vector<std::function<void(HWND)>> steps_;
+  size_t next_ = 0;
+  int ticks_ = 0;
+};
+
+SheetWalk* walk = nullptr;
+
+void CALLBACK TakeStep(HWND, UINT, UINT_PTR, DWORD) { walk->Tick(); }
+
+TEST(ConfigSheet, AUserWalksEveryPageSavesExportsImportsDeletesAndPreviews) {
+  CreateDirectoryA(OutputDir().c_str(), nullptr);
+  DeleteDisplay(kDisplay);
+  RecordingSystemServices system;
+  InstallSystemServices(&system);
+  testing::ScriptedDialogs dialogs;
+  win32::SetConfigDialogsForTesting(&dialogs);
+  SheetWalk steps(dialogs);
+  walk = &steps;
+  const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, TakeStep);
+
+  win32::RunConfigureDialog(GetModuleHandleA(nullptr), nullptr);
+
+  KillTimer(nullptr, timer);
+  walk = nullptr;
+  EXPECT_TRUE(steps.finished());
+  EXPECT_EQ(system.launches().size(), 1u);
+  EXPECT_NE(system.launches().front().find(" /S"), std::string::npos);
+  int32_t speed = -1;
+  EXPECT_TRUE(ReadInt32("Speed", SettingsKey(), speed));
+  // The sheet runs once per process: a second dialog ends at once.
+  win32::RunConfigureDialog(GetModuleHandleA(nullptr), nullptr);
+  EXPECT_EQ(CurrentConfigSheet(), nullptr);
+  DeleteDisplay(kDisplay);
+  win32::SetConfigDialogsForTesting(nullptr);
+  InstallSystemServices(nullptr);
+}
+
+}  // namespace
+}  // namespace lumox
