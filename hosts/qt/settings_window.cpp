@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "control/sound_link.h"
+#include "control/sound_share.h"
 #include "custom_palette_widget.h"
 #include "main_page_widget.h"
 #include "module_page_widget.h"
@@ -25,6 +26,7 @@
 #include "preview_widget.h"
 #include "saver/module_table.h"
 #include "saver/runtime_services.h"
+#include "settings/saved_displays.h"
 #include "sound_page_widget.h"
 #include "state/saver_state.h"
 #include "stderr_messages.h"
@@ -42,7 +44,6 @@ std::unique_ptr<SaverState> NewState() {
   return state;
 }
 
-
 }  // namespace
 
 SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigDialogs* dialogs,
@@ -56,10 +57,21 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
                QDir::homePath().toStdString()),
       mainModel_(session_),
       guidePath_(std::move(guidePath)) {
-  setWindowTitle(tr("Lumox v3.5.350 Settings"));
   connect(reports_, &StderrMessages::Report, this, &SettingsWindow::ShowReport);
-  // Open before the load, so sound sources stay as the user chose them.
+  // As the Windows sheet opens: the saver's version for the player and in
+  // the registry, the session open before the load (so sound sources stay
+  // as the user chose them), the window counted among the block's clients.
+  uint16_t playerMajor = 0, playerMinor = 0;
+  if (share_ != nullptr) {
+    share_->SetU16(share_offset::SaverVersionMajor, kSaverVersionMajor);
+    share_->SetU16(share_offset::SaverVersionMinor, kSaverVersionMinor);
+    playerMajor = share_->U16(share_offset::PlayerVersionMajor);
+    playerMinor = share_->U16(share_offset::PlayerVersionMinor);
+    ConfigSheetShown(share_);
+  }
+  setWindowTitle(QString::fromStdString(SheetCaption(playerMajor, playerMinor)));
   session_.Begin();
+  WriteVersionStamp();
   SetUpModuleTable(*edited_, DefaultRuntimeServices());
   auto markModified = [this] { session_.SetModified(); };
   for (int module = 0; module < kModuleCount; ++module)
@@ -138,8 +150,12 @@ SettingsWindow::~SettingsWindow() {
   // The preview's run ends before the settings it copies from go.
   delete preview_;
   preview_ = nullptr;
+  session_.EndTestRun();
   session_.End();
-  if (share_ != nullptr) DetachConfigDialog(share_);
+  if (share_ != nullptr) {
+    ConfigSheetClosed(share_);
+    DetachConfigDialog(share_);
+  }
   ReleasePaletteState(edited_->palette);
   edited_->palette = nullptr;
 }
