@@ -222,4 +222,10 @@ void CustomPaletteWidget::Refresh() {
   grid_->update();
 }
 
+void CustomPaletteWidget::showEvent(QShowEvent* event) {
+  // Another saved display may have been loaded since: its colours show.
+  Refresh();
+  QWidget::showEvent(event);
+}
+
 }  // namespace lumox::qt

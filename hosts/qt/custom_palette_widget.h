@@ -54,6 +54,9 @@ class CustomPaletteWidget final : public QWidget {
  signals:
   void Edited();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Operation(void (CustomPaletteEditor::*action)());
   void SlidersMoved();
