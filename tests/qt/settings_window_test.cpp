@@ -241,6 +241,22 @@ class SettingsWindowTest : public QObject {
     QCOMPARE(Displays()->currentText(), QString("Scratch"));
   }
 
+  void turnsToTheSecondPageOfRows() {
+    ModulePageWidget* star = window_->modulePage(kStar);
+    window_->pages()->setCurrentWidget(star);
+    QComboBox* symmetry = Named<QComboBox>(star, "Symmetry source");  // control 13
+    QComboBox* stars = Named<QComboBox>(star, "Stars source");        // control 0
+    QVERIFY(stars->isVisible() && !symmetry->isVisible());
+    QTest::mouseClick(Button(star, "Next page"), Qt::LeftButton);
+    QVERIFY(!stars->isVisible() && symmetry->isVisible());
+    QVERIFY(!Button(star, "Next page")->isEnabled());
+    QTest::mouseClick(Button(star, "Previous page"), Qt::LeftButton);
+    QVERIFY(stars->isVisible() && !symmetry->isVisible());
+    // Bezier has ten rows: no second page.
+    window_->pages()->setCurrentWidget(window_->modulePage(kBezier));
+    QVERIFY(!Button(window_->modulePage(kBezier), "Next page")->isVisible());
+  }
+
   void savesUnderANewName() {
     ShowMain();
     // Only active modules are stored: Bezier joins the display.
