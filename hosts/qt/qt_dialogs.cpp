@@ -32,6 +32,7 @@ QString QtFilter(const FileFilter& filter) {
     patterns << trimmed;
     if (trimmed.toLower() != trimmed) patterns << trimmed.toLower();
     if (trimmed.toUpper() != trimmed) patterns << trimmed.toUpper();
+    if (trimmed == "*.*") patterns << "*";  // "all files" takes names without a dot too
   }
   patterns.removeDuplicates();
   return Text(filter.text) + " (" + patterns.join(' ') + ")";

@@ -11,7 +11,8 @@
 namespace lumox::qt {
 
 // Qt's filter text for a chooser's type list entry: "Bitmaps (*.BMP *.bmp)".
-// Patterns are given in both cases, since file names on Linux keep theirs.
+// Patterns are given in both cases, since file names on Linux keep theirs,
+// and "*.*" also as "*".
 QString QtFilter(const FileFilter& filter);
 
 class QtConfigDialogs final : public ConfigDialogs {
