@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
 #include <QAbstractSpinBox>
@@ -239,6 +240,20 @@ class SettingsWindowTest : public QObject {
     // Unsaved: the main page's box says so.
     ShowMain();
     QCOMPARE(Displays()->currentText(), QString("Scratch"));
+  }
+
+  void movesBetweenPagesWithTheKeyboard() {
+    QTabWidget* pages = window_->pages();
+    pages->setCurrentWidget(window_->modulePage(kCyclic));
+    QListWidget* list = Named<QListWidget>(window_.get(), "Pages");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(pages->currentWidget(), window_->modulePage(kPattern));
+    QLineEdit* box = Named<QLineEdit>(window_->modulePage(kPattern), "Waves number");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentWidget(), window_->modulePage(kPlasma));
+    QCOMPARE(list->currentRow(), pages->currentIndex());
   }
 
   void turnsToTheSecondPageOfRows() {
