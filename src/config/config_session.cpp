@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "control/sound_link.h"
-
 #include "platform/system.h"
 #include "settings/saved_displays.h"
 #include "state/saver_state.h"
