@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "control/sound_link.h"
-
 #include "platform/system.h"
 #include "settings/saved_displays.h"
 #include "state/saver_state.h"
@@ -36,7 +35,7 @@ void ConfigSession::TestRun() {
   if (!testRunPending_) previousActive_ = ReadActiveName();
   testRunPending_ = true;
   const bool saved = SaveDisplay(state_, kTestingDisplay);
-  if (saved && System().LaunchProgram(saverPath_ + " /S")) return;
+  if (saved && System().LaunchProgram(SaverCommandLine(saverPath_))) return;
   // Nothing runs the test display: it goes at once rather than staying
   // "Active" until a page happens to be activated.
   System().Beep();
@@ -54,6 +53,12 @@ bool ConfigSession::EndTestRun() {
 void ConfigSession::RememberDirectoryOf(std::string_view path) {
   const std::string directory = DirectoryOf(path);
   if (!directory.empty()) rememberedDirectory_ = directory;
+}
+
+std::string SaverCommandLine(std::string_view saverPath) {
+  const std::string path(saverPath);
+  if (path.find(' ') == std::string::npos) return path + " /S";
+  return "\"" + path + "\" /S";
 }
 
 std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor) {
