@@ -73,7 +73,9 @@ std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor) {
 std::string MainGuideSection() { return "main-settings"; }
 
 std::string ModuleGuideSection(int moduleIndex) {
-  std::string section = std::string("module-") + kModuleNames[moduleIndex];
+  // The Bitmap module's page is the "Slide Show" page, and so is its section.
+  std::string section =
+      std::string("module-") + (moduleIndex == kBitmap ? "slide-show" : kModuleNames[moduleIndex]);
   for (char& c : section) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return section;
 }

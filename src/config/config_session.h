@@ -118,7 +118,8 @@ std::string SaverCommandLine(std::string_view saverPath);
 std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor);
 
 // The user guide's section of a page: "main-settings", and for a module
-// page "module-" and the module's name in lower case ("module-bitmap").
+// page "module-" and the module's name in lower case ("module-cyclic"; the
+// Bitmap module's page is "module-slide-show").
 std::string MainGuideSection();
 std::string ModuleGuideSection(int moduleIndex);
 
