@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "control/sound_link.h"
-
 #include "platform/system.h"
 #include "settings/saved_displays.h"
 #include "state/saver_state.h"
@@ -36,7 +35,7 @@ void ConfigSession::TestRun() {
   if (!testRunPending_) previousActive_ = ReadActiveName();
   testRunPending_ = true;
   const bool saved = SaveDisplay(state_, kTestingDisplay);
-  if (saved && System().LaunchProgram(saverPath_ + " /S")) return;
+  if (saved && System().LaunchProgram(SaverCommandLine(saverPath_))) return;
   // Nothing runs the test display: it goes at once rather than staying
   // "Active" until a page happens to be activated.
   System().Beep();
@@ -56,6 +55,12 @@ void ConfigSession::RememberDirectoryOf(std::string_view path) {
   if (!directory.empty()) rememberedDirectory_ = directory;
 }
 
+std::string SaverCommandLine(std::string_view saverPath) {
+  const std::string path(saverPath);
+  if (path.find(' ') == std::string::npos) return path + " /S";
+  return "\"" + path + "\" /S";
+}
+
 std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor) {
   std::string caption = "Lumox v" + std::to_string(kSaverVersionMajor) + "." +
                         std::to_string(kSaverVersionMinor) + "." + std::to_string(kSaverBuild);
@@ -68,9 +73,9 @@ std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor) {
 std::string MainGuideSection() { return "main-settings"; }
 
 std::string ModuleGuideSection(int moduleIndex) {
-  // The slide show's page and section carry the name the user sees.
-  if (moduleIndex == kBitmap) return "module-slide-show";
-  std::string section = std::string("module-") + kModuleNames[moduleIndex];
+  // The Bitmap module's page is the "Slide Show" page, and so is its section.
+  std::string section =
+      std::string("module-") + (moduleIndex == kBitmap ? "slide-show" : kModuleNames[moduleIndex]);
   for (char& c : section) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return section;
 }

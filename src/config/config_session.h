@@ -108,13 +108,18 @@ class ConfigSession {
   std::string previousActive_;
 };
 
+// The command line of a test run: the saver's path (quoted when it holds a
+// blank, or the system would start the program named by its first word)
+// followed by " /S".
+std::string SaverCommandLine(std::string_view saverPath);
+
 // The sheet's caption: "Lumox v3.5.350", and with a running sound player
 // (a major version other than 0) " w/Auralis v<major>.<minor>" after it.
 std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor);
 
 // The user guide's section of a page: "main-settings", and for a module
 // page "module-" and the module's name in lower case ("module-cyclic"; the
-// slide show's is "module-slide-show", after the page's title).
+// Bitmap module's page is "module-slide-show").
 std::string MainGuideSection();
 std::string ModuleGuideSection(int moduleIndex);
 

@@ -1,7 +1,6 @@
 #include "config/module_page.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>

@@ -41,9 +41,10 @@ TEST_F(ConfigSessionTest, ASaverThatCannotStartLeavesNoTestDisplay) {
   EXPECT_FALSE(session.testRunPending());
 }
 
-TEST(SheetCaption, NamesTheSoundPlayerOnlyWhenItRuns) {
+TEST(SessionTexts, CaptionNamesThePlayerOnlyWhenItRunsAndTheCommandLineQuotesBlanks) {
   EXPECT_EQ(SheetCaption(0, 7), "Lumox v3.5.350");
   EXPECT_EQ(SheetCaption(2, 5), "Lumox v3.5.350 w/Auralis v2.5");
+  EXPECT_EQ(SaverCommandLine("C:\\Program Files\\LUMOX.SCR"), "\"C:\\Program Files\\LUMOX.SCR\" /S");
 }
 
 TEST(DirectoryOf, KeepsRootsAndDropsTheFileName) {

@@ -246,6 +246,10 @@ class SheetWalk {
       EXPECT_EQ(Text(GetDlgItem(CurrentPage(), IDC_SAVED_DISPLAYS)), kDisplay);
       EXPECT_EQ(IsDlgButtonChecked(CurrentPage(), IDC_CYCLIC), BST_CHECKED);
       EXPECT_TRUE(dialogs_.messages.empty());
+      // No guide lies beside the test program: Help says where it belongs.
+      Click(CurrentPage(), IDC_HELP_BUTTON);
+      ASSERT_EQ(dialogs_.messages.size(), 1u);
+      EXPECT_NE(dialogs_.messages.front().find("lumox-guide.html"), std::string::npos);
     });
   }
 

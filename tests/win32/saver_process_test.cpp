@@ -106,18 +106,35 @@ TEST(SaverProcess, PreviewRunsInsideAnotherProgramsWindow) {
   UnregisterClassA("LumoxTestMiniature", GetModuleHandleA(nullptr));
 }
 
-TEST(SaverProcess, ConfigurationShowsTheSheetOnMainSettingsAndEndsWithIt) {
+TEST(SaverProcess, ConfigurationShowsTheSheetOnlyBesideABlockOfItsOwnLayout) {
+  // A sound player of version 2.5 holds the block: the caption names it.
+  Win32SharedMemoryProvider provider;
+  auto block = provider.Open(SoundShareName(), kSoundShareSize);
+  ASSERT_NE(block, nullptr);
+  SoundShare share(block->data());
+  share.SetU32(share_offset::BlockSize, kSoundShareSize);
+  share.SetU32(share_offset::LayoutVersion, kSoundShareLayout);
+  share.SetU16(share_offset::PlayerVersionMajor, 2);
+  share.SetU16(share_offset::PlayerVersionMinor, 5);
   ChildProcess saver;
   ASSERT_TRUE(saver.Start(SaverPath(), "/c:1234"));
-  HWND sheet = WaitForWindow([] { return FindWindowA("#32770", "Lumox v3.5.350"); });
+  HWND sheet = WaitForWindow([] { return FindWindowA("#32770", "Lumox v3.5.350 w/Auralis v2.5"); });
   ASSERT_NE(sheet, nullptr) << "no configuration sheet appeared";
   HWND tabs = nullptr;
   PumpUntil([&] { return (tabs = PropSheet_GetTabControl(sheet)) != nullptr; }, kStartMs);
-  EXPECT_EQ(TabCtrl_GetCurSel(tabs), 15);
+  EXPECT_EQ(TabCtrl_GetCurSel(tabs), 15);  // "Main Settings"
   PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
   DWORD exitCode = 99;
   ASSERT_TRUE(saver.Wait(kEndMs, exitCode));
   EXPECT_EQ(exitCode, 0u);
+
+  // A block of another layout: no sheet at all, and the block says why.
+  share.SetU32(share_offset::LayoutVersion, kSoundShareLayout + 1);
+  ChildProcess refused;
+  ASSERT_TRUE(refused.Start(SaverPath(), "/c"));
+  ASSERT_TRUE(refused.Wait(kEndMs, exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(share.U32(share_offset::LayoutMismatch), 1u);
 }
 
 TEST(SaverProcess, UnknownModesAndBadPreviewHandlesExitWithMinusOne) {

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <optional>
 
 #include "config/file_choosers.h"
 #include "config/pages.h"

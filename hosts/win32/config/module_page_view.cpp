@@ -40,7 +40,9 @@ constexpr DWORD kTrackbarStyle = WS_BORDER | WS_TABSTOP | TBS_AUTOTICKS;
 constexpr DWORD kBoxStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 
 const std::array<RowElement, 9> kRowElements = {{
-    {IDC_ROW_LABEL, "STATIC", SS_RIGHT, 0, -60, 2, 56, kRowHeight},
+    // A little wider than the rest of the row's grid, so that two-word
+    // labels stay on one line; a longer one ends in an ellipsis.
+    {IDC_ROW_LABEL, "STATIC", SS_RIGHT | SS_ENDELLIPSIS, 0, -64, 2, 60, kRowHeight},
     {IDC_ROW_VALUE_TRACKBAR, TRACKBAR_CLASSA, kTrackbarStyle, 0, 0, 0, 174, kRowHeight},
     {IDC_ROW_RANGE_LO_TRACKBAR, TRACKBAR_CLASSA, kTrackbarStyle, 0, 0, 0, 62, kRowHeight},
     {IDC_ROW_RANGE_LO_BOX, "EDIT", kBoxStyle, WS_EX_CLIENTEDGE, 62, 0, 22, kRowHeight},
@@ -170,7 +172,7 @@ void Initialise(HWND page, LPARAM lParam) {
   const ModulePage& model = Model(page);
   if (model.HasFileText()) {
     SetDlgItemTextA(page, IDC_FORMATS_BOX, PictureFormatsText(FilterExtensions()).c_str());
-    SendDlgItemMessageA(page, IDC_FILE_BOX, EM_LIMITTEXT, kModuleTextSize, 0);
+    SendDlgItemMessageA(page, IDC_FILE_BOX, EM_LIMITTEXT, kMaxFileText, 0);
   }
   const auto font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
   for (int control : model.Rows()) BuildRow(page, model, control, font);

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "config/config_sheet.h"
+
 namespace lumox::win32 {
 
 bool OpenUserGuide(const std::string& section) {
@@ -15,6 +17,11 @@ bool OpenUserGuide(const std::string& section) {
   std::string guide(path, length);
   guide.erase(guide.find_last_of('\\') + 1);
   guide += "lumox-guide.html";
+  if (GetFileAttributesA(guide.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    Session().dialogs().ShowMessage("Help", "The user guide is missing: " + guide +
+                                                " should have been installed beside the saver.");
+    return false;
+  }
   // A file URL keeps the section; a plain path would lose it on the way to
   // the browser.
   std::string url = "file:///";
@@ -30,7 +37,9 @@ bool OpenUserGuide(const std::string& section) {
   if (!section.empty()) url += "#" + section;
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  return result > 32;
+  if (result > 32) return true;
+  Session().dialogs().ShowMessage("Help", "No program could open the user guide " + guide + ".");
+  return false;
 }
 
 }  // namespace lumox::win32
