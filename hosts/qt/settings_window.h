@@ -9,8 +9,9 @@
 // The window owns the edited settings (a run state of its own, loaded from
 // the "Active" display), the configuration session over them and the
 // shared block with the sound player. What the settings store reports on
-// standard error (a damaged settings file) is shown in a message box. The file choosers and messages are
-// Qt's unless the caller gives others (tests).
+// standard error (a damaged settings file) is shown in a message box. The
+// file choosers and messages are Qt's unless the caller gives others
+// (tests).
 #pragma once
 
 #include <QWidget>
@@ -43,6 +44,7 @@ class ModulePageWidget;
 class PalettePageWidget;
 class PreviewWidget;
 class SoundPageWidget;
+class StderrMessages;
 
 class SettingsWindow final : public QWidget {
   Q_OBJECT
@@ -61,7 +63,6 @@ class SettingsWindow final : public QWidget {
   CustomPaletteWidget* customPalettePage() const { return customPage_; }
   SoundPageWidget* soundPage() const { return soundPage_; }
   PreviewWidget* preview() const { return preview_; }
-  ConfigSession& session() { return session_; }
   // The guide's address for the page shown now.
   QUrl HelpUrl() const;
 
@@ -77,7 +78,7 @@ class SettingsWindow final : public QWidget {
   void WatchRegistry();
 
   // First: the set-up's own reports (a damaged settings file) are shown.
-  class StderrMessages* reports_;
+  StderrMessages* reports_;
   std::unique_ptr<SaverState> edited_;
   SoundShare* share_ = nullptr;
   QtConfigDialogs qtDialogs_;
