@@ -11,7 +11,7 @@
 #include <array>
 #include <cstdio>
 
-#include "frame_watch.h"
+#include "gfx/present_tracker.h"
 #include "gfx/screen.h"
 #include "present_stats.h"
 #include "refresh_timer.h"
@@ -73,7 +73,7 @@ int RunEmbedded(const HostCommand& command) {
   if (!CreateSession(session)) return 1;
 
   PresentStats stats;
-  FrameWatch frameWatch;
+  gfx::PresentTracker tracker;
   std::array<pollfd, 2> waits = {pollfd{target.ConnectionDescriptor(), POLLIN, 0},
                                  pollfd{WakeDescriptor(), POLLIN, 0}};
   while (!session.Ended()) {
@@ -83,9 +83,9 @@ int RunEmbedded(const HostCommand& command) {
     if (presentTimer.MillisecondsLeft() > 0) continue;
 
     presentTimer.Advance(RefreshTimer::Clock::now());
-    if (frameWatch.Changed(*screen)) {
+    if (gfx::RowBand rows = tracker.Take(*screen); !rows.Empty()) {
       auto started = RefreshTimer::Clock::now();
-      target.Present(*screen);
+      target.Present(*screen, rows, tracker.palette());
       stats.Record(RefreshTimer::Clock::now() - started);
     }
     beat->Beat();

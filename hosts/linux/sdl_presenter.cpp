@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
+
 #include "gfx/screen.h"
 
 namespace lumox::host {
@@ -12,19 +15,32 @@ bool IsXrgb(const SDL_PixelFormat* format) {
          format->Gmask == 0x0000FF00 && format->Bmask == 0x000000FF;
 }
 
+// Where row `top` of a 32-bit image starts.
+uint32_t* RowStart(void* pixels, int pitch, int top) {
+  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) +
+                                     static_cast<ptrdiff_t>(top) * pitch);
+}
+
 class SurfacePresenter final : public SdlPresenter {
  public:
   explicit SurfacePresenter(SDL_Window* window) : window_(window) {}
   ~SurfacePresenter() override { SDL_FreeSurface(staging_); }
 
-  bool Present(const gfx::Screen& screen) override {
+  bool Present(const gfx::Screen& screen, gfx::RowBand rows, const uint32_t* palette) override {
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (!target) return false;
+    rows.top = std::max(rows.top, 0);
+    rows.bottom = std::min(rows.bottom, screen.height());
+    if (rows.Empty()) return true;
     if (target->w == screen.width() && target->h == screen.height() && IsXrgb(target->format)) {
-      // The common case: convert straight into the window's framebuffer.
+      // The common case: convert the rows straight into the window's
+      // framebuffer and send only them.
       if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
-      screen.Present(static_cast<uint32_t*>(target->pixels), target->pitch);
+      screen.Present(RowStart(target->pixels, target->pitch, rows.top), target->pitch, rows,
+                     palette);
       if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+      const SDL_Rect band{0, rows.top, target->w, rows.Height()};
+      return SDL_UpdateWindowSurfaceRects(window_, &band, 1) == 0;
     } else {
       // Another size or pixel format: convert into a staging surface and
       // let SDL scale or reformat it.
@@ -33,8 +49,12 @@ class SurfacePresenter final : public SdlPresenter {
         staging_ = SDL_CreateRGBSurfaceWithFormat(0, screen.width(), screen.height(), 32,
                                                   SDL_PIXELFORMAT_RGB888);
         if (!staging_) return false;
+        rows = {0, screen.height()};  // a new staging surface holds nothing yet
       }
-      screen.Present(static_cast<uint32_t*>(staging_->pixels), staging_->pitch);
+      // Scaled rows do not map onto whole window rows: the whole window
+      // is sent.
+      screen.Present(RowStart(staging_->pixels, staging_->pitch, rows.top), staging_->pitch, rows,
+                     palette);
       SDL_BlitScaled(staging_, nullptr, target, nullptr);
     }
     return SDL_UpdateWindowSurface(window_) == 0;
@@ -56,7 +76,7 @@ class TexturePresenter final : public SdlPresenter {
     SDL_DestroyRenderer(renderer_);
   }
 
-  bool Present(const gfx::Screen& screen) override {
+  bool Present(const gfx::Screen& screen, gfx::RowBand rows, const uint32_t* palette) override {
     if (!texture_ || width_ != screen.width() || height_ != screen.height()) {
       if (texture_) SDL_DestroyTexture(texture_);
       width_ = screen.width();
@@ -65,11 +85,18 @@ class TexturePresenter final : public SdlPresenter {
                                    SDL_TEXTUREACCESS_STREAMING, width_, height_);
       if (!texture_) return false;
       SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+      rows = {0, height_};  // a new texture holds nothing yet
     }
+    rows.top = std::max(rows.top, 0);
+    rows.bottom = std::min(rows.bottom, height_);
+    if (rows.Empty()) return true;
+    // Only the band is locked and uploaded; the renderer still draws the
+    // whole texture, since its back buffer does not keep the last frame.
+    const SDL_Rect band{0, rows.top, width_, rows.Height()};
     void* pixels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return false;
-    screen.Present(static_cast<uint32_t*>(pixels), pitch);
+    if (SDL_LockTexture(texture_, &band, &pixels, &pitch) != 0) return false;
+    screen.Present(static_cast<uint32_t*>(pixels), pitch, rows, palette);
     SDL_UnlockTexture(texture_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);

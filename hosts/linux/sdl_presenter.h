@@ -20,6 +20,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "gfx/surface.h"
 
 namespace lumox::gfx {
 class Screen;
@@ -30,8 +31,9 @@ namespace lumox::host {
 class SdlPresenter {
  public:
   virtual ~SdlPresenter() = default;
-  // Converts the published frame through the current palette and shows it.
-  virtual bool Present(const gfx::Screen& screen) = 0;
+  // Converts the published rows of the band through the palette and shows
+  // them; the rest of the window keeps what it showed.
+  virtual bool Present(const gfx::Screen& screen, gfx::RowBand rows, const uint32_t* palette) = 0;
   virtual const char* Name() const = 0;
 };
 

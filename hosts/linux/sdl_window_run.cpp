@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "frame_watch.h"
+#include "gfx/present_tracker.h"
 #include "gfx/screen.h"
 #include "input_map.h"
 #include "present_stats.h"
@@ -119,14 +119,14 @@ int RunSdlWindow(const HostCommand& command) {
   if (!CreateSession(session)) return 1;
 
   PresentStats stats;
-  FrameWatch frameWatch;
+  gfx::PresentTracker tracker;
   while (!session.Ended()) {
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, presentTimer.MillisecondsLeft())) {
       do {
         if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                               event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-          frameWatch.Invalidate();
+          tracker.Invalidate();
         }
         if (auto message = TranslateEvent(event)) session.Deliver(*message);
       } while (!session.Ended() && SDL_PollEvent(&event));
@@ -135,9 +135,9 @@ int RunSdlWindow(const HostCommand& command) {
     if (session.Ended() || presentTimer.MillisecondsLeft() > 0) continue;
 
     presentTimer.Advance(RefreshTimer::Clock::now());
-    if (frameWatch.Changed(*screen)) {
+    if (gfx::RowBand rows = tracker.Take(*screen); !rows.Empty()) {
       auto started = RefreshTimer::Clock::now();
-      sdl.presenter->Present(*screen);
+      sdl.presenter->Present(*screen, rows, tracker.palette());
       stats.Record(RefreshTimer::Clock::now() - started);
     }
     beat->Beat();

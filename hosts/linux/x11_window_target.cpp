@@ -10,7 +10,9 @@
 #include <sys/shm.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cassert>
+#include <cstddef>
 #include <cstdlib>
 
 namespace lumox::host {
@@ -176,17 +178,22 @@ void X11WindowTarget::DrainEvents() {
 
 bool X11WindowTarget::WindowGone() const { return gWatchedWindowGone; }
 
-void X11WindowTarget::Present(const gfx::Screen& screen) {
+void X11WindowTarget::Present(const gfx::Screen& screen, gfx::RowBand rows,
+                              const uint32_t* palette) {
   // The screen is made at the window's size when the run begins.
   assert(screen.width() == width_ && screen.height() == height_);
-  if (gWatchedWindowGone) return;
-  screen.Present(reinterpret_cast<uint32_t*>(x_->image->data), x_->image->bytes_per_line);
+  rows.top = std::max(rows.top, 0);
+  rows.bottom = std::min(rows.bottom, height_);
+  if (gWatchedWindowGone || rows.Empty()) return;
+  char* first = x_->image->data + static_cast<ptrdiff_t>(rows.top) * x_->image->bytes_per_line;
+  screen.Present(reinterpret_cast<uint32_t*>(first), x_->image->bytes_per_line, rows, palette);
   auto width = static_cast<unsigned>(width_);
-  auto height = static_cast<unsigned>(height_);
+  auto height = static_cast<unsigned>(rows.Height());
   if (x_->shm)
-    XShmPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, width, height, False);
+    XShmPutImage(x_->display, x_->window, x_->gc, x_->image, 0, rows.top, 0, rows.top, width,
+                 height, False);
   else
-    XPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, width, height);
+    XPutImage(x_->display, x_->window, x_->gc, x_->image, 0, rows.top, 0, rows.top, width, height);
   // The shared image must not change while the server reads it, and a
   // vanished window is reported here rather than at some later call.
   XSync(x_->display, False);

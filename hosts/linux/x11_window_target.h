@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+#include "gfx/surface.h"
+
 namespace lumox::gfx {
 class Screen;
 }
@@ -40,9 +42,10 @@ class X11WindowTarget {
   // Reads every queued event; notes the window's destruction.
   void DrainEvents();
   bool WindowGone() const;
-  // Converts the published frame and sends it; waits until the server has
-  // it, so errors about a vanished window arrive here.
-  void Present(const gfx::Screen& screen);
+  // Converts the published rows of the band through the palette and sends
+  // them; waits until the server has them, so errors about a vanished
+  // window arrive here.
+  void Present(const gfx::Screen& screen, gfx::RowBand rows, const uint32_t* palette);
   const char* PathName() const;
 
  private:

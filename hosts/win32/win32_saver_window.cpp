@@ -140,6 +140,7 @@ LRESULT Win32SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd_, &paint);
+      presenter_.Invalidate();
       Present(dc);
       EndPaint(hwnd_, &paint);
       break;

@@ -156,7 +156,7 @@ void Canvas::PlotPixel(int64_t x, int64_t y, Ink ink) {
 int32_t Canvas::GetPixel(int32_t x, int32_t y) const {
   if (!surface_.Contains(x, y)) return -1;
   if (clip_ && !clip_->Contains(x, y)) return -1;
-  return surface_.row(y)[x];
+  return std::as_const(surface_).row(y)[x];
 }
 
 void Canvas::SetPixel(int32_t x, int32_t y, ColorRef color) {

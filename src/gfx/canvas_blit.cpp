@@ -14,6 +14,7 @@
 // Destination pixels whose source pixel lies outside the source image are
 // left alone.
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -181,7 +182,7 @@ void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, con
   }
   const Surface& from = source.surface_;
   SourceImage image{from.data(), from.width(), from.width(), from.height(), nullptr};
-  if (from.data() != surface_.data() || from.size() == 0) {
+  if (from.data() != std::as_const(surface_).data() || from.size() == 0) {
     StretchImage(x, y, width, height, image, sourceX, sourceY, sourceWidth, sourceHeight);
     return;
   }

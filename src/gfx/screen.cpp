@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace lumox::gfx {
 namespace {
@@ -16,6 +17,8 @@ Screen::Screen(int width, int height) : surface_(width, height), published_(widt
   // Static entries keep their fixed colours; the saver's entries start black
   // until the palette thread animates them.
   for (int i = 0; i < kPaletteSize; ++i) palette_[i] = ToWord(StaticColor(i));
+  // Both frames start black: nothing to publish yet.
+  surface_.TakeChangedRows();
 }
 
 Rgb Screen::Entry(int physicalIndex) const {
@@ -34,7 +37,18 @@ void Screen::AnimatePalette(int first, int count, const Rgb* colors) {
     first = 0;
   }
   count = std::min(count, kSaverColors - first);
-  for (int i = 0; i < count; ++i) palette_[kFirstSaverEntry + first + i] = ToWord(colors[i]);
+  bool changed = false;
+  for (int i = 0; i < count; ++i) {
+    Relaxed<uint32_t>& entry = palette_[kFirstSaverEntry + first + i];
+    const uint32_t word = ToWord(colors[i]);
+    if (entry != word) {
+      entry = word;
+      changed = true;
+    }
+  }
+  // Released after the words, so a presenter that sees this generation
+  // sees them too.
+  if (changed) paletteGeneration_.fetch_add(1, std::memory_order_release);
 }
 
 std::array<uint32_t, kPaletteSize> Screen::PaletteWords() const {
@@ -44,17 +58,35 @@ std::array<uint32_t, kPaletteSize> Screen::PaletteWords() const {
 }
 
 void Screen::Publish() {
+  const RowBand rows = surface_.TakeChangedRows();
   std::lock_guard<std::mutex> lock(publishMutex_);
-  if (surface_.size() != 0) std::memcpy(published_.data(), surface_.data(), surface_.size());
+  if (!rows.Empty()) {
+    const size_t offset = static_cast<size_t>(rows.top) * surface_.width();
+    std::memcpy(published_.row(rows.top), std::as_const(surface_).data() + offset,
+                static_cast<size_t>(rows.Height()) * surface_.width());
+    unpresentedRows_.Include(rows);
+  }
   serial_ += 1;
 }
 
-void Screen::Present(uint32_t* destination, int pitchBytes) const {
-  if (destination == nullptr) return;
-  const std::array<uint32_t, kPaletteSize> words = PaletteWords();
+RowBand Screen::TakePublishedRows() {
   std::lock_guard<std::mutex> lock(publishMutex_);
-  ConvertIndexedImage(ActivePresentPath(), published_.data(), published_.width(), destination,
-                      pitchBytes, published_.width(), published_.height(), words.data());
+  return std::exchange(unpresentedRows_, RowBand{});
+}
+
+void Screen::Present(uint32_t* destination, int pitchBytes) const {
+  const std::array<uint32_t, kPaletteSize> words = PaletteWords();
+  Present(destination, pitchBytes, {0, height()}, words.data());
+}
+
+void Screen::Present(uint32_t* destination, int pitchBytes, RowBand rows,
+                     const uint32_t* palette) const {
+  rows.top = std::max(rows.top, 0);
+  rows.bottom = std::min(rows.bottom, height());
+  if (destination == nullptr || palette == nullptr || rows.Empty()) return;
+  std::lock_guard<std::mutex> lock(publishMutex_);
+  ConvertIndexedImage(ActivePresentPath(), std::as_const(published_).row(rows.top), width(),
+                      destination, pitchBytes, width(), rows.Height(), palette);
 }
 
 Surface Screen::PublishedFrame() const {

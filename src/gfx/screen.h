@@ -5,9 +5,15 @@
 // shows the latest published frame through the latest palette. Presenting
 // never races with drawing: the render thread publishes a finished frame at
 // its flush point, and the host converts the published copy.
+//
+// Presenting only what changed: a publication copies only the rows drawn
+// since the last one and adds them to the rows the presenter has yet to
+// take; a palette change that alters an entry counts a palette generation.
+// A PresentTracker turns both into the rows to convert at a refresh.
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -34,14 +40,25 @@ class Screen {
   void AnimatePalette(int first, int count, const Rgb* colors);
   // Entries 0..255 as 0x00RRGGBB words, the form Present uses.
   std::array<uint32_t, kPaletteSize> PaletteWords() const;
+  // Counts the AnimatePalette calls that changed an entry. Read before the
+  // words: a generation seen promises the words of that generation or
+  // newer, and newer words come with a newer generation.
+  uint32_t PaletteGeneration() const { return paletteGeneration_.load(std::memory_order_acquire); }
 
-  // Copies the surface to the published frame (the flush point).
+  // Copies the rows drawn since the last publication to the published
+  // frame (the flush point).
   void Publish();
   // Counts publications, so a host can tell whether a new frame exists.
   uint32_t PublishedSerial() const { return serial_; }
+  // The rows published since the last call, for the one presenter of this
+  // screen; starts afresh.
+  RowBand TakePublishedRows();
   // Converts the published frame through the current palette into 32-bit
   // 0x00RRGGBB pixels; pitch in bytes.
   void Present(uint32_t* destination, int pitchBytes) const;
+  // Converts the published rows of the band (clipped to the screen)
+  // through the given 256 words; destination receives the band's top row.
+  void Present(uint32_t* destination, int pitchBytes, RowBand rows, const uint32_t* palette) const;
   // A copy of the published frame's indices.
   Surface PublishedFrame() const;
 
@@ -49,7 +66,9 @@ class Screen {
   Surface surface_;
   mutable std::mutex publishMutex_;
   Surface published_;
+  RowBand unpresentedRows_;  // guarded by publishMutex_
   Relaxed<uint32_t> serial_{0};
+  std::atomic<uint32_t> paletteGeneration_{0};
   std::array<Relaxed<uint32_t>, kPaletteSize> palette_;
 };
 

@@ -1,0 +1,41 @@
+// Decides what a presenter converts and sends at a display refresh, so that
+// the window shows the latest published frame through the latest palette
+// while doing as little as that allows:
+//   - nothing changed: nothing;
+//   - the palette changed (an entry's colour, at the palette's step rate):
+//     every row, since any pixel may show that entry;
+//   - only rows were published: those rows, through the palette the rest
+//     of the window already shows;
+//   - the window lost its contents (exposed, resized, shown again): every
+//     row.
+// One tracker per screen and window: taking the published rows clears them
+// for every other taker.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "gfx/color.h"
+#include "gfx/surface.h"
+
+namespace lumox::gfx {
+
+class Screen;
+
+class PresentTracker {
+ public:
+  // The rows to present now (empty: the window is up to date), taken as
+  // presented. Convert them with palette().
+  RowBand Take(Screen& screen);
+  // The palette words the last Take chose.
+  const uint32_t* palette() const { return palette_.data(); }
+  // The window's contents are gone: the next Take presents every row.
+  void Invalidate() { valid_ = false; }
+
+ private:
+  bool valid_ = false;
+  uint32_t paletteGeneration_ = 0;
+  std::array<uint32_t, kPaletteSize> palette_{};
+};
+
+}  // namespace lumox::gfx
