@@ -72,9 +72,10 @@ class Screen {
   std::array<Relaxed<uint32_t>, kPaletteSize> palette_;
 };
 
-// How indices become pixels: an unrolled table loop anywhere, or AVX-512
-// VBMI byte permutes where the CPU has them (chosen at run time).
-enum class PresentPath { Portable, BytePermute };
+// How indices become pixels: an unrolled table loop anywhere, AVX2 where
+// the CPU has it, AVX-512 VBMI byte permutes where it has those (the best
+// one is chosen at run time).
+enum class PresentPath { Portable, Avx2, BytePermute };
 PresentPath ActivePresentPath();
 bool PresentPathAvailable(PresentPath path);
 
