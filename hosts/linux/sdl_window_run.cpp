@@ -6,13 +6,17 @@
 // new frame exists, so a palette change shows even while the render thread
 // is idle. The timer paces presents even where the presenter waits for the
 // vertical blank as well: a driver that ignores vsync must not make the
-// loop spin. The drawing threads never touch SDL.
+// loop spin. The drawing threads never touch SDL. Only what changed is
+// presented, nothing while the window is hidden or the monitor is powered
+// down, and a new window size restarts the run at that size.
 #include <SDL.h>
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
+#include "display_power.h"
 #include "gfx/present_tracker.h"
 #include "gfx/screen.h"
 #include "input_map.h"
@@ -110,41 +114,73 @@ int RunSdlWindow(const HostCommand& command) {
 
   const double refreshRate = DisplayRefreshRate(sdl.window);
   RefreshTimer presentTimer(refreshRate);
-  auto screen = std::make_shared<gfx::Screen>(width, height);
   SdlNativeWindow native(sdl.window);
   auto beat = std::make_shared<PresentBeat>();
-  SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
-  options.fullScreen = fullScreen;
-  SaverWindowSession session(native, screen, options);
-  if (!CreateSession(session)) return 1;
-
+  std::unique_ptr<DisplayPower> power;
+  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11") power = std::make_unique<DisplayPower>();
   PresentStats stats;
-  gfx::PresentTracker tracker;
-  while (!session.Ended()) {
-    SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, presentTimer.MillisecondsLeft())) {
-      do {
-        if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                                              event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-          tracker.Invalidate();
-        }
-        if (auto message = TranslateEvent(event)) session.Deliver(*message);
-      } while (!session.Ended() && SDL_PollEvent(&event));
-    }
-    if (StopRequested()) session.Destroy();
-    if (session.Ended() || presentTimer.MillisecondsLeft() > 0) continue;
+  bool showing = true;
+  // Each pass runs the saver at the window's size; a new size ends the
+  // pass and the next starts afresh, as a restart of the program would.
+  for (;;) {
+    auto screen = std::make_shared<gfx::Screen>(width, height);
+    SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
+    options.fullScreen = fullScreen;
+    SaverWindowSession session(native, screen, options);
+    if (!CreateSession(session)) return 1;
 
-    presentTimer.Advance(RefreshTimer::Clock::now());
-    if (gfx::RowBand rows = tracker.Take(*screen); !rows.Empty()) {
-      auto started = RefreshTimer::Clock::now();
-      sdl.presenter->Present(*screen, rows, tracker.palette());
-      stats.Record(RefreshTimer::Clock::now() - started);
+    gfx::PresentTracker tracker;
+    bool resized = false;
+    while (!session.Ended() && !resized) {
+      SDL_Event event;
+      if (SDL_WaitEventTimeout(&event, presentTimer.MillisecondsLeft())) {
+        do {
+          if (event.type == SDL_WINDOWEVENT) {
+            switch (event.window.event) {
+              case SDL_WINDOWEVENT_HIDDEN:
+              case SDL_WINDOWEVENT_MINIMIZED:
+                showing = false;
+                break;
+              case SDL_WINDOWEVENT_SHOWN:
+              case SDL_WINDOWEVENT_RESTORED:
+              case SDL_WINDOWEVENT_MAXIMIZED:
+              case SDL_WINDOWEVENT_EXPOSED:
+                showing = true;
+                tracker.Invalidate();
+                break;
+              case SDL_WINDOWEVENT_SIZE_CHANGED:
+                resized = event.window.data1 != width || event.window.data2 != height;
+                tracker.Invalidate();
+                break;
+              default:
+                break;
+            }
+          }
+          if (auto message = TranslateEvent(event)) session.Deliver(*message);
+        } while (!session.Ended() && SDL_PollEvent(&event));
+      }
+      if (StopRequested()) session.Destroy();
+      if (session.Ended() || resized || presentTimer.MillisecondsLeft() > 0) continue;
+
+      presentTimer.Advance(RefreshTimer::Clock::now());
+      if (!showing || (power && power->Asleep())) {
+        // Nobody sees the window: no conversion, no copy to the server;
+        // when it shows again it gets a whole frame.
+        tracker.Invalidate();
+      } else if (gfx::RowBand rows = tracker.Take(*screen); !rows.Empty()) {
+        auto started = RefreshTimer::Clock::now();
+        sdl.presenter->Present(*screen, rows, tracker.palette());
+        stats.Record(RefreshTimer::Clock::now() - started);
+      }
+      beat->Beat();
     }
-    beat->Beat();
+    session.Destroy();
+    if (!resized) {
+      if (command.stats) stats.Print(sdl.presenter->Name(), width, height);
+      return session.ExitCode();
+    }
+    SDL_GetWindowSize(sdl.window, &width, &height);
   }
-  session.Destroy();
-  if (command.stats) stats.Print(sdl.presenter->Name(), width, height);
-  return session.ExitCode();
 }
 
 }  // namespace lumox::host
