@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "gfx/present_tracker.h"
 #include "gfx/screen.h"
+#include "gl_presenter.h"
 
 namespace lumox::host {
 namespace {
@@ -26,12 +28,12 @@ class SurfacePresenter final : public SdlPresenter {
   explicit SurfacePresenter(SDL_Window* window) : window_(window) {}
   ~SurfacePresenter() override { SDL_FreeSurface(staging_); }
 
-  bool Present(const gfx::Screen& screen, gfx::RowBand rows, const uint32_t* palette) override {
+  bool Present(gfx::Screen& screen, gfx::PresentTracker& tracker) override {
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (!target) return false;
-    rows.top = std::max(rows.top, 0);
-    rows.bottom = std::min(rows.bottom, screen.height());
-    if (rows.Empty()) return true;
+    gfx::RowBand rows = tracker.Take(screen);
+    const uint32_t* palette = tracker.palette();
+    if (rows.Empty()) return false;
     if (target->w == screen.width() && target->h == screen.height() && IsXrgb(target->format)) {
       // The common case: convert the rows straight into the window's
       // framebuffer and send only them.
@@ -76,7 +78,9 @@ class TexturePresenter final : public SdlPresenter {
     SDL_DestroyRenderer(renderer_);
   }
 
-  bool Present(const gfx::Screen& screen, gfx::RowBand rows, const uint32_t* palette) override {
+  bool Present(gfx::Screen& screen, gfx::PresentTracker& tracker) override {
+    gfx::RowBand rows = tracker.Take(screen);
+    const uint32_t* palette = tracker.palette();
     if (!texture_ || width_ != screen.width() || height_ != screen.height()) {
       if (texture_) SDL_DestroyTexture(texture_);
       width_ = screen.width();
@@ -87,9 +91,7 @@ class TexturePresenter final : public SdlPresenter {
       SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
       rows = {0, height_};  // a new texture holds nothing yet
     }
-    rows.top = std::max(rows.top, 0);
-    rows.bottom = std::min(rows.bottom, height_);
-    if (rows.Empty()) return true;
+    if (rows.Empty()) return false;
     // Only the band is locked and uploaded; the renderer still draws the
     // whole texture, since its back buffer does not keep the last frame.
     const SDL_Rect band{0, rows.top, width_, rows.Height()};
@@ -121,8 +123,10 @@ bool HasRenderNode() {
 
 PresentPath ResolvePresentPath(PresentPath requested) {
   if (requested != PresentPath::Auto) return requested;
-  return HasRenderNode() ? PresentPath::Gpu : PresentPath::Surface;
+  return HasRenderNode() ? PresentPath::Gl : PresentPath::Surface;
 }
+
+uint32_t SdlWindowFlags(PresentPath path) { return path == PresentPath::Gl ? SDL_WINDOW_OPENGL : 0; }
 
 void PrepareSdlHints(PresentPath path) {
   // With acceleration allowed, SDL uploads even a window surface through
@@ -133,7 +137,8 @@ void PrepareSdlHints(PresentPath path) {
 }
 
 std::unique_ptr<SdlPresenter> MakeSdlPresenter(SDL_Window* window, PresentPath path,
-                                               std::string& error) {
+                                               bool hardwareOnly, std::string& error) {
+  if (path == PresentPath::Gl) return MakeGlPresenter(window, hardwareOnly, error);
   if (path == PresentPath::Gpu) {
     SDL_Renderer* renderer =
         SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);

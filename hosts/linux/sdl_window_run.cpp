@@ -80,7 +80,7 @@ int RunSdlWindow(const HostCommand& command) {
   InstallStopSignals();
   // The program handles SIGTERM and SIGINT itself, as a clean close.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  const PresentPath path = ResolvePresentPath(command.present);
+  PresentPath path = ResolvePresentPath(command.present);
   PrepareSdlHints(path);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "lumox: cannot open the display: %s\n", SDL_GetError());
@@ -96,17 +96,28 @@ int RunSdlWindow(const HostCommand& command) {
     width = desktop.w;
     height = desktop.h;
   }
-  sdl.window = SDL_CreateWindow(fullScreen ? "Screen Saver" : "Lumox", SDL_WINDOWPOS_CENTERED,
-                                SDL_WINDOWPOS_CENTERED, width, height,
-                                fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALWAYS_ON_TOP
-                                           : 0);
-  if (!sdl.window) {
-    std::fprintf(stderr, "lumox: cannot create the window: %s\n", SDL_GetError());
-    return 1;
+  auto createWindow = [&] {
+    sdl.window = SDL_CreateWindow(
+        fullScreen ? "Screen Saver" : "Lumox", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+        width, height,
+        SdlWindowFlags(path) |
+            (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALWAYS_ON_TOP : 0));
+    if (!sdl.window) std::fprintf(stderr, "lumox: cannot create the window: %s\n", SDL_GetError());
+    return sdl.window != nullptr;
+  };
+  if (!createWindow()) return 1;
+  std::string error;
+  const bool automatic = command.present == PresentPath::Auto;
+  sdl.presenter = MakeSdlPresenter(sdl.window, path, automatic, error);
+  if (!sdl.presenter && automatic && path == PresentPath::Gl) {
+    // No OpenGL in hardware: a plain window for the software presenter.
+    SDL_DestroyWindow(sdl.window);
+    path = PresentPath::Surface;
+    PrepareSdlHints(path);
+    if (!createWindow()) return 1;
+    sdl.presenter = MakeSdlPresenter(sdl.window, path, automatic, error);
   }
   SDL_GetWindowSize(sdl.window, &width, &height);
-  std::string error;
-  sdl.presenter = MakeSdlPresenter(sdl.window, path, error);
   if (!sdl.presenter) {
     std::fprintf(stderr, "lumox: %s\n", error.c_str());
     return 1;
@@ -167,10 +178,9 @@ int RunSdlWindow(const HostCommand& command) {
         // Nobody sees the window: no conversion, no copy to the server;
         // when it shows again it gets a whole frame.
         tracker.Invalidate();
-      } else if (gfx::RowBand rows = tracker.Take(*screen); !rows.Empty()) {
+      } else {
         auto started = RefreshTimer::Clock::now();
-        sdl.presenter->Present(*screen, rows, tracker.palette());
-        stats.Record(RefreshTimer::Clock::now() - started);
+        if (sdl.presenter->Present(*screen, tracker)) stats.Record(RefreshTimer::Clock::now() - started);
       }
       beat->Beat();
     }

@@ -8,6 +8,9 @@
 //     of the window already shows;
 //   - the window lost its contents (exposed, resized, shown again): every
 //     row.
+// A presenter that looks colours up itself (on the GPU) asks for the two
+// kinds of change apart instead: the published rows to upload and whether
+// the palette moved.
 // One tracker per screen and window: taking the published rows clears them
 // for every other taker.
 #pragma once
@@ -22,11 +25,18 @@ namespace lumox::gfx {
 
 class Screen;
 
+struct ScreenChanges {
+  RowBand rows;          // published since the last take (all after Invalidate)
+  bool palette = false;  // palette() holds new words
+};
+
 class PresentTracker {
  public:
   // The rows to present now (empty: the window is up to date), taken as
   // presented. Convert them with palette().
   RowBand Take(Screen& screen);
+  // The changes since the last take, taken as presented.
+  ScreenChanges TakeChanges(Screen& screen);
   // The palette words the last Take chose.
   const uint32_t* palette() const { return palette_.data(); }
   // The window's contents are gone: the next Take presents every row.

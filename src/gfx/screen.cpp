@@ -81,12 +81,20 @@ void Screen::Present(uint32_t* destination, int pitchBytes) const {
 
 void Screen::Present(uint32_t* destination, int pitchBytes, RowBand rows,
                      const uint32_t* palette) const {
+  if (destination == nullptr || palette == nullptr) return;
+  ReadPublishedRows(rows, [&](const uint8_t* first, int pitch, RowBand clipped) {
+    ConvertIndexedImage(ActivePresentPath(), first, pitch, destination, pitchBytes, width(),
+                        clipped.Height(), palette);
+  });
+}
+
+void Screen::ReadPublishedRows(
+    RowBand rows, const std::function<void(const uint8_t*, int, RowBand)>& read) const {
   rows.top = std::max(rows.top, 0);
   rows.bottom = std::min(rows.bottom, height());
-  if (destination == nullptr || palette == nullptr || rows.Empty()) return;
+  if (rows.Empty()) return;
   std::lock_guard<std::mutex> lock(publishMutex_);
-  ConvertIndexedImage(ActivePresentPath(), std::as_const(published_).row(rows.top), width(),
-                      destination, pitchBytes, width(), rows.Height(), palette);
+  read(std::as_const(published_).row(rows.top), width(), rows);
 }
 
 Surface Screen::PublishedFrame() const {

@@ -15,6 +15,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -61,6 +62,11 @@ class Screen {
   void Present(uint32_t* destination, int pitchBytes, RowBand rows, const uint32_t* palette) const;
   // A copy of the published frame's indices.
   Surface PublishedFrame() const;
+  // Lends the published rows of the band (clipped to the screen) to read:
+  // the band's first row, the pitch in bytes and the clipped band. The
+  // frame cannot change meanwhile; nothing is lent for an empty band.
+  void ReadPublishedRows(
+      RowBand rows, const std::function<void(const uint8_t*, int, RowBand)>& read) const;
 
  private:
   Surface surface_;
