@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstddef>
 
 #include "gfx/present_tracker.h"

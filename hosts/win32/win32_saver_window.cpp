@@ -133,7 +133,13 @@ LRESULT Win32SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
     case WM_TIMER:
       if (wParam == kPresentTimerId && !hostState_.closing) {
         HDC dc = GetDC(hwnd_);
-        Present(dc);
+        // Minimised or wholly covered, nobody would see the frame: nothing
+        // is converted; showing again brings WM_PAINT, which draws it all.
+        RECT visible{};
+        if (IsIconic(hwnd_) || GetClipBox(dc, &visible) == NULLREGION)
+          presenter_.Invalidate();
+        else
+          Present(dc);
         ReleaseDC(hwnd_, dc);
       }
       break;

@@ -24,7 +24,7 @@ void DrawSomething(Canvas& canvas, std::mt19937& random) {
   canvas.SelectPen(Pen::Solid(static_cast<int32_t>(random() % 4), color));
   canvas.SelectBrush(Brush::Solid(PaletteIndex(static_cast<int>(random() % kSaverColors))));
   canvas.SetRasterMode(random() % 4 == 0 ? RasterMode::Not : RasterMode::CopyPen);
-  switch (random() % 7) {
+  switch (random() % 5) {
     case 0:
       canvas.SetPixel(x0, y0, color);
       break;
@@ -36,18 +36,10 @@ void DrawSomething(Canvas& canvas, std::mt19937& random) {
       canvas.Ellipse(x0, y0, x1, y1);
       break;
     case 3:
-      canvas.Rectangle(x0, y0, x1, y1);
-      break;
-    case 4: {
-      const Point points[] = {{x0, y0}, {x1, y0}, {x0, y1}};
-      canvas.Polygon(points, 3);
-      break;
-    }
-    case 5:
       canvas.PatBlt(x0, y0, x1 - x0, y1 - y0, RasterOp::DstInvert);
       break;
     default:
-      canvas.BitBlt(x0, y0, 9, -5, canvas, x1, y1);  // within the screen, mirrored
+      canvas.BitBlt(x0, y0, 9, -5, canvas, x1, y1);  // mirrored, within one surface
       break;
   }
 }
