@@ -100,9 +100,9 @@ int RunEmbedded(const HostCommand& command) {
         // Nobody sees the window: no conversion, no copy to the server;
         // when it shows again it gets a whole frame.
         tracker.Invalidate();
-      } else if (gfx::RowBand rows = tracker.Take(*screen); !rows.Empty()) {
+      } else if (gfx::ChangedArea area = tracker.Take(*screen); !area.Empty()) {
         auto started = RefreshTimer::Clock::now();
-        target.Present(*screen, rows, tracker.palette());
+        target.Present(*screen, area, tracker.palette());
         stats.Record(RefreshTimer::Clock::now() - started);
       }
       beat->Beat();

@@ -116,7 +116,7 @@ class GlPresenter final : public SdlPresenter {
       tracker.Invalidate();
     }
     const gfx::ScreenChanges changes = tracker.TakeChanges(screen);
-    if (changes.rows.Empty() && !changes.palette) return false;
+    if (changes.area.Empty() && !changes.palette) return false;
     if (changes.palette) {
       glActiveTexture(GL_TEXTURE1);
       glBindTexture(GL_TEXTURE_2D, palette_);
@@ -126,11 +126,13 @@ class GlPresenter final : public SdlPresenter {
       glActiveTexture(GL_TEXTURE0);
     }
     glBindTexture(GL_TEXTURE_2D, indices_);
-    screen.ReadPublishedRows(changes.rows, [&](const uint8_t* first, int pitch, gfx::RowBand band) {
-      glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch);
-      glTexSubImage2D(GL_TEXTURE_2D, 0, 0, band.top, width_, band.Height(), GL_LUMINANCE,
-                      GL_UNSIGNED_BYTE, first);
-    });
+    for (const gfx::Rect& rect : changes.area.Rects()) {
+      screen.ReadPublished(rect, [&](const uint8_t* first, int pitch, const gfx::Rect& r) {
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                        GL_LUMINANCE, GL_UNSIGNED_BYTE, first);
+      });
+    }
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
     glViewport(0, 0, drawableWidth, drawableHeight);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <vector>
 
 #include "gfx/present_tracker.h"
 #include "gfx/screen.h"
@@ -16,11 +17,14 @@ bool IsXrgb(const SDL_PixelFormat* format) {
          format->Gmask == 0x0000FF00 && format->Bmask == 0x000000FF;
 }
 
-// Where row `top` of a 32-bit image starts.
-uint32_t* RowStart(void* pixels, int pitch, int top) {
+// Where pixel (left, top) of a 32-bit image lies.
+uint32_t* PixelAt(void* pixels, int pitch, int left, int top) {
   return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) +
-                                     static_cast<ptrdiff_t>(top) * pitch);
+                                     static_cast<ptrdiff_t>(top) * pitch) +
+         left;
 }
+
+SDL_Rect ToSdlRect(const gfx::Rect& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
 class SurfacePresenter final : public SdlPresenter {
  public:
@@ -30,34 +34,36 @@ class SurfacePresenter final : public SdlPresenter {
   bool Present(gfx::Screen& screen, gfx::PresentTracker& tracker) override {
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (!target) return false;
-    gfx::RowBand rows = tracker.Take(screen);
+    gfx::ChangedArea area = tracker.Take(screen);
+    if (area.Empty()) return false;
     const uint32_t* palette = tracker.palette();
-    if (rows.Empty()) return false;
     if (target->w == screen.width() && target->h == screen.height() && IsXrgb(target->format)) {
-      // The common case: convert the rows straight into the window's
-      // framebuffer and send only them.
+      // The common case: convert the changed rectangles straight into the
+      // window's framebuffer and send only them.
       if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
-      screen.Present(RowStart(target->pixels, target->pitch, rows.top), target->pitch, rows,
-                     palette);
-      if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-      const SDL_Rect band{0, rows.top, target->w, rows.Height()};
-      return SDL_UpdateWindowSurfaceRects(window_, &band, 1) == 0;
-    } else {
-      // Another size or pixel format: convert into a staging surface and
-      // let SDL scale or reformat it.
-      if (!staging_ || staging_->w != screen.width() || staging_->h != screen.height()) {
-        SDL_FreeSurface(staging_);
-        staging_ = SDL_CreateRGBSurfaceWithFormat(0, screen.width(), screen.height(), 32,
-                                                  SDL_PIXELFORMAT_RGB888);
-        if (!staging_) return false;
-        rows = {0, screen.height()};  // a new staging surface holds nothing yet
+      std::vector<SDL_Rect> sent;
+      for (const gfx::Rect& r : area.Rects()) {
+        screen.Present(PixelAt(target->pixels, target->pitch, r.left, r.top), target->pitch, r,
+                       palette);
+        sent.push_back(ToSdlRect(r));
       }
-      // Scaled rows do not map onto whole window rows: the whole window
-      // is sent.
-      screen.Present(RowStart(staging_->pixels, staging_->pitch, rows.top), staging_->pitch, rows,
-                     palette);
-      SDL_BlitScaled(staging_, nullptr, target, nullptr);
+      if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+      return SDL_UpdateWindowSurfaceRects(window_, sent.data(), static_cast<int>(sent.size())) == 0;
     }
+    // Another size or pixel format: convert into a staging surface and let
+    // SDL scale or reformat it. Scaled rectangles do not map onto whole
+    // window pixels: the whole window is sent.
+    if (!staging_ || staging_->w != screen.width() || staging_->h != screen.height()) {
+      SDL_FreeSurface(staging_);
+      staging_ = SDL_CreateRGBSurfaceWithFormat(0, screen.width(), screen.height(), 32,
+                                                SDL_PIXELFORMAT_RGB888);
+      if (!staging_) return false;
+      area.MarkAll();  // a new staging surface holds nothing yet
+    }
+    for (const gfx::Rect& r : area.Rects())
+      screen.Present(PixelAt(staging_->pixels, staging_->pitch, r.left, r.top), staging_->pitch, r,
+                     palette);
+    SDL_BlitScaled(staging_, nullptr, target, nullptr);
     return SDL_UpdateWindowSurface(window_) == 0;
   }
 
@@ -78,7 +84,7 @@ class TexturePresenter final : public SdlPresenter {
   }
 
   bool Present(gfx::Screen& screen, gfx::PresentTracker& tracker) override {
-    gfx::RowBand rows = tracker.Take(screen);
+    gfx::ChangedArea area = tracker.Take(screen);
     const uint32_t* palette = tracker.palette();
     if (!texture_ || width_ != screen.width() || height_ != screen.height()) {
       if (texture_) SDL_DestroyTexture(texture_);
@@ -88,17 +94,20 @@ class TexturePresenter final : public SdlPresenter {
                                    SDL_TEXTUREACCESS_STREAMING, width_, height_);
       if (!texture_) return false;
       SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-      rows = {0, height_};  // a new texture holds nothing yet
+      area.MarkAll();  // a new texture holds nothing yet
     }
-    if (rows.Empty()) return false;
-    // Only the band is locked and uploaded; the renderer still draws the
-    // whole texture, since its back buffer does not keep the last frame.
-    const SDL_Rect band{0, rows.top, width_, rows.Height()};
-    void* pixels = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(texture_, &band, &pixels, &pitch) != 0) return false;
-    screen.Present(static_cast<uint32_t*>(pixels), pitch, rows, palette);
-    SDL_UnlockTexture(texture_);
+    if (area.Empty()) return false;
+    // Only the changed rectangles are locked and uploaded; the renderer
+    // still draws the whole texture, since its back buffer does not keep
+    // the last frame.
+    for (const gfx::Rect& r : area.Rects()) {
+      const SDL_Rect locked = ToSdlRect(r);
+      void* pixels = nullptr;
+      int pitch = 0;
+      if (SDL_LockTexture(texture_, &locked, &pixels, &pitch) != 0) return false;
+      screen.Present(static_cast<uint32_t*>(pixels), pitch, r, palette);
+      SDL_UnlockTexture(texture_);
+    }
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
     return true;

@@ -10,7 +10,6 @@
 #include <sys/shm.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdlib>
@@ -253,22 +252,24 @@ bool X11WindowTarget::SizeChanged() const {
   return x_->configuredWidth != width_ || x_->configuredHeight != height_;
 }
 
-void X11WindowTarget::Present(const gfx::Screen& screen, gfx::RowBand rows,
+void X11WindowTarget::Present(const gfx::Screen& screen, const gfx::ChangedArea& area,
                               const uint32_t* palette) {
   // The screen is made at the window's size when the run begins.
   assert(screen.width() == width_ && screen.height() == height_);
-  rows.top = std::max(rows.top, 0);
-  rows.bottom = std::min(rows.bottom, height_);
-  if (gWatchedWindowGone || rows.Empty() || !x_->image) return;
-  char* first = x_->image->data + static_cast<ptrdiff_t>(rows.top) * x_->image->bytes_per_line;
-  screen.Present(reinterpret_cast<uint32_t*>(first), x_->image->bytes_per_line, rows, palette);
-  auto width = static_cast<unsigned>(width_);
-  auto height = static_cast<unsigned>(rows.Height());
-  if (x_->shm)
-    XShmPutImage(x_->display, x_->window, x_->gc, x_->image, 0, rows.top, 0, rows.top, width,
-                 height, False);
-  else
-    XPutImage(x_->display, x_->window, x_->gc, x_->image, 0, rows.top, 0, rows.top, width, height);
+  if (gWatchedWindowGone || !x_->image) return;
+  const int pitch = x_->image->bytes_per_line;
+  for (const gfx::Rect& r : area.Rects()) {
+    char* topLeft = x_->image->data + static_cast<ptrdiff_t>(r.top) * pitch + r.left * 4;
+    screen.Present(reinterpret_cast<uint32_t*>(topLeft), pitch, r, palette);
+    auto width = static_cast<unsigned>(r.right - r.left);
+    auto height = static_cast<unsigned>(r.bottom - r.top);
+    if (x_->shm)
+      XShmPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
+                   height, False);
+    else
+      XPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
+                height);
+  }
   // The shared image must not change while the server reads it, and a
   // vanished window is reported here rather than at some later call.
   XSync(x_->display, False);

@@ -57,10 +57,10 @@ class X11WindowTarget {
   // Makes the image at the window's current size (and reads the screen's
   // size again). False when no image can be made.
   bool Resize(std::string& error);
-  // Converts the published rows of the band through the palette and sends
-  // them; waits until the server has them, so errors about a vanished
-  // window arrive here.
-  void Present(const gfx::Screen& screen, gfx::RowBand rows, const uint32_t* palette);
+  // Converts the changed area of the published frame through the palette
+  // and sends it; waits until the server has it, so errors about a
+  // vanished window arrive here.
+  void Present(const gfx::Screen& screen, const gfx::ChangedArea& area, const uint32_t* palette);
   const char* PathName() const;
 
  private:

@@ -15,11 +15,14 @@ void Presenter::Present(gfx::Screen& screen, HDC dc, int width, int height) {
     lastHeight_ = height;
     tracker_.Invalidate();
   }
-  const gfx::RowBand rows = tracker_.Take(screen);
-  if (rows.Empty()) return;
-  uint32_t* band = pixels_.data() + static_cast<size_t>(rows.top) * sourceWidth;
+  const gfx::ChangedArea area = tracker_.Take(screen);
+  if (area.Empty()) return;
+  const std::vector<gfx::Rect> rects = area.Rects();
   // 0x00RRGGBB words are exactly a 32-bit DIB's blue, green, red, unused.
-  screen.Present(band, sourceWidth * 4, rows, tracker_.palette());
+  for (const gfx::Rect& r : rects) {
+    screen.Present(pixels_.data() + static_cast<size_t>(r.top) * sourceWidth + r.left,
+                   sourceWidth * 4, r, tracker_.palette());
+  }
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -29,15 +32,19 @@ void Presenter::Present(gfx::Screen& screen, HDC dc, int width, int height) {
   info.bmiHeader.biCompression = BI_RGB;
   SetStretchBltMode(dc, COLORONCOLOR);
   if (width == sourceWidth && height == sourceHeight) {
-    // The band alone as a top-down DIB of its own: StretchDIBits counts a
-    // top-down DIB's source rows from its bottom, which makes a band of
-    // the whole one easy to get wrong.
-    info.bmiHeader.biHeight = -rows.Height();
-    StretchDIBits(dc, 0, rows.top, sourceWidth, rows.Height(), 0, 0, sourceWidth, rows.Height(),
-                  band, &info, DIB_RGB_COLORS, SRCCOPY);
+    for (const gfx::Rect& r : rects) {
+      // The rectangle's rows alone as a top-down DIB of their own:
+      // StretchDIBits counts a top-down DIB's source rows from its bottom,
+      // which makes rows of the whole one easy to get wrong.
+      const int rows = r.bottom - r.top;
+      info.bmiHeader.biHeight = -rows;
+      StretchDIBits(dc, r.left, r.top, r.right - r.left, rows, r.left, 0, r.right - r.left, rows,
+                    pixels_.data() + static_cast<size_t>(r.top) * sourceWidth, &info,
+                    DIB_RGB_COLORS, SRCCOPY);
+    }
   } else {
-    // A stretched band's edges would not fall where a whole stretch puts
-    // them: the buffer (up to date in every row) is drawn whole.
+    // A stretched rectangle's edges would not fall where a whole stretch
+    // puts them: the buffer (up to date everywhere) is drawn whole.
     info.bmiHeader.biHeight = -sourceHeight;  // top-down, like the surface
     StretchDIBits(dc, 0, 0, width, height, 0, 0, sourceWidth, sourceHeight, pixels_.data(), &info,
                   DIB_RGB_COLORS, SRCCOPY);

@@ -3,7 +3,7 @@
 // StretchDIBits puts onto the client area at any size.
 //
 // Only what changed is converted and drawn (gfx::PresentTracker): nothing
-// when nothing changed, the band of published rows when only rows changed
+// when nothing changed, the changed rectangles when only drawing changed
 // and the window has the screen's size, the whole frame otherwise.
 #pragma once
 

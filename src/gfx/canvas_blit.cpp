@@ -147,8 +147,8 @@ void Canvas::StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
   for (int64_t r = rowFirst; r < rowEnd; ++r) {
     const int64_t y = dv.start + r;
     const uint8_t* sourceRow = source.pixels + source.stride * rows[r - rowFirst];
-    uint8_t* destinationRow = surface_.row(static_cast<int>(y));
-    ForEachClipped(y, dh.start + colFirst, dh.start + colEnd, [&](int32_t, int32_t l, int32_t rr) {
+    ForEachClipped(y, dh.start + colFirst, dh.start + colEnd, [&](int32_t line, int32_t l, int32_t rr) {
+      uint8_t* destinationRow = surface_.RowToWrite(line, l, rr);
       const size_t first = static_cast<size_t>(l - dh.start - colFirst);
       const size_t count = static_cast<size_t>(rr - l);
       const uint8_t* from = sourceRow + cols[first];

@@ -4,17 +4,18 @@
 
 namespace lumox::gfx {
 
-RowBand PresentTracker::Take(Screen& screen) {
-  const ScreenChanges changes = TakeChanges(screen);
-  return changes.palette ? RowBand{0, screen.height()} : changes.rows;
+ChangedArea PresentTracker::Take(Screen& screen) {
+  ScreenChanges changes = TakeChanges(screen);
+  if (changes.palette) changes.area.MarkAll();
+  return changes.area;
 }
 
 ScreenChanges PresentTracker::TakeChanges(Screen& screen) {
   // The generation first: words read after it are of that generation or
   // newer, and newer ones bring a newer generation to the next take.
   const uint32_t generation = screen.PaletteGeneration();
-  ScreenChanges changes{screen.TakePublishedRows(), false};
-  if (!valid_) changes.rows = {0, screen.height()};
+  ScreenChanges changes{screen.TakePublishedArea(), false};
+  if (!valid_) changes.area.MarkAll();
   if (!valid_ || generation != paletteGeneration_) {
     palette_ = screen.PaletteWords();
     paletteGeneration_ = generation;

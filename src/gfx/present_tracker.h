@@ -3,15 +3,15 @@
 // while doing as little as that allows:
 //   - nothing changed: nothing;
 //   - the palette changed (an entry's colour, at the palette's step rate):
-//     every row, since any pixel may show that entry;
-//   - only rows were published: those rows, through the palette the rest
-//     of the window already shows;
-//   - the window lost its contents (exposed, resized, shown again): every
-//     row.
+//     the whole frame, since any pixel may show that entry;
+//   - only drawing was published: the changed rectangles, through the
+//     palette the rest of the window already shows;
+//   - the window lost its contents (exposed, resized, shown again): the
+//     whole frame.
 // A presenter that looks colours up itself (on the GPU) asks for the two
-// kinds of change apart instead: the published rows to upload and whether
+// kinds of change apart instead: the published area to upload and whether
 // the palette moved.
-// One tracker per screen and window: taking the published rows clears them
+// One tracker per screen and window: taking the published area clears it
 // for every other taker.
 #pragma once
 
@@ -26,20 +26,20 @@ namespace lumox::gfx {
 class Screen;
 
 struct ScreenChanges {
-  RowBand rows;          // published since the last take (all after Invalidate)
+  ChangedArea area;      // published since the last take (all after Invalidate)
   bool palette = false;  // palette() holds new words
 };
 
 class PresentTracker {
  public:
-  // The rows to present now (empty: the window is up to date), taken as
-  // presented. Convert them with palette().
-  RowBand Take(Screen& screen);
+  // What to present now (empty: the window is up to date), taken as
+  // presented. Convert it with palette().
+  ChangedArea Take(Screen& screen);
   // The changes since the last take, taken as presented.
   ScreenChanges TakeChanges(Screen& screen);
   // The palette words the last Take chose.
   const uint32_t* palette() const { return palette_.data(); }
-  // The window's contents are gone: the next Take presents every row.
+  // The window's contents are gone: the next Take presents everything.
   void Invalidate() { valid_ = false; }
 
  private:

@@ -13,12 +13,13 @@ uint32_t ToWord(const Rgb& c) {
 
 }  // namespace
 
-Screen::Screen(int width, int height) : surface_(width, height), published_(width, height) {
+Screen::Screen(int width, int height)
+    : surface_(width, height), published_(width, height), unpresented_(width, height) {
   // Static entries keep their fixed colours; the saver's entries start black
   // until the palette thread animates them.
   for (int i = 0; i < kPaletteSize; ++i) palette_[i] = ToWord(StaticColor(i));
   // Both frames start black: nothing to publish yet.
-  surface_.TakeChangedRows();
+  surface_.TakeChangedArea();
 }
 
 Rgb Screen::Entry(int physicalIndex) const {
@@ -58,43 +59,48 @@ std::array<uint32_t, kPaletteSize> Screen::PaletteWords() const {
 }
 
 void Screen::Publish() {
-  const RowBand rows = surface_.TakeChangedRows();
+  const ChangedArea drawn = surface_.TakeChangedArea();
   std::lock_guard<std::mutex> lock(publishMutex_);
-  if (!rows.Empty()) {
-    const size_t offset = static_cast<size_t>(rows.top) * surface_.width();
-    std::memcpy(published_.row(rows.top), std::as_const(surface_).data() + offset,
-                static_cast<size_t>(rows.Height()) * surface_.width());
-    unpresentedRows_.Include(rows);
+  for (const Rect& r : drawn.Rects()) {
+    for (int y = r.top; y < r.bottom; ++y) {
+      std::memcpy(published_.RowToWrite(y, r.left, r.right) + r.left,
+                  std::as_const(surface_).row(y) + r.left, static_cast<size_t>(r.right - r.left));
+    }
   }
+  unpresented_.Include(drawn);
   serial_ += 1;
 }
 
-RowBand Screen::TakePublishedRows() {
+ChangedArea Screen::TakePublishedArea() {
   std::lock_guard<std::mutex> lock(publishMutex_);
-  return std::exchange(unpresentedRows_, RowBand{});
+  ChangedArea taken = unpresented_;
+  unpresented_.Clear();
+  return taken;
 }
 
 void Screen::Present(uint32_t* destination, int pitchBytes) const {
   const std::array<uint32_t, kPaletteSize> words = PaletteWords();
-  Present(destination, pitchBytes, {0, height()}, words.data());
+  Present(destination, pitchBytes, {0, 0, width(), height()}, words.data());
 }
 
-void Screen::Present(uint32_t* destination, int pitchBytes, RowBand rows,
+void Screen::Present(uint32_t* destination, int pitchBytes, Rect rect,
                      const uint32_t* palette) const {
   if (destination == nullptr || palette == nullptr) return;
-  ReadPublishedRows(rows, [&](const uint8_t* first, int pitch, RowBand clipped) {
-    ConvertIndexedImage(ActivePresentPath(), first, pitch, destination, pitchBytes, width(),
-                        clipped.Height(), palette);
+  ReadPublished(rect, [&](const uint8_t* first, int pitch, const Rect& clipped) {
+    ConvertIndexedImage(ActivePresentPath(), first, pitch, destination, pitchBytes,
+                        clipped.right - clipped.left, clipped.bottom - clipped.top, palette);
   });
 }
 
-void Screen::ReadPublishedRows(
-    RowBand rows, const std::function<void(const uint8_t*, int, RowBand)>& read) const {
-  rows.top = std::max(rows.top, 0);
-  rows.bottom = std::min(rows.bottom, height());
-  if (rows.Empty()) return;
+void Screen::ReadPublished(
+    Rect rect, const std::function<void(const uint8_t*, int, const Rect&)>& read) const {
+  rect.left = std::max(rect.left, 0);
+  rect.top = std::max(rect.top, 0);
+  rect.right = std::min(rect.right, width());
+  rect.bottom = std::min(rect.bottom, height());
+  if (rect.Empty()) return;
   std::lock_guard<std::mutex> lock(publishMutex_);
-  read(std::as_const(published_).row(rows.top), width(), rows);
+  read(std::as_const(published_).row(rect.top) + rect.left, width(), rect);
 }
 
 Surface Screen::PublishedFrame() const {

@@ -6,10 +6,10 @@
 // never races with drawing: the render thread publishes a finished frame at
 // its flush point, and the host converts the published copy.
 //
-// Presenting only what changed: a publication copies only the rows drawn
-// since the last one and adds them to the rows the presenter has yet to
+// Presenting only what changed: a publication copies only the area drawn
+// since the last one and adds it to the area the presenter has yet to
 // take; a palette change that alters an entry counts a palette generation.
-// A PresentTracker turns both into the rows to convert at a refresh.
+// A PresentTracker turns both into the rectangles to convert at a refresh.
 #pragma once
 
 #include <array>
@@ -46,33 +46,33 @@ class Screen {
   // newer, and newer words come with a newer generation.
   uint32_t PaletteGeneration() const { return paletteGeneration_.load(std::memory_order_acquire); }
 
-  // Copies the rows drawn since the last publication to the published
+  // Copies the area drawn since the last publication to the published
   // frame (the flush point).
   void Publish();
   // Counts publications, so a host can tell whether a new frame exists.
   uint32_t PublishedSerial() const { return serial_; }
-  // The rows published since the last call, for the one presenter of this
+  // The area published since the last call, for the one presenter of this
   // screen; starts afresh.
-  RowBand TakePublishedRows();
+  ChangedArea TakePublishedArea();
   // Converts the published frame through the current palette into 32-bit
   // 0x00RRGGBB pixels; pitch in bytes.
   void Present(uint32_t* destination, int pitchBytes) const;
-  // Converts the published rows of the band (clipped to the screen)
-  // through the given 256 words; destination receives the band's top row.
-  void Present(uint32_t* destination, int pitchBytes, RowBand rows, const uint32_t* palette) const;
+  // Converts a rectangle of the published frame (clipped to the screen)
+  // through the given 256 words; destination receives its top-left pixel.
+  void Present(uint32_t* destination, int pitchBytes, Rect rect, const uint32_t* palette) const;
   // A copy of the published frame's indices.
   Surface PublishedFrame() const;
-  // Lends the published rows of the band (clipped to the screen) to read:
-  // the band's first row, the pitch in bytes and the clipped band. The
-  // frame cannot change meanwhile; nothing is lent for an empty band.
-  void ReadPublishedRows(
-      RowBand rows, const std::function<void(const uint8_t*, int, RowBand)>& read) const;
+  // Lends a rectangle of the published frame (clipped to the screen) to
+  // read: its top-left pixel, the pitch in bytes and the clipped rectangle.
+  // The frame cannot change meanwhile; nothing is lent for an empty one.
+  void ReadPublished(Rect rect,
+                     const std::function<void(const uint8_t*, int, const Rect&)>& read) const;
 
  private:
   Surface surface_;
   mutable std::mutex publishMutex_;
   Surface published_;
-  RowBand unpresentedRows_;  // guarded by publishMutex_
+  ChangedArea unpresented_;  // guarded by publishMutex_
   Relaxed<uint32_t> serial_{0};
   std::atomic<uint32_t> paletteGeneration_{0};
   std::array<Relaxed<uint32_t>, kPaletteSize> palette_;

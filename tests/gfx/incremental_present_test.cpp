@@ -45,13 +45,14 @@ void DrawSomething(Canvas& canvas, std::mt19937& random) {
 }
 
 TEST(IncrementalPresent, ShowsWhatAFullPresentShowsOverALongRandomRun) {
-  constexpr int kWidth = 37, kHeight = 23;
+  constexpr int kWidth = 37, kHeight = 75;  // three strips, the last one short
   Screen screen(kWidth, kHeight);
   Canvas canvas(screen);
   PresentTracker tracker;
   std::vector<uint32_t> full(kWidth * kHeight), incremental(kWidth * kHeight, 0xDEADBEEF);
   std::mt19937 random(7);
-  int fullPresents = 0, bandPresents = 0, skipped = 0;
+  const Rect whole{0, 0, kWidth, kHeight};
+  int fullPresents = 0, partPresents = 0, skipped = 0;
   for (int refresh = 0; refresh < 3000; ++refresh) {
     // Some refreshes see drawing, some a palette step, some both or neither;
     // some drawing is not yet published.
@@ -67,13 +68,14 @@ TEST(IncrementalPresent, ShowsWhatAFullPresentShowsOverALongRandomRun) {
     }
     if (random() % 50 == 0) tracker.Invalidate();
 
-    const RowBand rows = tracker.Take(screen);
-    screen.Present(incremental.data() + rows.top * kWidth, kWidth * 4, rows, tracker.palette());
+    const ChangedArea area = tracker.Take(screen);
+    for (const Rect& r : area.Rects())
+      screen.Present(&incremental[r.top * kWidth + r.left], kWidth * 4, r, tracker.palette());
     screen.Present(full.data(), kWidth * 4);
     ASSERT_EQ(incremental, full) << "refresh " << refresh;
-    fullPresents += rows.Height() == kHeight;
-    bandPresents += !rows.Empty() && rows.Height() < kHeight;
-    skipped += rows.Empty();
+    fullPresents += area.Bounds() == whole;
+    partPresents += !area.Empty() && area.Bounds() != whole;
+    skipped += area.Empty();
 
     // What a publication copies is all that was drawn.
     if (random() % 10 == 0) {
@@ -87,23 +89,25 @@ TEST(IncrementalPresent, ShowsWhatAFullPresentShowsOverALongRandomRun) {
   }
   // Each kind of present happened often enough to have been compared.
   EXPECT_GT(fullPresents, 300);
-  EXPECT_GT(bandPresents, 300);
+  EXPECT_GT(partPresents, 300);
   EXPECT_GT(skipped, 300);
 }
 
-TEST(IncrementalPresent, PresentsNothingUnchangedAndOnlyTheRowsDrawn) {
-  Screen screen(20, 30);
+TEST(IncrementalPresent, PresentsNothingUnchangedAndOnlyWhatWasDrawn) {
+  Screen screen(40, 70);  // strips of rows 0-31, 32-63, 64-69
   Canvas canvas(screen);
   PresentTracker tracker;
-  EXPECT_EQ(tracker.Take(screen), (RowBand{0, 30})) << "the first present shows everything";
+  const std::vector<Rect> whole = {{0, 0, 40, 32}, {0, 32, 40, 64}, {0, 64, 40, 70}};
+  EXPECT_EQ(tracker.Take(screen).Rects(), whole) << "the first present shows everything";
   canvas.Flush();
   EXPECT_TRUE(tracker.Take(screen).Empty()) << "a publication with nothing drawn";
 
   canvas.FillRect(3, 11, 8, 14, Brush::StockBlack());
   EXPECT_TRUE(tracker.Take(screen).Empty()) << "drawn but not yet published";
   canvas.SetPixel(19, 5, kWhite);
+  canvas.SetPixel(30, 66, kWhite);
   canvas.Flush();
-  EXPECT_EQ(tracker.Take(screen), (RowBand{5, 14}));
+  EXPECT_EQ(tracker.Take(screen).Rects(), (std::vector<Rect>{{3, 5, 20, 14}, {30, 66, 31, 67}}));
   canvas.FillRect(0, 100, 20, 120, Brush::StockBlack());  // wholly off the surface
   EXPECT_EQ(canvas.GetPixel(19, 5), kPhysicalWhite) << "reading marks nothing";
   canvas.Flush();
@@ -114,9 +118,9 @@ TEST(IncrementalPresent, PresentsNothingUnchangedAndOnlyTheRowsDrawn) {
   EXPECT_TRUE(tracker.Take(screen).Empty()) << "a palette step that changed nothing";
   const Rgb other{same.red, same.green, static_cast<uint8_t>(same.blue ^ 1)};
   screen.AnimatePalette(3, 1, &other);
-  EXPECT_EQ(tracker.Take(screen), (RowBand{0, 30})) << "a changed entry may be anywhere";
+  EXPECT_EQ(tracker.Take(screen).Rects(), whole) << "a changed entry may be anywhere";
   tracker.Invalidate();
-  EXPECT_EQ(tracker.Take(screen), (RowBand{0, 30}));
+  EXPECT_EQ(tracker.Take(screen).Rects(), whole);
 }
 
 }  // namespace
