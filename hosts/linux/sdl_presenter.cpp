@@ -24,7 +24,9 @@ uint32_t* PixelAt(void* pixels, int pitch, int left, int top) {
          left;
 }
 
-SDL_Rect ToSdlRect(const gfx::Rect& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+SDL_Rect ToSdlRect(const gfx::Rect& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
 
 class SurfacePresenter final : public SdlPresenter {
  public:
@@ -134,7 +136,9 @@ PresentPath ResolvePresentPath(PresentPath requested) {
   return HasRenderNode() ? PresentPath::Gl : PresentPath::Surface;
 }
 
-uint32_t SdlWindowFlags(PresentPath path) { return path == PresentPath::Gl ? SDL_WINDOW_OPENGL : 0; }
+uint32_t SdlWindowFlags(PresentPath path) {
+  return path == PresentPath::Gl ? SDL_WINDOW_OPENGL : 0;
+}
 
 void PrepareSdlHints(PresentPath path) {
   // With acceleration allowed, SDL uploads even a window surface through

@@ -128,7 +128,8 @@ int RunSdlWindow(const HostCommand& command) {
   SdlNativeWindow native(sdl.window);
   auto beat = std::make_shared<PresentBeat>();
   std::unique_ptr<DisplayPower> power;
-  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11") power = std::make_unique<DisplayPower>();
+  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11")
+    power = std::make_unique<DisplayPower>();
   PresentStats stats;
   bool showing = true;
   // Each pass runs the saver at the window's size; a new size ends the
@@ -180,7 +181,8 @@ int RunSdlWindow(const HostCommand& command) {
         tracker.Invalidate();
       } else {
         auto started = RefreshTimer::Clock::now();
-        if (sdl.presenter->Present(*screen, tracker)) stats.Record(RefreshTimer::Clock::now() - started);
+        if (sdl.presenter->Present(*screen, tracker))
+          stats.Record(RefreshTimer::Clock::now() - started);
       }
       beat->Beat();
     }

@@ -147,7 +147,8 @@ void Canvas::StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
   for (int64_t r = rowFirst; r < rowEnd; ++r) {
     const int64_t y = dv.start + r;
     const uint8_t* sourceRow = source.pixels + source.stride * rows[r - rowFirst];
-    ForEachClipped(y, dh.start + colFirst, dh.start + colEnd, [&](int32_t line, int32_t l, int32_t rr) {
+    const int64_t from = dh.start + colFirst, to = dh.start + colEnd;
+    ForEachClipped(y, from, to, [&](int32_t line, int32_t l, int32_t rr) {
       uint8_t* destinationRow = surface_.RowToWrite(line, l, rr);
       const size_t first = static_cast<size_t>(l - dh.start - colFirst);
       const size_t count = static_cast<size_t>(rr - l);

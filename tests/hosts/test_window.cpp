@@ -5,9 +5,10 @@
 // from standard input: "destroy" destroys the window; "hash" prints a hash
 // of what the root window shows (to tell whether the picture changed);
 // "unmap" unmaps the window; "cover" maps another window over it and then
-// maps it again, fully covered; "resize W H" makes the screen W x H through
-// RandR and prints the root window's new size; end of input (or "quit") ends the program. Each command but "hash"
-// answers with one line once the server has done it.
+// maps it again, fully covered; "resize W H" makes the screen W x H
+// through RandR and prints the root window's new size; end of input (or
+// "quit") ends the program. Each command but "hash" answers with one line
+// once the server has done it.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
