@@ -99,9 +99,23 @@ void BM_ScreenPresent(benchmark::State& state) {
 BENCHMARK(BM_Memcpy)->FRAME_SIZES->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Present, dispatch, ActivePresentPath())
     ->FRAME_SIZES->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Present, avx2, PresentPath::Avx2)
+    ->FRAME_SIZES->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Present, portable, PresentPath::Portable)
     ->FRAME_SIZES->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScreenPresent)->FRAME_SIZES->Unit(benchmark::kMicrosecond);
+
+const char* PathName(PresentPath path) {
+  switch (path) {
+    case PresentPath::BytePermute:
+      return "AVX-512 VBMI byte permute";
+    case PresentPath::Avx2:
+      return "AVX2";
+    case PresentPath::Portable:
+      break;
+  }
+  return "portable";
+}
 
 // Prints the usual table and remembers each run's time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -117,11 +131,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::printf(
         "\npresent / memcpy (cold caches, same run; dispatch path = %s;\n"
         "wall time is the fair one on an idle machine, cpu time on a busy one)\n",
-        ActivePresentPath() == PresentPath::BytePermute ? "AVX-512 VBMI byte permute" : "portable");
+        PathName(ActivePresentPath()));
     for (const char* size : {"1920/1080", "3840/2160"}) {
       const auto memcpyTime = times_.find(std::string("BM_Memcpy/") + size);
       if (memcpyTime == times_.end()) continue;
-      for (const char* path : {"dispatch", "portable"}) {
+      for (const char* path : {"dispatch", "avx2", "portable"}) {
         const auto t = times_.find(std::string("BM_Present/") + path + "/" + size);
         if (t == times_.end()) continue;
         const Times& p = t->second;

@@ -182,12 +182,13 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
     } else if (arg == "--stats") {
       command.stats = true;
     } else if (arg == "--present") {
-      if (!value(text)) return Failure("--present needs auto, surface, texture or gpu");
+      if (!value(text)) return Failure("--present needs auto, surface, texture, gpu or gl");
       if (text == "auto") command.present = PresentPath::Auto;
       else if (text == "surface") command.present = PresentPath::Surface;
       else if (text == "texture") command.present = PresentPath::Texture;
       else if (text == "gpu") command.present = PresentPath::Gpu;
-      else return Failure("--present needs auto, surface, texture or gpu");
+      else if (text == "gl") command.present = PresentPath::Gl;
+      else return Failure("--present needs auto, surface, texture, gpu or gl");
     } else if (arg == "--list") {
       setMode(HostMode::List, arg);
     } else if (arg == "--export") {
@@ -296,7 +297,7 @@ std::string UsageText() {
       "                     render N frames with a virtual 60 Hz clock into\n"
       "                     DIR/frame-0001.png ...; same arguments, same files\n"
       "  --unpaced          run the frame loop flat out (benchmarks)\n"
-      "  --present MODE     auto, surface, texture or gpu: how frames reach the window\n"
+      "  --present MODE     auto, surface, texture, gpu or gl: how frames reach the window\n"
       "  --stats            print frame and present timings at the end\n"
       "  --registry FILE    use this settings file instead of $LUMOX_REGISTRY or\n"
       "                     the default\n"

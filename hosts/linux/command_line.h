@@ -33,7 +33,7 @@ enum class HostMode {
 };
 
 // How frames reach an SDL window.
-enum class PresentPath { Auto, Surface, Texture, Gpu };
+enum class PresentPath { Auto, Surface, Texture, Gpu, Gl };
 
 struct HostCommand {
   HostMode mode = HostMode::Configure;

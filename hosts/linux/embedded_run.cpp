@@ -5,13 +5,16 @@
 // and never dismisses itself; the run ends on SIGTERM, SIGINT or SIGHUP,
 // or when the window goes away, within one display refresh plus the render
 // thread's last frame (the loop wakes on the X connection and the signal
-// pipe, and never sleeps longer than one refresh).
+// pipe, and never sleeps longer than one refresh). While the window is
+// unmapped, fully covered or the monitor is powered down, nothing is
+// converted or sent; the saver's clocks run on.
 #include <poll.h>
 
 #include <array>
 #include <cstdio>
 
-#include "frame_watch.h"
+#include "display_power.h"
+#include "gfx/present_tracker.h"
 #include "gfx/screen.h"
 #include "present_stats.h"
 #include "refresh_timer.h"
@@ -62,37 +65,58 @@ int RunEmbedded(const HostCommand& command) {
 
   EndProcessOnDisplayLoss();
   RefreshTimer presentTimer(kAssumedRefreshRate);
-  auto screen = std::make_shared<gfx::Screen>(target.width(), target.height());
   ForeignWindow native(target);
   auto beat = std::make_shared<PresentBeat>();
-  SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
-  options.preview = true;
-  options.fullScreen = target.width() == target.screenWidth() &&
-                       target.height() == target.screenHeight();
-  SaverWindowSession session(native, screen, options);
-  if (!CreateSession(session)) return 1;
-
+  DisplayPower power;
   PresentStats stats;
-  FrameWatch frameWatch;
   std::array<pollfd, 2> waits = {pollfd{target.ConnectionDescriptor(), POLLIN, 0},
                                  pollfd{WakeDescriptor(), POLLIN, 0}};
-  while (!session.Ended()) {
-    poll(waits.data(), waits[1].fd >= 0 ? 2 : 1, presentTimer.MillisecondsLeft());
-    target.DrainEvents();
-    if (StopRequested() || target.WindowGone()) break;
-    if (presentTimer.MillisecondsLeft() > 0) continue;
+  // Each pass runs the saver at the window's size; a new size ends the
+  // pass and the next starts afresh, as a restart of the program would.
+  for (;;) {
+    auto screen = std::make_shared<gfx::Screen>(target.width(), target.height());
+    SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
+    options.preview = true;
+    options.fullScreen = target.width() == target.screenWidth() &&
+                         target.height() == target.screenHeight();
+    SaverWindowSession session(native, screen, options);
+    if (!CreateSession(session)) return 1;
 
-    presentTimer.Advance(RefreshTimer::Clock::now());
-    if (frameWatch.Changed(*screen)) {
-      auto started = RefreshTimer::Clock::now();
-      target.Present(*screen);
-      stats.Record(RefreshTimer::Clock::now() - started);
+    gfx::PresentTracker tracker;
+    bool resized = false;
+    while (!session.Ended()) {
+      poll(waits.data(), waits[1].fd >= 0 ? 2 : 1, presentTimer.MillisecondsLeft());
+      target.DrainEvents();
+      if (StopRequested() || target.WindowGone()) break;
+      if (target.SizeChanged()) {
+        resized = true;
+        break;
+      }
+      if (presentTimer.MillisecondsLeft() > 0) continue;
+
+      presentTimer.Advance(RefreshTimer::Clock::now());
+      if (target.TakeExposed()) tracker.Invalidate();
+      if (!target.Showing() || power.Asleep()) {
+        // Nobody sees the window: no conversion, no copy to the server;
+        // when it shows again it gets a whole frame.
+        tracker.Invalidate();
+      } else if (gfx::ChangedArea area = tracker.Take(*screen); !area.Empty()) {
+        auto started = RefreshTimer::Clock::now();
+        target.Present(*screen, area, tracker.palette());
+        stats.Record(RefreshTimer::Clock::now() - started);
+      }
+      beat->Beat();
     }
-    beat->Beat();
+    session.Destroy();
+    if (!resized) {
+      if (command.stats) stats.Print(target.PathName(), target.width(), target.height());
+      return session.ExitCode();
+    }
+    if (!target.Resize(error)) {
+      std::fprintf(stderr, "lumox: %s\n", error.c_str());
+      return target.WindowGone() ? 0 : 1;
+    }
   }
-  session.Destroy();
-  if (command.stats) stats.Print(target.PathName(), target.width(), target.height());
-  return session.ExitCode();
 }
 
 }  // namespace lumox::host

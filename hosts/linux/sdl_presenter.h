@@ -1,6 +1,6 @@
 // Shows the screen's latest frame in an SDL window.
 //
-// Three paths, chosen at run time (--present):
+// Four paths, chosen at run time (--present):
 //   surface  the window's own framebuffer (SDL_GetWindowSurface) with SDL's
 //            OpenGL upload switched off: frames are converted straight into
 //            it and sent with XShm. The fastest path without a GPU.
@@ -8,8 +8,10 @@
 //            straight into the locked texture.
 //   gpu      the accelerated renderer with vsync: wins on a real GPU, and
 //            costs about four times the surface path on a software GL.
-// auto takes gpu when a render node exists (/dev/dri) and surface otherwise,
-// and falls back to surface when no accelerated renderer can be made.
+//   gl       OpenGL with the colours looked up on the GPU (gl_presenter.h):
+//            no conversion on the CPU at all.
+// auto takes gl when a render node exists (/dev/dri) and OpenGL renders in
+// hardware there, and surface otherwise.
 // The hint that keeps SDL off OpenGL must be set before the window exists:
 // call PrepareSdlHints(path) before SDL_CreateWindow.
 #pragma once
@@ -22,6 +24,7 @@
 #include "command_line.h"
 
 namespace lumox::gfx {
+class PresentTracker;
 class Screen;
 }
 
@@ -30,16 +33,20 @@ namespace lumox::host {
 class SdlPresenter {
  public:
   virtual ~SdlPresenter() = default;
-  // Converts the published frame through the current palette and shows it.
-  virtual bool Present(const gfx::Screen& screen) = 0;
+  // Brings the window up to date with what changed since the tracker's
+  // last take. False when nothing needed showing (or showing failed).
+  virtual bool Present(gfx::Screen& screen, gfx::PresentTracker& tracker) = 0;
   virtual const char* Name() const = 0;
 };
 
 // The path auto stands for on this machine.
 PresentPath ResolvePresentPath(PresentPath requested);
 void PrepareSdlHints(PresentPath path);
-// Null with error set if the path cannot be used on this window.
+// The flags SDL_CreateWindow needs for the path.
+uint32_t SdlWindowFlags(PresentPath path);
+// Null with error set if the path cannot be used on this window. gl asked
+// for by auto (hardwareOnly) refuses OpenGL that renders in software.
 std::unique_ptr<SdlPresenter> MakeSdlPresenter(SDL_Window* window, PresentPath path,
-                                               std::string& error);
+                                               bool hardwareOnly, std::string& error);
 
 }  // namespace lumox::host

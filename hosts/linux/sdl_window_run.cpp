@@ -6,14 +6,18 @@
 // new frame exists, so a palette change shows even while the render thread
 // is idle. The timer paces presents even where the presenter waits for the
 // vertical blank as well: a driver that ignores vsync must not make the
-// loop spin. The drawing threads never touch SDL.
+// loop spin. The drawing threads never touch SDL. Only what changed is
+// presented, nothing while the window is hidden or the monitor is powered
+// down, and a new window size restarts the run at that size.
 #include <SDL.h>
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
-#include "frame_watch.h"
+#include "display_power.h"
+#include "gfx/present_tracker.h"
 #include "gfx/screen.h"
 #include "input_map.h"
 #include "present_stats.h"
@@ -76,7 +80,7 @@ int RunSdlWindow(const HostCommand& command) {
   InstallStopSignals();
   // The program handles SIGTERM and SIGINT itself, as a clean close.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  const PresentPath path = ResolvePresentPath(command.present);
+  PresentPath path = ResolvePresentPath(command.present);
   PrepareSdlHints(path);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "lumox: cannot open the display: %s\n", SDL_GetError());
@@ -92,17 +96,28 @@ int RunSdlWindow(const HostCommand& command) {
     width = desktop.w;
     height = desktop.h;
   }
-  sdl.window = SDL_CreateWindow(fullScreen ? "Screen Saver" : "Lumox", SDL_WINDOWPOS_CENTERED,
-                                SDL_WINDOWPOS_CENTERED, width, height,
-                                fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALWAYS_ON_TOP
-                                           : 0);
-  if (!sdl.window) {
-    std::fprintf(stderr, "lumox: cannot create the window: %s\n", SDL_GetError());
-    return 1;
+  auto createWindow = [&] {
+    sdl.window = SDL_CreateWindow(
+        fullScreen ? "Screen Saver" : "Lumox", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+        width, height,
+        SdlWindowFlags(path) |
+            (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALWAYS_ON_TOP : 0));
+    if (!sdl.window) std::fprintf(stderr, "lumox: cannot create the window: %s\n", SDL_GetError());
+    return sdl.window != nullptr;
+  };
+  if (!createWindow()) return 1;
+  std::string error;
+  const bool automatic = command.present == PresentPath::Auto;
+  sdl.presenter = MakeSdlPresenter(sdl.window, path, automatic, error);
+  if (!sdl.presenter && automatic && path == PresentPath::Gl) {
+    // No OpenGL in hardware: a plain window for the software presenter.
+    SDL_DestroyWindow(sdl.window);
+    path = PresentPath::Surface;
+    PrepareSdlHints(path);
+    if (!createWindow()) return 1;
+    sdl.presenter = MakeSdlPresenter(sdl.window, path, automatic, error);
   }
   SDL_GetWindowSize(sdl.window, &width, &height);
-  std::string error;
-  sdl.presenter = MakeSdlPresenter(sdl.window, path, error);
   if (!sdl.presenter) {
     std::fprintf(stderr, "lumox: %s\n", error.c_str());
     return 1;
@@ -110,41 +125,74 @@ int RunSdlWindow(const HostCommand& command) {
 
   const double refreshRate = DisplayRefreshRate(sdl.window);
   RefreshTimer presentTimer(refreshRate);
-  auto screen = std::make_shared<gfx::Screen>(width, height);
   SdlNativeWindow native(sdl.window);
   auto beat = std::make_shared<PresentBeat>();
-  SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
-  options.fullScreen = fullScreen;
-  SaverWindowSession session(native, screen, options);
-  if (!CreateSession(session)) return 1;
-
+  std::unique_ptr<DisplayPower> power;
+  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11")
+    power = std::make_unique<DisplayPower>();
   PresentStats stats;
-  FrameWatch frameWatch;
-  while (!session.Ended()) {
-    SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, presentTimer.MillisecondsLeft())) {
-      do {
-        if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                                              event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-          frameWatch.Invalidate();
-        }
-        if (auto message = TranslateEvent(event)) session.Deliver(*message);
-      } while (!session.Ended() && SDL_PollEvent(&event));
-    }
-    if (StopRequested()) session.Destroy();
-    if (session.Ended() || presentTimer.MillisecondsLeft() > 0) continue;
+  bool showing = true;
+  // Each pass runs the saver at the window's size; a new size ends the
+  // pass and the next starts afresh, as a restart of the program would.
+  for (;;) {
+    auto screen = std::make_shared<gfx::Screen>(width, height);
+    SessionOptions options = PacedSessionOptions(command, beat, presentTimer.period());
+    options.fullScreen = fullScreen;
+    SaverWindowSession session(native, screen, options);
+    if (!CreateSession(session)) return 1;
 
-    presentTimer.Advance(RefreshTimer::Clock::now());
-    if (frameWatch.Changed(*screen)) {
-      auto started = RefreshTimer::Clock::now();
-      sdl.presenter->Present(*screen);
-      stats.Record(RefreshTimer::Clock::now() - started);
+    gfx::PresentTracker tracker;
+    bool resized = false;
+    while (!session.Ended() && !resized) {
+      SDL_Event event;
+      if (SDL_WaitEventTimeout(&event, presentTimer.MillisecondsLeft())) {
+        do {
+          if (event.type == SDL_WINDOWEVENT) {
+            switch (event.window.event) {
+              case SDL_WINDOWEVENT_HIDDEN:
+              case SDL_WINDOWEVENT_MINIMIZED:
+                showing = false;
+                break;
+              case SDL_WINDOWEVENT_SHOWN:
+              case SDL_WINDOWEVENT_RESTORED:
+              case SDL_WINDOWEVENT_MAXIMIZED:
+              case SDL_WINDOWEVENT_EXPOSED:
+                showing = true;
+                tracker.Invalidate();
+                break;
+              case SDL_WINDOWEVENT_SIZE_CHANGED:
+                resized = event.window.data1 != width || event.window.data2 != height;
+                tracker.Invalidate();
+                break;
+              default:
+                break;
+            }
+          }
+          if (auto message = TranslateEvent(event)) session.Deliver(*message);
+        } while (!session.Ended() && SDL_PollEvent(&event));
+      }
+      if (StopRequested()) session.Destroy();
+      if (session.Ended() || resized || presentTimer.MillisecondsLeft() > 0) continue;
+
+      presentTimer.Advance(RefreshTimer::Clock::now());
+      if (!showing || (power && power->Asleep())) {
+        // Nobody sees the window: no conversion, no copy to the server;
+        // when it shows again it gets a whole frame.
+        tracker.Invalidate();
+      } else {
+        auto started = RefreshTimer::Clock::now();
+        if (sdl.presenter->Present(*screen, tracker))
+          stats.Record(RefreshTimer::Clock::now() - started);
+      }
+      beat->Beat();
     }
-    beat->Beat();
+    session.Destroy();
+    if (!resized) {
+      if (command.stats) stats.Print(sdl.presenter->Name(), width, height);
+      return session.ExitCode();
+    }
+    SDL_GetWindowSize(sdl.window, &width, &height);
   }
-  session.Destroy();
-  if (command.stats) stats.Print(sdl.presenter->Name(), width, height);
-  return session.ExitCode();
 }
 
 }  // namespace lumox::host

@@ -11,7 +11,9 @@
 #include <unistd.h>
 
 #include <cassert>
+#include <cstddef>
 #include <cstdlib>
+#include <utility>
 
 namespace lumox::host {
 namespace {
@@ -50,6 +52,12 @@ struct X11WindowTarget::Connection {
   XImage* image = nullptr;
   bool shm = false;
   XShmSegmentInfo shmInfo{};
+  bool mapped = true;
+  bool fullyObscured = false;
+  bool exposed = false;
+  // The size the last ConfigureNotify gave.
+  int configuredWidth = 0;
+  int configuredHeight = 0;
 };
 
 X11WindowTarget::X11WindowTarget() : x_(std::make_unique<Connection>()) {}
@@ -58,14 +66,7 @@ const char* X11WindowTarget::PathName() const { return x_->shm ? "xshm" : "xputi
 
 X11WindowTarget::~X11WindowTarget() {
   if (!x_->display) return;
-  if (x_->image) {
-    if (x_->shm) {
-      XShmDetach(x_->display, &x_->shmInfo);
-      XSync(x_->display, False);
-    }
-    XDestroyImage(x_->image);  // frees the pixel buffer of a plain image too
-  }
-  if (x_->shm) shmdt(x_->shmInfo.shmaddr);
+  DestroyImage();
   if (x_->gc) XFreeGC(x_->display, x_->gc);
   XCloseDisplay(x_->display);
   gWatchedWindow = 0;
@@ -89,29 +90,71 @@ X11WindowTarget::OpenResult X11WindowTarget::Open(uint64_t window, std::string& 
   }
   x_->visual = attributes.visual;
   x_->depth = attributes.depth;
-  width_ = attributes.width;
-  height_ = attributes.height;
-  screenWidth_ = WidthOfScreen(attributes.screen);
-  screenHeight_ = HeightOfScreen(attributes.screen);
+  width_ = x_->configuredWidth = attributes.width;
+  height_ = x_->configuredHeight = attributes.height;
+  x_->mapped = attributes.map_state != IsUnmapped;
+  ReadScreenSize();
   if ((x_->depth != 24 && x_->depth != 32) || x_->visual->red_mask != 0xFF0000 ||
       x_->visual->green_mask != 0x00FF00 || x_->visual->blue_mask != 0x0000FF) {
     error = "the window's visual is not 24-bit true colour";
     return OpenResult::Unsupported;
   }
-  // Selecting structure events on someone else's window is allowed and
-  // does not disturb its owner's own selection.
-  XSelectInput(x_->display, x_->window, StructureNotifyMask);
+  // Selecting events on someone else's window is allowed and does not
+  // disturb its owner's own selection.
+  XSelectInput(x_->display, x_->window, StructureNotifyMask | VisibilityChangeMask | ExposureMask);
   x_->gc = XCreateGC(x_->display, x_->window, 0, nullptr);
   XSync(x_->display, False);
   if (gWatchedWindowGone) {
     error = "window " + std::to_string(window) + " went away";
     return OpenResult::NotAWindow;
   }
-  if (!CreateSharedImage() && !CreatePlainImage()) {
+  if (!CreateImage()) {
     error = "cannot make an image of " + std::to_string(width_) + "x" + std::to_string(height_);
     return OpenResult::Unsupported;
   }
   return OpenResult::Ok;
+}
+
+void X11WindowTarget::ReadScreenSize() {
+  // The root window's own size: the Screen record Xlib keeps is not
+  // updated when RandR changes the screen.
+  XWindowAttributes root;
+  if (XGetWindowAttributes(x_->display, DefaultRootWindow(x_->display), &root)) {
+    screenWidth_ = root.width;
+    screenHeight_ = root.height;
+  }
+}
+
+bool X11WindowTarget::CreateImage() { return CreateSharedImage() || CreatePlainImage(); }
+
+void X11WindowTarget::DestroyImage() {
+  if (!x_->image) return;
+  if (x_->shm) {
+    XShmDetach(x_->display, &x_->shmInfo);
+    XSync(x_->display, False);
+    x_->image->data = nullptr;
+    shmdt(x_->shmInfo.shmaddr);
+    x_->shm = false;
+  }
+  XDestroyImage(x_->image);  // frees the pixel buffer of a plain image too
+  x_->image = nullptr;
+}
+
+bool X11WindowTarget::Resize(std::string& error) {
+  DestroyImage();
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(x_->display, x_->window, &attributes) || gWatchedWindowGone) {
+    error = "the window went away";
+    return false;
+  }
+  width_ = x_->configuredWidth = attributes.width;
+  height_ = x_->configuredHeight = attributes.height;
+  ReadScreenSize();
+  if (!CreateImage()) {
+    error = "cannot make an image of " + std::to_string(width_) + "x" + std::to_string(height_);
+    return false;
+  }
+  return true;
 }
 
 bool X11WindowTarget::CreateSharedImage() {
@@ -169,24 +212,64 @@ void X11WindowTarget::DrainEvents() {
   while (XPending(x_->display) > 0) {
     XEvent event;
     XNextEvent(x_->display, &event);
-    if (event.type == DestroyNotify && event.xdestroywindow.window == x_->window)
-      gWatchedWindowGone = true;
+    switch (event.type) {
+      case DestroyNotify:
+        if (event.xdestroywindow.window == x_->window) gWatchedWindowGone = true;
+        break;
+      case MapNotify:
+        x_->mapped = true;
+        x_->exposed = true;
+        break;
+      case UnmapNotify:
+        x_->mapped = false;
+        break;
+      case VisibilityNotify:
+        x_->fullyObscured = event.xvisibility.state == VisibilityFullyObscured;
+        if (!x_->fullyObscured) x_->exposed = true;
+        break;
+      case Expose:
+        x_->exposed = true;
+        break;
+      case ConfigureNotify:
+        if (event.xconfigure.window == x_->window) {
+          x_->configuredWidth = event.xconfigure.width;
+          x_->configuredHeight = event.xconfigure.height;
+        }
+        break;
+      default:
+        break;
+    }
   }
 }
 
 bool X11WindowTarget::WindowGone() const { return gWatchedWindowGone; }
 
-void X11WindowTarget::Present(const gfx::Screen& screen) {
+bool X11WindowTarget::Showing() const { return x_->mapped && !x_->fullyObscured; }
+
+bool X11WindowTarget::TakeExposed() { return std::exchange(x_->exposed, false); }
+
+bool X11WindowTarget::SizeChanged() const {
+  return x_->configuredWidth != width_ || x_->configuredHeight != height_;
+}
+
+void X11WindowTarget::Present(const gfx::Screen& screen, const gfx::ChangedArea& area,
+                              const uint32_t* palette) {
   // The screen is made at the window's size when the run begins.
   assert(screen.width() == width_ && screen.height() == height_);
-  if (gWatchedWindowGone) return;
-  screen.Present(reinterpret_cast<uint32_t*>(x_->image->data), x_->image->bytes_per_line);
-  auto width = static_cast<unsigned>(width_);
-  auto height = static_cast<unsigned>(height_);
-  if (x_->shm)
-    XShmPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, width, height, False);
-  else
-    XPutImage(x_->display, x_->window, x_->gc, x_->image, 0, 0, 0, 0, width, height);
+  if (gWatchedWindowGone || !x_->image) return;
+  const int pitch = x_->image->bytes_per_line;
+  for (const gfx::Rect& r : area.Rects()) {
+    char* topLeft = x_->image->data + static_cast<ptrdiff_t>(r.top) * pitch + r.left * 4;
+    screen.Present(reinterpret_cast<uint32_t*>(topLeft), pitch, r, palette);
+    auto width = static_cast<unsigned>(r.right - r.left);
+    auto height = static_cast<unsigned>(r.bottom - r.top);
+    if (x_->shm)
+      XShmPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
+                   height, False);
+    else
+      XPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
+                height);
+  }
   // The shared image must not change while the server reads it, and a
   // vanished window is reported here rather than at some later call.
   XSync(x_->display, False);

@@ -8,11 +8,18 @@
 // (BadWindow, BadDrawable) into WindowGone() instead of the default
 // handler's exit. Frames go out with XShm when the server offers it, with
 // XPutImage otherwise.
+//
+// The target also follows what the owner does to the window: unmapped or
+// fully covered, nothing is seen and the host presents nothing; exposed,
+// the window needs a whole frame again; resized (a monitor change resizes
+// the root window too), the host starts its run afresh at the new size.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "gfx/surface.h"
 
 namespace lumox::gfx {
 class Screen;
@@ -37,20 +44,34 @@ class X11WindowTarget {
   int screenHeight() const { return screenHeight_; }
   // The connection's descriptor, to wait on next to other things.
   int ConnectionDescriptor() const;
-  // Reads every queued event; notes the window's destruction.
+  // Reads every queued event; notes the window's destruction, mapping,
+  // visibility, exposure and size.
   void DrainEvents();
   bool WindowGone() const;
-  // Converts the published frame and sends it; waits until the server has
-  // it, so errors about a vanished window arrive here.
-  void Present(const gfx::Screen& screen);
+  // Mapped and not fully covered.
+  bool Showing() const;
+  // The window showed (part of) its background since the last call.
+  bool TakeExposed();
+  // The window's size is no longer the size the image was made for.
+  bool SizeChanged() const;
+  // Makes the image at the window's current size (and reads the screen's
+  // size again). False when no image can be made.
+  bool Resize(std::string& error);
+  // Converts the changed area of the published frame through the palette
+  // and sends it; waits until the server has it, so errors about a
+  // vanished window arrive here.
+  void Present(const gfx::Screen& screen, const gfx::ChangedArea& area, const uint32_t* palette);
   const char* PathName() const;
 
  private:
   // The Xlib side, kept out of this header: Xlib's macros (None, Status,
   // Bool) would clash with the names of the code that includes it.
   struct Connection;
+  bool CreateImage();
   bool CreateSharedImage();
   bool CreatePlainImage();
+  void DestroyImage();
+  void ReadScreenSize();
 
   std::unique_ptr<Connection> x_;
   int width_ = 0;

@@ -133,13 +133,20 @@ LRESULT Win32SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
     case WM_TIMER:
       if (wParam == kPresentTimerId && !hostState_.closing) {
         HDC dc = GetDC(hwnd_);
-        Present(dc);
+        // Minimised or wholly covered, nobody would see the frame: nothing
+        // is converted; showing again brings WM_PAINT, which draws it all.
+        RECT visible{};
+        if (IsIconic(hwnd_) || GetClipBox(dc, &visible) == NULLREGION)
+          presenter_.Invalidate();
+        else
+          Present(dc);
         ReleaseDC(hwnd_, dc);
       }
       break;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd_, &paint);
+      presenter_.Invalidate();
       Present(dc);
       EndPaint(hwnd_, &paint);
       break;

@@ -10,6 +10,11 @@ LUMOX_BUILD_PACKAGES=(
 LUMOX_TEST_PACKAGES=(
   xvfb xauth xdotool clang libclang-rt-14-dev pulseaudio pulseaudio-utils dpkg-dev
 )
+# bench/side-by-side: the peer hacks it measures against, and Python for
+# editing a settings file.
+LUMOX_BENCH_PACKAGES=(
+  xvfb xscreensaver-data python3
+)
 LUMOX_WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64
 )

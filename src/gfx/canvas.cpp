@@ -136,8 +136,8 @@ bool Canvas::Drawable(int64_t x, int64_t y) const {
 }
 
 void Canvas::FillRow(int64_t y, int64_t left, int64_t right, Ink ink) {
-  uint8_t* row = surface_.row(static_cast<int>(y));
-  ForEachClipped(y, left, right, [&](int32_t, int32_t l, int32_t r) {
+  ForEachClipped(y, left, right, [&](int32_t line, int32_t l, int32_t r) {
+    uint8_t* row = surface_.RowToWrite(line, l, r);
     if (ink.invert)
       InvertBytes(row + l, static_cast<size_t>(r - l));
     else
@@ -147,7 +147,8 @@ void Canvas::FillRow(int64_t y, int64_t left, int64_t right, Ink ink) {
 
 void Canvas::PlotPixel(int64_t x, int64_t y, Ink ink) {
   if (!Drawable(x, y)) return;
-  uint8_t& p = surface_.row(static_cast<int>(y))[x];
+  const auto column = static_cast<int>(x);
+  uint8_t& p = surface_.RowToWrite(static_cast<int>(y), column, column + 1)[x];
   p = ink.invert ? Invert(p) : ink.color;
 }
 
@@ -156,7 +157,7 @@ void Canvas::PlotPixel(int64_t x, int64_t y, Ink ink) {
 int32_t Canvas::GetPixel(int32_t x, int32_t y) const {
   if (!surface_.Contains(x, y)) return -1;
   if (clip_ && !clip_->Contains(x, y)) return -1;
-  return surface_.row(y)[x];
+  return std::as_const(surface_).row(y)[x];
 }
 
 void Canvas::SetPixel(int32_t x, int32_t y, ColorRef color) {

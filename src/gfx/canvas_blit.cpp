@@ -14,6 +14,7 @@
 // Destination pixels whose source pixel lies outside the source image are
 // left alone.
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -146,8 +147,9 @@ void Canvas::StretchImage(int64_t x, int64_t y, int64_t width, int64_t height,
   for (int64_t r = rowFirst; r < rowEnd; ++r) {
     const int64_t y = dv.start + r;
     const uint8_t* sourceRow = source.pixels + source.stride * rows[r - rowFirst];
-    uint8_t* destinationRow = surface_.row(static_cast<int>(y));
-    ForEachClipped(y, dh.start + colFirst, dh.start + colEnd, [&](int32_t, int32_t l, int32_t rr) {
+    const int64_t from = dh.start + colFirst, to = dh.start + colEnd;
+    ForEachClipped(y, from, to, [&](int32_t line, int32_t l, int32_t rr) {
+      uint8_t* destinationRow = surface_.RowToWrite(line, l, rr);
       const size_t first = static_cast<size_t>(l - dh.start - colFirst);
       const size_t count = static_cast<size_t>(rr - l);
       const uint8_t* from = sourceRow + cols[first];
@@ -181,7 +183,7 @@ void Canvas::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, con
   }
   const Surface& from = source.surface_;
   SourceImage image{from.data(), from.width(), from.width(), from.height(), nullptr};
-  if (from.data() != surface_.data() || from.size() == 0) {
+  if (from.data() != std::as_const(surface_).data() || from.size() == 0) {
     StretchImage(x, y, width, height, image, sourceX, sourceY, sourceWidth, sourceHeight);
     return;
   }

@@ -329,7 +329,8 @@ void Canvas::StrokeThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Ink 
   for (int64_t i = first; i < end; ++i) {
     const int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
     if (Drawable(x, y)) {
-      uint8_t& p = surface_.row(static_cast<int>(y))[x];
+      const auto column = static_cast<int>(x);
+      uint8_t& p = surface_.RowToWrite(static_cast<int>(y), column, column + 1)[x];
       p = ink.invert ? Invert(p) : ink.color;
     }
     major += majorStep;

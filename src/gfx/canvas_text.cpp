@@ -101,9 +101,9 @@ void Canvas::DrawCenteredText(int32_t left, int32_t top, int32_t right, int32_t 
         const int64_t y = lineTop + row;
         if (y < boxTop || y >= boxBottom) continue;
         const uint8_t* coverage = mask.coverage.data() + static_cast<size_t>(row) * mask.width;
-        uint8_t* pixels = surface_.row(static_cast<int>(y));
         ForEachClipped(y, std::max(x0, l), std::min(x0 + mask.width, r),
-                       [&](int32_t, int32_t from, int32_t to) {
+                       [&](int32_t line, int32_t from, int32_t to) {
+                         uint8_t* pixels = surface_.RowToWrite(line, from, to);
                          for (int32_t x = from; x < to; ++x)
                            if (coverage[x - x0] >= 128) pixels[x] = ink.color;
                        });

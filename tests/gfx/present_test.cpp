@@ -20,11 +20,13 @@ std::vector<uint32_t> RandomTable(std::mt19937& random) {
 
 TEST(Present, EveryPathMatchesTheTableLookup) {
   std::mt19937 random(41);
-  std::vector<PresentPath> paths = {PresentPath::Portable};
-  if (PresentPathAvailable(PresentPath::BytePermute))
-    paths.push_back(PresentPath::BytePermute);
-  else
-    GTEST_LOG_(INFO) << "this CPU has no AVX-512 VBMI: only the portable path is checked";
+  std::vector<PresentPath> paths;
+  for (PresentPath path : {PresentPath::Portable, PresentPath::Avx2, PresentPath::BytePermute}) {
+    if (PresentPathAvailable(path))
+      paths.push_back(path);
+    else
+      GTEST_LOG_(INFO) << "path " << static_cast<int>(path) << " is not available on this CPU";
+  }
   for (int trial = 0; trial < 60; ++trial) {
     const std::vector<uint32_t> table = RandomTable(random);
     const int width = trial < 10 ? trial : static_cast<int>(random() % 300);

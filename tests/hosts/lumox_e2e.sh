@@ -268,6 +268,51 @@ case "$case_name" in
     expect_refusal 255 /p "$window"
     ;;
 
+  unseen-window)
+    # Nobody sees an unmapped window, nor one mapped again under another:
+    # nothing is presented, while the saver runs on.
+    needs_display
+    coproc helper { "$test_window"; }
+    read -r window <&"${helper[0]}" || fail "the test window did not start"
+    echo unmap >&"${helper[1]}"
+    read -r reply <&"${helper[0]}"
+    "$lumox" -window-id "$window" --stats 2>"$work/err" &
+    pid=$!
+    sleep 0.5
+    echo cover >&"${helper[1]}"
+    read -r reply <&"${helper[0]}"
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "lumox ended by itself"
+    kill -TERM "$pid"
+    wait_exit "$pid" 2000
+    [ "$status" -eq 0 ] || fail "lumox exited $status"
+    grep -q ", 0 presents" "$work/err" || fail "presented unseen: $(cat "$work/err")"
+    ;;
+
+  screen-resize)
+    # 100 monitor changes under a running saver: it follows each one, as a
+    # restart would, and ends showing the last size.
+    needs_display
+    coproc helper { "$test_window"; }
+    read -r window <&"${helper[0]}" || fail "the test window did not start"
+    "$lumox" -root --stats 2>"$work/err" &
+    pid=$!
+    sleep 0.5
+    for i in $(seq 100); do
+      width=$(( 320 + (i * 37 % 41) * 8 )) height=$(( 240 + (i * 23 % 31) * 8 ))
+      echo "resize $width $height" >&"${helper[1]}"
+      read -r size <&"${helper[0]}"
+      [ "$size" = "${width}x${height}" ] || fail "the server made ${size}, not ${width}x${height}"
+      sleep 0.03
+      kill -0 "$pid" 2>/dev/null || fail "lumox ended after $i size changes: $(cat "$work/err")"
+    done
+    sleep 0.5
+    kill -TERM "$pid"
+    wait_exit "$pid" 2000
+    [ "$status" -eq 0 ] || fail "lumox exited $status: $(cat "$work/err")"
+    grep -q ", ${size}, [1-9][0-9]* presents" "$work/err" || fail "not at the last size ${size}: $(cat "$work/err")"
+    ;;
+
   display-gone)
     # A saver whose X server goes away ends at once, in a window and
     # embedded alike. This case runs its own server so it can end it.

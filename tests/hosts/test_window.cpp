@@ -4,9 +4,14 @@
 // Prints its window id (decimal) on a line of its own, then reads commands
 // from standard input: "destroy" destroys the window; "hash" prints a hash
 // of what the root window shows (to tell whether the picture changed);
-// end of input (or "quit") ends the program.
+// "unmap" unmaps the window; "cover" maps another window over it and then
+// maps it again, fully covered; "resize W H" makes the screen W x H
+// through RandR and prints the root window's new size; end of input (or
+// "quit") ends the program. Each command but "hash" answers with one line
+// once the server has done it.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <cstdio>
 #include <cstring>
@@ -29,6 +34,44 @@ unsigned long long HashRootWindow(Display* display) {
   }
   XDestroyImage(image);
   return hash;
+}
+
+// Gives the screen a new size the way a monitor change does: the CRTC is
+// switched off, the screen resized, and the CRTC set to a mode of that size
+// (made first if the output lacks one).
+void ResizeScreen(Display* display, unsigned width, unsigned height) {
+  Window root = DefaultRootWindow(display);
+  XRRScreenResources* resources = XRRGetScreenResources(display, root);
+  if (!resources || resources->ncrtc < 1 || resources->noutput < 1) return;
+  RRCrtc crtc = resources->crtcs[0];
+  RROutput output = resources->outputs[0];
+  RRMode mode = 0;
+  for (int i = 0; i < resources->nmode; ++i)
+    if (resources->modes[i].width == width && resources->modes[i].height == height)
+      mode = resources->modes[i].id;
+  if (!mode) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%ux%u", width, height);
+    XRRModeInfo info{};
+    info.width = width;
+    info.height = height;
+    info.hTotal = width;
+    info.vTotal = height;
+    info.dotClock = 60ul * width * height;
+    info.name = name;
+    info.nameLength = static_cast<unsigned>(std::strlen(name));
+    mode = XRRCreateMode(display, root, &info);
+    XRRAddOutputMode(display, output, mode);
+  }
+  XGrabServer(display);
+  XRRSetCrtcConfig(display, resources, crtc, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
+  // Millimetres at 96 dots per inch.
+  XRRSetScreenSize(display, root, static_cast<int>(width), static_cast<int>(height),
+                   static_cast<int>(width * 254 / 960), static_cast<int>(height * 254 / 960));
+  XRRSetCrtcConfig(display, resources, crtc, CurrentTime, 0, 0, mode, RR_Rotate_0, &output, 1);
+  XUngrabServer(display);
+  XSync(display, False);
+  XRRFreeScreenResources(resources);
 }
 
 }  // namespace
@@ -56,6 +99,26 @@ int main() {
       std::fflush(stdout);
     } else if (std::strncmp(line, "hash", 4) == 0) {
       std::printf("%llx\n", HashRootWindow(display));
+      std::fflush(stdout);
+    } else if (std::strncmp(line, "unmap", 5) == 0) {
+      XUnmapWindow(display, window);
+      XSync(display, False);
+      std::printf("unmapped\n");
+      std::fflush(stdout);
+    } else if (std::strncmp(line, "cover", 5) == 0) {
+      Window cover = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 200, 160, 0,
+                                         WhitePixel(display, screen), WhitePixel(display, screen));
+      XMapWindow(display, cover);
+      XMapWindow(display, window);  // below the cover: created before it
+      XSync(display, False);
+      std::printf("covered\n");
+      std::fflush(stdout);
+    } else if (unsigned width = 0, height = 0;
+               std::sscanf(line, "resize %u %u", &width, &height) == 2) {
+      ResizeScreen(display, width, height);
+      XWindowAttributes root;
+      XGetWindowAttributes(display, DefaultRootWindow(display), &root);
+      std::printf("%dx%d\n", root.width, root.height);
       std::fflush(stdout);
     } else if (std::strncmp(line, "quit", 4) == 0) {
       break;

@@ -1,32 +1,14 @@
-#include "frame_watch.h"
+#include "refresh_timer.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <future>
 
-#include "refresh_timer.h"
-
 namespace lumox::host {
 namespace {
 
 using namespace std::chrono_literals;
-
-TEST(FrameWatchTest, PresentsOnNewFramesPaletteChangesAndExposuresOnly) {
-  gfx::Screen screen(5, 3);
-  FrameWatch watch;
-  EXPECT_TRUE(watch.Changed(screen)) << "the first present";
-  EXPECT_FALSE(watch.Changed(screen));
-  screen.Publish();
-  EXPECT_TRUE(watch.Changed(screen)) << "a new frame";
-  EXPECT_FALSE(watch.Changed(screen));
-  gfx::Rgb color{1, 2, 3};
-  screen.AnimatePalette(100, 1, &color);
-  EXPECT_TRUE(watch.Changed(screen)) << "a palette change without a new frame";
-  EXPECT_FALSE(watch.Changed(screen));
-  watch.Invalidate();
-  EXPECT_TRUE(watch.Changed(screen)) << "an exposed window";
-}
 
 TEST(RefreshTimerTest, FallingBehindStartsAfreshAndImplausibleRatesMean60Hz) {
   RefreshTimer timer(50.0);  // 20 ms
