@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "control/sound_link.h"
 #include "control/sound_share.h"
@@ -225,17 +226,17 @@ TEST_F(OverlaysTest, BoxesThatWouldNotFitAreNeverShown) {
     EXPECT_EQ(VisibleCount(), 0) << screen.width << "x" << screen.height;
     EXPECT_TRUE(AllOf({0, 0, screen.width, screen.height}, kModuleColour));
   }
-  // An info line so wide that the box would come within 80 pixels of the
-  // right edge.
+  // An info box (240 + 58 wide, 74 high) would come within 80 pixels of the
+  // right edge, or within 100 of the top.
   std::memset(saver_->slogan, 0, sizeof saver_->slogan);
   saver_->options.ShowName = 0;
-  SetInfo("", std::string(40, 'M').c_str(), "", 99);  // 240 + 58 wide
-  Begin(377, 480);
-  Frame();
-  EXPECT_EQ(VisibleCount(), 0);
-  Begin(379, 480);
-  Frame();
-  EXPECT_EQ(VisibleCount(), 1);
+  SetInfo("", std::string(40, 'M').c_str(), "", 99);
+  for (auto [width, height, shown] : {std::tuple{377, 480, 0}, std::tuple{379, 480, 1},
+                                      std::tuple{379, 174, 0}, std::tuple{379, 175, 1}}) {
+    Begin(width, height);
+    Frame();
+    EXPECT_EQ(VisibleCount(), shown) << width << "x" << height;
+  }
 }
 
 TEST_F(OverlaysTest, SetUpPublishesWhetherTheWindowCoversTheScreen) {
