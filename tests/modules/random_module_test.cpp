@@ -43,7 +43,7 @@ int32_t Log(const std::string& call, const ModuleDescriptor& m) {
 int32_t FakeDraw(ModuleDescriptor&) noexcept { return 0; }
 int32_t FakeInit(ModuleDescriptor& m) noexcept {
   Log("Init", m);
-  CallLog().back() += " " + std::to_string(m.controls[0].Value);
+  CallLog().back().append(" ").append(std::to_string(m.controls[0].Value));
   return 0;
 }
 int32_t FakeStart(ModuleDescriptor& m) noexcept { return Log("Start", m); }
