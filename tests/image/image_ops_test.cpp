@@ -105,6 +105,14 @@ TEST(ImageEffects, BrightEffectsTakeTheMirroredPixel) {
       }
     }
   }
+  // 7..9: the bright effect 4..6, then the checkered half turn.
+  for (int effect : {7, 8, 9}) {
+    Buffer combined(5, 4), inTwoSteps(5, 4);
+    ApplyImageEffect(combined.view(), effect, scratch);
+    ApplyImageEffect(inTwoSteps.view(), effect - 3, scratch);
+    ApplyImageEffect(inTwoSteps.view(), 1, scratch);
+    EXPECT_EQ(combined.bytes, inTwoSteps.bytes) << effect;
+  }
   Buffer dark(5, 4);
   for (uint8_t& v : dark.bytes) v &= 0x7F;
   const auto before = dark.bytes;
