@@ -1,12 +1,12 @@
 #include "module_harness.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
 
+#include "resources/strings.h"
 #include "saver/module_table.h"
-
-#if LUMOX_HAVE_PNG
-#include <png.h>
-#endif
 
 namespace lumox::testing {
 
@@ -48,12 +48,17 @@ ModuleHarness::~ModuleHarness() {
 void ModuleHarness::SetAll(Preset preset) {
   for (ModuleControl& c : module().controls) {
     if (!c.Defined) continue;
-    switch (preset) {
-      case Preset::Minimum: c.Value = c.Minimum; break;
-      case Preset::Default: c.Value = c.Default; break;
-      case Preset::Maximum: c.Value = c.Maximum; break;
-    }
+    c.Value = preset == Preset::Minimum   ? c.Minimum
+              : preset == Preset::Maximum ? c.Maximum
+                                          : c.Default;
   }
+}
+
+int ModuleHarness::SlotLabelled(const std::string& label) const {
+  for (const ControlRow& row : GetModuleDefinition(index_).controls) {
+    if (LoadResourceString(row.labelId) == label) return row.index;
+  }
+  return -1;
 }
 
 void ModuleHarness::ClipInside(int margin) {
@@ -73,10 +78,8 @@ bool ModuleHarness::TouchedOutside(int margin) const {
 }
 
 bool ModuleHarness::Untouched() const {
-  for (size_t i = 0; i < surface_.size(); ++i) {
-    if (surface_.data()[i] != kUntouched) return false;
-  }
-  return true;
+  return std::all_of(surface_.data(), surface_.data() + surface_.size(),
+                     [](uint8_t p) { return p == kUntouched; });
 }
 
 void ModuleHarness::Run(int frames, uint32_t frameMs) {
@@ -109,53 +112,27 @@ uint64_t ModuleHarness::Hash() const {
   return hash;
 }
 
-#if LUMOX_HAVE_PNG
-std::string ModuleHarness::WritePng(const std::string& name) const {
-  const std::string path = std::string(LUMOX_TEST_OUTPUT_DIR) + "/" + name + ".png";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return "";
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
+int ModuleHarness::FinishPicture(int maxFrames) {
+  Init();
+  Start();
+  for (int frame = 1; frame <= maxFrames; ++frame) {
+    if (Draw() == kYield) return frame;
+  }
+  return 0;
+}
+
+void ModuleHarness::ExpectHash(uint64_t expected, const std::string& name) const {
+  const uint64_t actual = Hash();
+  if (actual == expected) return;
+  // The physical indices as a binary PGM next to the test program.
+  const std::string path = std::string(LUMOX_TEST_OUTPUT_DIR) + "/golden_" + name + ".pgm";
+  if (FILE* file = std::fopen(path.c_str(), "wb")) {
+    std::fprintf(file, "P5\n%d %d\n255\n", surface_.width(), surface_.height());
+    std::fwrite(surface_.data(), 1, surface_.size(), file);
     std::fclose(file);
-    return "";
   }
-  png_init_io(png, file);
-  const int w = surface_.width(), h = surface_.height();
-  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  // A false-colour palette: black stays black, the saver's entries run
-  // through a hue ramp, untouched pixels are magenta.
-  png_color palette[256];
-  for (int i = 0; i < 256; ++i) {
-    const int k = (i - gfx::kFirstSaverEntry) * 6 * 255 / gfx::kSaverColors;
-    palette[i] = {static_cast<png_byte>(k < 765 ? 255 - k / 3 : (k - 765) / 3),
-                  static_cast<png_byte>((k * 7) & 255),
-                  static_cast<png_byte>(k < 765 ? k / 3 : 255 - (k - 765) / 3)};
-  }
-  palette[0] = {0, 0, 0};
-  palette[255] = {255, 255, 255};
-  palette[kUntouched] = {255, 0, 255};
-  png_set_PLTE(png, info, palette, 256);
-  png_write_info(png, info);
-  for (int y = 0; y < h; ++y) png_write_row(png, const_cast<png_bytep>(surface_.row(y)));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(file);
-  return path;
+  ADD_FAILURE() << name << ": hash 0x" << std::hex << actual << ", expected 0x" << expected
+                << std::dec << "; picture written to " << path;
 }
-#else
-// Without libpng: a binary PGM of the raw physical indices.
-std::string ModuleHarness::WritePng(const std::string& name) const {
-  const std::string path = std::string(LUMOX_TEST_OUTPUT_DIR) + "/" + name + ".pgm";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return "";
-  std::fprintf(file, "P5\n%d %d\n255\n", surface_.width(), surface_.height());
-  std::fwrite(surface_.data(), 1, surface_.size(), file);
-  std::fclose(file);
-  return path;
-}
-#endif
 
 }  // namespace lumox::testing

@@ -52,6 +52,8 @@ class ModuleHarness {
   void SetAll(Preset preset);
   // Sets one control's value (no validation: the module must cope).
   void Set(int slot, int32_t value) { control(slot).Value = value; }
+  // The slot of the control with this label, or -1.
+  int SlotLabelled(const std::string& label) const;
 
   // Clips the canvas to the inner rectangle, `margin` pixels from each edge.
   void ClipInside(int margin);
@@ -68,11 +70,16 @@ class ModuleHarness {
   void Run(int frames, uint32_t frameMs = 16);
   void DrawFrames(int frames, uint32_t frameMs = 16);
 
+  // Init, Start and Draw until the first picture is finished (Draw yields
+  // while it is held); the Draws it took, 0 if it never finished.
+  int FinishPicture(int maxFrames = 400);
+
   // FNV-1a over the surface's physical indices.
   uint64_t Hash() const;
-  // Writes the surface as a PNG (the physical indices through a fixed
-  // false-colour palette); returns the path, or "" when it failed.
-  std::string WritePng(const std::string& name) const;
+  // Fails unless the surface's hash is `expected`; on a mismatch writes the
+  // surface as golden_`name`.pgm into the build directory and names it, so
+  // that the picture can be looked at.
+  void ExpectHash(uint64_t expected, const std::string& name) const;
 
  private:
   int index_;

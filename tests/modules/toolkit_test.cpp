@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "base/random.h"
 #include "gfx/canvas.h"
 #include "gfx/surface.h"
+#include "module_harness.h"
 
-namespace lumox {
+namespace lumox::testing {
 namespace {
-
-uint8_t Physical(int paletteIndex) { return static_cast<uint8_t>(paletteIndex + 10); }
 
 std::vector<uint8_t> Snapshot(const gfx::Surface& s) {
   return std::vector<uint8_t>(s.data(), s.data() + s.size());
@@ -22,7 +20,7 @@ std::vector<uint8_t> Snapshot(const gfx::Surface& s) {
 // lands in the wrong place shows.
 void FillDistinct(gfx::Surface& s) {
   for (int y = 0; y < s.height(); ++y) {
-    for (int x = 0; x < s.width(); ++x) s.row(y)[x] = Physical((x * 7 + y * 31) % 236);
+    for (int x = 0; x < s.width(); ++x) s.row(y)[x] = PhysicalOf((x * 7 + y * 31) % 236);
   }
 }
 
@@ -37,22 +35,6 @@ TEST(TileSelected, TypeOneOddTypeTwoEvenOthersAll) {
   }
 }
 
-TEST(RotatePoint, TruncatesTowardZeroAndLosesMagnitude) {
-  gfx::Point p{100, 0};
-  // sin of the single-precision quarter turn is just below 1: 99.99... -> 99.
-  RotatePoint(p, 1.57079637f);
-  EXPECT_EQ(p, (gfx::Point{0, -99}));
-
-  gfx::Point q{-7, 5};
-  RotatePoint(q, 0.0f);
-  EXPECT_EQ(q, (gfx::Point{-7, 5}));
-
-  // Half a turn of the single-precision pi: x' = trunc(6.9999996),
-  // y' = trunc(-5.0000006).
-  RotatePoint(q, 3.14159274f);
-  EXPECT_EQ(q, (gfx::Point{6, -5}));
-}
-
 class TileRectEdgesTest : public ::testing::Test {
  protected:
   // A 2 x 2 grid of 8 x 6 tiles; the ring is the whole first tile.
@@ -63,33 +45,7 @@ class TileRectEdgesTest : public ::testing::Test {
   uint8_t At(int x, int y) const { return surface.row(y)[x]; }
 };
 
-TEST_F(TileRectEdgesTest, OneByOneGridChangesNothing) {
-  FillDistinct(surface);
-  const auto before = Snapshot(surface);
-  TileRectEdges(dc, 1, 1, 16, 12, 0, 8, 6, ring, ring);
-  EXPECT_EQ(Snapshot(surface), before);
-  const RingRect inner{3, 2, 9, 7};
-  TileRectEdges(dc, 1, 1, 16, 12, 0, 7, 6, inner, inner);
-  EXPECT_EQ(Snapshot(surface), before);
-}
-
-TEST_F(TileRectEdgesTest, SourceAtLeftEdgeCopiesOntoTheFirstTileToo) {
-  FillDistinct(surface);
-  const auto before = Snapshot(surface);
-  // The origin lies elsewhere, so a copy into the first tile is visible.
-  const RingRect origin{4, 3, 11, 8};
-  TileRectEdges(dc, 1, 1, 16, 12, 0, 8, 6, ring, origin);
-  for (int x = 0; x < 8; ++x) EXPECT_EQ(At(4 + x, 3), before[x]) << x;
-
-  // The same ring one pixel to the right: the first tile is where the
-  // source lies and is left alone.
-  FillDistinct(surface);
-  const RingRect shifted{1, 0, 8, 5};
-  TileRectEdges(dc, 1, 1, 16, 12, 0, 8, 6, shifted, origin);
-  EXPECT_EQ(Snapshot(surface), before);
-}
-
-TEST_F(TileRectEdgesTest, OddColumnsAndRowsAreMirrored) {
+TEST_F(TileRectEdgesTest, OddColumnsAndRowsAreMirroredInTheSelectedTiles) {
   FillDistinct(surface);
   const auto before = Snapshot(surface);
   const auto src = [&](int x, int y) { return before[y * 16 + x]; };
@@ -115,14 +71,10 @@ TEST_F(TileRectEdgesTest, OddColumnsAndRowsAreMirrored) {
   // Only the edges are copied: the inside of the other tiles is as before.
   EXPECT_EQ(At(11, 3), src(11, 3));
   EXPECT_EQ(At(4, 9), src(4, 9));
-}
 
-TEST_F(TileRectEdgesTest, TileTypeChoosesTilesButNotTheMirroring) {
+  // Type 2 (even sums) copies into tile (1,1) only, still mirrored both
+  // ways; the odd tiles keep what they had.
   FillDistinct(surface);
-  const auto before = Snapshot(surface);
-  const auto src = [&](int x, int y) { return before[y * 16 + x]; };
-  // Type 2 (even sums): tiles (0,0) and (1,1); the second is still mirrored
-  // both ways, and the odd tiles are untouched.
   TileRectEdges(dc, 2, 2, 8, 6, 2, 8, 6, ring, ring);
   for (int k = 0; k < 8; ++k) {
     EXPECT_EQ(At(8 + k, 6), src(7 - k, 5)) << k;
@@ -170,66 +122,6 @@ TEST(InitStamp, ChildScaleBetweenOneFifthAndTwoThirds) {
     EXPECT_GE(stamp.reserved, 0.5f);
     EXPECT_LE(stamp.reserved, 1.5f);
   }
-}
-
-TEST(DrawStamp, TwoSidesDrawALineThroughTheCentre) {
-  gfx::Surface surface(21, 21);
-  gfx::Canvas dc(surface);
-  Stamp stamp;
-  SeedRandom(3);
-  InitStamp(&dc, 2, 0, 1, 6, 0.0f, stamp);
-  ASSERT_EQ(stamp.sides, 2);
-  SelectStampTools(stamp, gfx::PaletteIndex(40));
-  DrawStamp(10, 10, stamp);
-  ReleaseStampTools(stamp);
-  // Angle 0: vertices straight below and above the centre.
-  EXPECT_EQ(surface.row(10)[10], Physical(40));
-  EXPECT_EQ(surface.row(13)[10], Physical(40));
-  EXPECT_EQ(surface.row(7)[10], Physical(40));
-  EXPECT_EQ(surface.row(10)[8], 0);
-  EXPECT_EQ(surface.row(10)[12], 0);
-}
-
-TEST(DrawStamp, NestedFiguresStayNearTheirParent) {
-  gfx::Surface surface(71, 71);
-  gfx::Canvas dc(surface);
-  Stamp stamp;
-  SeedRandom(5);
-  InitStamp(&dc, 10, 8, 1, 12, 0.0f, stamp);  // depth 2, outline only
-  SelectStampTools(stamp, gfx::PaletteIndex(1));
-  DrawStamp(35, 35, stamp);
-  ReleaseStampTools(stamp);
-  int painted = 0;
-  for (int y = 0; y < 71; ++y) {
-    for (int x = 0; x < 71; ++x) {
-      if (surface.row(y)[x] == 0) continue;
-      ++painted;
-      // size 12, child at most 12 * 2/3 + 1 = 9, grandchild at most 7.
-      EXPECT_LE(std::abs(x - 35), 12 + 9 + 7) << x << "," << y;
-      EXPECT_LE(std::abs(y - 35), 12 + 9 + 7) << x << "," << y;
-    }
-  }
-  EXPECT_GT(painted, 0);
-}
-
-TEST(StampLine, IdenticalEndsDrawNothingAndLeaveTheStamp) {
-  gfx::Surface surface(31, 31);
-  gfx::Canvas dc(surface);
-  Stamp stamp;
-  SeedRandom(9);
-  InitStamp(&dc, 5, 0, 2, 8, 0.7f, stamp);
-  stamp.angle = 0.25f;
-  stamp.counter = 1;
-  const Stamp before = stamp;
-  SelectStampTools(stamp, gfx::PaletteIndex(9));
-  StampLine(15, 15, 15, 15, stamp);
-  EXPECT_EQ(std::memcmp(&stamp, &before, sizeof(Stamp)), 0);
-  for (size_t i = 0; i < surface.size(); ++i) ASSERT_EQ(surface.data()[i], 0) << i;
-
-  // A real line draws figures, and the stamp still comes back unchanged.
-  StampLine(3, 15, 27, 15, stamp);
-  EXPECT_EQ(std::memcmp(&stamp, &before, sizeof(Stamp)), 0);
-  EXPECT_EQ(surface.row(15)[27], Physical(9));  // the first figure, at (x1, y1)
 }
 
 TEST(StampLine, FiguresEverySpacingPlusOnePoints) {
@@ -288,23 +180,18 @@ TEST(StampLine, FarEndPointsDrawWhatTheCanvasShows) {
   }
 }
 
-TEST(ConcentricFill, SmallDiametersDrawNothing) {
-  gfx::Surface surface(15, 15);
+TEST(ConcentricFill, IndicesWrapFrom235ToZeroAndSmallDiametersDrawNothing) {
+  gfx::Surface surface(21, 21);
   gfx::Canvas dc(surface);
   for (int diameter : {0, 1, -5}) {
     for (int style : {0, 8, 16, 24}) ConcentricFill(dc, 7, 7, 3, diameter, style);
   }
-  for (size_t i = 0; i < surface.size(); ++i) ASSERT_EQ(surface.data()[i], 0) << i;
-}
-
-TEST(ConcentricFill, IndicesWrapFrom235ToZero) {
-  gfx::Surface surface(21, 21);
-  gfx::Canvas dc(surface);
+  ASSERT_EQ(ColoursOn(surface), std::set<uint8_t>{});
   ConcentricFill(dc, 10, 10, 235, 8, 8);  // squares, R = 4
   // k = 0: the outer square (n = 3) in 235; k = 1 (n = 2) in 0; k = 2 in 1.
-  EXPECT_EQ(surface.row(7)[7], Physical(235));
-  EXPECT_EQ(surface.row(8)[8], Physical(0));
-  EXPECT_EQ(surface.row(9)[9], Physical(1));
+  EXPECT_EQ(surface.row(7)[7], PhysicalOf(235));
+  EXPECT_EQ(surface.row(8)[8], PhysicalOf(0));
+  EXPECT_EQ(surface.row(9)[9], PhysicalOf(1));
   EXPECT_EQ(surface.row(3)[3], 0);
 }
 
@@ -313,11 +200,11 @@ TEST(ConcentricFill, BarsStepThreePixels) {
   gfx::Canvas dc(surface);
   ConcentricFill(dc, 15, 15, 100, 12, 16 + 32);  // style taken mod 32: vertical bars
   // Bar k starts at x = 15 - 6 + 3k; later bars overlap earlier ones.
-  EXPECT_EQ(surface.row(15)[9], Physical(100));
-  EXPECT_EQ(surface.row(15)[12], Physical(101));
-  EXPECT_EQ(surface.row(15)[15], Physical(102));
+  EXPECT_EQ(surface.row(15)[9], PhysicalOf(100));
+  EXPECT_EQ(surface.row(15)[12], PhysicalOf(101));
+  EXPECT_EQ(surface.row(15)[15], PhysicalOf(102));
   EXPECT_EQ(surface.row(15)[5], 0);
 }
 
 }  // namespace
-}  // namespace lumox
+}  // namespace lumox::testing

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "control/sound_link.h"
 #include "control/sound_share.h"
@@ -82,17 +83,13 @@ class OverlaysTest : public ::testing::Test {
     for (const auto& p : probes) {
       if (Pixel(p.x, p.y) != p.expected)
         return ::testing::AssertionFailure()
-               << "pixel (" << p.x << "," << p.y << ") is " << int(Pixel(p.x, p.y)) << ", expected "
-               << int(p.expected);
+               << "pixel (" << p.x << "," << p.y << ") is " << int(Pixel(p.x, p.y));
     }
-    if (r.left > 0 && Pixel(r.left - 1, r.top) != kModuleColour)
-      return ::testing::AssertionFailure() << "box reaches left of " << r.left;
-    if (r.top > 0 && Pixel(r.left, r.top - 1) != kModuleColour)
-      return ::testing::AssertionFailure() << "box reaches above " << r.top;
-    bool text = false;
-    for (int y = r.top + 22; y < r.bottom - 22; ++y)
-      for (int x = r.left + 22; x < r.right - 22; ++x) text = text || Pixel(x, y) == kBlackIndex;
-    if (!text) return ::testing::AssertionFailure() << "no text inside";
+    if ((r.left > 0 && Pixel(r.left - 1, r.top) != kModuleColour) ||
+        (r.top > 0 && Pixel(r.left, r.top - 1) != kModuleColour))
+      return ::testing::AssertionFailure() << "the box reaches left of or above its rectangle";
+    if (AllOf({r.left + 22, r.top + 22, r.right - 22, r.bottom - 22}, kLightGrey))
+      return ::testing::AssertionFailure() << "no text inside";
     return ::testing::AssertionSuccess();
   }
   void SetInfo(const char* first, const char* second, const char* third, uint32_t serial) {
@@ -179,41 +176,24 @@ TEST_F(OverlaysTest, PlayerTextsAreCutWhereTheyStopBeingPrintable) {
   share_.SetU32(share_offset::PlayerActive, 1);
   // InfoText2 fills its field without a terminating zero; InfoText3 follows.
   std::memset(bytes_.bytes + share_offset::InfoText2, 'W', kInfoTextSize);
-  share_.SetText(share_offset::InfoText1, kInfoTextSize,
-                 "ab\x01"
-                 "cd");
+  // Windows-1252 letters stay; control bytes and DEL end the text.
+  share_.SetText(share_offset::InfoText1, kInfoTextSize, "caf\xE9 \x80\xFF\x7F" "cd");
   share_.SetText(share_offset::InfoText3, kInfoTextSize, "line\nbreak");
   share_.SetU32(share_offset::InfoSerial, 7);
   Begin(640, 480);
   Frame();
-  EXPECT_EQ(font_.lines, (std::vector<std::string>{std::string(63, 'W'), "ab", "line"}));
+  EXPECT_EQ(font_.lines,
+            (std::vector<std::string>{std::string(63, 'W'), "caf\xE9 \x80\xFF", "line"}));
   EXPECT_TRUE(Framed({0, 480 - 74, 63 * 6 + 58, 480}));
 }
 
-TEST(ShownText, CopiesAtMostWhatFitsAndStopsAtControlBytes) {
-  const std::string longText(10000, 'x');
-  const struct {
-    std::string source;
-    size_t destinationSize;
-    std::string expected;
-  } cases[] = {
-      {longText, 80, std::string(79, 'x')},
-      {longText, 1, ""},
-      {"Song\ttitle", 80, "Song"},
-      {std::string("a\x7F"
-                   "b"),
-       80, "a"},
-      {"caf\xE9 \x80\xFF", 80, "caf\xE9 \x80\xFF"},  // Windows-1252 letters stay
-      {std::string("ab\0cd", 5), 80, "ab"},
-  };
-  for (const auto& c : cases) {
-    char buffer[96];
-    std::memset(buffer, '#', sizeof buffer);
-    const size_t length = ShownText(buffer, c.destinationSize, c.source.data(), c.source.size());
-    EXPECT_EQ(std::string(buffer, length), c.expected);
-    EXPECT_EQ(buffer[length], '\0');
-    for (size_t i = c.destinationSize; i < sizeof buffer; ++i)
-      ASSERT_EQ(buffer[i], '#') << "wrote past the buffer for a source of " << c.source.size();
+// A buffer of one byte gets the terminator only; nothing lands past the size given.
+TEST(ShownText, WritesNoMoreThanTheBufferHolds) {
+  for (size_t size : {size_t{1}, size_t{5}}) {
+    char buffer[8] = "#######";
+    EXPECT_EQ(ShownText(buffer, size, "abcdefgh", 8), size - 1);
+    EXPECT_EQ(std::string(buffer), std::string("abcdefgh", size - 1));
+    EXPECT_EQ(buffer[size], '#');
   }
 }
 
@@ -246,17 +226,17 @@ TEST_F(OverlaysTest, BoxesThatWouldNotFitAreNeverShown) {
     EXPECT_EQ(VisibleCount(), 0) << screen.width << "x" << screen.height;
     EXPECT_TRUE(AllOf({0, 0, screen.width, screen.height}, kModuleColour));
   }
-  // An info line so wide that the box would come within 80 pixels of the
-  // right edge.
+  // An info box (240 + 58 wide, 74 high) would come within 80 pixels of the
+  // right edge, or within 100 of the top.
   std::memset(saver_->slogan, 0, sizeof saver_->slogan);
   saver_->options.ShowName = 0;
-  SetInfo("", std::string(40, 'M').c_str(), "", 99);  // 240 + 58 wide
-  Begin(377, 480);
-  Frame();
-  EXPECT_EQ(VisibleCount(), 0);
-  Begin(379, 480);
-  Frame();
-  EXPECT_EQ(VisibleCount(), 1);
+  SetInfo("", std::string(40, 'M').c_str(), "", 99);
+  for (auto [width, height, shown] : {std::tuple{377, 480, 0}, std::tuple{379, 480, 1},
+                                      std::tuple{379, 174, 0}, std::tuple{379, 175, 1}}) {
+    Begin(width, height);
+    Frame();
+    EXPECT_EQ(VisibleCount(), shown) << width << "x" << height;
+  }
 }
 
 TEST_F(OverlaysTest, SetUpPublishesWhetherTheWindowCoversTheScreen) {
