@@ -189,6 +189,12 @@ HostCommand ParseCommandLine(const std::vector<std::string>& args,
       else if (text == "gpu") command.present = PresentPath::Gpu;
       else if (text == "gl") command.present = PresentPath::Gl;
       else return Failure("--present needs auto, surface, texture, gpu or gl");
+    } else if (arg == "--presenter") {
+      // The presenter by kind: colours converted on the CPU, or looked up
+      // by the graphics card.
+      if (!value(text) || (text != "software" && text != "gl"))
+        return Failure("--presenter needs software or gl");
+      command.present = text == "gl" ? PresentPath::Gl : PresentPath::Surface;
     } else if (arg == "--list") {
       setMode(HostMode::List, arg);
     } else if (arg == "--export") {
@@ -298,6 +304,7 @@ std::string UsageText() {
       "                     DIR/frame-0001.png ...; same arguments, same files\n"
       "  --unpaced          run the frame loop flat out (benchmarks)\n"
       "  --present MODE     auto, surface, texture, gpu or gl: how frames reach the window\n"
+      "  --presenter KIND   software or gl: force the CPU or the OpenGL presenter\n"
       "  --stats            print frame and present timings at the end\n"
       "  --registry FILE    use this settings file instead of $LUMOX_REGISTRY or\n"
       "                     the default\n"

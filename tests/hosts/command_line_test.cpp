@@ -78,6 +78,9 @@ TEST(CommandLineTest, HeadlessAndSettingsCommandArguments) {
   EXPECT_EQ(command.height, 200);
   EXPECT_EQ(command.seed, 4294967295u);
   EXPECT_EQ(command.outDir + " " + command.registryFile, "dir r.reg");
+  EXPECT_EQ(Parse({"--presenter", "gl"}).present, PresentPath::Gl);
+  EXPECT_EQ(Parse({"--presenter", "software"}).present, PresentPath::Surface);
+  EXPECT_EQ(Parse({"--presenter", "gpu"}).mode, HostMode::Error);
   HostCommand exported = Parse({"--export", "Calm", "calm.LMX"});
   EXPECT_EQ(exported.mode, HostMode::Export);
   EXPECT_EQ(exported.name + " " + exported.file, "Calm calm.LMX");
