@@ -19,7 +19,8 @@ bool OpenUserGuide(const std::string& section) {
   guide += "lumox-guide.html";
   if (GetFileAttributesA(guide.c_str()) == INVALID_FILE_ATTRIBUTES) {
     Session().dialogs().ShowMessage("Help", "The user guide is missing: " + guide +
-                                                " should have been installed beside the saver.");
+                                                " should have been installed beside the saver.",
+                                    MessageIcon::kError);
     return false;
   }
   // A file URL keeps the section; a plain path would lose it on the way to
@@ -38,7 +39,8 @@ bool OpenUserGuide(const std::string& section) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result > 32) return true;
-  Session().dialogs().ShowMessage("Help", "No program could open the user guide " + guide + ".");
+  Session().dialogs().ShowMessage("Help", "No program could open the user guide " + guide + ".",
+                                  MessageIcon::kError);
   return false;
 }
 
