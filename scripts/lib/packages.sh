@@ -8,7 +8,7 @@ LUMOX_BUILD_PACKAGES=(
   libsndfile1-dev libpulse-dev ccache cmark-gfm qt6-base-dev
 )
 LUMOX_TEST_PACKAGES=(
-  xvfb xauth xdotool clang libclang-rt-14-dev pulseaudio pulseaudio-utils dpkg-dev
+  xvfb xauth xdotool clang libclang-rt-14-dev pulseaudio pulseaudio-utils dpkg-dev libgl1-mesa-dri
 )
 # bench/side-by-side: the peer hacks it measures against, and Python for
 # editing a settings file.
