@@ -22,7 +22,9 @@
 #include <cstdio>
 #include <deque>
 
+#include "config/monitor_choice.h"
 #include "custom_palette_widget.h"
+#include "display_page_widget.h"
 #include "main_page_widget.h"
 #include "module_page_widget.h"
 #include "palette_page_widget.h"
@@ -100,11 +102,10 @@ class SettingsWindowTest : public QObject {
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(file.readAll());
   }
-  // The values of one saved display's module key, "name" -> "hex:..", from
-  // the registry file itself.
-  QMap<QString, QString> StoredKey(const QString& display, const QString& key) const {
-    const QString header = "[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox\\Saved\\" +
-                           display + "\\" + key + "]";
+  // The values of a key below the settings key ("" for the settings key
+  // itself), "name" -> "hex:..", from the registry file itself.
+  QMap<QString, QString> StoredValues(const QString& key) const {
+    const QString header = "[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox" + key + "]";
     QMap<QString, QString> values;
     const QStringList lines = Registry().split('\n');
     qsizetype at = lines.indexOf(header);
@@ -114,6 +115,10 @@ class SettingsWindowTest : public QObject {
       values[lines[at].left(equals).remove('"')] = lines[at].mid(equals + 1);
     }
     return values;
+  }
+  // The values of one saved display's key.
+  QMap<QString, QString> StoredKey(const QString& display, const QString& key) const {
+    return StoredValues("\\Saved\\" + display + "\\" + key);
   }
   QMap<QString, QString> StoredModule(const QString& display, const QString& module) const {
     return StoredKey(display, "Modules\\" + module);
@@ -144,8 +149,8 @@ class SettingsWindowTest : public QObject {
 
   void opensOnMainSettingsWithTheFirstRunDisplays() {
     QCOMPARE(window_->pages()->currentWidget(), window_->mainPage());
-    // The module pages, Palette, Custom, Sound and Main Settings.
-    QCOMPARE(window_->pages()->count(), kModuleCount + 4);
+    // The module pages, Palette, Custom, Sound, Main Settings and Display.
+    QCOMPARE(window_->pages()->count(), kModuleCount + 5);
     QVERIFY(Displays()->findText("[D] Bezier") >= 0);
     QVERIFY(StoresDisplay("[D] Bezier"));
     QCOMPARE(window_->HelpUrl().fragment(), QString("main-settings"));
@@ -453,6 +458,32 @@ class SettingsWindowTest : public QObject {
     QTest::mouseClick(Button(window_->mainPage(), "Save Selection"), Qt::LeftButton);
     QVERIFY(StoresDisplay("After"));
     QVERIFY(!StoresDisplay("[D] Star"));
+  }
+
+  void displayPageStoresTheMonitorChoice() {
+    DisplayPageWidget* page = window_->displayPage();
+    window_->pages()->setCurrentWidget(page);
+    auto* primary = Named<QRadioButton>(page, "Primary monitor only");
+    auto* each = Named<QRadioButton>(page, "Each monitor");
+    auto* span = Named<QRadioButton>(page, "Span all monitors");
+    QVERIFY(primary && each && span);
+    // Nothing stored: the primary monitor.
+    QVERIFY(primary->isChecked());
+    QVERIFY(!StoredValues("").contains("Monitors"));
+    // An arrow key moves to the next choice, a mnemonic to any, a click too.
+    primary->setFocus();
+    QTest::keyClick(primary, Qt::Key_Down);
+    QVERIFY(each->isChecked());
+    QCOMPARE(StoredValues("").value("Monitors"), QString("dword:00000001"));
+    QTest::keyClick(window_.get(), Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(span->isChecked());  // a mnemonic clicks after a moment
+    QCOMPARE(StoredValues("").value("Monitors"), QString("dword:00000002"));
+    // On the button's circle: a radio button takes clicks only there and on its text.
+    QTest::mouseClick(primary, Qt::LeftButton, {}, QPoint(8, primary->height() / 2));
+    QCOMPARE(StoredValues("").value("Monitors"), QString("dword:00000000"));
+    // Another program changes the choice: the page follows.
+    QVERIFY(StoreMonitorChoice(MonitorChoice::kEach));
+    QTRY_VERIFY_WITH_TIMEOUT(each->isChecked(), 5000);
   }
 
   void photographsEveryPage() {
