@@ -18,6 +18,7 @@
 #include "control/sound_link.h"
 #include "control/sound_share.h"
 #include "custom_palette_widget.h"
+#include "display_page_widget.h"
 #include "main_page_widget.h"
 #include "module_page_widget.h"
 #include "palette/palette.h"
@@ -114,6 +115,8 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
   mainPage_ = new MainPageWidget(mainModel_, pages_);
   AddPage(mainPage_, tr("Main Settings"), QString::fromStdString(MainGuideSection()));
   connect(mainPage_, &MainPageWidget::Edited, this, [this] { preview_->SettingsChanged(); });
+  displayPage_ = new DisplayPageWidget(pages_);
+  AddPage(displayPage_, tr("Display"), "display-settings");
   body->addWidget(pages_, 3);
 
   auto* side = new QVBoxLayout;
@@ -216,8 +219,9 @@ void SettingsWindow::Apply() {
 
 void SettingsWindow::WatchRegistry() {
   // Another program (the saver's F1, lumox --import) may change the saved
-  // displays while the window is open: the list follows. The store is
-  // replaced by a rename, so its directory is watched too.
+  // displays or the monitor choice while the window is open: the pages
+  // follow. The store is replaced by a rename, so its directory is watched
+  // too.
   const QString path = QString::fromStdString(DefaultRegistryPath());
   registryWatcher_ = new QFileSystemWatcher(this);
   if (QFileInfo::exists(path)) registryWatcher_->addPath(path);
@@ -226,6 +230,7 @@ void SettingsWindow::WatchRegistry() {
     if (!registryWatcher_->files().contains(path) && QFileInfo::exists(path))
       registryWatcher_->addPath(path);
     mainPage_->ReloadDisplayNames();
+    displayPage_->Refresh();
   };
   connect(registryWatcher_, &QFileSystemWatcher::fileChanged, this, changed);
   connect(registryWatcher_, &QFileSystemWatcher::directoryChanged, this, changed);

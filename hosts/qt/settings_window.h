@@ -1,8 +1,9 @@
 // The settings window: the pages of the configuration over their models,
 // in the order of the saver's property sheet (the module pages, Palette,
-// Custom, Sound, Main Settings), opened on "Main Settings", beside the live
-// preview. The Display page's video modes have no counterpart on a Linux
-// desktop and are left out. OK applies the Sound and Main Settings pages
+// Custom, Sound, Main Settings, Display), opened on "Main Settings", beside
+// the live preview. The Display page chooses the monitors the saver covers:
+// the Windows page's video modes have no counterpart on a Linux desktop.
+// OK applies the Sound and Main Settings pages
 // (unsaved changes are kept as "Scratch"); Cancel closes; Help opens the
 // user guide at the page's section.
 //
@@ -39,6 +40,7 @@ class SoundShare;
 namespace lumox::qt {
 
 class CustomPaletteWidget;
+class DisplayPageWidget;
 class MainPageWidget;
 class ModulePageWidget;
 class PalettePageWidget;
@@ -62,6 +64,7 @@ class SettingsWindow final : public QWidget {
   PalettePageWidget* palettePage() const { return palettePage_; }
   CustomPaletteWidget* customPalettePage() const { return customPage_; }
   SoundPageWidget* soundPage() const { return soundPage_; }
+  DisplayPageWidget* displayPage() const { return displayPage_; }
   PreviewWidget* preview() const { return preview_; }
   // The guide's address for the page shown now.
   QUrl HelpUrl() const;
@@ -97,6 +100,7 @@ class SettingsWindow final : public QWidget {
   PalettePageWidget* palettePage_ = nullptr;
   CustomPaletteWidget* customPage_ = nullptr;
   SoundPageWidget* soundPage_ = nullptr;
+  DisplayPageWidget* displayPage_ = nullptr;
   PreviewWidget* preview_ = nullptr;
   QFileSystemWatcher* registryWatcher_ = nullptr;
   int shownPage_ = -1;

@@ -238,6 +238,29 @@ case "$case_name" in
     [ "$status" -eq 0 ] || fail "window run exited $status after a key"
     ;;
 
+  monitor-choices)
+    # Xvfb has one screen: every monitor choice (and a number no version
+    # knows) covers it with one window, and a key ends the run.
+    needs_xdotool
+    needs_display
+    "$lumox" --list >/dev/null || fail "--list exited $?"
+    for choice in 0 1 2 7; do
+      sed -i -e '/^"Monitors"=/d' \
+        -e '/^\[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox\]$/a "Monitors"=dword:0000000'$choice \
+        "$LUMOX_REGISTRY"
+      "$lumox" /s &
+      pid=$!
+      xdotool search --sync --onlyvisible --name '^Screen Saver$' >/dev/null
+      sleep 0.5
+      windows=$(xdotool search --onlyvisible --name '^Screen Saver$')
+      [ "$(xdotool getwindowgeometry $windows | grep -c 'Geometry: 640x480')" -eq 1 ] ||
+        fail "choice $choice: not one window of the screen's size"
+      xdotool key --window "$windows" Escape
+      wait_exit "$pid" 5000
+      [ "$status" -eq 0 ] || fail "choice $choice: exited $status after a key"
+    done
+    ;;
+
   embedded-sigterm)
     needs_display
     coproc helper { "$test_window"; }

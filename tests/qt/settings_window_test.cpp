@@ -22,7 +22,9 @@
 #include <cstdio>
 #include <deque>
 
+#include "config/monitor_choice.h"
 #include "custom_palette_widget.h"
+#include "display_page_widget.h"
 #include "main_page_widget.h"
 #include "module_page_widget.h"
 #include "palette_page_widget.h"
@@ -144,8 +146,8 @@ class SettingsWindowTest : public QObject {
 
   void opensOnMainSettingsWithTheFirstRunDisplays() {
     QCOMPARE(window_->pages()->currentWidget(), window_->mainPage());
-    // The module pages, Palette, Custom, Sound and Main Settings.
-    QCOMPARE(window_->pages()->count(), kModuleCount + 4);
+    // The module pages, Palette, Custom, Sound, Main Settings and Display.
+    QCOMPARE(window_->pages()->count(), kModuleCount + 5);
     QVERIFY(Displays()->findText("[D] Bezier") >= 0);
     QVERIFY(StoresDisplay("[D] Bezier"));
     QCOMPARE(window_->HelpUrl().fragment(), QString("main-settings"));
@@ -453,6 +455,29 @@ class SettingsWindowTest : public QObject {
     QTest::mouseClick(Button(window_->mainPage(), "Save Selection"), Qt::LeftButton);
     QVERIFY(StoresDisplay("After"));
     QVERIFY(!StoresDisplay("[D] Star"));
+  }
+
+  void displayPageStoresTheMonitorChoice() {
+    DisplayPageWidget* page = window_->displayPage();
+    window_->pages()->setCurrentWidget(page);
+    auto* primary = Named<QRadioButton>(page, "Primary monitor only");
+    auto* each = Named<QRadioButton>(page, "Each monitor");
+    auto* span = Named<QRadioButton>(page, "Span all monitors");
+    QVERIFY(primary && each && span);
+    QVERIFY(primary->isChecked() && !Registry().contains("\"Monitors\""));  // nothing stored
+    // An arrow key moves to the next choice, a mnemonic to any, a click too.
+    primary->setFocus();
+    QTest::keyClick(primary, Qt::Key_Down);
+    QVERIFY(each->isChecked() && Registry().contains("\"Monitors\"=dword:00000001\n"));
+    QTest::keyClick(window_.get(), Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(span->isChecked());  // a mnemonic clicks after a moment
+    QVERIFY(Registry().contains("\"Monitors\"=dword:00000002\n"));
+    // On the circle: a radio button takes clicks only there and on its text.
+    QTest::mouseClick(primary, Qt::LeftButton, {}, QPoint(8, primary->height() / 2));
+    QVERIFY(Registry().contains("\"Monitors\"=dword:00000000\n"));
+    // Another program changes the choice: the page follows.
+    QVERIFY(StoreMonitorChoice(MonitorChoice::kEach));
+    QTRY_VERIFY_WITH_TIMEOUT(each->isChecked(), 5000);
   }
 
   void photographsEveryPage() {
