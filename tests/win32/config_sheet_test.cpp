@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -24,10 +23,12 @@
 #include "settings/settings_file.h"
 #include "state/saver_state.h"
 #include "win32_test_support.h"
+#include "window_screenshot.h"
 
 namespace lumox {
 namespace {
 
+using testing::SaveScreenshot;
 using win32::CurrentConfigSheet;
 
 constexpr const char* kDisplay = "Wine Sheet Test";
@@ -36,38 +37,6 @@ constexpr int kTickMs = 100;
 constexpr int kMaxTicks = 1200;
 
 std::string OutputDir() { return testing::WindowsPath(LUMOX_TEST_OUTPUT_DIR); }
-
-// The window's pixels as they are on the screen, as a 24-bit BMP file.
-// False when the picture is one flat colour (nothing was painted).
-bool SaveScreenshot(HWND window, const std::string& path) {
-  RECT place{};
-  GetWindowRect(window, &place);
-  const int width = place.right - place.left;
-  const int height = place.bottom - place.top;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, picture);
-  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
-  GdiFlush();
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-  const auto* bytes = static_cast<const uint8_t*>(bits);
-  const size_t size = stride * static_cast<size_t>(height);
-  const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(54 + size), 0, 0, 54};
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-  const bool painted = std::set<uint8_t>(bytes, bytes + size).size() > 2;
-  SelectObject(memory, old);
-  DeleteObject(picture);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return painted;
-}
 
 HWND CurrentPage() { return PropSheet_GetCurrentPageHwnd(CurrentConfigSheet()); }
 
