@@ -4,7 +4,9 @@
 
 #include "exports.h"
 #include "password_hooks.h"
+#include "config/setup_wizard.h"
 #include "saver/command_line.h"
+#include "setup/setup_wizard_view.h"
 #include "win32_saver_window.h"
 
 namespace lumox::win32 {
@@ -12,6 +14,12 @@ namespace lumox::win32 {
 namespace {
 
 bool family95 = false;
+
+std::string ExecutablePath() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length < MAX_PATH ? length : 0);
+}
 
 // A fault that escapes the saver main must not leave the system believing
 // a protected saver still runs (the task-switch keys would stay off).
@@ -29,6 +37,8 @@ int SaverMain(HINSTANCE instance, std::string_view arguments) {
   SaverMode mode = DispatchSaverMode(arguments, family95);
   switch (mode.kind) {
     case SaverModeKind::Configure:
+      // The saver shipped as SETUP.EXE installs itself.
+      if (IsSetupProgram(ExecutablePath())) return RunSetupWizard(instance);
       return RunConfigureDialog(
           instance, mode.owner == ConfigureOwner::Foreground ? GetForegroundWindow() : nullptr);
     case SaverModeKind::ChangePassword:

@@ -95,12 +95,12 @@ bool SetupHost::CanWriteIn(const std::string& directory) {
   return written;
 }
 
-bool SetupHost::CopyFile(const std::string& from, const std::string& to) {
+bool SetupHost::CopyFileOver(const std::string& from, const std::string& to) {
   std::error_code error;
   return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
 }
 
-bool SetupHost::MoveFile(const std::string& from, const std::string& to) {
+bool SetupHost::RenameFile(const std::string& from, const std::string& to) {
   std::error_code error;
   fs::rename(from, to, error);
   return !error;
@@ -200,7 +200,7 @@ std::vector<SetupWizard::Copy> SetupWizard::PlanCopies() {
 
 bool SetupWizard::CopyAll(std::vector<Copy>& copies) {
   for (Copy& copy : copies) {
-    copy.staged = host_.CopyFile(copy.from, Temporary(copy.to));
+    copy.staged = host_.CopyFileOver(copy.from, Temporary(copy.to));
     if (copy.staged) continue;
     host_.RemoveFile(Temporary(copy.to));
     if (copy.required) {
@@ -211,13 +211,13 @@ bool SetupWizard::CopyAll(std::vector<Copy>& copies) {
   for (Copy& copy : copies) {
     if (!copy.staged) continue;
     if (host_.FileExists(copy.to)) {
-      copy.backedUp = host_.MoveFile(copy.to, Backup(copy.to));
+      copy.backedUp = host_.RenameFile(copy.to, Backup(copy.to));
       if (!copy.backedUp) {
         RollBack(copies);
         return false;
       }
     }
-    copy.installed = host_.MoveFile(Temporary(copy.to), copy.to);
+    copy.installed = host_.RenameFile(Temporary(copy.to), copy.to);
     if (!copy.installed) {
       RollBack(copies);
       return false;
@@ -232,7 +232,7 @@ bool SetupWizard::CopyAll(std::vector<Copy>& copies) {
 void SetupWizard::RollBack(std::vector<Copy>& copies) {
   for (Copy& copy : copies) {
     if (copy.installed) host_.RemoveFile(copy.to);
-    if (copy.backedUp) host_.MoveFile(Backup(copy.to), copy.to);
+    if (copy.backedUp) host_.RenameFile(Backup(copy.to), copy.to);
     if (copy.staged) host_.RemoveFile(Temporary(copy.to));
     copy.staged = copy.installed = copy.backedUp = false;
   }
@@ -280,7 +280,7 @@ void SetupWizard::ImportSettingsFiles(const std::string& directory,
     const std::string path = Join(source, names[i]);
     // A file that does not import is still copied.
     ImportSettingsFile(DisplayNameFromPath(names[i]).c_str(), path);
-    if (copy) host_.CopyFile(path, Join(directory, names[i]));
+    if (copy) host_.CopyFileOver(path, Join(directory, names[i]));
     if (progress) progress(static_cast<double>(i + 1) / static_cast<double>(names.size()));
   }
 }
@@ -306,7 +306,7 @@ void SetupWizard::InstallLauncher() {
   if (startup.empty()) return;
   host_.CloseLaunchers();
   const std::string launcher = Join(startup, "Kestrun.EXE");
-  if (host_.IsDirectory(startup)) host_.CopyFile(Join(SourceDirectory(), "Kestrun.EXE"), launcher);
+  if (host_.IsDirectory(startup)) host_.CopyFileOver(Join(SourceDirectory(), "Kestrun.EXE"), launcher);
   if (host_.FileExists(launcher)) System().LaunchProgram(Quoted(launcher));
   host_.ShellChanged(startup);
 }
@@ -315,7 +315,7 @@ void SetupWizard::CarryOut(const InstallOptions& options) {
   if (options.launcher) InstallLauncher();
   const std::string desktop = host_.FolderPath(ShellFolder::kDesktop);
   if (options.desktopUtility && !desktop.empty()) {
-    host_.CopyFile(paths_.executable, Join(desktop, "LMXK.EXE"));
+    host_.CopyFileOver(paths_.executable, Join(desktop, "LMXK.EXE"));
     host_.ShellChanged(desktop);
   }
   if (options.desktopSettings && !desktop.empty()) {

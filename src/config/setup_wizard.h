@@ -74,9 +74,9 @@ class SetupHost {
   // Whether a file can be created in the directory (it is tried).
   virtual bool CanWriteIn(const std::string& directory);
   // Copies over an existing file.
-  virtual bool CopyFile(const std::string& from, const std::string& to);
+  virtual bool CopyFileOver(const std::string& from, const std::string& to);
   // Renames, replacing an existing file.
-  virtual bool MoveFile(const std::string& from, const std::string& to);
+  virtual bool RenameFile(const std::string& from, const std::string& to);
   virtual void RemoveFile(const std::string& path);
   // The names of the directory's files whose extension is `extension`
   // (with the dot, any case), sorted.

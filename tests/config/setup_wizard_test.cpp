@@ -32,11 +32,11 @@ void Write(const fs::path& path, const std::string& text) {
 class FakeHost final : public SetupHost {
  public:
   explicit FakeHost(fs::path desktop) : desktop_(std::move(desktop)) {}
-  bool CopyFile(const std::string& from, const std::string& to) override {
-    return to.find(failCopyTo) == std::string::npos && SetupHost::CopyFile(from, to);
+  bool CopyFileOver(const std::string& from, const std::string& to) override {
+    return to.find(failCopyTo) == std::string::npos && SetupHost::CopyFileOver(from, to);
   }
-  bool MoveFile(const std::string& from, const std::string& to) override {
-    return (failMoveTo.empty() || to != failMoveTo) && SetupHost::MoveFile(from, to);
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    return (failMoveTo.empty() || to != failMoveTo) && SetupHost::RenameFile(from, to);
   }
   std::optional<FileVersion> VersionOf(const std::string& path) override {
     const auto found = versions.find(path);
