@@ -4,7 +4,6 @@
 
 #include "exports.h"
 #include "password_hooks.h"
-#include "config/setup_wizard.h"
 #include "saver/command_line.h"
 #include "setup/setup_wizard_view.h"
 #include "win32_saver_window.h"
@@ -14,12 +13,6 @@ namespace lumox::win32 {
 namespace {
 
 bool family95 = false;
-
-std::string ExecutablePath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length < MAX_PATH ? length : 0);
-}
 
 // A fault that escapes the saver main must not leave the system believing
 // a protected saver still runs (the task-switch keys would stay off).
@@ -38,7 +31,7 @@ int SaverMain(HINSTANCE instance, std::string_view arguments) {
   switch (mode.kind) {
     case SaverModeKind::Configure:
       // The saver shipped as SETUP.EXE installs itself.
-      if (IsSetupProgram(ExecutablePath())) return RunSetupWizard(instance);
+      if (RunningAsSetup()) return RunSetupWizard(instance);
       return RunConfigureDialog(
           instance, mode.owner == ConfigureOwner::Foreground ? GetForegroundWindow() : nullptr);
     case SaverModeKind::ChangePassword:

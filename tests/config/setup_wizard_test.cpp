@@ -139,12 +139,17 @@ TEST_F(SetupWizardTest, TheDirectoryMustBeAWritableDirectory) {
   EXPECT_EQ(wizard.ProposedDirectory(), (root / "a" / "b").string());
 }
 
-TEST_F(SetupWizardTest, InstallPlacesTheFilesRegistryValuesAndOptions) {
+TEST_F(SetupWizardTest, InstallReplacesAnOlderSaverAndPlacesTheFilesRegistryValuesAndOptions) {
   Write(Saver(), "old saver");
+  host.versions[Saver()] = {3, 4, 999};
   SetupWizard wizard = Wizard();
+  EXPECT_FALSE(wizard.PlayerInstallerPresent());
+  Write(root / "dist" / "Auralis.EXE", "player");
+  EXPECT_TRUE(wizard.PlayerInstallerPresent());
   ASSERT_TRUE(wizard.ChooseDirectory(Destination()));
   InstallOptions options;
   options.desktopUtility = true;
+  options.player = true;
   ASSERT_TRUE(Install(wizard, options)) << ::testing::PrintToString(dialogs.messages);
 
   EXPECT_EQ(Read(Saver()), "new saver");
@@ -179,8 +184,9 @@ TEST_F(SetupWizardTest, InstallPlacesTheFilesRegistryValuesAndOptions) {
             (root / "Lumox" / "UnInstall.EXE").string());
 
   EXPECT_EQ(host.launcherCloses, 1);
-  ASSERT_EQ(system().launches().size(), 1u);  // the launcher; no player installer shipped
+  ASSERT_EQ(system().launches().size(), 2u);
   EXPECT_NE(system().launches()[0].find("Kestrun.EXE"), std::string::npos);
+  EXPECT_NE(system().launches()[1].find("Auralis.EXE\" /install"), std::string::npos);
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
   EXPECT_EQ(progress.back(), 100);
 }
@@ -224,25 +230,6 @@ TEST_F(SetupWizardTest, AFailedOrRefusedInstallChangesNothing) {
     EXPECT_EQ(ClassText(".LMX"), "<none>");
     EXPECT_TRUE(host.selected.empty());
   }
-}
-
-TEST_F(SetupWizardTest, AnOlderInstalledSaverIsReplacedAndThePlayerInstallerRunsWhenShipped) {
-  Write(Saver(), "old saver");
-  host.versions[Saver()] = {3, 4, 999};
-  SetupWizard wizard = Wizard();
-  EXPECT_FALSE(wizard.PlayerInstallerPresent());
-  Write(root / "dist" / "Auralis.EXE", "player");
-  EXPECT_TRUE(wizard.PlayerInstallerPresent());
-  ASSERT_TRUE(wizard.ChooseDirectory(Destination()));
-  InstallOptions options;
-  options.launcher = false;
-  options.screenSaver = false;
-  options.player = true;
-  ASSERT_TRUE(Install(wizard, options));
-  EXPECT_EQ(Read(Saver()), "new saver");
-  EXPECT_TRUE(host.selected.empty());
-  ASSERT_EQ(system().launches().size(), 1u);
-  EXPECT_NE(system().launches()[0].find("Auralis.EXE\" /install"), std::string::npos);
 }
 
 }  // namespace

@@ -21,12 +21,16 @@
 #include "platform/recording_system.h"
 #include "settings/registry_values.h"
 #include "state/saver_state.h"
+#include "sheet_walk.h"
 #include "win32_test_support.h"
 #include "window_screenshot.h"
 
 namespace lumox {
 namespace {
 
+using testing::Click;
+using testing::CurrentPage;
+using testing::Notify;
 using win32::CurrentConfigSheet;
 
 constexpr int kPalettePage = 12;
@@ -37,19 +41,12 @@ constexpr int kTickMs = 100;
 constexpr int kMaxTicks = 600;
 
 std::string OutputDir() { return testing::WindowsPath(LUMOX_TEST_OUTPUT_DIR); }
-HWND CurrentPage() { return PropSheet_GetCurrentPageHwnd(CurrentConfigSheet()); }
 PaletteState& Palette() { return *Saver().palette; }
 
 std::string Text(HWND page, int id) {
   char text[512] = {};
   GetDlgItemTextA(page, id, text, sizeof text);
   return text;
-}
-
-void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
-
-void Notify(HWND page, int id, int code) {
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
 void HoldCtrl(bool down) {
@@ -97,10 +94,10 @@ COLORREF ScreenPixel(HWND window, POINT at) {
   return pixel;
 }
 
-class PageWalk {
+class PageWalk : public testing::SheetWalk {
  public:
   PageWalk(testing::ScriptedDialogs& dialogs, RecordingSystemServices& system)
-      : dialogs_(dialogs), system_(system) {
+      : SheetWalk(kMaxTicks), dialogs_(dialogs), system_(system) {
     PalettePage();
     CustomPage();
     SoundPage();
@@ -108,18 +105,7 @@ class PageWalk {
     Add([](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); });
   }
 
-  void Tick() {
-    if (CurrentConfigSheet() && next_ < steps_.size()) steps_[next_++](CurrentConfigSheet());
-    if (++ticks_ == kMaxTicks && CurrentConfigSheet()) {
-      ADD_FAILURE() << "the walk stopped at step " << next_;
-      PropSheet_PressButton(CurrentConfigSheet(), PSBTN_CANCEL);
-    }
-  }
-  bool finished() const { return next_ == steps_.size(); }
-
  private:
-  void Add(std::function<void(HWND)> step) { steps_.push_back(std::move(step)); }
-
   void Open(int number, const char* name) {
     Add([number](HWND sheet) { PropSheet_SetCurSel(sheet, nullptr, number); });
     Add([name](HWND sheet) {
@@ -128,10 +114,21 @@ class PageWalk {
   }
 
   void PalettePage() {
+    // Colour Frequency from Random: the animated preview must not draw
+    // into the page's settings.
+    Add([this](HWND) {
+      PaletteSettings& settings = Palette().settings;
+      PaletteValue& density = settings.values[kDensity][kRed];
+      density.Source = kSourceRandom;
+      density.RangeLo = settings.limits[kDensity].Minimum;
+      density.RangeHi = settings.limits[kDensity].Maximum;
+      density_ = density.Value;
+    });
     Open(kPalettePage, "palette");
-    Add([](HWND) {
+    Add([this](HWND) {
       HWND page = CurrentPage();
       PaletteSettings& settings = Palette().settings;
+      EXPECT_EQ(settings.values[kDensity][kRed].Value, density_);
       // The preview animates: its columns show more than one colour.
       HWND preview = GetDlgItem(page, IDC_PALETTE_PREVIEW);
       RECT area{};
@@ -316,9 +313,7 @@ class PageWalk {
 
   testing::ScriptedDialogs& dialogs_;
   RecordingSystemServices& system_;
-  std::vector<std::function<void(HWND)>> steps_;
-  size_t next_ = 0;
-  int ticks_ = 0;
+  int32_t density_ = 0;
 };
 
 PageWalk* walk = nullptr;

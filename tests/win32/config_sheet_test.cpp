@@ -22,6 +22,7 @@
 #include "settings/saved_displays.h"
 #include "settings/settings_file.h"
 #include "state/saver_state.h"
+#include "sheet_walk.h"
 #include "win32_test_support.h"
 #include "window_screenshot.h"
 
@@ -29,6 +30,9 @@ namespace lumox {
 namespace {
 
 using testing::SaveScreenshot;
+using testing::Click;
+using testing::CurrentPage;
+using testing::Notify;
 using win32::CurrentConfigSheet;
 
 constexpr const char* kDisplay = "Wine Sheet Test";
@@ -38,18 +42,11 @@ constexpr int kMaxTicks = 1200;
 
 std::string OutputDir() { return testing::WindowsPath(LUMOX_TEST_OUTPUT_DIR); }
 
-HWND CurrentPage() { return PropSheet_GetCurrentPageHwnd(CurrentConfigSheet()); }
 
 std::string Text(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
-}
-
-void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
-
-void Notify(HWND page, int id, int code) {
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
 // A mouse click on one half of an arrows control: the right (or lower)
@@ -71,9 +68,9 @@ bool DisplayStored(const std::string& name) {
 const ControlRow& FirstRow(int module) { return GetModuleDefinition(module).controls.front(); }
 
 // The walk, one step per tick.
-class SheetWalk {
+class SheetWalk : public testing::SheetWalk {
  public:
-  explicit SheetWalk(testing::ScriptedDialogs& dialogs) : dialogs_(dialogs) {
+  explicit SheetWalk(testing::ScriptedDialogs& dialogs) : testing::SheetWalk(kMaxTicks), dialogs_(dialogs) {
     Add([](HWND sheet) {
       EXPECT_EQ(Text(sheet), "Lumox v3.5.350");
       HWND tabs = PropSheet_GetTabControl(sheet);
@@ -89,18 +86,7 @@ class SheetWalk {
     Add([](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); });
   }
 
-  void Tick() {
-    if (CurrentConfigSheet() && next_ < steps_.size()) steps_[next_++](CurrentConfigSheet());
-    if (++ticks_ == kMaxTicks && CurrentConfigSheet()) {
-      ADD_FAILURE() << "the walk stopped at step " << next_;
-      PropSheet_PressButton(CurrentConfigSheet(), PSBTN_CANCEL);
-    }
-  }
-  bool finished() const { return next_ == steps_.size(); }
-
  private:
-  void Add(std::function<void(HWND)> step) { steps_.push_back(std::move(step)); }
-
   void WalkPage(int number) {
     Add([number](HWND sheet) { PropSheet_SetCurSel(sheet, nullptr, number); });
     Add([number](HWND sheet) {
@@ -232,9 +218,6 @@ class SheetWalk {
   static std::string ExportPath() { return OutputDir() + "\\" + kDisplay + ".LMX"; }
 
   testing::ScriptedDialogs& dialogs_;
-  std::vector<std::function<void(HWND)>> steps_;
-  size_t next_ = 0;
-  int ticks_ = 0;
 };
 
 SheetWalk* walk = nullptr;

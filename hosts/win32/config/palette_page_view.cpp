@@ -14,6 +14,7 @@
 #include "config/user_guide.h"
 #include "config_ids.h"
 #include "control/controls.h"
+#include "palette/palette.h"
 #include "palette/palette_thread.h"
 #include "state/saver_state.h"
 
@@ -47,6 +48,10 @@ constexpr std::array<NumberIds, 3> kNumbers = {{
 
 std::unique_ptr<PalettePage> model;
 HBRUSH whiteBrush = nullptr;
+// The preview animates a palette of its own: the animation draws Random
+// values and turns directions round in the settings it runs on, and the
+// user's settings must stay as the user set them.
+PaletteState* preview = nullptr;
 
 bool CtrlDown() { return GetKeyState(VK_CONTROL) < 0; }
 
@@ -108,10 +113,24 @@ void Refresh(HWND page) {
   InvalidateRect(page, nullptr, TRUE);
 }
 
+// The preview starts each channel's effect afresh from the page's settings
+// and then animates as the saver would.
+void RestartPreview(HWND page) {
+  preview->settings = Saver().palette->settings;
+  preview->custom = Saver().palette->custom;
+  PaletteThreadBegin(*preview);
+  SetTimer(page, kPreviewTimer, PaletteStepInterval(*preview), nullptr);
+}
+
 void Initialise(HWND page, LPARAM lParam) {
   StorePageValue(page, lParam);
-  model = std::make_unique<PalettePage>(Saver().palette->settings, [] { Session().SetModified(); });
+  // Every change shows in the preview at once.
+  model = std::make_unique<PalettePage>(Saver().palette->settings, [page] {
+    Session().SetModified();
+    RestartPreview(page);
+  });
   whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
+  preview = CreatePaletteState(nullptr);
   const auto font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
   const std::vector<const char*> allSources = FillSourceList(true);
   for (int row = 0; row < kPaletteParameters; ++row) {
@@ -128,26 +147,22 @@ void Activate(HWND page) {
     CheckDlgButton(page, kChannelButtons[channel], selected ? BST_CHECKED : BST_UNCHECKED);
   }
   Refresh(page);
-  // The preview starts each channel's effect afresh from the page's
-  // settings and then animates as the saver would.
-  PaletteThreadBegin(*Saver().palette);
-  SetTimer(page, kPreviewTimer, PaletteStepInterval(*Saver().palette), nullptr);
+  RestartPreview(page);
 }
 
 void StepPreview(HWND page) {
-  PaletteState& palette = *Saver().palette;
   // The saver stops animating the palette of a screen without one after a
   // few steps; the preview keeps going whatever the screen.
-  palette.Animate = 1;
-  palette.StepsSinceChange = 0;
-  PaletteThreadStep(palette);
+  preview->Animate = 1;
+  preview->StepsSinceChange = 0;
+  PaletteThreadStep(*preview);
   InvalidateRect(GetDlgItem(page, IDC_PALETTE_PREVIEW), nullptr, FALSE);
-  SetTimer(page, kPreviewTimer, PaletteStepInterval(palette), nullptr);
+  SetTimer(page, kPreviewTimer, PaletteStepInterval(*preview), nullptr);
 }
 
 // The 256 colours of the screen, one thin column each.
 void DrawPreview(const DRAWITEMSTRUCT& item) {
-  const auto colors = PreviewColors(*Saver().palette);
+  const auto colors = PreviewColors(*preview);
   const RECT& area = item.rcItem;
   const int width = area.right - area.left;
   for (int i = 0; i < static_cast<int>(colors.size()); ++i) {
@@ -241,6 +256,8 @@ INT_PTR CALLBACK PalettePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
       model.reset();
       DeleteObject(whiteBrush);
       whiteBrush = nullptr;
+      ReleasePaletteState(preview);
+      preview = nullptr;
       return FALSE;
     case WM_TIMER:
       if (wParam == kPreviewTimer) StepPreview(page);

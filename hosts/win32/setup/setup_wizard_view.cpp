@@ -21,13 +21,13 @@ constexpr DWORD kLauncherPollMs = 100;
 // A launcher that does not close within this time is left running.
 constexpr DWORD kLauncherWaitMs = 10000;
 
-std::string Text(UINT (*get)(LPSTR, UINT)) {
+std::string Text(UINT(WINAPI* get)(LPSTR, UINT)) {
   char text[MAX_PATH] = {};
   const UINT length = get(text, MAX_PATH);
   return std::string(text, length < MAX_PATH ? length : 0);
 }
 
-UINT CurrentDirectory(LPSTR text, UINT size) { return GetCurrentDirectoryA(size, text); }
+UINT WINAPI CurrentDirectory(LPSTR text, UINT size) { return GetCurrentDirectoryA(size, text); }
 
 std::string ExecutablePath() {
   char path[MAX_PATH] = {};
@@ -197,6 +197,8 @@ INT_PTR CALLBACK SetupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
 }
 
 }  // namespace
+
+bool RunningAsSetup() { return IsSetupProgram(ExecutablePath()); }
 
 int RunSetupWizard(HINSTANCE instance) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};

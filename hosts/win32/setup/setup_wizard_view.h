@@ -9,6 +9,9 @@
 
 namespace lumox::win32 {
 
+// Whether this program's file is named SETUP.EXE: it then installs itself.
+bool RunningAsSetup();
+
 // Shows the wizard and returns when it closes (0).
 int RunSetupWizard(HINSTANCE instance);
 
