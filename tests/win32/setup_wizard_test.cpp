@@ -81,20 +81,6 @@ bool DismissMessage(const char* caption) {
   return PumpUntil([&] { return !IsWindow(box); }, kWaitMs);
 }
 
-class SetupRun {
- public:
-  explicit SetupRun(const std::string& setup) { started_ = child_.Start(setup, ""); }
-  HWND Sheet() { return started_ ? WaitForWindow(kCaption) : nullptr; }
-  bool Ends() {
-    DWORD code = 0;
-    return child_.Wait(kWaitMs, code);
-  }
-
- private:
-  ChildProcess child_;
-  bool started_ = false;
-};
-
 TEST(SetupWizard, RejectsAFileAsDirectoryThenInstallsFilesAndRegistryValues) {
   const std::string source = TempPath("lumox-setup-source");
   const std::string destination = TempPath("lumox-setup-destination");
@@ -110,8 +96,9 @@ TEST(SetupWizard, RejectsAFileAsDirectoryThenInstallsFilesAndRegistryValues) {
   DeleteFileA(SystemSaver().c_str());
 
   {
-    SetupRun run(setup);
-    HWND sheet = run.Sheet();
+    ChildProcess run;
+    ASSERT_TRUE(run.Start(setup, ""));
+    HWND sheet = WaitForWindow(kCaption);
     ASSERT_NE(sheet, nullptr);
     Photograph(sheet, output + "\\setup-1-directory.bmp");
     // A plain file is no directory: the message, and the wizard stays.
@@ -131,7 +118,8 @@ TEST(SetupWizard, RejectsAFileAsDirectoryThenInstallsFilesAndRegistryValues) {
     ASSERT_TRUE(WaitForPageWith(sheet, IDC_SETUP_TEST_DRIVE));
     Photograph(sheet, output + "\\setup-3-configure.bmp");
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-    EXPECT_TRUE(run.Ends());
+    DWORD exitCode = 1;
+    EXPECT_TRUE(run.Wait(kWaitMs, exitCode));
   }
 
   EXPECT_EQ(ReadAll(SystemSaver()), ReadAll(setup));
