@@ -17,7 +17,6 @@
 #include "config/custom_palette.h"
 #include "config/pal_file.h"
 #include "config_ids.h"
-#include "exports.h"
 #include "platform/recording_system.h"
 #include "settings/registry_values.h"
 #include "state/saver_state.h"
@@ -309,10 +308,6 @@ class PageWalk : public testing::SheetWalk {
   int32_t density_ = 0;
 };
 
-PageWalk* walk = nullptr;
-
-void CALLBACK TakeStep(HWND, UINT, UINT_PTR, DWORD) { walk->Tick(); }
-
 TEST(ConfigPages, PaletteCustomSoundAndDisplayPagesWorkFromTheirControls) {
   CreateDirectoryA(OutputDir().c_str(), nullptr);
   RecordingSystemServices system;
@@ -320,13 +315,7 @@ TEST(ConfigPages, PaletteCustomSoundAndDisplayPagesWorkFromTheirControls) {
   testing::ScriptedDialogs dialogs;
   win32::SetConfigDialogsForTesting(&dialogs);
   PageWalk steps(dialogs, system);
-  walk = &steps;
-  const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, TakeStep);
-
-  win32::RunConfigureDialog(GetModuleHandleA(nullptr), nullptr);
-
-  KillTimer(nullptr, timer);
-  walk = nullptr;
+  steps.Run(kTickMs);
   EXPECT_TRUE(steps.finished());
   EXPECT_TRUE(dialogs.messages.empty());
   win32::SetConfigDialogsForTesting(nullptr);

@@ -220,10 +220,6 @@ class SheetWalk : public testing::SheetWalk {
   testing::ScriptedDialogs& dialogs_;
 };
 
-SheetWalk* walk = nullptr;
-
-void CALLBACK TakeStep(HWND, UINT, UINT_PTR, DWORD) { walk->Tick(); }
-
 TEST(ConfigSheet, AUserWalksEveryPageSavesExportsImportsDeletesAndPreviews) {
   CreateDirectoryA(OutputDir().c_str(), nullptr);
   DeleteDisplay(kDisplay);
@@ -232,13 +228,7 @@ TEST(ConfigSheet, AUserWalksEveryPageSavesExportsImportsDeletesAndPreviews) {
   testing::ScriptedDialogs dialogs;
   win32::SetConfigDialogsForTesting(&dialogs);
   SheetWalk steps(dialogs);
-  walk = &steps;
-  const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, TakeStep);
-
-  win32::RunConfigureDialog(GetModuleHandleA(nullptr), nullptr);
-
-  KillTimer(nullptr, timer);
-  walk = nullptr;
+  steps.Run(kTickMs);
   EXPECT_TRUE(steps.finished());
   EXPECT_EQ(system.launches().size(), 1u);
   EXPECT_NE(system.launches().front().find(" /S"), std::string::npos);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/config_sheet.h"
+#include "exports.h"
 
 namespace lumox::testing {
 
@@ -26,6 +27,15 @@ class SheetWalk {
   }
   bool finished() const { return next_ == steps_.size(); }
 
+  // Runs the configuration dialog, a step every `tickMs`.
+  void Run(UINT tickMs) {
+    running_ = this;
+    const UINT_PTR timer = SetTimer(nullptr, 0, tickMs, [](HWND, UINT, UINT_PTR, DWORD) { running_->Tick(); });
+    win32::RunConfigureDialog(GetModuleHandleA(nullptr), nullptr);
+    KillTimer(nullptr, timer);
+    running_ = nullptr;
+  }
+
  protected:
   void Add(std::function<void(HWND)> step) { steps_.push_back(std::move(step)); }
 
@@ -34,6 +44,7 @@ class SheetWalk {
   size_t next_ = 0;
   int ticks_ = 0;
   int maxTicks_;
+  static inline SheetWalk* running_ = nullptr;
 };
 
 // The page the sheet shows, and the two ways a walk works its controls.
