@@ -4,6 +4,7 @@
 // releases on the grid select a range; every button and trackbar goes to
 // the page's CustomPaletteEditor model.
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
