@@ -99,24 +99,24 @@ SettingsWindow::SettingsWindow(std::string saverPath, QString guidePath, ConfigD
     connect(page, &ModulePageWidget::Edited, this, &SettingsWindow::Edited);
   }
   palettePage_ = new PalettePageWidget(*paletteModel_, session_, pages_);
-  AddPage(palettePage_, tr("Palette"), "palette-settings");
+  AddPage(palettePage_, tr("Palette"), kPaletteGuideSection);
   connect(palettePage_, &PalettePageWidget::Edited, this, &SettingsWindow::Edited);
   customPage_ = new CustomPaletteWidget(*customModel_, session_, pages_);
-  AddPage(customPage_, tr("Custom"), "custom-palette-settings");
+  AddPage(customPage_, tr("Custom"), kCustomPaletteGuideSection);
   connect(customPage_, &CustomPaletteWidget::Edited, this, &SettingsWindow::Edited);
   // Without the shared block (one of another layout is in the way) there
   // is no player to talk to: the page stays out.
   if (share_ != nullptr) {
     soundModel_ = std::make_unique<SoundPage>(edited_->options, *share_, markModified);
     soundPage_ = new SoundPageWidget(*soundModel_, session_, pages_);
-    AddPage(soundPage_, tr("Sound"), "sound-settings");
+    AddPage(soundPage_, tr("Sound"), kSoundGuideSection);
     connect(soundPage_, &SoundPageWidget::Edited, this, &SettingsWindow::Edited);
   }
   mainPage_ = new MainPageWidget(mainModel_, pages_);
-  AddPage(mainPage_, tr("Main Settings"), QString::fromStdString(MainGuideSection()));
+  AddPage(mainPage_, tr("Main Settings"), kMainGuideSection);
   connect(mainPage_, &MainPageWidget::Edited, this, [this] { preview_->SettingsChanged(); });
   displayPage_ = new DisplayPageWidget(pages_);
-  AddPage(displayPage_, tr("Display"), "display-settings");
+  AddPage(displayPage_, tr("Display"), kDisplayGuideSection);
   body->addWidget(pages_, 3);
 
   auto* side = new QVBoxLayout;

@@ -5,6 +5,7 @@
 #include "exports.h"
 #include "password_hooks.h"
 #include "saver/command_line.h"
+#include "setup/setup_wizard_view.h"
 #include "win32_saver_window.h"
 
 namespace lumox::win32 {
@@ -29,6 +30,8 @@ int SaverMain(HINSTANCE instance, std::string_view arguments) {
   SaverMode mode = DispatchSaverMode(arguments, family95);
   switch (mode.kind) {
     case SaverModeKind::Configure:
+      // The saver shipped as SETUP.EXE installs itself.
+      if (RunningAsSetup()) return RunSetupWizard(instance);
       return RunConfigureDialog(
           instance, mode.owner == ConfigureOwner::Foreground ? GetForegroundWindow() : nullptr);
     case SaverModeKind::ChangePassword:

@@ -70,8 +70,6 @@ std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor) {
   return caption;
 }
 
-std::string MainGuideSection() { return "main-settings"; }
-
 std::string ModuleGuideSection(int moduleIndex) {
   // The Bitmap module's page is the "Slide Show" page, and so is its section.
   std::string section =

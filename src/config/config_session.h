@@ -117,10 +117,14 @@ std::string SaverCommandLine(std::string_view saverPath);
 // (a major version other than 0) " w/Auralis v<major>.<minor>" after it.
 std::string SheetCaption(uint16_t playerMajor, uint16_t playerMinor);
 
-// The user guide's section of a page: "main-settings", and for a module
-// page "module-" and the module's name in lower case ("module-cyclic"; the
-// Bitmap module's page is "module-slide-show").
-std::string MainGuideSection();
+// The user guide's sections that the pages' Help buttons open; a module
+// page's is "module-" and the module's name in lower case ("module-cyclic";
+// the Bitmap module's page is "module-slide-show").
+inline constexpr const char* kMainGuideSection = "main-settings";
+inline constexpr const char* kPaletteGuideSection = "palette-settings";
+inline constexpr const char* kCustomPaletteGuideSection = "custom-palette-settings";
+inline constexpr const char* kSoundGuideSection = "sound-settings";
+inline constexpr const char* kDisplayGuideSection = "display-settings";
 std::string ModuleGuideSection(int moduleIndex);
 
 // The directory part of a path ('\' or '/' separated), without the last

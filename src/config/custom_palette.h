@@ -57,7 +57,8 @@ class CustomPaletteEditor {
   void Release();
 
   // What the controls show.
-  bool CanReverseOrBlend() const { return selection_.first != selection_.last; }
+  // Reverse and Gradient change nothing on fewer than three entries.
+  bool CanReverseOrBlend() const { return selection_.last - selection_.first > 1; }
   bool Masked(int channel) const { return masks_[channel]; }
   bool TrackbarEnabled(int channel) const { return !masks_[channel]; }
   // One entry selected: its colour; a range: 128 each.

@@ -66,7 +66,54 @@
 #define IDC_ABOUT 1086
 #define IDC_VIDEO_ADVICE 1059
 
-/* The pages whose own controls come later show one line of text. */
-#define IDC_PLACEHOLDER_TEXT 1400
+/* Palette: the channel buttons, the seven effect buttons, the preview. */
+#define IDC_CHANNEL_RED 1303
+#define IDC_CHANNEL_GREEN 1304
+#define IDC_CHANNEL_BLUE 1305
+#define IDC_EFFECT_RAMP 1307
+#define IDC_EFFECT_FADE 1309
+#define IDC_EFFECT_SMOOTH 1311
+#define IDC_EFFECT_COARSE 1310
+#define IDC_EFFECT_BLACKOUT 1308
+#define IDC_EFFECT_RANDOM 1070
+#define IDC_EFFECT_CUSTOM 1071
+#define IDC_PALETTE_PREVIEW 1321
+
+/* Custom palette (the mask boxes share the channel buttons' numbers). */
+#define IDC_CUSTOM_GROUP 1038
+#define IDC_LEVEL_RED 1000
+#define IDC_LEVEL_GREEN 1003
+#define IDC_LEVEL_BLUE 1004
+#define IDC_OP_RANDOM 1001
+#define IDC_OP_NEGATIVE 1012
+#define IDC_OP_REVERSE 1015
+#define IDC_OP_COPY_TO 1005
+#define IDC_OP_MERGE_TO 1008
+#define IDC_OP_GRADIENT 1002
+#define IDC_OP_SMOOTH 1009
+#define IDC_OP_ROUGH 1011
+#define IDC_OP_SHIFT 1010
+#define IDC_PAL_IMPORT 1006
+#define IDC_PAL_EXPORT 1007
+#define IDC_OP_UNDO 1013
+#define IDC_PALETTE_GRID 1018
+#define IDC_CUSTOM_TEST 1086
+
+/* Sound. */
+#define IDC_TURBO_MODE 1042
+#define IDC_AUTO_RUN_PLAYER 1043
+#define IDC_AUTO_GAIN 1044
+#define IDC_SHOW_CD_INFO 1039
+#define IDC_PLAYER_STATUS 1110
+#define IDC_LAUNCH_PLAYER 1109
+
+/* Display. */
+#define IDC_CURRENT_MODE 1039
+#define IDC_RUN_MODE 1040
+#define IDC_MODE_LIST 1043
+#define IDC_MODE_SET 1106
+#define IDC_MODE_CLEAR 1107
+#define IDC_MODE_TEST 2
+#define IDC_MODE_USE 1104
 
 #endif

@@ -56,7 +56,10 @@ TEST(GuideTest, EveryPageAnchorAppearsOnce) {
   // The stylesheet travels inside the file.
   EXPECT_NE(guide.find("<style>"), std::string::npos);
   // The sections both settings views open.
-  EXPECT_EQ(MainGuideSection(), "main-settings");
+  const std::vector<std::string> pageSections = {kMainGuideSection, kPaletteGuideSection,
+                                                 kDisplayGuideSection, kCustomPaletteGuideSection,
+                                                 kSoundGuideSection};
+  EXPECT_EQ(pageSections, std::vector<std::string>(anchors.begin(), anchors.begin() + 5));
   for (int module = 0; module < 12; ++module)
     EXPECT_EQ(ModuleGuideSection(module), kModuleAnchors[module]);
 }

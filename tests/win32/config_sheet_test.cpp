@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,11 +22,17 @@
 #include "settings/saved_displays.h"
 #include "settings/settings_file.h"
 #include "state/saver_state.h"
+#include "sheet_walk.h"
 #include "win32_test_support.h"
+#include "window_screenshot.h"
 
 namespace lumox {
 namespace {
 
+using testing::SaveScreenshot;
+using testing::Click;
+using testing::CurrentPage;
+using testing::Notify;
 using win32::CurrentConfigSheet;
 
 constexpr const char* kDisplay = "Wine Sheet Test";
@@ -37,50 +42,11 @@ constexpr int kMaxTicks = 1200;
 
 std::string OutputDir() { return testing::WindowsPath(LUMOX_TEST_OUTPUT_DIR); }
 
-// The window's pixels as they are on the screen, as a 24-bit BMP file.
-// False when the picture is one flat colour (nothing was painted).
-bool SaveScreenshot(HWND window, const std::string& path) {
-  RECT place{};
-  GetWindowRect(window, &place);
-  const int width = place.right - place.left;
-  const int height = place.bottom - place.top;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, picture);
-  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
-  GdiFlush();
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-  const auto* bytes = static_cast<const uint8_t*>(bits);
-  const size_t size = stride * static_cast<size_t>(height);
-  const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(54 + size), 0, 0, 54};
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-  const bool painted = std::set<uint8_t>(bytes, bytes + size).size() > 2;
-  SelectObject(memory, old);
-  DeleteObject(picture);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return painted;
-}
-
-HWND CurrentPage() { return PropSheet_GetCurrentPageHwnd(CurrentConfigSheet()); }
 
 std::string Text(HWND window) {
   char text[512] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
-}
-
-void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
-
-void Notify(HWND page, int id, int code) {
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
 // A mouse click on one half of an arrows control: the right (or lower)
@@ -102,9 +68,9 @@ bool DisplayStored(const std::string& name) {
 const ControlRow& FirstRow(int module) { return GetModuleDefinition(module).controls.front(); }
 
 // The walk, one step per tick.
-class SheetWalk {
+class SheetWalk : public testing::SheetWalk {
  public:
-  explicit SheetWalk(testing::ScriptedDialogs& dialogs) : dialogs_(dialogs) {
+  explicit SheetWalk(testing::ScriptedDialogs& dialogs) : testing::SheetWalk(kMaxTicks), dialogs_(dialogs) {
     Add([](HWND sheet) {
       EXPECT_EQ(Text(sheet), "Lumox v3.5.350");
       HWND tabs = PropSheet_GetTabControl(sheet);
@@ -120,18 +86,7 @@ class SheetWalk {
     Add([](HWND sheet) { PropSheet_PressButton(sheet, PSBTN_OK); });
   }
 
-  void Tick() {
-    if (CurrentConfigSheet() && next_ < steps_.size()) steps_[next_++](CurrentConfigSheet());
-    if (++ticks_ == kMaxTicks && CurrentConfigSheet()) {
-      ADD_FAILURE() << "the walk stopped at step " << next_;
-      PropSheet_PressButton(CurrentConfigSheet(), PSBTN_CANCEL);
-    }
-  }
-  bool finished() const { return next_ == steps_.size(); }
-
  private:
-  void Add(std::function<void(HWND)> step) { steps_.push_back(std::move(step)); }
-
   void WalkPage(int number) {
     Add([number](HWND sheet) { PropSheet_SetCurSel(sheet, nullptr, number); });
     Add([number](HWND sheet) {
@@ -267,14 +222,7 @@ class SheetWalk {
   static std::string ExportPath() { return OutputDir() + "\\" + kDisplay + ".LMX"; }
 
   testing::ScriptedDialogs& dialogs_;
-  std::vector<std::function<void(HWND)>> steps_;
-  size_t next_ = 0;
-  int ticks_ = 0;
 };
-
-SheetWalk* walk = nullptr;
-
-void CALLBACK TakeStep(HWND, UINT, UINT_PTR, DWORD) { walk->Tick(); }
 
 TEST(ConfigSheet, AUserWalksEveryPageSavesExportsImportsDeletesAndPreviews) {
   CreateDirectoryA(OutputDir().c_str(), nullptr);
@@ -284,13 +232,7 @@ TEST(ConfigSheet, AUserWalksEveryPageSavesExportsImportsDeletesAndPreviews) {
   testing::ScriptedDialogs dialogs;
   win32::SetConfigDialogsForTesting(&dialogs);
   SheetWalk steps(dialogs);
-  walk = &steps;
-  const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, TakeStep);
-
-  win32::RunConfigureDialog(GetModuleHandleA(nullptr), nullptr);
-
-  KillTimer(nullptr, timer);
-  walk = nullptr;
+  steps.Run(kTickMs);
   EXPECT_TRUE(steps.finished());
   EXPECT_EQ(system.launches().size(), 1u);
   EXPECT_NE(system.launches().front().find(" /S"), std::string::npos);

@@ -44,11 +44,11 @@ const std::array<PageRecord, kPageCount> kPages = {{
     {"DLGEFFECT", "Effect", IDI_MODULE, ModulePageProc, kEffect},
     {"DLGRANDOM", "Random", IDI_MODULE, ModulePageProc, kRandom},
     {"DLGBITMAP", "Slide Show", IDI_MODULE, ModulePageProc, kBitmap},
-    {"DLGPALETTE", "Palette", IDI_PALETTE, PlaceholderPageProc, 0},
-    {"DLGCUSTOMPALETTE", "Custom", IDI_CUSTOM_PALETTE, PlaceholderPageProc, 0},
-    {"DLGSOUND", "Sound", IDI_SOUND, PlaceholderPageProc, 0},
+    {"DLGPALETTE", "Palette", IDI_PALETTE, PalettePageProc, 0},
+    {"DLGCUSTOMPALETTE", "Custom", IDI_CUSTOM_PALETTE, CustomPalettePageProc, 0},
+    {"DLGSOUND", "Sound", IDI_SOUND, SoundPageProc, 0},
     {"DLGMAIN", "Main Settings", IDI_MAIN, MainPageProc, 0},
-    {"DLGVIDEO", "Display", IDI_DISPLAY, PlaceholderPageProc, 0},
+    {"DLGVIDEO", "Display", IDI_DISPLAY, DisplayPageProc, 0},
 }};
 
 // The models live from the sheet's start to its end.

@@ -158,7 +158,7 @@ void Command(HWND page, int id, int code) {
       OpenUserGuide("");
       break;
     case IDC_HELP_BUTTON:
-      OpenUserGuide(MainGuideSection());
+      OpenUserGuide(kMainGuideSection);
       break;
     default:
       break;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/config_sheet.h"
+#include "config/control_row.h"
 #include "config/pages.h"
 #include "config/user_guide.h"
 #include "config_ids.h"
@@ -22,36 +23,6 @@ constexpr int kRowX = 70;
 constexpr int kRowTop = 20;
 constexpr int kSlideShowRowTop = 47;
 constexpr int kRowSpacing = 15;
-constexpr int kRowHeight = 12;
-// The longest number a box takes: "-2147483648".
-constexpr int kNumberBoxLimit = 11;
-
-// One element of a row: its identifier base, class, styles, and place in
-// dialog units relative to the row's x0 and y.
-struct RowElement {
-  int idBase;
-  const char* windowClass;
-  DWORD style;
-  DWORD exStyle;
-  int x, y, width, height;
-};
-
-constexpr DWORD kTrackbarStyle = WS_BORDER | WS_TABSTOP | TBS_AUTOTICKS;
-constexpr DWORD kBoxStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-
-const std::array<RowElement, 9> kRowElements = {{
-    // A little wider than the rest of the row's grid, so that two-word
-    // labels stay on one line; a longer one ends in an ellipsis.
-    {IDC_ROW_LABEL, "STATIC", SS_RIGHT | SS_ENDELLIPSIS, 0, -64, 2, 60, kRowHeight},
-    {IDC_ROW_VALUE_TRACKBAR, TRACKBAR_CLASSA, kTrackbarStyle, 0, 0, 0, 174, kRowHeight},
-    {IDC_ROW_RANGE_LO_TRACKBAR, TRACKBAR_CLASSA, kTrackbarStyle, 0, 0, 0, 62, kRowHeight},
-    {IDC_ROW_RANGE_LO_BOX, "EDIT", kBoxStyle, WS_EX_CLIENTEDGE, 62, 0, 22, kRowHeight},
-    {IDC_ROW_RANGE_HI_TRACKBAR, TRACKBAR_CLASSA, kTrackbarStyle, 0, 84, 0, 62, kRowHeight},
-    {IDC_ROW_RANGE_HI_BOX, "EDIT", kBoxStyle, WS_EX_CLIENTEDGE, 146, 0, 22, kRowHeight},
-    {IDC_ROW_SENSE_BOX, "EDIT", WS_BORDER | ES_READONLY, WS_EX_CLIENTEDGE, 169, 0, 27, kRowHeight},
-    {IDC_ROW_VALUE_BOX, "EDIT", kBoxStyle, WS_EX_CLIENTEDGE, 174, 0, 22, kRowHeight},
-    {IDC_ROW_SOURCE, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 198, 0, 46, 96},
-}};
 
 struct NumberIds {
   RowNumber which;
@@ -91,33 +62,8 @@ void BuildRow(HWND page, const ModulePage& model, int control, HFONT font) {
   // closes up to the others.
   if (PageValue(page) == kBitmap && control == kStrengthSlot) top -= 27;
   const int y = top + (control % kRowsPerPage) * kRowSpacing;
-  const DWORD visible = control < kRowsPerPage ? WS_VISIBLE : 0;
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  for (const RowElement& element : kRowElements) {
-    RECT place{kRowX + element.x, y + element.y, kRowX + element.x + element.width,
-               y + element.y + element.height};
-    MapDialogRect(page, &place);
-    const std::string text = element.idBase == IDC_ROW_LABEL ? model.Label(control) : "";
-    HWND window = CreateWindowExA(
-        element.exStyle, element.windowClass, text.c_str(), WS_CHILD | visible | element.style,
-        place.left, place.top, place.right - place.left, place.bottom - place.top, page,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(element.idBase + control)), instance, nullptr);
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (element.windowClass == std::string("EDIT")) SendMessageA(window, EM_LIMITTEXT, kNumberBoxLimit, 0);
-  }
-  // The sense arrows sit at the left end of the sense box.
-  RECT sense{kRowX + 169, y, kRowX + 196, y + kRowHeight};
-  MapDialogRect(page, &sense);
-  HWND arrows = CreateUpDownControl(
-      WS_CHILD | WS_BORDER | visible | UDS_ALIGNLEFT | UDS_ARROWKEYS, sense.left, sense.top,
-      sense.right - sense.left, sense.bottom - sense.top, page, IDC_ROW_SENSE_ARROWS + control,
-      instance, Element(page, IDC_ROW_SENSE_BOX, control), kSenseMaximum, kSenseMinimum, 7);
-  SendMessageA(arrows, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-
-  HWND sources = Element(page, IDC_ROW_SOURCE, control);
-  for (const char* source : model.SourceList(control)) {
-    SendMessageA(sources, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(source));
-  }
+  BuildControlRow(page, control, kRowX, y, control < kRowsPerPage, model.Label(control),
+                  model.SourceList(control), font);
 }
 
 void SetUpNumber(HWND page, const ModulePage& model, int control, const NumberIds& number) {

@@ -1,0 +1,236 @@
+#include "config/setup_wizard.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "config/config_fixture.h"
+#include "settings/registry_values.h"
+
+namespace lumox::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void Write(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Real files in a temporary tree; the platform's part recorded, versions
+// and failures scripted.
+class FakeHost final : public SetupHost {
+ public:
+  explicit FakeHost(fs::path desktop) : desktop_(std::move(desktop)) {}
+  bool CopyFileOver(const std::string& from, const std::string& to) override {
+    return to.find(failCopyTo) == std::string::npos && SetupHost::CopyFileOver(from, to);
+  }
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    return (failMoveTo.empty() || to != failMoveTo) && SetupHost::RenameFile(from, to);
+  }
+  std::optional<FileVersion> VersionOf(const std::string& path) override {
+    const auto found = versions.find(path);
+    if (found == versions.end()) return std::nullopt;
+    return found->second;
+  }
+  std::string FolderPath(ShellFolder folder) override {
+    return (desktop_ / (folder == ShellFolder::kDesktop ? "Desktop" : "Startup")).string();
+  }
+  void CloseLaunchers() override { ++launcherCloses; }
+  void SelectScreenSaver(const std::string& saverPath) override { selected = saverPath; }
+  void ShellChanged(const std::string&) override {}
+
+  std::string failCopyTo = "\n";  // a part of the destinations whose copy fails
+  std::string failMoveTo;         // a destination whose rename fails
+  std::map<std::string, FileVersion> versions;
+  int launcherCloses = 0;
+  std::string selected;
+
+ private:
+  fs::path desktop_;
+};
+
+class SetupWizardTest : public ConfigTest {
+ protected:
+  void SetUp() override {
+    ConfigTest::SetUp();
+    root = fs::temp_directory_path() / ("lumox-setup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root);
+    host = FakeHost(root / "home");
+    for (const char* name : {"Kestrun.EXE", "UnInstall.EXE", "ReadMe.TXT", "License.TXT"}) {
+      Write(root / "dist" / name, std::string("new ") + name);
+    }
+    Write(root / "dist" / "SETUP.EXE", "new saver");
+    Write(root / "dist" / "Broken.LMX", "not a settings file");
+    Write(root / "dist" / "Slogan.TXT", std::string(300, 'S'));
+    Write(root / "cwd" / "RANDOM.SCR", "random saver");
+    fs::create_directories(root / "sys");
+    fs::create_directories(root / "win");
+    fs::create_directories(root / "home" / "Startup");
+    fs::create_directories(root / "home" / "Desktop");
+  }
+  void TearDown() override {
+    fs::remove_all(root);
+    ConfigTest::TearDown();
+  }
+
+  SetupWizard Wizard() {
+    return SetupWizard(host, dialogs, {(root / "dist" / "SETUP.EXE").string(), (root / "cwd").string(),
+                                       (root / "sys").string(), (root / "win").string()});
+  }
+  std::string Destination() const { return (root / "Lumox").string(); }
+  std::string Saver() const { return (root / "sys" / "LUMOX.SCR").string(); }
+
+  bool Install(SetupWizard& wizard, const InstallOptions& options = {}) {
+    return wizard.Install(options, [this](int position) { progress.push_back(position); });
+  }
+
+  // Files left under a temporary or backup name anywhere in the tree.
+  int Leftovers() const {
+    int count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      count += entry.path().string().find(".setup-") != std::string::npos;
+    }
+    return count;
+  }
+
+  std::string ClassText(const std::string& key, const std::string& name = "") {
+    RegValue value;
+    if (!Registry().ReadValue(RegRoot::ClassesRoot, key, name, value)) return "<none>";
+    return std::string(value.data.begin(), value.data.end() - 1);
+  }
+
+  fs::path root;
+  FakeHost host{root / "home"};
+  std::vector<int> progress;
+};
+
+TEST(SetupProgram, IsRecognisedByItsFileNameInAnyCase) {
+  EXPECT_TRUE(IsSetupProgram("C:\\DISK1\\SETUP.EXE"));
+  EXPECT_TRUE(IsSetupProgram("c:\\disk1\\Setup.exe"));
+  EXPECT_TRUE(IsSetupProgram("setup.EXE"));
+  EXPECT_FALSE(IsSetupProgram("C:\\WINDOWS\\SYSTEM\\LUMOX.SCR"));
+  EXPECT_FALSE(IsSetupProgram("C:\\SETUP.EXE\\LUMOX.SCR"));
+  EXPECT_FALSE(IsSetupProgram("C:\\DISK1\\MYSETUP.EXE"));
+  EXPECT_EQ(SetupCaption(), "Setup for Lumox v3.5.350");
+}
+
+TEST_F(SetupWizardTest, TheDirectoryMustBeAWritableDirectory) {
+  SetupWizard wizard = Wizard();
+  EXPECT_EQ(wizard.ProposedDirectory(), "C:\\Lumox");
+  Write(root / "plain-file", "x");
+  EXPECT_FALSE(wizard.ChooseDirectory((root / "plain-file").string()));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], "Invalid directory name!: " + (root / "plain-file").string());
+  // A directory that is not there yet is made, parents and all.
+  EXPECT_TRUE(wizard.ChooseDirectory((root / "a" / "b").string()));
+  EXPECT_TRUE(fs::is_directory(root / "a" / "b"));
+  EXPECT_EQ(wizard.ProposedDirectory(), (root / "a" / "b").string());
+}
+
+TEST_F(SetupWizardTest, InstallReplacesAnOlderSaverAndPlacesTheFilesRegistryValuesAndOptions) {
+  Write(Saver(), "old saver");
+  host.versions[Saver()] = {3, 4, 999};
+  SetupWizard wizard = Wizard();
+  EXPECT_FALSE(wizard.PlayerInstallerPresent());
+  Write(root / "dist" / "Auralis.EXE", "player");
+  EXPECT_TRUE(wizard.PlayerInstallerPresent());
+  ASSERT_TRUE(wizard.ChooseDirectory(Destination()));
+  InstallOptions options;
+  options.desktopUtility = true;
+  options.player = true;
+  ASSERT_TRUE(Install(wizard, options)) << ::testing::PrintToString(dialogs.messages);
+
+  EXPECT_EQ(Read(Saver()), "new saver");
+  EXPECT_EQ(Read(root / "sys" / "RANDOM.SCR"), "random saver");
+  EXPECT_FALSE(fs::exists(root / "win" / "LMXKAUR.HLP"));  // not shipped: skipped
+  for (const char* name : {"Kestrun.EXE", "UnInstall.EXE", "ReadMe.TXT", "License.TXT"}) {
+    EXPECT_EQ(Read(root / "Lumox" / name), std::string("new ") + name);
+  }
+  // A settings file that does not import is still copied.
+  EXPECT_EQ(Read(root / "Lumox" / "Broken.LMX"), "not a settings file");
+  EXPECT_EQ(Read(root / "home" / "Desktop" / "LMXK.EXE"), "new saver");
+  EXPECT_EQ(Read(root / "home" / "Startup" / "Kestrun.EXE"), "new Kestrun.EXE");
+  EXPECT_EQ(Leftovers(), 0);
+
+  std::string text;
+  EXPECT_TRUE(ReadText("LumoxDir", SettingsKey(), 260, text));
+  EXPECT_EQ(text, Destination());
+  EXPECT_TRUE(ReadText("Slogan", SettingsKey(), 300, text));
+  EXPECT_EQ(text, std::string(255, 'S'));
+  EXPECT_TRUE(ReadText("SCRNSAVE.EXE", "Desktop", 260, text));
+  EXPECT_EQ(text, Saver());
+  EXPECT_EQ(host.selected, Saver());
+  EXPECT_EQ(ClassText(".LMX"), "Lumox");
+  EXPECT_EQ(ClassText(".LMX", "Content Type"), "application/lumox");
+  EXPECT_EQ(ClassText("Lumox\\shell\\open\\command"), "Lumox.SCR /S %1");
+  EXPECT_EQ(ClassText("Lumox\\DefaultIcon"), Saver() + ",2");
+  RegValue uninstall;
+  ASSERT_TRUE(Registry().ReadValue(RegRoot::LocalMachine,
+                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumox",
+                                   "UninstallString", uninstall));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(uninstall.data.data())),
+            (root / "Lumox" / "UnInstall.EXE").string());
+
+  EXPECT_EQ(host.launcherCloses, 1);
+  ASSERT_EQ(system().launches().size(), 2u);
+  EXPECT_NE(system().launches()[0].find("Kestrun.EXE"), std::string::npos);
+  EXPECT_NE(system().launches()[1].find("Auralis.EXE\" /install"), std::string::npos);
+  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+  EXPECT_EQ(progress.back(), 100);
+}
+
+// Whatever stops the installation, the files and registry stay as they were.
+TEST_F(SetupWizardTest, AFailedOrRefusedInstallChangesNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeHost&, const fs::path& root)> arrange;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"newer saver installed",
+       [](FakeHost& h, const fs::path& r) { h.versions[(r / "sys" / "LUMOX.SCR").string()] = {3, 6, 0}; }, "Version 3.6.0"},
+      {"saver not copied", [](FakeHost& h, const fs::path&) { h.failCopyTo = "LUMOX.SCR"; },
+       "Unable to install."},
+      {"a late rename fails",
+       [](FakeHost& h, const fs::path& r) { h.failMoveTo = (r / "Lumox" / "ReadMe.TXT").string(); },
+       "Unable to install."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write(Saver(), "old saver");
+    Write(root / "Lumox" / "Kestrun.EXE", "old launcher");
+    host = FakeHost(root / "home");
+    c.arrange(host, root);
+    dialogs.messages.clear();
+    SetupWizard wizard = Wizard();
+    ASSERT_TRUE(wizard.ChooseDirectory(Destination()));
+    EXPECT_FALSE(Install(wizard));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find(std::string("Install Problem...: ") + c.message), std::string::npos)
+        << dialogs.messages[0];
+    EXPECT_EQ(Read(Saver()), "old saver");
+    EXPECT_EQ(Read(root / "Lumox" / "Kestrun.EXE"), "old launcher");
+    EXPECT_FALSE(fs::exists(root / "Lumox" / "UnInstall.EXE"));
+    EXPECT_FALSE(fs::exists(root / "sys" / "RANDOM.SCR"));
+    EXPECT_EQ(Leftovers(), 0);
+    std::string text;
+    EXPECT_FALSE(ReadText("LumoxDir", SettingsKey(), 260, text));
+    EXPECT_EQ(ClassText(".LMX"), "<none>");
+    EXPECT_TRUE(host.selected.empty());
+  }
+}
+
+}  // namespace
+}  // namespace lumox::testing
