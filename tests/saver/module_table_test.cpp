@@ -18,26 +18,6 @@ namespace {
 
 using test::Calls;
 
-TEST(DefineControl, SetsTheWholeControlEmptiesTheTextAndIgnoresIndicesOutsideTheTable) {
-  ModuleTable table{};
-  std::strcpy(table[kBitmap].text, "C:\\pictures");
-  std::strcpy(table[0].text, "kept");
-  table[kBitmap].controls[3].Smoothed = 0.9f;
-  table[kBitmap].controls[3].Source = kSourceOscillate;
-  DefineControl(table, kBitmap, 57, 3, 7, -2, 30);
-  const ModuleControl& c = table[kBitmap].controls[3];
-  EXPECT_EQ(table[kBitmap].text[0], '\0');
-  EXPECT_EQ((std::vector<int32_t>{c.Defined, c.LabelId, c.Source, c.Value, c.Default, c.RangeLo,
-                                  c.Minimum, c.RangeHi, c.Maximum, c.Sense}),
-            (std::vector<int32_t>{1, 57, kSourceSet, 7, 7, -2, -2, 30, 30, 10}));
-  EXPECT_FLOAT_EQ(c.Smoothed, 0.5f);
-  for (auto [module, control] : {std::pair{0, 20}, {0, -1}, {12, 0}, {-1, 0}}) {
-    DefineControl(table, module, 1, control, 0, 0, 1);
-  }
-  EXPECT_STREQ(table[0].text, "kept");
-  EXPECT_EQ(table[0].controls[0].Defined + table[11].controls[0].Defined, 0);
-}
-
 class ModuleTableTest : public testing::Test {
  protected:
   ModuleTableTest() { test::UseFakeModules(services); }
