@@ -119,12 +119,18 @@ TEST(UnpackDibTest, DepthsHeadersAndRowOrder) {
   EXPECT_EQ(picture.colors, (std::vector<uint32_t>{0, 0xFFFFFF}));
   EXPECT_EQ(picture.pixels, (Bytes{0, 0, 0, 0, 0xFF, 0x80, 0, 0}));
 
-  // 16 bits with 5-6-5 masks after the header; 32 bits with the default.
+  // 16 bits with 5-6-5 masks after the header or the default 5-5-5; 32
+  // bits with the default.
   Bytes masked = InfoHeader(1, 1, 16, 3);
   Put(masked, 0xF800), Put(masked, 0x07E0), Put(masked, 0x001F), Put(masked, 0xFFFF);
   ASSERT_TRUE(UnpackDib(masked, picture, error)) << error;
   EXPECT_EQ(picture.greenMask, 0x07E0u);
   EXPECT_EQ(picture.pixels, (Bytes{0xFF, 0xFF, 0, 0}));
+  Bytes plain16 = InfoHeader(1, 1, 16);
+  Put(plain16, 0x7FFF);
+  ASSERT_TRUE(UnpackDib(plain16, picture, error)) << error;
+  EXPECT_EQ((std::vector<uint32_t>{picture.redMask, picture.greenMask, picture.blueMask}),
+            (std::vector<uint32_t>{0x7C00, 0x03E0, 0x001F}));
   Bytes plain32 = InfoHeader(1, 1, 32);
   Put(plain32, 0x00123456);
   ASSERT_TRUE(UnpackDib(plain32, picture, error)) << error;
