@@ -9,7 +9,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Little-endian words of `bytes` bytes, appended or written in place.
+// Appends `v` as a little-endian word of `bytes` bytes; Set32 overwrites one.
 void Put(Bytes& b, uint32_t v, int bytes = 4) {
   for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }

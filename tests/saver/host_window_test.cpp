@@ -146,6 +146,7 @@ TEST(HostWindowProc, ClosingAndThePasswordCheck) {
   test::TestEnvironment env;
   HostState nt, family95, state;
   FakeHostWindow ntWindow{nt}, window95{family95}, window{state};
+  nt.verifyPassword = [] { return false; };  // never asked
   ntWindow.Send(kWmClose);
   EXPECT_TRUE(ntWindow.destroyed && !nt.closing);
   family95.family95 = state.family95 = true;

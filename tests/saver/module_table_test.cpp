@@ -44,7 +44,8 @@ TEST_F(ModuleTableTest, DefinitionsThenStoredSettingsThenSoundFlagsThenValidatio
     const ModuleDescriptor& module = saver.table[i];
     EXPECT_STREQ(module.name, kModuleNames[i]);
     EXPECT_EQ(module.palette, &palette);
-    EXPECT_EQ(module.controls[0].LabelId * 100 + module.controls[9].Minimum, (100 + i) * 100 - 10);
+    EXPECT_EQ(module.controls[0].LabelId, 100 + i);
+    EXPECT_EQ(module.controls[9].Minimum, -10);
     EXPECT_EQ(module.Draw, test::FakeModuleDefinition(i).Draw);
     EXPECT_EQ(saver.options.Active[i], i == kStar ? 1 : 0) << i;
   }

@@ -233,7 +233,7 @@ TEST_F(SaverWindowTest, HotKeysDoTheirCommandAndNeverDismiss) {
 TEST_F(SaverWindowTest, InASwitchedModeOnlyASustainedBurstGoesOnToTheDistanceRule) {
   // Within the first eight seconds a burst needs twenty counted messages,
   // later six; the message that starts a burst is not counted, and a pause
-  // of two seconds starts a new one (so jiggles never add up).
+  // of two seconds starts a new one.
   const struct {
     uint32_t waitMs;
     int needed;
