@@ -60,7 +60,9 @@ TEST(Clip, NothingIsDrawnOutsideTheClipAndInsideIsUnchanged) {
   using Operation = std::function<void(Canvas&)>;
   const std::vector<Operation> operations = {
       [&](Canvas& k) { k.MoveTo(r(), r()), k.LineTo(r(), r()); },
-      [&](Canvas& k) { k.MoveTo(far().x, far().y), k.LineTo(far().x, far().y); },
+      [&](Canvas& k) {
+        k.MoveTo(huge(random), huge(random)), k.LineTo(huge(random), huge(random));
+      },
       [&](Canvas& k) { k.Ellipse(r(), r(), r(), r()); },
       [&](Canvas& k) { k.Rectangle(r(), r(), r(), r()); },
       [&](Canvas& k) { const Point p[] = {point(), point(), point(), far()}; k.Polygon(p, 4); },
