@@ -14,7 +14,9 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-std::string Call(const char* name, int64_t value) { return name + (" " + std::to_string(value)); }
+std::string Call(const char* name, int64_t value) {
+  return std::string(name) + " " + std::to_string(value);
+}
 std::string ToSaver(uint32_t message) { return Call("saver", message); }
 std::string ToSystem(uint32_t message) { return Call("system", message); }
 
