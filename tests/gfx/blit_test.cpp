@@ -14,38 +14,6 @@ namespace {
 using testing::CountPixels;
 using testing::Drawn;
 using testing::Paint;
-using testing::Picture;
-
-// An asymmetric picture: an "F" with a marked corner.
-Surface FSurface() {
-  Surface s(7, 5);
-  Paint(s, R"(
-abbbbc.
-a......
-abbb...
-a......
-a.....d)");
-  return s;
-}
-
-// The source runs out at its right and bottom; PatBlt with negative
-// extents covers its origin and the pixels before it.
-TEST(BitBlt, CopiesAndLeavesWhatLiesOutsideTheSource) {
-  Surface source = FSurface();
-  Canvas from(source);
-  EXPECT_EQ(Drawn(7, 5,
-                  [&](Canvas& c) {
-                    c.PatBlt(6, 4, -7, -5, RasterOp::Whiteness);
-                    c.BitBlt(0, 0, 7, 5, from, 3, 2);
-                    c.PatBlt(0, 0, 2, 1, RasterOp::DstInvert);
-                  }),
-            R"(
-?#..###
-....###
-...d###
-#######
-#######)");
-}
 
 TEST(StretchBlt, MirrorsRepeatsAndDropsPixels) {
   Surface source(4, 1);

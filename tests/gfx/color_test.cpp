@@ -6,17 +6,13 @@
 namespace lumox::gfx {
 namespace {
 
-TEST(Color, PaletteIndicesSkipTheTenLowStaticsAndWrapAt236) {
-  EXPECT_EQ(ToPhysical(PaletteIndex(0)), 10);
-  EXPECT_EQ(ToPhysical(PaletteIndex(235)), 245);
-  EXPECT_EQ(ToPhysical(PaletteIndex(236)), 10);
-  EXPECT_EQ(ToPhysical(PaletteIndex(300)), 10 + 64);
-  EXPECT_EQ(ToPhysical(0x0100FFFFu), 10 + 0xFFFF % 236);
-}
-
-TEST(Color, PlainRgbTakesTheNearestStaticColourNeverASaverEntry) {
-  EXPECT_EQ(ToPhysical(MakeRgb(250, 10, 5)), 249);     // red
-  EXPECT_EQ(ToPhysical(MakeRgb(100, 100, 100)), 248);  // dark grey
+TEST(Color, PaletteIndicesSkipTheTenLowStaticsAndPlainRgbTakesTheNearestStatic) {
+  for (auto [color, physical] : {std::pair{PaletteIndex(0), 10}, {PaletteIndex(235), 245},
+                                 {PaletteIndex(236), 10}, {PaletteIndex(300), 74},
+                                 {0x0100FFFFu, 10 + 0xFFFF % 236},
+                                 {MakeRgb(250, 10, 5), 249}, {MakeRgb(100, 100, 100), 248}}) {
+    EXPECT_EQ(ToPhysical(color), physical) << std::hex << color;
+  }
   for (uint32_t c = 0; c < 0x1000000u; c += 0x010305u) EXPECT_TRUE(IsStaticEntry(ToPhysical(c)));
 }
 
@@ -31,21 +27,17 @@ TEST(Color, InversionKeepsSaverEntriesAndSwapsStatics) {
 }
 
 TEST(Color, TheTwentyStaticColoursOfTheDisplay) {
-  const Rgb low[10] = {{0, 0, 0},       {128, 0, 0},    {0, 128, 0},   {128, 128, 0},
-                       {0, 0, 128},     {128, 0, 128},  {0, 128, 128}, {192, 192, 192},
-                       {192, 220, 192}, {166, 202, 240}};
-  const Rgb high[10] = {{255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},
-                        {0, 255, 0},     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},
-                        {0, 255, 255},   {255, 255, 255}};
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(StaticColor(i), low[i]) << i;
-    EXPECT_EQ(StaticColor(246 + i), high[i]) << 246 + i;
-    EXPECT_EQ(ToPhysical(MakeRgb(low[i].red, low[i].green, low[i].blue)), i);
-    EXPECT_EQ(ToPhysical(MakeRgb(high[i].red, high[i].green, high[i].blue)), 246 + i);
+  const Rgb statics[20] = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},
+                           {0, 0, 128},     {128, 0, 128},   {0, 128, 128},   {192, 192, 192},
+                           {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
+                           {128, 128, 128}, {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
+                           {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+  for (int i = 0; i < 20; ++i) {
+    const int entry = i < 10 ? i : 236 + i;
+    EXPECT_EQ(StaticColor(entry), statics[i]) << entry;
+    EXPECT_EQ(ToPhysical(MakeRgb(statics[i].red, statics[i].green, statics[i].blue)), entry);
   }
-  EXPECT_EQ(StaticColor(100), (Rgb{}));
-  EXPECT_EQ(StaticColor(-1), (Rgb{}));
-  EXPECT_EQ(StaticColor(256), (Rgb{}));
+  for (int entry : {100, -1, 256}) EXPECT_EQ(StaticColor(entry), (Rgb{})) << entry;
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 // With the grey ramp, entry i is grey level i, so a GDI colour RGB(i, i, i)
 // draws index i and GDI's pixels read back as the canvas's physical indices.
 // With the static colours, the system colours land on the entries the canvas
-// uses for them, and saver entries get saturated colours no grey comes near.
+// uses for them, and saver entries get saturated colours no grey comes near,
+// or the colours of a saver palette when one is given.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 
 #include "gfx/color.h"
+#include "gfx/palette_readback.h"
 #include "gfx/surface.h"
 
 namespace lumox::gfx::testing {
@@ -20,7 +22,7 @@ enum class DibColours { GreyRamp, Static };
 
 class GdiDib {
  public:
-  GdiDib(const Surface& start, DibColours colours)
+  GdiDib(const Surface& start, DibColours colours, const LogicalPalette* saverColours = nullptr)
       : width_(start.width()), height_(start.height()) {
     struct {
       BITMAPINFOHEADER header;
@@ -31,6 +33,7 @@ class GdiDib {
       const BYTE level = static_cast<BYTE>(i);
       const Rgb c = colours == DibColours::GreyRamp ? Rgb{level, level, level}
                     : IsStaticEntry(i)              ? StaticColor(i)
+                    : saverColours != nullptr       ? (*saverColours)[i - kFirstSaverEntry]
                                                     : Rgb{level, 0, 255};
       info.colors[i] = {c.blue, c.green, c.red, 0};
     }

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <random>
 #include <vector>
 
+#include "gfx/gdi_dib.h"
 #include "gfx/palette_readback.h"
 
 namespace lumox::gfx {
@@ -62,30 +62,11 @@ TEST(GdiReadback, GetPixelMatchesGdiInsideAndOutsideTheClip) {
   constexpr int kWidth = 37, kHeight = 23;
   std::mt19937 random(78);
   const LogicalPalette palette = RandomPalette(random);
-  struct {
-    BITMAPINFOHEADER header;
-    RGBQUAD colors[256];
-  } info{};
-  info.header = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
-  for (int i = 0; i < 256; ++i) {
-    const Rgb c = IsStaticEntry(i) ? StaticColor(i) : palette[i - kFirstSaverEntry];
-    info.colors[i] = {c.blue, c.green, c.red, 0};
-  }
-  HDC dc = CreateCompatibleDC(nullptr);
-  void* bits = nullptr;
-  HBITMAP bitmap =
-      CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
-  ASSERT_NE(bitmap, nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap);
   Surface surface(kWidth, kHeight);
   std::uniform_int_distribution<int> index(0, 255);
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      surface.row(y)[x] = static_cast<uint8_t>(index(random));
-      static_cast<uint8_t*>(bits)[y * ((kWidth + 3) & ~3) + x] = surface.row(y)[x];
-    }
-  }
-  GdiFlush();
+  for (size_t i = 0; i < surface.size(); ++i) surface.data()[i] = static_cast<uint8_t>(index(random));
+  testing::GdiDib gdi(surface, testing::DibColours::Static, &palette);
+  const HDC dc = gdi.dc();
   Canvas canvas(surface);
   canvas.IntersectClipRect(3, 2, 30, 19);
   IntersectClipRect(dc, 3, 2, 30, 19);
@@ -99,9 +80,6 @@ TEST(GdiReadback, GetPixelMatchesGdiInsideAndOutsideTheClip) {
       ASSERT_EQ(GetPixelColor(canvas, x, y, palette), expected) << x << "," << y;
     }
   }
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 }  // namespace

@@ -55,6 +55,8 @@ TEST(Lines, NullPenAndDegenerateInputDrawNothing) {
                     c.Polyline(one, 1);
                     c.PolyBezier(one, 1);
                     c.PolyBezier(nullptr, 4);
+                    const Point five[] = {{0, 0}, {6, 0}, {6, 4}, {0, 4}, {3, 2}};
+                    c.PolyBezier(five, 5);  // not 3n + 1 points
                   }),
             Drawn(7, 5, [](Canvas&) {}));
   // Absurd control points: the curve still ends on its end points.

@@ -9,13 +9,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put16(Bytes& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
+// Appends `v` as a little-endian word of `bytes` bytes; Set32 overwrites one.
+void Put(Bytes& b, uint32_t v, int bytes = 4) {
+  for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 void Set32(Bytes& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
@@ -25,9 +21,9 @@ void Set32(Bytes& b, size_t at, uint32_t v) {
 Bytes InfoHeader(int32_t width, int32_t height, int bits, uint32_t compression = 0,
                  uint32_t colorsUsed = 0) {
   Bytes b;
-  Put32(b, 40), Put32(b, static_cast<uint32_t>(width)), Put32(b, static_cast<uint32_t>(height));
-  Put16(b, 1), Put16(b, static_cast<uint32_t>(bits)), Put32(b, compression);
-  Put32(b, 0), Put32(b, 0), Put32(b, 0), Put32(b, colorsUsed), Put32(b, 0);
+  Put(b, 40), Put(b, static_cast<uint32_t>(width)), Put(b, static_cast<uint32_t>(height));
+  Put(b, 1, 2), Put(b, static_cast<uint32_t>(bits), 2), Put(b, compression);
+  Put(b, 0), Put(b, 0), Put(b, 0), Put(b, colorsUsed), Put(b, 0);
   return b;
 }
 
@@ -35,7 +31,7 @@ Bytes InfoHeader(int32_t width, int32_t height, int bits, uint32_t compression =
 // 1 0 0, the top row 0 1 1.
 Bytes SmallDib(int32_t height = 2) {
   Bytes b = InfoHeader(3, height, 8, 0, 2);
-  Put32(b, 0x00FF0000), Put32(b, 0x000000FF);  // blue-green-red-0 order in memory
+  Put(b, 0x00FF0000), Put(b, 0x000000FF);  // blue-green-red-0 order in memory
   const Bytes rows = {1, 0, 0, 0, 0, 1, 1, 0};
   b.insert(b.end(), rows.begin(), rows.end());
   return b;
@@ -44,14 +40,14 @@ Bytes SmallDib(int32_t height = 2) {
 // A metafile: an 18-byte header, the given records, the end record.
 Bytes Metafile(const std::vector<std::pair<uint16_t, Bytes>>& records) {
   Bytes b;
-  Put16(b, 1), Put16(b, 9), Put16(b, 0x300), Put32(b, 0), Put16(b, 0), Put32(b, 0), Put16(b, 0);
+  Put(b, 1, 2), Put(b, 9, 2), Put(b, 0x300, 2), Put(b, 0), Put(b, 0, 2), Put(b, 0), Put(b, 0, 2);
   for (const auto& [function, payload] : records) {
-    Put32(b, static_cast<uint32_t>(3 + (payload.size() + 1) / 2));
-    Put16(b, function);
+    Put(b, static_cast<uint32_t>(3 + (payload.size() + 1) / 2));
+    Put(b, function, 2);
     b.insert(b.end(), payload.begin(), payload.end());
     if (payload.size() % 2 != 0) b.push_back(0);
   }
-  Put32(b, 3), Put16(b, 0);
+  Put(b, 3), Put(b, 0, 2);
   Set32(b, 6, static_cast<uint32_t>(b.size() / 2));
   return b;
 }
@@ -115,7 +111,7 @@ TEST(UnpackDibTest, DepthsHeadersAndRowOrder) {
   // A core header, 1 bit, 9 wide: two-byte rows padded to four, colours
   // as triples, all rows kept.
   Bytes core;
-  Put32(core, 12), Put16(core, 9), Put16(core, 2), Put16(core, 1), Put16(core, 1);
+  Put(core, 12), Put(core, 9, 2), Put(core, 2, 2), Put(core, 1, 2), Put(core, 1, 2);
   const Bytes coreRest = {0, 0, 0, 255, 255, 255, 0xFF, 0x80, 0, 0, 0x00, 0x00, 0, 0};
   core.insert(core.end(), coreRest.begin(), coreRest.end());
   ASSERT_TRUE(UnpackDib(core, picture, error)) << error;
@@ -123,14 +119,20 @@ TEST(UnpackDibTest, DepthsHeadersAndRowOrder) {
   EXPECT_EQ(picture.colors, (std::vector<uint32_t>{0, 0xFFFFFF}));
   EXPECT_EQ(picture.pixels, (Bytes{0, 0, 0, 0, 0xFF, 0x80, 0, 0}));
 
-  // 16 bits with 5-6-5 masks after the header; 32 bits with the default.
+  // 16 bits with 5-6-5 masks after the header or the default 5-5-5; 32
+  // bits with the default.
   Bytes masked = InfoHeader(1, 1, 16, 3);
-  Put32(masked, 0xF800), Put32(masked, 0x07E0), Put32(masked, 0x001F), Put32(masked, 0xFFFF);
+  Put(masked, 0xF800), Put(masked, 0x07E0), Put(masked, 0x001F), Put(masked, 0xFFFF);
   ASSERT_TRUE(UnpackDib(masked, picture, error)) << error;
   EXPECT_EQ(picture.greenMask, 0x07E0u);
   EXPECT_EQ(picture.pixels, (Bytes{0xFF, 0xFF, 0, 0}));
+  Bytes plain16 = InfoHeader(1, 1, 16);
+  Put(plain16, 0x7FFF);
+  ASSERT_TRUE(UnpackDib(plain16, picture, error)) << error;
+  EXPECT_EQ((std::vector<uint32_t>{picture.redMask, picture.greenMask, picture.blueMask}),
+            (std::vector<uint32_t>{0x7C00, 0x03E0, 0x001F}));
   Bytes plain32 = InfoHeader(1, 1, 32);
-  Put32(plain32, 0x00123456);
+  Put(plain32, 0x00123456);
   ASSERT_TRUE(UnpackDib(plain32, picture, error)) << error;
   EXPECT_EQ(picture.redMask, 0xFF0000u);
   EXPECT_TRUE(picture.colors.empty());
@@ -156,17 +158,14 @@ TEST(UnpackDibTest, HostileHeadersAreRefused) {
       with([](Bytes& b) { Set32(b, 0, 20); }),             // unknown header
       with([](Bytes& b) { Set32(b, 0, 0xFFFFFFF0u); }),    // header past the end
   };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    DibPicture picture;
-    std::string error;
-    EXPECT_FALSE(UnpackDib(cases[i], picture, error)) << "case " << i;
-    EXPECT_FALSE(error.empty()) << "case " << i;
-  }
   const Bytes good = SmallDib();
-  for (size_t size = 0; size < good.size(); ++size) {
+  std::vector<std::span<const uint8_t>> refused(std::begin(cases), std::end(cases));
+  for (size_t size = 0; size < good.size(); ++size) refused.push_back({good.data(), size});
+  for (size_t i = 0; i < refused.size(); ++i) {
     DibPicture picture;
     std::string error;
-    EXPECT_FALSE(UnpackDib({good.data(), size}, picture, error)) << size;
+    EXPECT_FALSE(UnpackDib(refused[i], picture, error)) << "case " << i;
+    EXPECT_FALSE(error.empty()) << "case " << i;
   }
 }
 

@@ -23,6 +23,7 @@ TEST(SplitCommandLineTest, SplitsLikeAShellWithoutOne) {
             (Words{"C:\\Program Files\\Auralis\\AURALIS.EXE", "/PPLAY"}));
   EXPECT_EQ(SplitCommandLine("'it''s' \"say \\\"hi\\\"\""), (Words{"its", "say \"hi\""}));
   EXPECT_EQ(SplitCommandLine("a\\ b \"\" c"), (Words{"a b", "", "c"}));
+  EXPECT_EQ(SplitCommandLine("\"a\\\\\" b"), (Words{"a\\", "b"}));  // "a\\" b
   EXPECT_EQ(SplitCommandLine("x; rm -rf $HOME"), (Words{"x;", "rm", "-rf", "$HOME"}));
   EXPECT_TRUE(SplitCommandLine("unterminated \"quote").empty());
 }

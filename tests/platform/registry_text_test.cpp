@@ -53,6 +53,7 @@ TEST(RegistryTextTest, RejectsMalformedTextNamingTheLine) {
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=dword:1\n", "line 3"},     // short dword
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=dword:0000000g\n", "line 3"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:1\n", "line 3"},       // half a byte
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:g0\n", "line 3"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,\n", "line 3"},     // trailing comma
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,\\\n", "line 3"},   // cut after "\"
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex(zz):01\n", "line 3"},

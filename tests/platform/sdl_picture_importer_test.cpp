@@ -75,15 +75,19 @@ TEST(SdlPictureImporter, PalettePngStaysAPalettePicture) {
 
 TEST(SdlPictureImporter, RefusesHugeAndForeignFiles) {
   TempDir dir;
-  // A PNG signature and a header claiming 20000 x 10, and nothing after it.
+  // Headers claiming 20000 x 10 and nothing after them: a PNG, a GIF, and
+  // a JPEG whose frame header follows another segment.
   WriteFile(dir.File("huge.png"), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x4e\x20\0\0\0\x0a", 24));
+  WriteFile(dir.File("huge.gif"), std::string("GIF89a\x20\x4e\x0a\0", 10) + std::string(14, '\0'));
+  WriteFile(dir.File("huge.jpg"), std::string("\xff\xd8\xff\xe0\0\x10", 6) + std::string(14, '\0') +
+                                      std::string("\xff\xc0\0\x11\x08\0\x0a\x4e\x20", 9));
   WriteFile(dir.File("text.png"), "not a picture at all");
-  for (const char* name : {"huge.png", "text.png", "missing.jpg"}) {
+  for (const char* name : {"huge.png", "huge.gif", "huge.jpg", "text.png", "missing.jpg"}) {
     DibPicture p;
     std::string error;
     EXPECT_FALSE(CurrentPictureImporter().Import(dir.File(name), p, error)) << name;
     EXPECT_NE(error.find(name), std::string::npos) << error;
-    if (name == std::string("huge.png")) {
+    if (std::string(name).starts_with("huge")) {
       EXPECT_NE(error.find("20000 x 10"), std::string::npos) << error;
     }
   }

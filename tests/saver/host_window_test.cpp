@@ -14,7 +14,9 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-std::string Call(const char* name, int64_t value) { return name + (" " + std::to_string(value)); }
+std::string Call(const char* name, int64_t value) {
+  return std::string(name) + " " + std::to_string(value);
+}
 std::string ToSaver(uint32_t message) { return Call("saver", message); }
 std::string ToSystem(uint32_t message) { return Call("system", message); }
 
@@ -139,31 +141,22 @@ TEST(HostWindowProc, MovementCountsBeyondFourPixelsFromTheLastPositionThatClosed
   }
 }
 
-TEST(HostWindowProc, ClosingWithoutAPasswordCheck) {
-  // NT: no check at all; the 95 family without a verify function: closing
-  // is decided, and from then on input goes straight to the system.
-  HostState nt;
-  nt.verifyPassword = [] { return false; };
-  FakeHostWindow ntWindow{nt};
+// NT closes at once; the 95 family without a verify function accepts (from
+// then on input goes straight to the system); with one, a refusal keeps the
+// saver and a repeat within 200 ms is ignored.
+TEST(HostWindowProc, ClosingAndThePasswordCheck) {
+  test::TestEnvironment env;
+  HostState nt, family95, state;
+  FakeHostWindow ntWindow{nt}, window95{family95}, window{state};
+  nt.verifyPassword = [] { return false; };  // never asked
   ntWindow.Send(kWmClose);
-  EXPECT_TRUE(ntWindow.destroyed);
-  EXPECT_FALSE(nt.closing);
-
-  HostState family95;
-  family95.family95 = true;
-  FakeHostWindow window95{family95};
+  EXPECT_TRUE(ntWindow.destroyed && !nt.closing);
+  family95.family95 = state.family95 = true;
   EXPECT_EQ(window95.Send(kWmVerifyPassword), 1) << "no verify function: accepted";
   window95.Send(kWmClose);
-  EXPECT_TRUE(window95.destroyed);
-  EXPECT_TRUE(family95.closing);
+  EXPECT_TRUE(window95.destroyed && family95.closing);
   EXPECT_FALSE(window95.Closes(kWmKeyDown));
-}
 
-TEST(HostWindowProc, ARefusedPasswordKeepsTheSaverAndARepeatWithin200msIsIgnored) {
-  test::TestEnvironment env;
-  HostState state;
-  state.family95 = true;
-  FakeHostWindow window{state};
   int checks = 0;
   bool accept = false;
   state.verifyPassword = [&] {
@@ -175,25 +168,20 @@ TEST(HostWindowProc, ARefusedPasswordKeepsTheSaverAndARepeatWithin200msIsIgnored
   window.Send(kWmCreate);
   window.cursor = {10, 10};
   EXPECT_EQ(window.Send(kWmClose), 0);
-  EXPECT_FALSE(window.destroyed);
-  EXPECT_EQ(checks, 1);
-  EXPECT_FALSE(state.checking);
+  EXPECT_FALSE(window.destroyed || state.checking);
   // Pending timers dropped, no close posted for the dialog's key, and the
-  // cursor hidden again after the refusal.
+  // cursor hidden again after the refusal, whose cursor position becomes
+  // the reference.
   EXPECT_EQ(window.log, (Log{ToSaver(kWmClose), "drop timers 2", ToSaver(kWmKeyDown),
                              ToSystem(kWmKeyDown), "hide cursor"}));
-  // The refused check makes the current cursor position the reference.
   EXPECT_FALSE(window.Closes(kWmMouseMove));
-
-  env.clock.Advance(199);
   accept = true;
-  window.Send(kWmClose);
-  EXPECT_EQ(checks, 1);
-  EXPECT_FALSE(window.destroyed);
-  env.clock.Advance(1);
-  window.Send(kWmClose);
+  for (uint32_t wait : {199u, 1u}) {
+    env.clock.Advance(wait);
+    window.Send(kWmClose);
+    EXPECT_EQ(window.destroyed, wait == 1u) << wait;
+  }
   EXPECT_EQ(checks, 2);
-  EXPECT_TRUE(window.destroyed);
   EXPECT_TRUE(state.closing);
 }
 

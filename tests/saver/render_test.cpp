@@ -102,7 +102,6 @@ TEST_F(RenderTest, BeginPreparesTheTableAndClearsOnlyWithClearFirst) {
     for (const ModuleDescriptor& module : saver.table) {
       EXPECT_EQ(module.width * 100 + module.height, 3723);
       EXPECT_EQ(module.dc, &session->dc);
-      EXPECT_EQ(module.palette, &palette);
     }
     EXPECT_EQ(screen->surface().data()[36 + 22 * 37], clear ? 0 : 200);
     EXPECT_TRUE(Calls().With("Init").empty()) << "nothing starts before the palette is ready";
@@ -232,27 +231,6 @@ TEST_F(RenderTest, OnItsThreadThePaletteIsReadyBeforeInitAndEndsBeforeItIsReleas
   EXPECT_LT(IndexOf(calls, "Stop 4"), IndexOf(calls, "ReleasePalette"));
   EXPECT_LT(IndexOf(calls, "PaletteEnd"), IndexOf(calls, "ReleasePalette"));
   EXPECT_EQ(saver.livePalette.load(), nullptr);
-}
-
-TEST_F(RenderTest, AWindowDestroyedAtOnceStopsTheThreadAndAPausedOneStillEnds) {
-  ASSERT_TRUE(StartThread());
-  EXPECT_EQ(saver.runFlag, 1);
-  saver.runFlag = 0;  // WM_DESTROY, before the thread has begun
-  ASSERT_TRUE(thread.Join());
-  EXPECT_TRUE(Calls().With("Init").empty());
-
-  RenderThread paused;
-  services.paletteThreadMain = nullptr;  // and none is needed
-  saver.renderPaused = 1;
-  ASSERT_TRUE(paused.Start(saver, screen, &block.share, services, true, nullptr));
-  ASSERT_TRUE(WaitForCall("Start 4"));
-  std::this_thread::sleep_for(20ms);
-  EXPECT_TRUE(Calls().With("Draw").empty());
-  saver.renderPaused = 0;
-  ASSERT_TRUE(WaitForCall("Draw"));
-  saver.renderPaused = 1;
-  saver.runFlag = 0;
-  EXPECT_TRUE(paused.Join());
 }
 
 TEST_F(RenderTest, AModuleFaultEndsTheRunAndLeavesModulesAndPalette) {
