@@ -56,12 +56,12 @@ TEST(CommandLineTest, ModesFromLettersOptionsAndTheDaemonsWindow) {
 }
 
 TEST(CommandLineTest, SettingsFileIsTheRestAfterTheMode) {
-  for (const auto& [args, window, file] : std::vector<std::tuple<std::vector<std::string>, const char*, const char*>>{
-           {{"/s", "party.LMX"}, nullptr, "party.LMX"}, {{"/p", "77", "party.LMX"}, nullptr, "party.LMX"},
-           {{"/p", "77"}, nullptr, ""}, {{"--window", "320x200", "party.LMX"}, nullptr, "party.LMX"},
-           {{"-root", "party.LMX"}, "0x400001", "party.LMX"},
-           {{"-window-id", "0x1c00002", "party.LMX"}, nullptr, "party.LMX"}})
-    EXPECT_EQ(Parse(args, window).settingsFile, file) << args[0];
+  EXPECT_EQ(Parse({"/s", "party.LMX"}).settingsFile, "party.LMX");
+  EXPECT_EQ(Parse({"/p", "77", "party.LMX"}).settingsFile, "party.LMX");
+  EXPECT_EQ(Parse({"/p", "77"}).settingsFile, "");
+  EXPECT_EQ(Parse({"--window", "320x200", "party.LMX"}).settingsFile, "party.LMX");
+  EXPECT_EQ(Parse({"-root", "party.LMX"}, "0x400001").settingsFile, "party.LMX");
+  EXPECT_EQ(Parse({"-window-id", "0x1c00002", "party.LMX"}).settingsFile, "party.LMX");
   // An unquoted path with blanks arrives in pieces; the window logic reads
   // it back whole from the saver's command line.
   HostCommand withFile = Parse({"/s", "my", "party.LMX"});

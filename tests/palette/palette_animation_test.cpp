@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
-#include <set>
 #include <thread>
 #include <vector>
 
@@ -206,6 +205,9 @@ TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
   s.settings.Effect[kRed] = kEffectBlackout;
   NewChannelEffect(s, kRed);
   EXPECT_EQ(*std::max_element(r.Current.begin(), r.Current.end()) + r.Counter, 0);
+  clock_.Advance(1000);
+  PaletteThreadBegin(s);  // every channel starts an effect
+  for (const ChannelAnimation& a : s.channels) EXPECT_EQ(a.ChangeTime, 18000u);
 }
 
 // CustomState's red custom colour k is generated at Counter k. The row

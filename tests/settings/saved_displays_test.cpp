@@ -97,7 +97,8 @@ TEST_F(SavedDisplaysTest, LoadTakesStoredValuesDefaultsForMissingOnesAndRepairsT
   ExpectActive({kBezier, kCyclic});
   EXPECT_EQ(palette().settings.values[kDensity][kGreen].Value, 6);
   EXPECT_EQ(share().U32(share_offset::SlowCPU) + share().U32(share_offset::AutoGain), 2u);
-  EXPECT_EQ(std::make_tuple(state().options.Priority, state().options.ShowInfo, state().options.ShowName),
+  const SaverOptions& options = state().options;
+  EXPECT_EQ(std::make_tuple(options.Priority, options.ShowInfo, options.ShowName),
             std::make_tuple(kPriorityHigh, 0, 30));
   EXPECT_EQ(share().Text(share_offset::DisplayName, kShareDisplayNameSize), kDisplay);
 }
