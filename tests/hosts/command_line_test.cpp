@@ -89,14 +89,6 @@ TEST(CommandLineTest, HeadlessAndSettingsCommandArguments) {
   EXPECT_EQ(imported.file + " " + imported.asName, "calm.LMX Quiet");
   EXPECT_TRUE(imported.yes);
 
-  EXPECT_EQ(Parse({"--activate", "Calm"}).mode, HostMode::Activate);
-  EXPECT_EQ(Parse({"--delete", "Calm"}).mode, HostMode::Delete);
-  EXPECT_EQ(Parse({"--show", "Calm"}).mode, HostMode::Show);
-  EXPECT_EQ(Parse({"--list"}).mode, HostMode::List);
-  EXPECT_EQ(Parse({"--export", "Calm"}).mode, HostMode::Error);
-  EXPECT_EQ(Parse({"--import"}).mode, HostMode::Error);
-  // A stray word after a mode option is a mistake, not a screen-saver letter.
-  EXPECT_EQ(Parse({"--list", "s"}).mode, HostMode::Error);
   // One command at a time, and --as/--yes only with --import: errors with
   // the usage line, never one of them silently chosen.
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{

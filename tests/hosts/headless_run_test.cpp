@@ -1,5 +1,7 @@
 #include "headless_run.h"
 
+#include "command_line.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -38,13 +40,8 @@ class CountingScene final : public HeadlessScene {
 TEST(HeadlessRunTest, WritesEachFrameOnAVirtualClockAndFailsCleanlyOnBadOutput) {
   const std::filesystem::path root =
       std::filesystem::temp_directory_path() / ("lumox-headless-" + std::to_string(getpid()));
-  HostCommand command;
-  command.mode = HostMode::Headless;
-  command.width = 8;
-  command.height = 6;
-  command.frames = 10;
-  command.seed = 1000;
-  command.outDir = (root / "nested" / "out").string();
+  HostCommand command = ParseCommandLine({"--headless", "--frames", "10", "--size", "8x6", "--seed",
+                                          "1000", "--out", (root / "nested" / "out").string()});
   CountingScene scene;
   ASSERT_EQ(RunHeadless(command, scene), 0);
   EXPECT_EQ(scene.beginTime, 1000u) << "the clock starts at the seed";

@@ -67,6 +67,28 @@ wait_exit() {
   elapsed=$(( $(now_ms) - start ))
 }
 
+# ends_cleanly PID LIMIT_MS WHAT: PID ends within LIMIT_MS with exit code 0.
+ends_cleanly() {
+  wait_exit "$1" "$2"
+  [ "$status" -eq 0 ] || fail "$3 exited $status"
+}
+
+# find_window TITLE: the id of the first visible window titled exactly TITLE, in $window.
+find_window() {
+  window=$(xdotool search --sync --onlyvisible --name "^$1\$" | head -1)
+  [ -n "$window" ] || fail "no window titled $1 appeared"
+}
+
+# start_helper: starts the test window; its id in $window. ask COMMAND: its one-line reply in $reply.
+start_helper() {
+  coproc helper { "$test_window"; }
+  read -r window <&"${helper[0]}" || fail "the test window did not start"
+}
+ask() {
+  echo "$*" >&"${helper[1]}"
+  read -r reply <&"${helper[0]}"
+}
+
 # expect_refusal CODE ARGS...: the run exits with CODE and one line on stderr.
 expect_refusal() {
   local expected=$1
@@ -100,12 +122,10 @@ case "$case_name" in
     ;;
 
   refusals)
-    expect_refusal 255 /x
-    expect_refusal 255 -q
-    expect_refusal 255 /p 0
-    expect_refusal 255 /l
-    expect_refusal 255 --no-such-option
-    expect_refusal 255 --window 0x10
+    for args in /x -q "/p 0" /l --no-such-option "--window 0x10"; do
+      # shellcheck disable=SC2086
+      expect_refusal 255 $args
+    done
     "$lumox" --help >"$work/out" || fail "--help exited $?"
     grep -q -- "--headless" "$work/out" || fail "--help does not describe --headless"
     # Without a desktop, /c describes the settings instead of opening the window.
@@ -153,8 +173,7 @@ case "$case_name" in
     "$lumox" --export "$first" "$work/run.LMX" >/dev/null || fail "--export exited $?"
     "$lumox" /s "$work/run.LMX" &
     pid=$!
-    window=$(xdotool search --sync --onlyvisible --name '^Screen Saver$' | head -1)
-    [ -n "$window" ] || fail "no full-screen window appeared"
+    find_window "Screen Saver"
     # The window shows before the logic's WM_CREATE has imported the file.
     for _ in $(seq 50); do
       "$lumox" --list | grep -qx '\* Testing Current Settings' && break
@@ -163,8 +182,7 @@ case "$case_name" in
     "$lumox" --list | grep -qx '\* Testing Current Settings' ||
       fail "the settings file is not the active display during the run"
     xdotool key --window "$window" space
-    wait_exit "$pid" 5000
-    [ "$status" -eq 0 ] || fail "settings-file run exited $status"
+    ends_cleanly "$pid" 5000 "settings-file run"
     "$lumox" --list >"$work/after"
     cmp -s "$work/before" "$work/after" || fail "the run left the saved displays changed: $(cat "$work/after")"
     ;;
@@ -174,18 +192,15 @@ case "$case_name" in
     needs_display
     "$lumox" /s &
     pid=$!
-    window=$(xdotool search --sync --onlyvisible --name '^Screen Saver$' | head -1)
-    [ -n "$window" ] || fail "no full-screen window appeared"
+    find_window "Screen Saver"
     "$lumox" /s &
     second=$!
-    wait_exit "$second" 5000
-    [ "$status" -eq 0 ] || fail "a second full-screen saver exited $status"
+    ends_cleanly "$second" 5000 "a second full-screen saver"
     kill -0 "$pid" 2>/dev/null || fail "the first saver ended"
     [ "$(xdotool search --onlyvisible --name '^Screen Saver$' | wc -l)" -eq 1 ] ||
       fail "more than one saver window"
     kill -TERM "$pid"
-    wait_exit "$pid" 5000
-    [ "$status" -eq 0 ] || fail "the first saver exited $status"
+    ends_cleanly "$pid" 5000 "the first saver"
     ;;
 
   palette-while-paused)
@@ -193,17 +208,11 @@ case "$case_name" in
     # F7 then pauses the palette thread too: the picture must stand still.
     needs_xdotool
     needs_display
-    coproc helper { "$test_window"; }
-    read -r _ <&"${helper[0]}" || fail "the test window did not start"
-    screen_hash() {
-      echo hash >&"${helper[1]}"
-      read -r hash <&"${helper[0]}"
-      echo "$hash"
-    }
+    start_helper
+    screen_hash() { ask hash; echo "$reply"; }
     "$lumox" --window 200x150 &
     pid=$!
-    window=$(xdotool search --sync --onlyvisible --name '^Lumox$' | head -1)
-    [ -n "$window" ] || fail "no window appeared"
+    find_window Lumox
     sleep 0.5
     xdotool key --window "$window" F6
     sleep 0.3
@@ -221,21 +230,7 @@ case "$case_name" in
     [ "$(screen_hash)" = "$before" ] || fail "with both threads paused the picture still changed"
     kill -0 "$pid" 2>/dev/null || fail "hot keys closed the saver"
     xdotool key --window "$window" Escape
-    wait_exit "$pid" 5000
-    [ "$status" -eq 0 ] || fail "window run exited $status"
-    ;;
-
-  window-key)
-    needs_xdotool
-    needs_display
-    "$lumox" --window 200x150 2>"${LUMOX_E2E_STDERR:-/dev/stderr}" &
-    pid=$!
-    window=$(xdotool search --sync --onlyvisible --name '^Lumox$' | head -1)
-    [ -n "$window" ] || fail "no window appeared"
-    sleep 0.3
-    xdotool key --window "$window" Escape
-    wait_exit "$pid" 5000
-    [ "$status" -eq 0 ] || fail "window run exited $status after a key"
+    ends_cleanly "$pid" 5000 "a window run ended by a key"
     ;;
 
   monitor-choices)
@@ -256,37 +251,31 @@ case "$case_name" in
       [ "$(xdotool getwindowgeometry $windows | grep -c 'Geometry: 640x480')" -eq 1 ] ||
         fail "choice $choice: not one window of the screen's size"
       xdotool key --window "$windows" Escape
-      wait_exit "$pid" 5000
-      [ "$status" -eq 0 ] || fail "choice $choice: exited $status after a key"
+      ends_cleanly "$pid" 5000 "choice $choice, ended by a key"
     done
     ;;
 
   embedded-sigterm)
     needs_display
-    coproc helper { "$test_window"; }
-    read -r window <&"${helper[0]}" || fail "the test window did not start"
+    start_helper
     "$lumox" -window-id "$window" &
     pid=$!
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "embedded run ended by itself"
     kill -TERM "$pid"
-    wait_exit "$pid" "${LUMOX_E2E_END_MS:-500}"
-    [ "$status" -eq 0 ] || fail "embedded run exited $status on SIGTERM"
+    ends_cleanly "$pid" 500 "an embedded run on SIGTERM"
     echo "ended ${elapsed} ms after SIGTERM"
     ;;
 
   embedded-window-gone)
     needs_display
-    coproc helper { "$test_window"; }
-    read -r window <&"${helper[0]}" || fail "the test window did not start"
+    start_helper
     "$lumox" /p "$window" &
     pid=$!
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "preview run ended by itself"
-    echo destroy >&"${helper[1]}"
-    read -r reply <&"${helper[0]}"
-    wait_exit "$pid" "${LUMOX_E2E_END_MS:-500}"
-    [ "$status" -eq 0 ] || fail "preview run exited $status when its window went away"
+    ask destroy
+    ends_cleanly "$pid" 500 "a preview run whose window went away"
     echo "ended ${elapsed} ms after the window went away"
     expect_refusal 255 /p "$window"
     ;;
@@ -295,20 +284,16 @@ case "$case_name" in
     # Nobody sees an unmapped window, nor one mapped again under another:
     # nothing is presented, while the saver runs on.
     needs_display
-    coproc helper { "$test_window"; }
-    read -r window <&"${helper[0]}" || fail "the test window did not start"
-    echo unmap >&"${helper[1]}"
-    read -r reply <&"${helper[0]}"
+    start_helper
+    ask unmap
     "$lumox" -window-id "$window" --stats 2>"$work/err" &
     pid=$!
     sleep 0.5
-    echo cover >&"${helper[1]}"
-    read -r reply <&"${helper[0]}"
+    ask cover
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "lumox ended by itself"
     kill -TERM "$pid"
-    wait_exit "$pid" 2000
-    [ "$status" -eq 0 ] || fail "lumox exited $status"
+    ends_cleanly "$pid" 2000 lumox
     grep -q ", 0 presents" "$work/err" || fail "presented unseen: $(cat "$work/err")"
     ;;
 
@@ -316,15 +301,14 @@ case "$case_name" in
     # 100 monitor changes under a running saver: it follows each one, as a
     # restart would, and ends showing the last size.
     needs_display
-    coproc helper { "$test_window"; }
-    read -r window <&"${helper[0]}" || fail "the test window did not start"
+    start_helper
     "$lumox" -root --stats 2>"$work/err" &
     pid=$!
     sleep 0.5
     for i in $(seq 100); do
       width=$(( 320 + (i * 37 % 41) * 8 )) height=$(( 240 + (i * 23 % 31) * 8 ))
-      echo "resize $width $height" >&"${helper[1]}"
-      read -r size <&"${helper[0]}"
+      ask resize "$width" "$height"
+      size=$reply
       [ "$size" = "${width}x${height}" ] || fail "the server made ${size}, not ${width}x${height}"
       sleep 0.03
       kill -0 "$pid" 2>/dev/null || fail "lumox ended after $i size changes: $(cat "$work/err")"

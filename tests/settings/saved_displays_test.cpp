@@ -13,6 +13,7 @@ namespace lumox {
 namespace {
 
 using testing::Bytes;
+using namespace std::literals;
 
 const char* const kDisplay = "Mine";
 
@@ -24,14 +25,7 @@ std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> Fields(const PaletteValu
   return {p.Value, p.RangeLo, p.RangeHi, p.Source, p.Sense};
 }
 
-class SavedDisplaysTest : public testing::SettingsTest {
- protected:
-  void ExpectActive(std::initializer_list<int> modules) {
-    for (int i = 0; i < kModuleCount; ++i) {
-      EXPECT_EQ(state().options.Active[i], std::count(modules.begin(), modules.end(), i)) << i;
-    }
-  }
-};
+using SavedDisplaysTest = testing::SettingsTest;
 
 TEST_F(SavedDisplaysTest, FreshUserGetsTheFirstRunDisplaysOnceAndRunsTheRandomModule) {
   SetUpSavedDisplays(state());
@@ -62,9 +56,8 @@ TEST_F(SavedDisplaysTest, DisplayNamesNoStoreCanHoldAreRefusedUpFront) {
   SetUpSavedDisplays(state());
   const auto before = Dump("");
   const Bytes file = {0x00, 0x42, 0x00, 0x42, 1, 0, 0, 0, 0, 2, 0, 0, 0, 'X', 0, 3, 0, 0, 0, 0, 0, 0, 0};
-  for (const std::string& name : {std::string(), std::string(256, 'n'), std::string(259, 'n'),
-                                  std::string("Tab\tName"), std::string("Line\nBreak"),
-                                  std::string("a\\b"), std::string(".."), std::string(".")}) {
+  for (const std::string& name : {""s, std::string(256, 'n'), "Tab\tName"s, "Line\nBreak"s, "a\\b"s,
+                                 ".."s, "."s}) {
     EXPECT_FALSE(SaveDisplay(state(), name.c_str())) << name;
     const SettingsFileResult imported = ImportSettingsBytes(name.c_str(), file);
     EXPECT_EQ(imported.status, SettingsFileStatus::kInvalidName) << name;
@@ -74,8 +67,7 @@ TEST_F(SavedDisplaysTest, DisplayNamesNoStoreCanHoldAreRefusedUpFront) {
   }
   // The longest name a registry key can have is saved and run.
   const std::string longest(255, 'n');
-  state().options.Active = {};
-  state().options.Active[kCyclic] = 1;
+  Activate({kCyclic});
   EXPECT_TRUE(SaveDisplay(state(), longest.c_str()));
   SetUpSavedDisplays(state());
   EXPECT_EQ(ReadActiveName(), longest);
@@ -105,9 +97,9 @@ TEST_F(SavedDisplaysTest, LoadTakesStoredValuesDefaultsForMissingOnesAndRepairsT
   ExpectActive({kBezier, kCyclic});
   EXPECT_EQ(palette().settings.values[kDensity][kGreen].Value, 6);
   EXPECT_EQ(share().U32(share_offset::SlowCPU) + share().U32(share_offset::AutoGain), 2u);
-  EXPECT_EQ(state().options.Priority, kPriorityHigh);
-  EXPECT_EQ(state().options.ShowInfo, 0);
-  EXPECT_EQ(state().options.ShowName, 30);
+  const SaverOptions& options = state().options;
+  EXPECT_EQ(std::make_tuple(options.Priority, options.ShowInfo, options.ShowName),
+            std::make_tuple(kPriorityHigh, 0, 30));
   EXPECT_EQ(share().Text(share_offset::DisplayName, kShareDisplayNameSize), kDisplay);
 }
 
@@ -130,9 +122,9 @@ TEST_F(SavedDisplaysTest, ShortValuesReadZeroFilledLongerOnesKeepTheirDefaults) 
   EXPECT_EQ(Fields(c[0]), std::make_tuple(7, 0, 20, 0, 0x11234));
   EXPECT_EQ(c[3].Value, 50);
   EXPECT_STREQ(state().table[kPattern].text, "");
-  EXPECT_EQ(state().options.ShowName, 30);
-  EXPECT_EQ(state().options.Speed, 5);
-  EXPECT_EQ(palette().settings.Effect[kRed], kEffectCustom);
+  EXPECT_EQ(std::make_tuple(state().options.ShowName, state().options.Speed,
+                            palette().settings.Effect[kRed].load()),
+            std::make_tuple(30, 5, kEffectCustom));
   const gfx::Rgb expected[] = {{1, 2, 3}, {4, 5, 0}, {0, 0, 0}};
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(palette().custom[i].Color(), expected[i]) << i;
@@ -142,13 +134,13 @@ TEST_F(SavedDisplaysTest, ShortValuesReadZeroFilledLongerOnesKeepTheirDefaults) 
 
 TEST_F(SavedDisplaysTest, SaveThenLoadGivesBackTheLiveSettings) {
   state().configDialogOpen = true;  // keep the sound sources as set
-  state().options.Active = {};
-  state().options.Active[kVortex] = state().options.Active[kBitmap] = 1;
+  Activate({kVortex, kBitmap});
   ModuleControl& vortex = state().table[kVortex].controls[3];
   vortex = ModuleControl{1, 13, kSourceFirstBand + 2, 33, 50, 90, 20, 10, 100, 4, 0.5f, 0};
   const std::string path = "/pictures/" + std::string(249, 'p');  // the longest that fits
   std::strcpy(state().table[kBitmap].text, path.c_str());
   palette().settings.values[kMorphRate][kBlue].RangeHi = 15;
+  palette().settings.values[kScale][kRed].Value = 77;
   palette().settings.Effect[kGreen] = kEffectCustom;
   palette().custom[5].Set({1, 2, 3});
   state().options.ShowName = 12;
@@ -164,8 +156,6 @@ TEST_F(SavedDisplaysTest, SaveThenLoadGivesBackTheLiveSettings) {
   // A fresh process loads it.
   ResetModule(state(), kVortex);
   ResetModule(state(), kBitmap);
-  EXPECT_EQ(Fields(vortex), std::make_tuple(50, 10, 100, kSourceSet, 10));
-  EXPECT_STREQ(state().table[kBitmap].text, "");
   SetPaletteDefaults(palette());
   palette().custom[5].Set({0, 0, 0});
   state().options = SaverOptions{};
@@ -173,11 +163,11 @@ TEST_F(SavedDisplaysTest, SaveThenLoadGivesBackTheLiveSettings) {
   ASSERT_EQ(LoadDisplay(state(), kDisplay), 1);
   EXPECT_EQ(Fields(vortex), Fields(saved));
   EXPECT_EQ(state().table[kBitmap].text, path);
-  EXPECT_EQ(palette().settings.values[kMorphRate][kBlue].RangeHi, 15);
-  EXPECT_EQ(palette().settings.Effect[kGreen], kEffectCustom);
+  const PaletteSettings& loaded = palette().settings;
+  EXPECT_EQ(std::make_tuple(loaded.values[kMorphRate][kBlue].RangeHi, loaded.values[kScale][kRed].Value,
+                            loaded.Effect[kGreen], state().options.ShowName, state().options.Speed),
+            std::make_tuple(15, 77, kEffectCustom, 12, 7));
   EXPECT_EQ(palette().custom[5].Color(), (gfx::Rgb{1, 2, 3}));
-  EXPECT_EQ(state().options.ShowName, 12);
-  EXPECT_EQ(state().options.Speed, 7);
   EXPECT_EQ(share().U32(share_offset::SlowCPU), 0u);
   ExpectActive({kVortex, kBitmap});
 }
@@ -192,11 +182,10 @@ TEST_F(SavedDisplaysTest, TheTwoIrregularPaletteNamesShareTheirValues) {
   }
   SavePalette(palette(), kDisplay);
   const std::string key = PaletteKey(kDisplay);
-  EXPECT_EQ(GetInt(key, "CycleRate"), 60);
-  EXPECT_EQ(GetInt(key, "RedSecondsSense"), 5);
-  EXPECT_EQ(GetInt(key, "BlueSecondsSense"), 8);
+  EXPECT_EQ(std::make_tuple(GetInt(key, "CycleRate"), GetInt(key, "RedSecondsSense"),
+                            GetInt(key, "BlueSecondsSense"), GetInt(key, "GreenMorphRateRangeHi")),
+            std::make_tuple(60, 5, 8, 16));
   EXPECT_TRUE(Get(key, "RedCycleRate").empty() && Get(key, "GreenSecondsSense").empty());
-  EXPECT_EQ(GetInt(key, "GreenMorphRateRangeHi"), 16);
 
   PutInt(ModuleKey(kDisplay, "Sphere"), "Control0", 1);
   ASSERT_EQ(LoadDisplay(state(), kDisplay), 1);
@@ -265,24 +254,21 @@ TEST_F(SavedDisplaysTest, DeleteRemovesTheWholeDisplayAndNothingElse) {
 }
 
 TEST_F(SavedDisplaysTest, CapturesStoreLiveControlsAsFixedValuesUnderTheNextFreeNumber) {
-  state().options.Active = {};
-  state().options.Active[kRandom] = state().options.Active[kBezier] = 1;
-  ModuleControl& live = state().table[kBezier].controls[3];
+  Activate({kRandom, kBezier});
+  ModuleControl& live = state().table[kBezier].controls[0];
   live.Source = kSourceVolume;
-  live.Value = 64;  // what the evaluator made of the sound just now
+  live.Value = 14;  // what the evaluator made of the sound just now
   share().SetU32(share_offset::CaptureRequest, 1);
   palette().LiveColors = 1;
   palette().settings.Effect[kRed] = kEffectCustom;
   Capture(state());
   const std::string bezier = ModuleKey("Capture #1", "Bezier");
-  EXPECT_EQ(GetInt(bezier, "Check3"), kSourceSet);
-  EXPECT_EQ(GetInt(bezier, "Control3"), 64);
+  EXPECT_EQ(GetInt(bezier, "Check0") * 100 + GetInt(bezier, "Control0"), kSourceSet * 100 + 14);
   EXPECT_FALSE(ContainsRandom("Capture #1"));
   EXPECT_EQ(Get(PaletteKey("Capture #1"), "Custom").size(), 708u);
   EXPECT_EQ(live.Source, kSourceVolume);
   ExpectActive({kRandom, kBezier});
-  EXPECT_EQ(share().U32(share_offset::CaptureRequest), 0u);
-  EXPECT_EQ(palette().LiveColors, 0);
+  EXPECT_EQ(share().U32(share_offset::CaptureRequest) + palette().LiveColors, 0u);
 
   for (const char* expected : {"Capture #2", "Capture #1", "Capture #3"}) {
     if (std::string(expected) == "Capture #1") DeleteDisplay("Capture #1");
@@ -304,8 +290,7 @@ TEST_F(SavedDisplaysTest, SoundSourcesFollowThePlayerAndTheSwitches) {
                         Case{1, 1, 0, false, kSourceVolume, kSourceOscillate, 1, 0},
                         Case{1, 0, 1, false, kSourceOscillate, kSourceLeft, 1, 1},
                         Case{0, 0, 0, true, kSourceVolume, kSourceLeft, 1, 1}}) {
-    state().options.Active = {};
-    state().options.Active[kStar] = 1;
+    Activate({kStar});
     ModuleControl* star = state().table[kStar].controls.data();
     star[3].Source = star[4].Source = kSourceVolume;  // slot 4 is not defined: left alone
     star[0].Source = kSourceRandom;

@@ -61,9 +61,7 @@ class SettingsFileTest : public testing::SettingsTest {
   // A display with options, two modules (one with a full-length Path), and
   // a palette with custom colours.
   void MakeRichDisplay(const char* name) {
-    state().options.Active = {};
-    state().options.Active[kBitmap] = 1;
-    state().options.Active[kStar] = 1;
+    Activate({kBitmap, kStar});
     std::memset(state().table[kBitmap].text, 'p', kModuleTextSize - 1);
     palette().settings.Effect[kRed] = kEffectCustom;
     for (int i = 0; i < kPaletteEntries; ++i) {
@@ -229,28 +227,20 @@ TEST_F(SettingsFileTest, SeveralSelectedFilesAreImportedEachWithItsOwnQuestion) 
   ASSERT_TRUE(ExportDisplay("One", FilePath("One.LMX")).ok());
   PutInt(DisplayKey("One"), "Priority", kPriorityHigh);  // the user's own change
   std::filesystem::copy_file(FilePath("One.LMX"), FilePath("Two Words.v2.LMX"));
-  std::filesystem::copy_file(FilePath("One.LMX"), FilePath("Three.LMX"));
-  state().options.Active = {};
-  state().options.Active[kPattern] = 1;
-  SaveDisplay(state(), "Three");
   std::string selection = dir_.path() + '\0';  // the directory, then the names
-  for (const char* name : {"One.LMX", "Two Words.v2.LMX", "Three.LMX"}) selection += name + "\0"s;
-  selection += '\0';
-
-  system().QueueAnswer(true);   // One
-  system().QueueAnswer(false);  // Three
-  const std::vector<ImportedFile> imported = ImportSeveral(selection);
+  for (const char* name : {"One.LMX", "Two Words.v2.LMX", "One.LMX"}) selection += name + "\0"s;
+  system().QueueAnswer(false);
+  system().QueueAnswer(true);
+  const std::vector<ImportedFile> imported = ImportSeveral(selection + '\0');
   ASSERT_EQ(imported.size(), 3u);
+  EXPECT_EQ(imported[0].result.status, SettingsFileStatus::kDeclined);
   EXPECT_EQ(imported[1].name, "Two Words.v2");  // a new name: no question
-  EXPECT_EQ(imported[2].result.status, SettingsFileStatus::kDeclined);
   ASSERT_EQ(system().questions().size(), 2u);
   EXPECT_EQ(system().questions()[1].title, "Settings by this name already exist!");
   EXPECT_EQ(system().questions()[1].text,
-            "This will overwrite your existing settings for \"Three\"\n\nDo you wish to proceed?");
+            "This will overwrite your existing settings for \"One\"\n\nDo you wish to proceed?");
   EXPECT_EQ(GetInt(DisplayKey("One"), "Priority"), kPriorityIdle);  // replaced after Yes
   EXPECT_EQ(DumpDisplay("Two Words.v2"), DumpDisplay("One"));
-  EXPECT_TRUE(KeyExists(ModuleKey("Three", "Pattern")));  // declined: left as it was
-  EXPECT_FALSE(KeyExists(ModuleKey("Three", "Bitmap")));
   // A single entry is the path itself.
   EXPECT_EQ(SplitFileSelection("/x/a.LMX\0"sv), std::vector<std::string>{"/x/a.LMX"});
 }

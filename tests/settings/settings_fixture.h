@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -57,6 +58,15 @@ class SettingsTest : public ::testing::Test {
   PaletteState& palette() { return *palette_; }
   SoundShare& share() { return share_; }
   RecordingSystemServices& system() { return system_; }
+  // Exactly these modules active.
+  void Activate(std::initializer_list<int> modules) {
+    state_->options.Active = {};
+    for (int i : modules) state_->options.Active[i] = 1;
+  }
+  void ExpectActive(std::initializer_list<int> modules) {
+    for (int i = 0; i < kModuleCount; ++i)
+      EXPECT_EQ(state_->options.Active[i], std::count(modules.begin(), modules.end(), i)) << i;
+  }
 
   // Values stored straight into the registry, creating the key.
   void PutBytes(const std::string& key, const std::string& name, const Bytes& bytes,
