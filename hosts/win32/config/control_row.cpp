@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "config/module_page.h"
 #include "config_ids.h"
 
 namespace lumox::win32 {
@@ -13,8 +14,6 @@ namespace {
 constexpr int kRowHeight = 12;
 // The longest number a box takes: "-2147483648".
 constexpr int kNumberBoxLimit = 11;
-constexpr int kSenseMinimum = 1;
-constexpr int kSenseMaximum = 10;
 
 // One element of a row: its identifier base, class, styles, and place in
 // dialog units relative to the row's x and y.
