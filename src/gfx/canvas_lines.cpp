@@ -80,6 +80,8 @@ std::array<Point, 4> SlantedBand(Point a, Point b, int32_t width) {
 // counting as inside. An edge from (xa, ya) down to (xb, yb) crosses row y
 // in [ya, yb) at xa + (y - ya)(xb - xa) / (yb - ya), the first pixel at or
 // right of it being the ceiling; the crossings pair up left to right.
+// Rows are asked for top to bottom, so each edge steps its crossing from
+// one row to the next (a quotient and a remainder) instead of dividing.
 class ConvexQuad {
  public:
   explicit ConvexQuad(const std::array<Point, 4>& corners) {
@@ -89,7 +91,7 @@ class ConvexQuad {
       if (p.y == q.y) continue;  // horizontal edges bound no row
       const Point& top = p.y < q.y ? p : q;
       const Point& bottom = p.y < q.y ? q : p;
-      edges_[count_++] = {top.y, bottom.y, top.x, int64_t{bottom.x} - top.x};
+      edges_[count_++] = Edge(top.y, bottom.y, top.x, int64_t{bottom.x} - top.x);
     }
   }
 
@@ -111,17 +113,55 @@ class ConvexQuad {
   }
 
  private:
-  struct Edge {
-    int64_t yTop, yBottom, xTop, dx;
-    int64_t Column(int64_t y) const {
+  class Edge {
+   public:
+    Edge() = default;
+    Edge(int64_t top, int64_t bottom, int64_t x, int64_t run)
+        : yTop(top), yBottom(bottom), xTop_(x), dx_(run) {
       const int64_t d = yBottom - yTop;
       constexpr int64_t kSmall = int64_t{1} << 30;  // products stay below 2^61
-      if (d < kSmall && std::abs(dx) < kSmall && std::abs(xTop) < kSmall) {
-        const int64_t n = xTop * d + (y - yTop) * dx;
-        return n / d + (n % d > 0 ? 1 : 0);  // the ceiling, d > 0
+      small_ = d < kSmall && std::abs(dx_) < kSmall && std::abs(xTop_) < kSmall;
+      if (small_) {
+        // dx = stepQuotient_ * d + stepRemainder_, 0 <= stepRemainder_ < d.
+        stepQuotient_ = FloorDiv(dx_, d);
+        stepRemainder_ = dx_ - stepQuotient_ * d;
       }
-      return CeilDivWide(static_cast<Wide>(xTop) * d + static_cast<Wide>(y - yTop) * dx, d);
     }
+
+    // The first column at or right of the crossing with row y.
+    int64_t Column(int64_t y) const {
+      const int64_t d = yBottom - yTop;
+      if (!small_) {
+        return CeilDivWide(static_cast<Wide>(xTop_) * d + static_cast<Wide>(y - yTop) * dx_, d);
+      }
+      if (y == row_ + 1) {
+        quotient_ += stepQuotient_;
+        remainder_ += stepRemainder_;
+        if (remainder_ >= d) {
+          remainder_ -= d;
+          ++quotient_;
+        }
+      } else if (y != row_) {
+        // xTop * d + (y - yTop) * dx = quotient_ * d + remainder_, 0 <= remainder_ < d.
+        const int64_t n = xTop_ * d + (y - yTop) * dx_;
+        quotient_ = FloorDiv(n, d);
+        remainder_ = n - quotient_ * d;
+      }
+      row_ = y;
+      return quotient_ + (remainder_ > 0 ? 1 : 0);
+    }
+
+    int64_t yTop = 0, yBottom = 0;
+
+   private:
+    // floor(a / b) for b > 0.
+    static int64_t FloorDiv(int64_t a, int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
+
+    int64_t xTop_ = 0, dx_ = 0;
+    bool small_ = false;
+    int64_t stepQuotient_ = 0, stepRemainder_ = 0;
+    // The last row asked for and its crossing as quotient and remainder.
+    mutable int64_t row_ = INT64_MIN, quotient_ = 0, remainder_ = 0;
   };
   std::array<Edge, 4> edges_{};
   size_t count_ = 0;
