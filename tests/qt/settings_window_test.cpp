@@ -44,8 +44,9 @@ namespace {
 class ScriptedDialogs final : public ConfigDialogs {
  public:
   std::vector<std::string> AskOpenFiles(const FileRequest&) override {
-    std::vector<std::string> answer;
-    if (!answers.empty()) answer = answers.front(), answers.pop_front();
+    if (answers.empty()) return {};
+    std::vector<std::string> answer = answers.front();
+    answers.pop_front();
     return answer;
   }
   std::string AskSaveFile(const FileRequest& request) override {
