@@ -29,15 +29,10 @@ TEST(PalFileTest, WrittenFileIsMagicLengthAndEntriesWithFlagOneAndReadsBack) {
 
 TEST(PalFileTest, BadInputReadsOnlyTheWholeEntriesPresentAndClaimed) {
   const Bytes full = WritePalBytes(NumberedPalette());
+  // The magic, a claimed length (little-endian) and the first entry bytes.
   auto file = [&](uint32_t claimed, size_t entryBytes) {
-    Bytes bytes = {0x00,
-                   0x42,
-                   0x00,
-                   0x42,
-                   uint8_t(claimed),
-                   uint8_t(claimed >> 8),
-                   uint8_t(claimed >> 16),
-                   uint8_t(claimed >> 24)};
+    Bytes bytes(full.begin(), full.begin() + 4);
+    for (int shift : {0, 8, 16, 24}) bytes.push_back(uint8_t(claimed >> shift));
     bytes.insert(bytes.end(), full.begin() + 8, full.begin() + 8 + long(entryBytes));
     return bytes;
   };

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "config/config_fixture.h"
+#include "platform/temp_dir.h"
 #include "settings/registry_values.h"
 
 namespace lumox::testing {
@@ -15,16 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Read(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string Read(const fs::path& path) { return ReadFile(path.string()); }
 
 void Write(const fs::path& path, const std::string& text) {
   fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
+  WriteFile(path.string(), text);
 }
 
 // Real files in a temporary tree; the platform's part recorded, versions
@@ -64,10 +58,6 @@ class SetupWizardTest : public ConfigTest {
  protected:
   void SetUp() override {
     ConfigTest::SetUp();
-    root = fs::temp_directory_path() / ("lumox-setup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    host = FakeHost(root / "home");
     for (const char* name : {"Kestrun.EXE", "UnInstall.EXE", "ReadMe.TXT", "License.TXT"}) {
       Write(root / "dist" / name, std::string("new ") + name);
     }
@@ -79,10 +69,6 @@ class SetupWizardTest : public ConfigTest {
     fs::create_directories(root / "win");
     fs::create_directories(root / "home" / "Startup");
     fs::create_directories(root / "home" / "Desktop");
-  }
-  void TearDown() override {
-    fs::remove_all(root);
-    ConfigTest::TearDown();
   }
 
   SetupWizard Wizard() {
@@ -105,24 +91,24 @@ class SetupWizardTest : public ConfigTest {
     return count;
   }
 
-  std::string ClassText(const std::string& key, const std::string& name = "") {
+  // A stored text without its terminating zero; "<none>" when missing.
+  static std::string Text(RegRoot at, const std::string& key, const std::string& name = "") {
     RegValue value;
-    if (!Registry().ReadValue(RegRoot::ClassesRoot, key, name, value)) return "<none>";
+    if (!Registry().ReadValue(at, key, name, value) || value.data.empty()) return "<none>";
     return std::string(value.data.begin(), value.data.end() - 1);
   }
 
-  fs::path root;
+  TempDir dir;
+  fs::path root{dir.path()};
   FakeHost host{root / "home"};
   std::vector<int> progress;
 };
 
 TEST(SetupProgram, IsRecognisedByItsFileNameInAnyCase) {
-  EXPECT_TRUE(IsSetupProgram("C:\\DISK1\\SETUP.EXE"));
-  EXPECT_TRUE(IsSetupProgram("c:\\disk1\\Setup.exe"));
-  EXPECT_TRUE(IsSetupProgram("setup.EXE"));
-  EXPECT_FALSE(IsSetupProgram("C:\\WINDOWS\\SYSTEM\\LUMOX.SCR"));
-  EXPECT_FALSE(IsSetupProgram("C:\\SETUP.EXE\\LUMOX.SCR"));
-  EXPECT_FALSE(IsSetupProgram("C:\\DISK1\\MYSETUP.EXE"));
+  for (const char* path : {"C:\\DISK1\\SETUP.EXE", "c:\\disk1\\Setup.exe", "setup.EXE"})
+    EXPECT_TRUE(IsSetupProgram(path)) << path;
+  for (const char* path : {"C:\\WINDOWS\\SYSTEM\\LUMOX.SCR", "C:\\SETUP.EXE\\LUMOX.SCR", "C:\\DISK1\\MYSETUP.EXE"})
+    EXPECT_FALSE(IsSetupProgram(path)) << path;
   EXPECT_EQ(SetupCaption(), "Setup for Lumox v3.5.350");
 }
 
@@ -164,24 +150,20 @@ TEST_F(SetupWizardTest, InstallReplacesAnOlderSaverAndPlacesTheFilesRegistryValu
   EXPECT_EQ(Read(root / "home" / "Startup" / "Kestrun.EXE"), "new Kestrun.EXE");
   EXPECT_EQ(Leftovers(), 0);
 
-  std::string text;
-  EXPECT_TRUE(ReadText("LumoxDir", SettingsKey(), 260, text));
-  EXPECT_EQ(text, Destination());
-  EXPECT_TRUE(ReadText("Slogan", SettingsKey(), 300, text));
-  EXPECT_EQ(text, std::string(255, 'S'));
-  EXPECT_TRUE(ReadText("SCRNSAVE.EXE", "Desktop", 260, text));
-  EXPECT_EQ(text, Saver());
+  const std::string settings = ControlPanelPath(SettingsKey());
+  const std::tuple<RegRoot, std::string, const char*, std::string> values[] = {
+      {RegRoot::CurrentUser, settings, "LumoxDir", Destination()},
+      {RegRoot::CurrentUser, settings, "Slogan", std::string(255, 'S')},
+      {RegRoot::CurrentUser, ControlPanelPath("Desktop"), "SCRNSAVE.EXE", Saver()},
+      {RegRoot::ClassesRoot, ".LMX", "", "Lumox"},
+      {RegRoot::ClassesRoot, ".LMX", "Content Type", "application/lumox"},
+      {RegRoot::ClassesRoot, "Lumox\\shell\\open\\command", "", "Lumox.SCR /S %1"},
+      {RegRoot::ClassesRoot, "Lumox\\DefaultIcon", "", Saver() + ",2"},
+      {RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumox",
+       "UninstallString", (root / "Lumox" / "UnInstall.EXE").string()},
+  };
+  for (const auto& [at, key, name, text] : values) EXPECT_EQ(Text(at, key, name), text) << key << " " << name;
   EXPECT_EQ(host.selected, Saver());
-  EXPECT_EQ(ClassText(".LMX"), "Lumox");
-  EXPECT_EQ(ClassText(".LMX", "Content Type"), "application/lumox");
-  EXPECT_EQ(ClassText("Lumox\\shell\\open\\command"), "Lumox.SCR /S %1");
-  EXPECT_EQ(ClassText("Lumox\\DefaultIcon"), Saver() + ",2");
-  RegValue uninstall;
-  ASSERT_TRUE(Registry().ReadValue(RegRoot::LocalMachine,
-                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumox",
-                                   "UninstallString", uninstall));
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(uninstall.data.data())),
-            (root / "Lumox" / "UnInstall.EXE").string());
 
   EXPECT_EQ(host.launcherCloses, 1);
   ASSERT_EQ(system().launches().size(), 2u);
@@ -225,9 +207,8 @@ TEST_F(SetupWizardTest, AFailedOrRefusedInstallChangesNothing) {
     EXPECT_FALSE(fs::exists(root / "Lumox" / "UnInstall.EXE"));
     EXPECT_FALSE(fs::exists(root / "sys" / "RANDOM.SCR"));
     EXPECT_EQ(Leftovers(), 0);
-    std::string text;
-    EXPECT_FALSE(ReadText("LumoxDir", SettingsKey(), 260, text));
-    EXPECT_EQ(ClassText(".LMX"), "<none>");
+    EXPECT_EQ(Text(RegRoot::CurrentUser, ControlPanelPath(SettingsKey()), "LumoxDir"), "<none>");
+    EXPECT_EQ(Text(RegRoot::ClassesRoot, ".LMX"), "<none>");
     EXPECT_TRUE(host.selected.empty());
   }
 }

@@ -1,7 +1,8 @@
 // The saver copied as SETUP.EXE, run as a child process in the test's
 // Wine prefix and driven through its wizard from outside: a bad directory
 // first, then a real one; the files and registry values it leaves are
-// checked. (The refusals and the roll-back are the setup model's tests.)
+// checked: real copies, and the values the platform writes. (The refusals,
+// the roll-back and the full list of values are the setup model's tests.)
 #include <gtest/gtest.h>
 
 #include "win32_test_support.h"
@@ -90,8 +91,6 @@ TEST(SetupWizard, RejectsAFileAsDirectoryThenInstallsFilesAndRegistryValues) {
   const std::string setup = source + "\\SETUP.EXE";
   ASSERT_TRUE(CopyFileA(SaverPath().c_str(), setup.c_str(), FALSE));
   WriteAll(source + "\\UnInstall.EXE", "uninstaller");
-  WriteAll(source + "\\ReadMe.TXT", "read me");
-  WriteAll(source + "\\Broken.LMX", "not a settings file");
   WriteAll(source + "\\Slogan.TXT", "Colours for everyone");
   DeleteFileA(SystemSaver().c_str());
 
@@ -124,18 +123,12 @@ TEST(SetupWizard, RejectsAFileAsDirectoryThenInstallsFilesAndRegistryValues) {
 
   EXPECT_EQ(ReadAll(SystemSaver()), ReadAll(setup));
   EXPECT_EQ(ReadAll(destination + "\\UnInstall.EXE"), "uninstaller");
-  EXPECT_EQ(ReadAll(destination + "\\ReadMe.TXT"), "read me");
-  EXPECT_EQ(ReadAll(destination + "\\Broken.LMX"), "not a settings file");
   EXPECT_EQ(ReadAll(destination + "\\Setup.EXE"), ReadAll(setup));
   const std::string settings = ControlPanelPath(SettingsKey());
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, settings, "LumoxDir"), destination);
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, settings, "Slogan"), "Colours for everyone");
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "SCRNSAVE.EXE"), SystemSaver());
   EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".LMX", nullptr), "Lumox");
-  EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "Lumox\\DefaultIcon", nullptr), SystemSaver() + ",2");
-  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumox",
-                    "UninstallString"),
-            destination + "\\UnInstall.EXE");
 
   // The prefix is shared with the other tests: the saver and its values go.
   DeleteFileA(SystemSaver().c_str());
