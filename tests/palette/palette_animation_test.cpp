@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "base/random.h"
@@ -60,10 +61,7 @@ class PaletteTest : public ::testing::Test {
   // Oscillating at Sense 10 over 0..100 from phase 0.5: 42, 34, 27, 20, ...
   static void Oscillate(PaletteValue& v) {
     v.Source = kSourceOscillate;
-    v.Sense = 10;
-    v.RangeLo = 0;
-    v.RangeHi = 100;
-    v.Smoothed = 0.5f;
+    v.Sense = 10, v.RangeLo = 0, v.RangeHi = 100, v.Smoothed = 0.5f;
   }
 
   ManualClock clock_{100000};
@@ -86,9 +84,7 @@ TEST_F(GenerateEntryTest, WaveIndexWrapsAndIntensityScalesInPercentUpTo255) {
       {9, kMin, kMax, 9}};
   for (const auto& c : cases) {
     SetAll(s, kDensity, c.step);
-    red.Offset = c.offset;
-    red.Step = c.step;
-    red.Counter = c.counter;
+    red.Offset = c.offset, red.Step = c.step, red.Counter = c.counter;
     GenerateEntry(s, kRed, 1);
     EXPECT_EQ(red.Current[1], c.index % 256) << c.offset << " " << c.step << " " << c.counter;
     EXPECT_EQ(red.Counter, static_cast<int32_t>(static_cast<uint32_t>(c.counter) + 1));
@@ -118,11 +114,9 @@ TEST_F(GenerateEntryTest, FadeAndRampShapeTheLevelByTheEnvelope) {
       {false, 1, 513, 16382, 0},    {false, 1, 1535, 0, 0},    // level, or negative: dark
   };
   for (const Case& c : cases) {
-    blue.FadeOn = c.fade;
-    blue.RampOn = 1;  // Fade wins over Ramp
+    blue.FadeOn = c.fade, blue.RampOn = 1;  // Fade wins over Ramp
     SetAll(s, c.fade ? kFadeFactor : kRampDecay, c.frequency);
-    blue.Counter = c.counter;
-    blue.RampPrev = c.rampPrev;
+    blue.Counter = c.counter, blue.RampPrev = c.rampPrev;
     GenerateEntry(s, kBlue, 5);
     EXPECT_EQ(blue.Current[5], c.level) << c.fade << " " << c.frequency << " " << c.counter;
     EXPECT_EQ(blue.RampPrev, c.fade ? c.rampPrev : OscillatorTable[c.counter]);
@@ -133,8 +127,7 @@ TEST_F(GenerateEntryTest, FadeAndRampShapeTheLevelByTheEnvelope) {
 // a negative Counter; channels and entries outside the palette are ignored.
 TEST_F(GenerateEntryTest, CustomWrapsAndEntriesOutsideThePaletteAreIgnored) {
   PaletteState& s = CustomState(0);
-  s.channels[kGreen].Counter = 240;
-  s.channels[kBlue].Counter = -2;
+  s.channels[kGreen].Counter = 240, s.channels[kBlue].Counter = -2;
   GenerateEntry(s, kGreen, 0);
   GenerateEntry(s, kBlue, 3);
   EXPECT_EQ(s.channels[kGreen].Current[0] * 1000 + s.channels[kBlue].Current[3], 102 * 1000 + 1);
@@ -145,8 +138,7 @@ TEST_F(GenerateEntryTest, CustomWrapsAndEntriesOutsideThePaletteAreIgnored) {
   const std::vector<uint8_t> before = bytes();
   for (const auto& [channel, entry] : {std::pair{3, 0}, {-1, 0}, {kRed, 236}, {kRed, -1}})
     GenerateEntry(s, channel, entry);
-  NewChannelEffect(s, 3);
-  NewChannelEffect(s, -1);
+  for (int channel : {3, -1}) NewChannelEffect(s, channel);
   EXPECT_TRUE(bytes() == before);
 }
 
@@ -179,9 +171,7 @@ TEST_F(NewChannelEffectTest, EachEffectSetsItsFlagsAndRandomSpreadsOverTheChoice
     NewChannelEffect(s, kGreen);
     const ChannelAnimation& g = s.channels[kGreen];
     ASSERT_TRUE(g.RampOn + g.FadeOn <= 1 && g.BlackoutOn + g.CustomOn == 0);
-    ramps += g.RampOn;
-    fades += g.FadeOn;
-    coarse += g.CoarseWave;
+    ramps += g.RampOn, fades += g.FadeOn, coarse += g.CoarseWave;
   }
   EXPECT_TRUE(ramps > 20 && ramps < 65 && fades > 15 && fades < 55) << ramps << " " << fades;
   EXPECT_TRUE(coarse > 80 && coarse < 160) << coarse;
@@ -196,9 +186,9 @@ TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
   NewChannelEffect(s, kRed);
   const ChannelAnimation& r = s.channels[kRed];
   EXPECT_EQ(r.ChangeTime, 17000u);
+  EXPECT_EQ(r.Counter, kPaletteEntries);
   EXPECT_EQ(s.settings.values[kEvent][kRed].Value, 16777215);
   EXPECT_EQ(s.settings.values[kEvent][kGreen].Value, 3000);
-  EXPECT_EQ(r.Counter, kPaletteEntries);
   // A Custom row runs through the custom colours from entry 0.
   for (int k = 0; k < kPaletteEntries; ++k) ASSERT_EQ(r.Current[k], k) << k;
   // Blackout: a black row, and the wave position stays.
@@ -240,8 +230,7 @@ TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
   s.settings.Effect[kGreen] = kEffectCustom;
   SetAll(s, kMorphRate, 9);
   ChannelAnimation& green = s.channels[kGreen];
-  green.ChangeTime = clock_.TickCount();
-  s.StepsSinceChange = 100;
+  green.ChangeTime = clock_.TickCount(), s.StepsSinceChange = 100;
   AnimateStep(s);  // not yet: the deadline must be passed
   EXPECT_EQ(green.Morphing * 1000 + s.StepsSinceChange, 0 + 101);
   green.Current.fill(200);
@@ -262,12 +251,11 @@ TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
   EXPECT_EQ(frames, 29);  // the last position is 252
   // A forced change comes half a second later, for every channel.
   ForceNewEffects(s);
-  clock_.Advance(500);
-  AnimateStep(s);
-  EXPECT_EQ(s.channels[kRed].Morphing, 0);
-  clock_.Advance(1);
-  AnimateStep(s);
-  EXPECT_EQ(s.channels[kBlue].Morphing, 1);
+  for (const auto& [advance, channel, morphing] : {std::tuple{500, kRed, 0}, {1, kBlue, 1}}) {
+    clock_.Advance(advance);
+    AnimateStep(s);
+    EXPECT_EQ(s.channels[channel].Morphing, morphing) << advance;
+  }
 }
 
 TEST_F(AnimateStepTest, ScaleIsPerChannelAndLiveScaleAndMorphRateAreNotStored) {
@@ -276,9 +264,9 @@ TEST_F(AnimateStepTest, ScaleIsPerChannelAndLiveScaleAndMorphRateAreNotStored) {
   PaletteState& s = CustomState(0);
   s.dc = &dc;
   for (ChannelAnimation& a : s.channels) a.Current.fill(200);
-  s.settings.values[kScale][kRed].Value = 50;
-  s.settings.values[kScale][kGreen].Value = 0;   // removes the channel
-  s.settings.values[kScale][kBlue].Value = 150;  // saturates, does not wrap
+  // Green's 0 removes the channel; blue's 150 saturates, does not wrap.
+  const int32_t scales[kChannels] = {50, 0, 150};
+  for (int c = 0; c < kChannels; ++c) s.settings.values[kScale][c].Value = scales[c];
   AnimateStep(s);
   for (const PaletteEntry& e : s.entries) ASSERT_EQ(e.Color(), (gfx::Rgb{100, 0, 255}));
   EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + 235), (gfx::Rgb{100, 0, 255}));
@@ -368,8 +356,7 @@ TEST_F(BadPaletteInput, StoredLimitsAreRepairedWhereTheyAreUsed) {
   // Random draws stay within ranges of any width, given either way round.
   PaletteValue& density = s.settings.values[kDensity][kRed];
   for (const auto& [lo, hi] : {std::pair{kMin, kMax}, {kMax, kMin}, {kMax, kMax - 1}}) {
-    density.RangeLo = lo;
-    density.RangeHi = hi;
+    density.RangeLo = lo, density.RangeHi = hi;
     for (int i = 0; i < 20; ++i) {
       NewChannelEffect(s, kRed);
       ASSERT_TRUE(density.Value >= std::min(lo, hi) && density.Value <= std::max(lo, hi));
@@ -416,8 +403,7 @@ TEST(PaletteThread, AnimatesTheScreenWhileOtherThreadsWriteTheState) {
   };
   quickly();
   SaverState saver;
-  saver.palette = state;
-  saver.runFlag = 1;
+  saver.palette = state, saver.runFlag = 1;
   std::thread palette([&] { PaletteThreadMain(*state, screen, saver); });
   std::atomic<bool> stop{false};
   std::thread keys([&] {  // the hot keys
@@ -442,8 +428,7 @@ TEST(PaletteThread, AnimatesTheScreenWhileOtherThreadsWriteTheState) {
   EXPECT_EQ(saver.paletteReady, 1);
   std::this_thread::sleep_for(200ms);
   stop = true;
-  keys.join();
-  loader.join();
+  for (std::thread* writer : {&keys, &loader}) writer->join();
   saver.runFlag = 0;
   palette.join();
   EXPECT_EQ(state->dc, &renderDc);  // the thread put the creator's dc back

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -62,6 +63,8 @@ class RenderTest : public testing::Test {
       Calls().Add(std::this_thread::get_id() == testThread ? "Lowered here" : "Lowered");
     };
   }
+  // The number of log entries that start with `prefix`.
+  static size_t Count(const std::string& prefix) { return Calls().With(prefix).size(); }
 
   // Begins a run of the `active` modules on this thread and clears the log.
   RenderSession& Begin(FramePacer* pacer = nullptr) {
@@ -104,7 +107,7 @@ TEST_F(RenderTest, BeginPreparesTheTableAndClearsOnlyWithClearFirst) {
       EXPECT_EQ(module.dc, &session->dc);
     }
     EXPECT_EQ(screen->surface().data()[36 + 22 * 37], clear ? 0 : 200);
-    EXPECT_TRUE(Calls().With("Init").empty()) << "nothing starts before the palette is ready";
+    EXPECT_EQ(Count("Init"), 0u) << "nothing starts before the palette is ready";
   }
   Calls().Clear();
   RenderStartModules(*session);
@@ -115,14 +118,9 @@ TEST_F(RenderTest, BeginPreparesTheTableAndClearsOnlyWithClearFirst) {
 TEST_F(RenderTest, ControlNineDecidesTheDrawsAndAYieldSleeps) {
   // Negative n draws in every n-th frame, 0 once whatever Draw returns,
   // positive n up to n times until Draw yields; a yield sleeps 10 ms.
-  const struct {
-    int32_t speed;
-    bool yields;
-    int frames;
-    size_t draws;
-    uint32_t sleptMs;
-  } cases[] = {{-3, false, 2, 0, 0}, {-3, false, 9, 3, 0},  {-1, true, 1, 1, 10},
-               {0, true, 1, 1, 0},   {4, false, 1, 4, 0},   {4, true, 1, 1, 10}};
+  const struct { int32_t speed; bool yields; int frames; size_t draws; uint32_t ms; } cases[] = {
+      {-3, false, 2, 0, 0}, {-3, false, 9, 3, 0}, {-1, true, 1, 1, 10},
+      {0, true, 1, 1, 0},   {4, false, 1, 4, 0},  {4, true, 1, 1, 10}};
   active[kBezier] = 1;
   for (const auto& c : cases) {
     Begin();
@@ -131,8 +129,8 @@ TEST_F(RenderTest, ControlNineDecidesTheDrawsAndAYieldSleeps) {
     test::SetDrawResult(kBezier, c.yields ? kYield : 0);
     const uint32_t start = env.clock.TickCount();
     for (int frame = 0; frame < c.frames; ++frame) RenderFrame(*session);
-    EXPECT_EQ(Calls().With("Draw").size(), c.draws) << c.speed << " " << c.frames;
-    EXPECT_EQ(env.clock.TickCount() - start, c.sleptMs) << c.speed << " " << c.yields;
+    EXPECT_EQ(Count("Draw"), c.draws) << c.speed << " " << c.frames;
+    EXPECT_EQ(env.clock.TickCount() - start, c.ms) << c.speed << " " << c.yields;
   }
 }
 
@@ -141,14 +139,10 @@ TEST_F(RenderTest, EveryStepOfTheSpeedOptionLengthensAPacedFrame) {
   // refreshes (at 60 Hz Speed 1 is two refreshes, 10 is seven; at 144 Hz
   // Speed 1 is three); unpaced, the pause alone. A Speed beyond the
   // option's range is held to 10; an unknown refresh rate (0) means 60 Hz.
-  const struct {
-    int32_t speed;
-    bool paced;
-    uint32_t sixtyFramesMs;
-    uint32_t hz = 60;
-  } cases[] = {{0, true, 1000},       {1, true, 2000},  {2, true, 3000},        {4, true, 4000},
-               {10, true, 7000},      {1000000, true, 7000}, {3, false, 1800},
-               {1, true, 1250, 144},  {1, true, 2000, 0}};
+  const struct { int32_t speed; bool paced; uint32_t sixtyFramesMs, hz = 60; } cases[] = {
+      {0, true, 1000},  {1, true, 2000},       {2, true, 3000},      {4, true, 4000},
+      {10, true, 7000}, {1000000, true, 7000}, {3, false, 1800},     {1, true, 1250, 144},
+      {1, true, 2000, 0}};
   active[kBezier] = 1;
   for (const auto& c : cases) {
     VirtualClockPacer pacer(env.clock, c.hz);
@@ -174,8 +168,8 @@ TEST_F(RenderTest, CaptureRunsBeforeARestartAndEndStopsTheModulesActiveNow) {
                     "Stop 8", "Init 8", "Start 8"};
     if (!withCapture) expected.erase(expected.begin() + 2);
     EXPECT_EQ(Calls().Entries(), expected) << "no validation on a restart";
-    EXPECT_EQ(block.share.U32(share_offset::CaptureRequest), 0u);
-    EXPECT_EQ(block.share.U32(share_offset::RestartRequest), 0u);
+    EXPECT_EQ(block.share.U32(share_offset::CaptureRequest) +
+                  block.share.U32(share_offset::RestartRequest), 0u);
   }
   Calls().Clear();
   saver.options.Active[kPattern] = 0;  // the Random module may switch modules
@@ -188,12 +182,8 @@ TEST_F(RenderTest, CaptureRunsBeforeARestartAndEndStopsTheModulesActiveNow) {
 
 TEST_F(RenderTest, AutoRunAndPriorityFollowThePlayer) {
   // A running player: no launch, and normal priority whatever the option.
-  const struct {
-    uint32_t playerActive;
-    size_t loads;
-    int32_t autoStarted;
-    int32_t priority;
-  } cases[] = {{0, 2, 1, kPriorityHigh}, {1, 1, 0, kPriorityNormal}};
+  const struct { uint32_t playerActive; size_t loads; int32_t autoStarted, priority; } cases[] = {
+      {0, 2, 1, kPriorityHigh}, {1, 1, 0, kPriorityNormal}};
   services.launchPlayer = [](bool fromSaver, bool fullScreen) {
     Calls().Add(std::string("Launch ") + (fromSaver && fullScreen ? "ok" : "wrong arguments"));
   };
@@ -210,7 +200,7 @@ TEST_F(RenderTest, AutoRunAndPriorityFollowThePlayer) {
     Calls().Clear();
     RenderSession run(saver, screen, &block.share, services, true);
     RenderBegin(run);
-    EXPECT_EQ(Calls().With("Load").size(), c.loads);
+    EXPECT_EQ(Count("Load"), c.loads);
     EXPECT_EQ(Calls().With("Launch"), c.autoStarted ? Log{"Launch ok"} : Log{});
     EXPECT_EQ(saver.autoStarted, c.autoStarted);
     EXPECT_EQ(Calls().With("Priority"), Log{"Priority " + std::to_string(c.priority)});
@@ -223,13 +213,13 @@ TEST_F(RenderTest, OnItsThreadThePaletteIsReadyBeforeInitAndEndsBeforeItIsReleas
   saver.runFlag = 0;
   ASSERT_TRUE(thread.Join());
 
-  Log calls = Calls().Entries();
+  const Log calls = Calls().Entries();
   ASSERT_LT(IndexOf(calls, "ReleasePalette"), calls.size());
-  EXPECT_LT(IndexOf(calls, "Lowered"), IndexOf(calls, "Init 4")) << "on the render thread";
-  EXPECT_LT(IndexOf(calls, "PaletteReady"), IndexOf(calls, "Init 4"));
-  EXPECT_LT(IndexOf(calls, "Init 4"), IndexOf(calls, "Stop 4"));
-  EXPECT_LT(IndexOf(calls, "Stop 4"), IndexOf(calls, "ReleasePalette"));
-  EXPECT_LT(IndexOf(calls, "PaletteEnd"), IndexOf(calls, "ReleasePalette"));
+  // "Lowered", not "Lowered here": on the render thread.
+  for (const auto& [before, after] : {std::pair{"Lowered", "Init 4"}, {"PaletteReady", "Init 4"},
+                                      {"Init 4", "Stop 4"}, {"Stop 4", "ReleasePalette"},
+                                      {"PaletteEnd", "ReleasePalette"}})
+    EXPECT_LT(IndexOf(calls, before), IndexOf(calls, after)) << before << " " << after;
   EXPECT_EQ(saver.livePalette.load(), nullptr);
 }
 
@@ -241,9 +231,7 @@ TEST_F(RenderTest, AModuleFaultEndsTheRunAndLeavesModulesAndPalette) {
   EXPECT_TRUE(Logged(env, "module fault"));
   // The palette thread saw the run flag drop and ended; nothing was stopped
   // or released.
-  EXPECT_EQ(Calls().With("PaletteEnd").size(), 1u);
-  EXPECT_TRUE(Calls().With("Stop").empty());
-  EXPECT_TRUE(Calls().With("ReleasePalette").empty());
+  EXPECT_EQ(Count("PaletteEnd") * 100 + Count("Stop") * 10 + Count("ReleasePalette"), 100u);
 }
 
 // A palette thread that ignores the run flag until the test lets it go. It
@@ -265,8 +253,7 @@ TEST_F(RenderTest, AnAbandonedPaletteThreadKeepsItsPaletteAndFailsTheJoin) {
   // block mapped for the palette thread still running.
   EXPECT_FALSE(thread.Join(10000));
   letStuckThreadGo = true;
-  EXPECT_TRUE(Calls().With("ReleasePalette").empty());
-  EXPECT_EQ(Calls().With("Stop 4").size(), 1u);
+  EXPECT_EQ(Count("ReleasePalette") * 10 + Count("Stop 4"), 1u);
   EXPECT_TRUE(Logged(env, "abandoned"));
 }
 
@@ -278,8 +265,7 @@ TEST_F(RenderTest, AFailingPaletteThreadEndsTheRunBeforeAnyModuleStarts) {
   EXPECT_TRUE(thread.Join());
   EXPECT_EQ(saver.runFlag, 0);
   EXPECT_TRUE(Logged(env, "palette thread failed: palette fault"));
-  EXPECT_TRUE(Calls().With("Init").empty());
-  EXPECT_EQ(Calls().With("ReleasePalette").size(), 1u);
+  EXPECT_EQ(Count("Init") * 10 + Count("ReleasePalette"), 1u);
 }
 
 TEST_F(RenderTest, HeadlessPaletteStepsFollowTheVirtualClockAndPausesHoldTheirSide) {
@@ -295,20 +281,18 @@ TEST_F(RenderTest, HeadlessPaletteStepsFollowTheVirtualClockAndPausesHoldTheirSi
   for (int frame = 0; frame < 60; ++frame) headless.Frame();
   EXPECT_EQ(env.clock.TickCount() - start, 1000u) << "60 frames at 60 Hz";
   // The 60th frame starts at 983 ms: steps were due at 0, 30, ..., 960.
-  EXPECT_EQ(Calls().With("PaletteStep").size(), 33u);
-  EXPECT_EQ(Calls().With("Draw 4").size(), 60u);
-  EXPECT_EQ(saver.frameCounter, 60u);
+  const auto stepsDrawsFrames = [this] {
+    return std::array{Count("PaletteStep"), Count("Draw 4"), size_t{saver.frameCounter}};
+  };
+  EXPECT_EQ(stepsDrawsFrames(), (std::array<size_t, 3>{33, 60, 60}));
 
   saver.palettePaused = 1;
   saver.renderPaused = 1;
   for (int frame = 0; frame < 60; ++frame) headless.Frame();
   EXPECT_EQ(env.clock.TickCount() - start, 2000u) << "time goes on while both are paused";
-  EXPECT_EQ(Calls().With("PaletteStep").size(), 33u);
-  EXPECT_EQ(Calls().With("Draw 4").size(), 60u);
-  EXPECT_EQ(saver.frameCounter, 60u) << "a paused frame is not counted";
+  EXPECT_EQ(stepsDrawsFrames(), (std::array<size_t, 3>{33, 60, 60})) << "nothing while paused";
   headless.End();
-  EXPECT_EQ(Calls().With("Stop 4").size(), 1u);
-  EXPECT_EQ(Calls().With("ReleasePalette").size(), 1u);
+  EXPECT_EQ(Count("Stop 4") * 10 + Count("ReleasePalette"), 11u);
 }
 
 }  // namespace
