@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -131,15 +132,12 @@ TEST_F(GenerateEntryTest, CustomWrapsAndEntriesOutsideThePaletteAreIgnored) {
   GenerateEntry(s, kGreen, 0);
   GenerateEntry(s, kBlue, 3);
   EXPECT_EQ(s.channels[kGreen].Current[0] * 1000 + s.channels[kBlue].Current[3], 102 * 1000 + 1);
-  const auto bytes = [&s] {
-    const auto* b = reinterpret_cast<const uint8_t*>(&s);
-    return std::vector<uint8_t>(b, b + sizeof s);
-  };
-  const std::vector<uint8_t> before = bytes();
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&s);
+  const std::vector<uint8_t> before(bytes, bytes + sizeof s);
   for (const auto& [channel, entry] : {std::pair{3, 0}, {-1, 0}, {kRed, 236}, {kRed, -1}})
     GenerateEntry(s, channel, entry);
   for (int channel : {3, -1}) NewChannelEffect(s, channel);
-  EXPECT_TRUE(bytes() == before);
+  EXPECT_EQ(std::memcmp(before.data(), &s, sizeof s), 0);
 }
 
 TEST_F(NewChannelEffectTest, EachEffectSetsItsFlagsAndRandomSpreadsOverTheChoices) {

@@ -62,10 +62,7 @@ class SaverWindowTest : public testing::Test {
     };
     services.readActiveName = [this] { return registry["Active"]; };
     services.writeActiveName = [this](const std::string& name) { registry["Active"] = name; };
-    services.deleteDisplay = [this](const std::string& name) {
-      Calls().Add("DeleteDisplay " + name);
-      registry.erase("display " + name);
-    };
+    services.deleteDisplay = [this](const std::string& name) { registry.erase("display " + name); };
     services.writeVersionStamp = [this] {
       if (stampThrows) throw std::runtime_error("registry fault");
       Calls().Add("WriteVersionStamp");
@@ -77,8 +74,7 @@ class SaverWindowTest : public testing::Test {
                   std::to_string(block.share.U32(share_offset::LauncherClosed)));
     };
     services.readDisplayMode = [this](DisplayModeRecord& mode) {
-      mode.bytes[109] = 0x04;  // 1024
-      mode.bytes[113] = 0x03;  // 768
+      mode.bytes[109] = 0x04, mode.bytes[113] = 0x03;  // 1024 x 768
       return displayModeStored;
     };
   }
@@ -218,17 +214,13 @@ TEST_F(SaverWindowTest, InASwitchedModeOnlyASustainedBurstGoesOnToTheDistanceRul
       {9000, 6, 0}, {0, 20, 0}, {9000, 6, 4}};
   for (const auto& c : cases) {
     CreateModeSwitched();
-    env.clock.Advance(c.waitMs);
-    Send(kWmMouseMove);
-    for (int i = 0; i < c.pausedAfter; ++i) Send(kWmMouseMove);
-    if (c.pausedAfter) {
-      env.clock.Advance(kBurstWindowMs);
-      Send(kWmMouseMove);
-    }
-    for (int i = 1; i < c.needed; ++i) {
-      env.clock.Advance(50);
-      Send(kWmMouseMove);
-    }
+    const auto moves = [this](int count, uint32_t gapMs) {
+      for (int i = 0; i < count; ++i) env.clock.Advance(gapMs), Send(kWmMouseMove);
+    };
+    moves(1, c.waitMs);
+    moves(c.pausedAfter, 0);
+    moves(c.pausedAfter ? 1 : 0, kBurstWindowMs);
+    moves(c.needed - 1, 50);
     ASSERT_EQ(MovesPassedOn() * 10 + window->userInput, 0u) << c.needed;
     Send(kWmMouseMove);
     EXPECT_EQ(MovesPassedOn() * 10 + window->userInput, 11u) << c.needed;
