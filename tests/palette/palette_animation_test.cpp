@@ -65,6 +65,9 @@ class PaletteTest : public ::testing::Test {
     v.Sense = 10, v.RangeLo = 0, v.RangeHi = 100, v.Smoothed = 0.5f;
   }
 
+  // Advances the clock by `ms` and animates one step.
+  void StepAfter(PaletteState& s, uint32_t ms) { clock_.Advance(ms); AnimateStep(s); }
+
   ManualClock clock_{100000};
   std::unique_ptr<PaletteState> state_;
 };
@@ -212,9 +215,9 @@ TEST_F(AnimateStepTest, CyclingMovesEveryEntryByTheDirectionAndGeneratesTheNewOn
     const int d = std::clamp(direction, -kPaletteEntries, kPaletteEntries);
     for (int k = 0; k < kPaletteEntries; ++k) {
       const int from = k + d;
-      int expected = from;
-      if (from >= kPaletteEntries) expected = (10 + from - kPaletteEntries) % kPaletteEntries;
-      if (from < 0) expected = (10 - from - 1) % kPaletteEntries;
+      const int expected = from >= kPaletteEntries ? (10 + from - kPaletteEntries) % kPaletteEntries
+                           : from < 0              ? (9 - from) % kPaletteEntries
+                                                   : from;
       ASSERT_EQ(red.Current[k], expected) << direction << " entry " << k;
     }
     EXPECT_EQ(red.Counter, 10 + std::abs(d)) << direction;
@@ -232,16 +235,14 @@ TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
   AnimateStep(s);  // not yet: the deadline must be passed
   EXPECT_EQ(green.Morphing * 1000 + s.StepsSinceChange, 0 + 101);
   green.Current.fill(200);
-  clock_.Advance(1);
-  AnimateStep(s);
+  StepAfter(s, 1);
   EXPECT_EQ(green.Morphing * 1000 + s.StepsSinceChange, 1000 + 1);
   EXPECT_EQ(green.Next[50], 100 + 50 / 2);  // the new row, from the custom colours
   EXPECT_EQ(green.ChangeTime, clock_.TickCount() + 16000u);
   EXPECT_EQ(s.channels[kRed].Morphing, 0);  // red and blue are not due
   EXPECT_EQ(green.Current[0], 200 * 255 / 256);
   green.ChangeTime = 0;  // due again, but no new change while morphing
-  clock_.Advance(1);
-  AnimateStep(s);
+  StepAfter(s, 1);
   EXPECT_EQ(green.Current[0], (200 * 246 + 100 * 9) / 256);
   green.ChangeTime = 0xFFFFFFFFu;
   int frames = 2;
@@ -250,8 +251,7 @@ TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
   // A forced change comes half a second later, for every channel.
   ForceNewEffects(s);
   for (const auto& [advance, channel, morphing] : {std::tuple{500, kRed, 0}, {1, kBlue, 1}}) {
-    clock_.Advance(advance);
-    AnimateStep(s);
+    StepAfter(s, advance);
     EXPECT_EQ(s.channels[channel].Morphing, morphing) << advance;
   }
 }
@@ -276,8 +276,7 @@ TEST_F(AnimateStepTest, ScaleIsPerChannelAndLiveScaleAndMorphRateAreNotStored) {
   // morph step and the scale are evaluated again (34) but not stored.
   for (int p : {kScale, kDirection, kMorphRate}) Oscillate(s.settings.values[p][kRed]);
   s.channels[kRed].ChangeTime = 0;
-  clock_.Advance(1);
-  AnimateStep(s);
+  StepAfter(s, 1);
   EXPECT_EQ(s.channels[kRed].MorphPos, 34);
   EXPECT_EQ(s.entries[0].red, 200 * 255 / 256 * 34 / 100);
   for (int p : {kScale, kDirection, kMorphRate}) EXPECT_EQ(s.settings.values[p][kRed].Value, 42);
@@ -323,10 +322,8 @@ TEST_F(BadPaletteInput, AbsurdValuesSourcesAndRangesRunSafely) {
         other.RangeHi = values[9 - (c + p) % 10];
       }
       PaletteThreadBegin(*s);
-      for (int step = 0; step < 40; ++step) {
+      for (int step = 0; step < 40; ++step, clock_.Advance(PaletteStepInterval(*s) * 10))
         PaletteThreadStep(*s);
-        clock_.Advance(PaletteStepInterval(*s) * 10);
-      }
       for (const ChannelAnimation& a : s->channels)
         EXPECT_TRUE(a.Duration >= 0 && a.Offset >= 0 && a.Offset < kPaletteEntries) << p;
       EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + 7), s->entries[7].Color());

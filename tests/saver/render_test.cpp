@@ -185,9 +185,7 @@ TEST_F(RenderTest, AutoRunAndPriorityFollowThePlayer) {
   services.launchPlayer = [](bool fromSaver, bool fullScreen) {
     Calls().Add(std::string("Launch ") + (fromSaver && fullScreen ? "ok" : "wrong arguments"));
   };
-  services.setProcessPriority = [](int32_t priority) {
-    Calls().Add("Priority " + std::to_string(priority));
-  };
+  services.setProcessPriority = [](int32_t p) { Calls().Add("Priority " + std::to_string(p)); };
   services.setUpSavedDisplays = [](SaverState& state) {
     Calls().Add("Load");
     state.options.AutoRun = 1;
