@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -170,9 +171,8 @@ TEST_F(SaverWindowTest, HotKeysDoTheirCommandAndNeverDismiss) {
   saver.livePalette = &palette;
   SoundShare& share = block.share;
   share.SetU32(share_offset::KeyLevel, 2);
-  // Pressed in this order from cleared requests: the key level (1..20), the
-  // requests, the pauses (render x 10 + palette) and the beeps.
-  // Each row: key, presses, then level, restart, capture, paused, beeps.
+  // Pressed in this order from cleared requests; after each: the key level (1..20), the restart
+  // and capture requests, the pauses (render x 10 + palette) and the beeps.
   const struct { WParam key; int presses; std::array<int64_t, 5> after; } keys[] = {
       {kVkLeft, 5, {1, 0, 0, 0, 0}}, {kVkRight, 30, {20, 0, 0, 0, 0}}, {kVkF2, 1, {20, 1, 0, 0, 0}},
       {kVkF1, 1, {20, 0, 1, 0, 1}}, {kVkF3, 1, {20, 0, 1, 0, 1}}, {kVkF5, 1, {20, 0, 0, 11, 0}},
