@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "module_harness.h"
@@ -73,22 +74,17 @@ class RandomModuleTest : public ::testing::Test {
       m.palette = &palette_;
       DefineControl(saver.table, i, 0, 0, 50, 0, 100);
       DefineControl(saver.table, i, 0, 9, 1, -10, 10);
-      m.Draw = FakeDraw;
-      m.Init = FakeInit;
-      m.Start = FakeStart;
-      m.Stop = FakeStop;
+      std::tie(m.Draw, m.Init, m.Start, m.Stop) =
+          std::make_tuple(FakeDraw, FakeInit, FakeStart, FakeStop);
     }
     ModuleDescriptor& self = random();
     self.controls = {};
     const ModuleDefinition& definition = GetModuleDefinition(kRandom);
-    for (const ControlRow& row : definition.controls) {
+    for (const ControlRow& row : definition.controls)
       DefineControl(saver.table, kRandom, row.labelId, row.index, row.defaultValue, row.minimum,
                     row.maximum);
-    }
-    self.Draw = definition.Draw;
-    self.Init = definition.Init;
-    self.Start = definition.Start;
-    self.Stop = definition.Stop;
+    std::tie(self.Draw, self.Init, self.Start, self.Stop) =
+        std::tie(definition.Draw, definition.Init, definition.Start, definition.Stop);
   }
 
   ~RandomModuleTest() override {
@@ -111,27 +107,38 @@ class RandomModuleTest : public ::testing::Test {
   }
   std::set<int> ActiveModules() const {
     std::set<int> active;
-    for (int i = 0; i < kModuleCount; ++i) {
+    for (int i = 0; i < kModuleCount; ++i)
       if (Saver().options.Active[i]) active.insert(i);
-    }
     return active;
   }
 
   // The module as the render thread starts it; a later change comes from
   // Draw once the duration has passed.
   void Start() { random().Start(random()); }
+  void Draw() { random().Draw(random()); }
   void NextChange() {
     clock_.Advance(1000u * static_cast<uint32_t>(random().controls[kDuration].Value) + 1);
-    random().Draw(random());
+    Draw();
+  }
+  // The displays shown over that many changes.
+  std::set<std::string> DisplaysShown(int changes) {
+    std::set<std::string> shown;
+    for (int change = 0; change < changes; ++change) {
+      NextChange();
+      shown.insert(Saver().displayName);
+    }
+    return shown;
+  }
+  bool FilledWith(uint8_t p) const {
+    return std::all_of(surface_.data(), surface_.data() + surface_.size(),
+                       [p](uint8_t q) { return q == p; });
   }
 
   // A saved display holding keys for these modules.
   void AddDisplay(const std::string& name, std::initializer_list<int> modules) {
     registry_.CreateKey(RegRoot::CurrentUser, ControlPanelPath(DisplayKey(name)));
-    for (int m : modules) {
-      registry_.CreateKey(RegRoot::CurrentUser,
-                          ControlPanelPath(ModuleKey(name, kModuleNames[m])));
-    }
+    for (int m : modules)
+      registry_.CreateKey(RegRoot::CurrentUser, ControlPanelPath(ModuleKey(name, kModuleNames[m])));
   }
 
   ModuleHarness harness_{kRandom, 37, 23, 2024};
@@ -181,10 +188,9 @@ TEST_F(RandomModuleTest, ChangeStopsTheOldModulesThenValidatesInitsAndStartsTheN
   Select({kBezier, kPattern, kVortex});
   Saver().table[kPattern].controls[0].Value = 500;  // beyond its maximum of 100
   Start();
-  std::vector<std::string> expected = {"Stop 0", "Stop 2", "Stop 8",
-                                       "Init 0 50", "Start 0", "Init 2 50", "Start 2",
-                                       "Init 8 50", "Start 8"};
-  EXPECT_EQ(CallLog(), expected);
+  EXPECT_EQ(CallLog(), (std::vector<std::string>{"Stop 0", "Stop 2", "Stop 8", "Init 0 50",
+                                                  "Start 0", "Init 2 50", "Start 2", "Init 8 50",
+                                                  "Start 8"}));
   EXPECT_EQ(ActiveModules(), (std::set<int>{kBezier, kPattern, kVortex, kRandom}));
 }
 
@@ -195,23 +201,23 @@ TEST_F(RandomModuleTest, ChangesOnlyOnceTheDurationHasPassed) {
   Start();
   CallLog().clear();
   clock_.Advance(2000);
-  random().Draw(random());
+  Draw();
   EXPECT_TRUE(CallLog().empty()) << "the change time is not yet below the tick count";
   clock_.Advance(1);
-  random().Draw(random());
+  Draw();
   EXPECT_EQ(CallLog().front(), "Stop 0");
 
   // Across the wrap of the tick count the change still waits its time.
   clock_.Set(0xFFFFFFFFu - 500);
-  random().Start(random());
+  Start();
   CallLog().clear();
   for (int step = 0; step < 4; ++step) {
     clock_.Advance(499);  // before the wrap, and after it
-    random().Draw(random());
+    Draw();
   }
   EXPECT_TRUE(CallLog().empty());
   clock_.Advance(5);
-  random().Draw(random());
+  Draw();
   EXPECT_FALSE(CallLog().empty());
 }
 
@@ -232,29 +238,17 @@ TEST_F(RandomModuleTest, DisplaysThatSuitThePlayerAreTaken) {
     EXPECT_EQ(ActiveModules(), (std::set<int>{kCyclic, kRandom}));
     NextChange();
   }
-  for (const std::string& call : CallLog()) {
+  for (const std::string& call : CallLog())
     EXPECT_TRUE(!call.starts_with("Start") || call == "Start 1") << call;
-  }
 
   share_.SetU32(share_offset::PlayerActive, 1);
-  WriteInt32(ControlValueName(ControlField::Source, 0), ModuleKey("A mix with Random", "Bezier"),
-             kSourceFirstBand);
   AddDisplay("Loud", {kCyclic});
-  WriteInt32(ControlValueName(ControlField::Source, 0), ModuleKey("Loud", "Cyclic"),
-             kSourceFirstBand);
-  std::set<std::string> shown;
-  for (int change = 0; change < 10; ++change) {
-    NextChange();
-    shown.insert(Saver().displayName);
-  }
-  EXPECT_EQ(shown, (std::set<std::string>{"Loud"}));
+  for (const std::string& key :
+       {ModuleKey("A mix with Random", "Bezier"), ModuleKey("Loud", "Cyclic")})
+    WriteInt32(ControlValueName(ControlField::Source, 0), key, kSourceFirstBand);
+  EXPECT_EQ(DisplaysShown(10), (std::set<std::string>{"Loud"}));
   Set(kChoice, 1);
-  shown.clear();
-  for (int change = 0; change < 30; ++change) {
-    NextChange();
-    shown.insert(Saver().displayName);
-  }
-  EXPECT_EQ(shown, (std::set<std::string>{"Loud", "C cyclic"}));
+  EXPECT_EQ(DisplaysShown(30), (std::set<std::string>{"Loud", "C cyclic"}));
 }
 
 // A display naming no known module is passed over; with no display left only
@@ -274,41 +268,32 @@ TEST_F(RandomModuleTest, WithNoUsableSavedDisplayOnlyTheRandomModuleRuns) {
 }
 
 TEST_F(RandomModuleTest, ClearScreenZeroKeepsThePicture) {
-  const auto filledWith = [this](uint8_t p) {
-    return std::all_of(surface_.data(), surface_.data() + surface_.size(),
-                       [p](uint8_t q) { return q == p; });
-  };
   Set(kChoice, 0);
   Select({kSphere});
   Set(kClearScreen, 0);
   Start();
-  EXPECT_TRUE(filledWith(kPicture));
+  EXPECT_TRUE(FilledWith(kPicture));
   Set(kClearScreen, 1);
   NextChange();
-  EXPECT_TRUE(filledWith(0));
+  EXPECT_TRUE(FilledWith(0));
 }
 
 TEST_F(RandomModuleTest, TheUserOptionsOfTheFirstChangeAreRestored) {
   AddDisplay("Other options", {kBezier});
   const std::string key = DisplayKey("Other options");
-  WriteInt32("Priority", key, kPriorityNormal);
-  WriteInt32("ClearFirst", key, 1);
-  WriteInt32("ShowInfo", key, 1);
-  WriteInt32("ShowName", key, 30);
-  WriteInt32("AutoRun", key, 1);
+  for (const auto& [name, value] : {std::pair{"Priority", kPriorityNormal}, {"ClearFirst", 1},
+                                    {"ShowInfo", 1}, {"ShowName", 30}, {"AutoRun", 1}})
+    WriteInt32(name, key, value);
   SaverOptions& options = Saver().options;
-  options.Priority = kPriorityHigh;
-  options.ClearFirst = 0;
-  options.ShowInfo = 0;
-  options.ShowName = 9;
+  std::tie(options.Priority, options.ClearFirst, options.ShowInfo, options.ShowName) =
+      std::tuple(kPriorityHigh, 0, 0, 9);
   Set(kChoice, 1);
   Start();
   EXPECT_STREQ(Saver().displayName, "Other options");
-  EXPECT_EQ(options.Priority, kPriorityHigh);
-  EXPECT_EQ(options.ClearFirst, 0);
-  EXPECT_EQ(options.ShowInfo, 0);
-  EXPECT_EQ(options.ShowName, 9);
-  EXPECT_EQ(options.AutoRun, 1) << "the other options are the display's";
+  // The user's own, but the other options (AutoRun) are the display's.
+  EXPECT_EQ(std::tuple(options.Priority, options.ClearFirst, options.ShowInfo, options.ShowName,
+                       options.AutoRun),
+            std::tuple(kPriorityHigh, 0, 0, 9, 1));
   EXPECT_EQ(ActiveModules(), (std::set<int>{kBezier, kRandom}));
 
   options.Priority = kPriorityIdle;
@@ -322,12 +307,10 @@ TEST_F(RandomModuleTest, RandomControlsGiveEveryControlTheRandomSourceAndAValueI
   Select({kEffect});
   ModuleControl& reversed = Saver().table[kEffect].controls[0];
   for (int change = 0; change < 30; ++change) {
-    reversed.RangeLo = 80;
-    reversed.RangeHi = 20;
+    std::tie(reversed.RangeLo, reversed.RangeHi) = std::pair(80, 20);
     change == 0 ? Start() : NextChange();
-    for (const ModuleControl& c : Saver().table[kEffect].controls) {
+    for (const ModuleControl& c : Saver().table[kEffect].controls)
       EXPECT_EQ(c.Source, kSourceRandom);
-    }
     EXPECT_GE(reversed.Value, 20);
     EXPECT_LE(reversed.Value, 80);
   }
@@ -343,9 +326,8 @@ TEST_F(RandomModuleTest, OnlyASavedDisplayRestartsThePaletteEffects) {
   for (const ChannelAnimation& channel : palette_.channels) EXPECT_EQ(channel.ChangeTime, 1u);
   Set(kChoice, 1);
   NextChange();
-  for (const ChannelAnimation& channel : palette_.channels) {
+  for (const ChannelAnimation& channel : palette_.channels)
     EXPECT_EQ(channel.ChangeTime, TickCount() + 500);
-  }
 }
 
 // The first run: the real table set-up creates the default displays and
@@ -375,8 +357,7 @@ TEST_F(RandomModuleTest, FirstRunShowsDisplaysThatDraw) {
       EXPECT_NE(saver.table[m].Draw, &NoOpEntryPoint) << saver.displayName;
       for (int frame = 0; frame < 5; ++frame) saver.table[m].Draw(saver.table[m]);
     }
-    drew = drew || std::any_of(surface_.data(), surface_.data() + surface_.size(),
-                               [](uint8_t p) { return p != 0; });
+    drew = drew || !FilledWith(0);
     NextChange();
   }
   EXPECT_TRUE(drew);
