@@ -37,15 +37,13 @@ std::vector<std::string>& CallLog() {
 
 // The stand-ins log "Stop 3", "Init 3 50" (with control 0's value, to see
 // that it was validated before), "Start 3".
-int32_t Log(const std::string& call, const ModuleDescriptor& m) {
-  CallLog().push_back(call + " " + std::to_string(m.index()));
+int32_t Log(const std::string& call, const ModuleDescriptor& m, const std::string& more = "") {
+  CallLog().push_back(call + " " + std::to_string(m.index()) + more);
   return 0;
 }
 int32_t FakeDraw(ModuleDescriptor&) noexcept { return 0; }
 int32_t FakeInit(ModuleDescriptor& m) noexcept {
-  Log("Init", m);
-  CallLog().back().append(" ").append(std::to_string(m.controls[0].Value));
-  return 0;
+  return Log("Init", m, " " + std::to_string(m.controls[0].Value));
 }
 int32_t FakeStart(ModuleDescriptor& m) noexcept { return Log("Start", m); }
 int32_t FakeStop(ModuleDescriptor& m) noexcept { return Log("Stop", m); }
@@ -68,9 +66,7 @@ class RandomModuleTest : public ::testing::Test {
       ModuleDescriptor& m = saver.table[i];
       m.name = kModuleNames[i];
       m.table = saver.table.data();
-      m.width = surface_.width();
-      m.height = surface_.height();
-      m.dc = &canvas_;
+      AttachToSurface(m);
       m.palette = &palette_;
       DefineControl(saver.table, i, 0, 0, 50, 0, 100);
       DefineControl(saver.table, i, 0, 9, 1, -10, 10);
@@ -96,6 +92,9 @@ class RandomModuleTest : public ::testing::Test {
     InstallRegistry(nullptr);
   }
 
+  void AttachToSurface(ModuleDescriptor& m) {
+    std::tie(m.width, m.height, m.dc) = std::tuple(surface_.width(), surface_.height(), &canvas_);
+  }
   ModuleDescriptor& random() { return Saver().table[kRandom]; }
   void Set(int slot, int32_t value) { random().controls[slot].Value = value; }
 
@@ -336,11 +335,7 @@ TEST_F(RandomModuleTest, OnlyASavedDisplayRestartsThePaletteEffects) {
 TEST_F(RandomModuleTest, FirstRunShowsDisplaysThatDraw) {
   SaverState& saver = Saver();
   saver.table = ModuleTable{};
-  for (ModuleDescriptor& m : saver.table) {
-    m.width = surface_.width();
-    m.height = surface_.height();
-    m.dc = &canvas_;
-  }
+  for (ModuleDescriptor& m : saver.table) AttachToSurface(m);
   SetUpModuleTable(saver);
   ASSERT_EQ(ActiveModules(), (std::set<int>{kRandom}));
   surface_.Fill(0);
@@ -350,8 +345,7 @@ TEST_F(RandomModuleTest, FirstRunShowsDisplaysThatDraw) {
   for (int change = 0; change < 25; ++change) {
     EXPECT_STRNE(saver.displayName, kSoundSettingsDisplay);
     std::set<int> active = ActiveModules();
-    ASSERT_TRUE(active.count(kRandom));
-    active.erase(kRandom);
+    ASSERT_TRUE(active.erase(kRandom));
     ASSERT_FALSE(active.empty()) << saver.displayName;
     for (int m : active) {
       EXPECT_NE(saver.table[m].Draw, &NoOpEntryPoint) << saver.displayName;
