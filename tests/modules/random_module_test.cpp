@@ -114,10 +114,12 @@ class RandomModuleTest : public ::testing::Test {
   // The module as the render thread starts it; a later change comes from
   // Draw once the duration has passed.
   void Start() { random().Start(random()); }
-  void Draw() { random().Draw(random()); }
+  void DrawAfter(uint32_t milliseconds) {
+    clock_.Advance(milliseconds);
+    random().Draw(random());
+  }
   void NextChange() {
-    clock_.Advance(1000u * static_cast<uint32_t>(random().controls[kDuration].Value) + 1);
-    Draw();
+    DrawAfter(1000u * static_cast<uint32_t>(random().controls[kDuration].Value) + 1);
   }
   // The displays shown over that many changes.
   std::set<std::string> DisplaysShown(int changes) {
@@ -199,24 +201,18 @@ TEST_F(RandomModuleTest, ChangesOnlyOnceTheDurationHasPassed) {
   Select({kBezier});
   Start();
   CallLog().clear();
-  clock_.Advance(2000);
-  Draw();
+  DrawAfter(2000);
   EXPECT_TRUE(CallLog().empty()) << "the change time is not yet below the tick count";
-  clock_.Advance(1);
-  Draw();
+  DrawAfter(1);
   EXPECT_EQ(CallLog().front(), "Stop 0");
 
   // Across the wrap of the tick count the change still waits its time.
   clock_.Set(0xFFFFFFFFu - 500);
   Start();
   CallLog().clear();
-  for (int step = 0; step < 4; ++step) {
-    clock_.Advance(499);  // before the wrap, and after it
-    Draw();
-  }
+  for (int step = 0; step < 4; ++step) DrawAfter(499);  // before the wrap, and after it
   EXPECT_TRUE(CallLog().empty());
-  clock_.Advance(5);
-  Draw();
+  DrawAfter(5);
   EXPECT_FALSE(CallLog().empty());
 }
 

@@ -280,10 +280,8 @@ TEST_F(SavedDisplaysTest, CapturesStoreLiveControlsAsFixedValuesUnderTheNextFree
 // modules and of the palette become Oscillate; the open dialog keeps them.
 TEST_F(SavedDisplaysTest, SoundSourcesFollowThePlayerAndTheSwitches) {
   struct Case {
-    uint32_t player, moduleSound, paletteSound;
-    bool dialog;
-    int32_t moduleSource, paletteSource;
-    uint32_t saverUses, paletteUses;
+    uint32_t player, moduleSound, paletteSound; bool dialog;
+    int32_t moduleSource, paletteSource; uint32_t saverUses, paletteUses;
   };
   for (const Case& c : {Case{0, 1, 1, false, kSourceOscillate, kSourceOscillate, 0, 0},
                         Case{1, 1, 0, false, kSourceVolume, kSourceOscillate, 1, 0},
