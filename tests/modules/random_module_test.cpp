@@ -189,9 +189,9 @@ TEST_F(RandomModuleTest, ChangeStopsTheOldModulesThenValidatesInitsAndStartsTheN
   Select({kBezier, kPattern, kVortex});
   Saver().table[kPattern].controls[0].Value = 500;  // beyond its maximum of 100
   Start();
-  EXPECT_EQ(CallLog(), (std::vector<std::string>{"Stop 0", "Stop 2", "Stop 8", "Init 0 50",
-                                                  "Start 0", "Init 2 50", "Start 2", "Init 8 50",
-                                                  "Start 8"}));
+  EXPECT_EQ(CallLog(), (std::vector<std::string>{"Stop 0", "Stop 2", "Stop 8",
+                                                  "Init 0 50", "Start 0", "Init 2 50", "Start 2",
+                                                  "Init 8 50", "Start 8"}));
   EXPECT_EQ(ActiveModules(), (std::set<int>{kBezier, kPattern, kVortex, kRandom}));
 }
 
