@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "module_harness.h"
@@ -36,15 +37,13 @@ std::vector<std::string>& CallLog() {
 
 // The stand-ins log "Stop 3", "Init 3 50" (with control 0's value, to see
 // that it was validated before), "Start 3".
-int32_t Log(const std::string& call, const ModuleDescriptor& m) {
-  CallLog().push_back(call + " " + std::to_string(m.index()));
+int32_t Log(const std::string& call, const ModuleDescriptor& m, const std::string& more = "") {
+  CallLog().push_back(call + " " + std::to_string(m.index()) + more);
   return 0;
 }
 int32_t FakeDraw(ModuleDescriptor&) noexcept { return 0; }
 int32_t FakeInit(ModuleDescriptor& m) noexcept {
-  Log("Init", m);
-  CallLog().back().append(" ").append(std::to_string(m.controls[0].Value));
-  return 0;
+  return Log("Init", m, " " + std::to_string(m.controls[0].Value));
 }
 int32_t FakeStart(ModuleDescriptor& m) noexcept { return Log("Start", m); }
 int32_t FakeStop(ModuleDescriptor& m) noexcept { return Log("Stop", m); }
@@ -67,28 +66,21 @@ class RandomModuleTest : public ::testing::Test {
       ModuleDescriptor& m = saver.table[i];
       m.name = kModuleNames[i];
       m.table = saver.table.data();
-      m.width = surface_.width();
-      m.height = surface_.height();
-      m.dc = &canvas_;
+      AttachToSurface(m);
       m.palette = &palette_;
       DefineControl(saver.table, i, 0, 0, 50, 0, 100);
       DefineControl(saver.table, i, 0, 9, 1, -10, 10);
-      m.Draw = FakeDraw;
-      m.Init = FakeInit;
-      m.Start = FakeStart;
-      m.Stop = FakeStop;
+      std::tie(m.Draw, m.Init, m.Start, m.Stop) =
+          std::make_tuple(FakeDraw, FakeInit, FakeStart, FakeStop);
     }
     ModuleDescriptor& self = random();
     self.controls = {};
     const ModuleDefinition& definition = GetModuleDefinition(kRandom);
-    for (const ControlRow& row : definition.controls) {
+    for (const ControlRow& row : definition.controls)
       DefineControl(saver.table, kRandom, row.labelId, row.index, row.defaultValue, row.minimum,
                     row.maximum);
-    }
-    self.Draw = definition.Draw;
-    self.Init = definition.Init;
-    self.Start = definition.Start;
-    self.Stop = definition.Stop;
+    std::tie(self.Draw, self.Init, self.Start, self.Stop) =
+        std::tie(definition.Draw, definition.Init, definition.Start, definition.Stop);
   }
 
   ~RandomModuleTest() override {
@@ -100,6 +92,9 @@ class RandomModuleTest : public ::testing::Test {
     InstallRegistry(nullptr);
   }
 
+  void AttachToSurface(ModuleDescriptor& m) {
+    std::tie(m.width, m.height, m.dc) = std::tuple(surface_.width(), surface_.height(), &canvas_);
+  }
   ModuleDescriptor& random() { return Saver().table[kRandom]; }
   void Set(int slot, int32_t value) { random().controls[slot].Value = value; }
 
@@ -111,27 +106,40 @@ class RandomModuleTest : public ::testing::Test {
   }
   std::set<int> ActiveModules() const {
     std::set<int> active;
-    for (int i = 0; i < kModuleCount; ++i) {
+    for (int i = 0; i < kModuleCount; ++i)
       if (Saver().options.Active[i]) active.insert(i);
-    }
     return active;
   }
 
   // The module as the render thread starts it; a later change comes from
   // Draw once the duration has passed.
   void Start() { random().Start(random()); }
-  void NextChange() {
-    clock_.Advance(1000u * static_cast<uint32_t>(random().controls[kDuration].Value) + 1);
+  void DrawAfter(uint32_t milliseconds) {
+    clock_.Advance(milliseconds);
     random().Draw(random());
+  }
+  void NextChange() {
+    DrawAfter(1000u * static_cast<uint32_t>(random().controls[kDuration].Value) + 1);
+  }
+  // The displays shown over that many changes.
+  std::set<std::string> DisplaysShown(int changes) {
+    std::set<std::string> shown;
+    for (int change = 0; change < changes; ++change) {
+      NextChange();
+      shown.insert(Saver().displayName);
+    }
+    return shown;
+  }
+  bool FilledWith(uint8_t p) const {
+    return std::all_of(surface_.data(), surface_.data() + surface_.size(),
+                       [p](uint8_t q) { return q == p; });
   }
 
   // A saved display holding keys for these modules.
   void AddDisplay(const std::string& name, std::initializer_list<int> modules) {
     registry_.CreateKey(RegRoot::CurrentUser, ControlPanelPath(DisplayKey(name)));
-    for (int m : modules) {
-      registry_.CreateKey(RegRoot::CurrentUser,
-                          ControlPanelPath(ModuleKey(name, kModuleNames[m])));
-    }
+    for (int m : modules)
+      registry_.CreateKey(RegRoot::CurrentUser, ControlPanelPath(ModuleKey(name, kModuleNames[m])));
   }
 
   ModuleHarness harness_{kRandom, 37, 23, 2024};
@@ -181,10 +189,9 @@ TEST_F(RandomModuleTest, ChangeStopsTheOldModulesThenValidatesInitsAndStartsTheN
   Select({kBezier, kPattern, kVortex});
   Saver().table[kPattern].controls[0].Value = 500;  // beyond its maximum of 100
   Start();
-  std::vector<std::string> expected = {"Stop 0", "Stop 2", "Stop 8",
-                                       "Init 0 50", "Start 0", "Init 2 50", "Start 2",
-                                       "Init 8 50", "Start 8"};
-  EXPECT_EQ(CallLog(), expected);
+  EXPECT_EQ(CallLog(), (std::vector<std::string>{"Stop 0", "Stop 2", "Stop 8",
+                                                  "Init 0 50", "Start 0", "Init 2 50", "Start 2",
+                                                  "Init 8 50", "Start 8"}));
   EXPECT_EQ(ActiveModules(), (std::set<int>{kBezier, kPattern, kVortex, kRandom}));
 }
 
@@ -194,24 +201,18 @@ TEST_F(RandomModuleTest, ChangesOnlyOnceTheDurationHasPassed) {
   Select({kBezier});
   Start();
   CallLog().clear();
-  clock_.Advance(2000);
-  random().Draw(random());
+  DrawAfter(2000);
   EXPECT_TRUE(CallLog().empty()) << "the change time is not yet below the tick count";
-  clock_.Advance(1);
-  random().Draw(random());
+  DrawAfter(1);
   EXPECT_EQ(CallLog().front(), "Stop 0");
 
   // Across the wrap of the tick count the change still waits its time.
   clock_.Set(0xFFFFFFFFu - 500);
-  random().Start(random());
+  Start();
   CallLog().clear();
-  for (int step = 0; step < 4; ++step) {
-    clock_.Advance(499);  // before the wrap, and after it
-    random().Draw(random());
-  }
+  for (int step = 0; step < 4; ++step) DrawAfter(499);  // before the wrap, and after it
   EXPECT_TRUE(CallLog().empty());
-  clock_.Advance(5);
-  random().Draw(random());
+  DrawAfter(5);
   EXPECT_FALSE(CallLog().empty());
 }
 
@@ -232,29 +233,17 @@ TEST_F(RandomModuleTest, DisplaysThatSuitThePlayerAreTaken) {
     EXPECT_EQ(ActiveModules(), (std::set<int>{kCyclic, kRandom}));
     NextChange();
   }
-  for (const std::string& call : CallLog()) {
+  for (const std::string& call : CallLog())
     EXPECT_TRUE(!call.starts_with("Start") || call == "Start 1") << call;
-  }
 
   share_.SetU32(share_offset::PlayerActive, 1);
-  WriteInt32(ControlValueName(ControlField::Source, 0), ModuleKey("A mix with Random", "Bezier"),
-             kSourceFirstBand);
   AddDisplay("Loud", {kCyclic});
-  WriteInt32(ControlValueName(ControlField::Source, 0), ModuleKey("Loud", "Cyclic"),
-             kSourceFirstBand);
-  std::set<std::string> shown;
-  for (int change = 0; change < 10; ++change) {
-    NextChange();
-    shown.insert(Saver().displayName);
-  }
-  EXPECT_EQ(shown, (std::set<std::string>{"Loud"}));
+  for (const std::string& key :
+       {ModuleKey("A mix with Random", "Bezier"), ModuleKey("Loud", "Cyclic")})
+    WriteInt32(ControlValueName(ControlField::Source, 0), key, kSourceFirstBand);
+  EXPECT_EQ(DisplaysShown(10), (std::set<std::string>{"Loud"}));
   Set(kChoice, 1);
-  shown.clear();
-  for (int change = 0; change < 30; ++change) {
-    NextChange();
-    shown.insert(Saver().displayName);
-  }
-  EXPECT_EQ(shown, (std::set<std::string>{"Loud", "C cyclic"}));
+  EXPECT_EQ(DisplaysShown(30), (std::set<std::string>{"Loud", "C cyclic"}));
 }
 
 // A display naming no known module is passed over; with no display left only
@@ -274,41 +263,32 @@ TEST_F(RandomModuleTest, WithNoUsableSavedDisplayOnlyTheRandomModuleRuns) {
 }
 
 TEST_F(RandomModuleTest, ClearScreenZeroKeepsThePicture) {
-  const auto filledWith = [this](uint8_t p) {
-    return std::all_of(surface_.data(), surface_.data() + surface_.size(),
-                       [p](uint8_t q) { return q == p; });
-  };
   Set(kChoice, 0);
   Select({kSphere});
   Set(kClearScreen, 0);
   Start();
-  EXPECT_TRUE(filledWith(kPicture));
+  EXPECT_TRUE(FilledWith(kPicture));
   Set(kClearScreen, 1);
   NextChange();
-  EXPECT_TRUE(filledWith(0));
+  EXPECT_TRUE(FilledWith(0));
 }
 
 TEST_F(RandomModuleTest, TheUserOptionsOfTheFirstChangeAreRestored) {
   AddDisplay("Other options", {kBezier});
   const std::string key = DisplayKey("Other options");
-  WriteInt32("Priority", key, kPriorityNormal);
-  WriteInt32("ClearFirst", key, 1);
-  WriteInt32("ShowInfo", key, 1);
-  WriteInt32("ShowName", key, 30);
-  WriteInt32("AutoRun", key, 1);
+  for (const auto& [name, value] : {std::pair{"Priority", kPriorityNormal}, {"ClearFirst", 1},
+                                    {"ShowInfo", 1}, {"ShowName", 30}, {"AutoRun", 1}})
+    WriteInt32(name, key, value);
   SaverOptions& options = Saver().options;
-  options.Priority = kPriorityHigh;
-  options.ClearFirst = 0;
-  options.ShowInfo = 0;
-  options.ShowName = 9;
+  std::tie(options.Priority, options.ClearFirst, options.ShowInfo, options.ShowName) =
+      std::tuple(kPriorityHigh, 0, 0, 9);
   Set(kChoice, 1);
   Start();
   EXPECT_STREQ(Saver().displayName, "Other options");
-  EXPECT_EQ(options.Priority, kPriorityHigh);
-  EXPECT_EQ(options.ClearFirst, 0);
-  EXPECT_EQ(options.ShowInfo, 0);
-  EXPECT_EQ(options.ShowName, 9);
-  EXPECT_EQ(options.AutoRun, 1) << "the other options are the display's";
+  // The user's own, but the other options (AutoRun) are the display's.
+  EXPECT_EQ(std::tuple(options.Priority, options.ClearFirst, options.ShowInfo, options.ShowName,
+                       options.AutoRun),
+            std::tuple(kPriorityHigh, 0, 0, 9, 1));
   EXPECT_EQ(ActiveModules(), (std::set<int>{kBezier, kRandom}));
 
   options.Priority = kPriorityIdle;
@@ -322,12 +302,10 @@ TEST_F(RandomModuleTest, RandomControlsGiveEveryControlTheRandomSourceAndAValueI
   Select({kEffect});
   ModuleControl& reversed = Saver().table[kEffect].controls[0];
   for (int change = 0; change < 30; ++change) {
-    reversed.RangeLo = 80;
-    reversed.RangeHi = 20;
+    std::tie(reversed.RangeLo, reversed.RangeHi) = std::pair(80, 20);
     change == 0 ? Start() : NextChange();
-    for (const ModuleControl& c : Saver().table[kEffect].controls) {
+    for (const ModuleControl& c : Saver().table[kEffect].controls)
       EXPECT_EQ(c.Source, kSourceRandom);
-    }
     EXPECT_GE(reversed.Value, 20);
     EXPECT_LE(reversed.Value, 80);
   }
@@ -343,9 +321,8 @@ TEST_F(RandomModuleTest, OnlyASavedDisplayRestartsThePaletteEffects) {
   for (const ChannelAnimation& channel : palette_.channels) EXPECT_EQ(channel.ChangeTime, 1u);
   Set(kChoice, 1);
   NextChange();
-  for (const ChannelAnimation& channel : palette_.channels) {
+  for (const ChannelAnimation& channel : palette_.channels)
     EXPECT_EQ(channel.ChangeTime, TickCount() + 500);
-  }
 }
 
 // The first run: the real table set-up creates the default displays and
@@ -354,11 +331,7 @@ TEST_F(RandomModuleTest, OnlyASavedDisplayRestartsThePaletteEffects) {
 TEST_F(RandomModuleTest, FirstRunShowsDisplaysThatDraw) {
   SaverState& saver = Saver();
   saver.table = ModuleTable{};
-  for (ModuleDescriptor& m : saver.table) {
-    m.width = surface_.width();
-    m.height = surface_.height();
-    m.dc = &canvas_;
-  }
+  for (ModuleDescriptor& m : saver.table) AttachToSurface(m);
   SetUpModuleTable(saver);
   ASSERT_EQ(ActiveModules(), (std::set<int>{kRandom}));
   surface_.Fill(0);
@@ -368,15 +341,13 @@ TEST_F(RandomModuleTest, FirstRunShowsDisplaysThatDraw) {
   for (int change = 0; change < 25; ++change) {
     EXPECT_STRNE(saver.displayName, kSoundSettingsDisplay);
     std::set<int> active = ActiveModules();
-    ASSERT_TRUE(active.count(kRandom));
-    active.erase(kRandom);
+    ASSERT_TRUE(active.erase(kRandom));
     ASSERT_FALSE(active.empty()) << saver.displayName;
     for (int m : active) {
       EXPECT_NE(saver.table[m].Draw, &NoOpEntryPoint) << saver.displayName;
       for (int frame = 0; frame < 5; ++frame) saver.table[m].Draw(saver.table[m]);
     }
-    drew = drew || std::any_of(surface_.data(), surface_.data() + surface_.size(),
-                               [](uint8_t p) { return p != 0; });
+    drew = drew || !FilledWith(0);
     NextChange();
   }
   EXPECT_TRUE(drew);

@@ -17,12 +17,11 @@ using namespace std::literals;
 
 const char* const kDisplay = "Mine";
 
-// A control's stored fields: value, range low and high, source, sense.
-std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> Fields(const ModuleControl& c) {
+// A module control's or palette value's stored fields: value, range low
+// and high, source, sense.
+template <typename Control>
+std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> Fields(const Control& c) {
   return {c.Value, c.RangeLo, c.RangeHi, c.Source, c.Sense};
-}
-std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> Fields(const PaletteValue& p) {
-  return {p.Value, p.RangeLo, p.RangeHi, p.Source, p.Sense};
 }
 
 using SavedDisplaysTest = testing::SettingsTest;
@@ -139,12 +138,12 @@ TEST_F(SavedDisplaysTest, SaveThenLoadGivesBackTheLiveSettings) {
   vortex = ModuleControl{1, 13, kSourceFirstBand + 2, 33, 50, 90, 20, 10, 100, 4, 0.5f, 0};
   const std::string path = "/pictures/" + std::string(249, 'p');  // the longest that fits
   std::strcpy(state().table[kBitmap].text, path.c_str());
-  palette().settings.values[kMorphRate][kBlue].RangeHi = 15;
-  palette().settings.values[kScale][kRed].Value = 77;
-  palette().settings.Effect[kGreen] = kEffectCustom;
+  PaletteSettings& settings = palette().settings;
+  settings.values[kMorphRate][kBlue].RangeHi = 15;
+  settings.values[kScale][kRed].Value = 77;
+  settings.Effect[kGreen] = kEffectCustom;
   palette().custom[5].Set({1, 2, 3});
-  state().options.ShowName = 12;
-  state().options.Speed = 7;
+  std::tie(state().options.ShowName, state().options.Speed) = std::pair(12, 7);
   share().SetU32(share_offset::SlowCPU, 0);
   const ModuleControl saved = vortex;
   ASSERT_TRUE(SaveDisplay(state(), kDisplay));
@@ -163,9 +162,9 @@ TEST_F(SavedDisplaysTest, SaveThenLoadGivesBackTheLiveSettings) {
   ASSERT_EQ(LoadDisplay(state(), kDisplay), 1);
   EXPECT_EQ(Fields(vortex), Fields(saved));
   EXPECT_EQ(state().table[kBitmap].text, path);
-  const PaletteSettings& loaded = palette().settings;
-  EXPECT_EQ(std::make_tuple(loaded.values[kMorphRate][kBlue].RangeHi, loaded.values[kScale][kRed].Value,
-                            loaded.Effect[kGreen], state().options.ShowName, state().options.Speed),
+  EXPECT_EQ(std::make_tuple(settings.values[kMorphRate][kBlue].RangeHi,
+                            settings.values[kScale][kRed].Value, settings.Effect[kGreen],
+                            state().options.ShowName, state().options.Speed),
             std::make_tuple(15, 77, kEffectCustom, 12, 7));
   EXPECT_EQ(palette().custom[5].Color(), (gfx::Rgb{1, 2, 3}));
   EXPECT_EQ(share().U32(share_offset::SlowCPU), 0u);
@@ -281,10 +280,8 @@ TEST_F(SavedDisplaysTest, CapturesStoreLiveControlsAsFixedValuesUnderTheNextFree
 // modules and of the palette become Oscillate; the open dialog keeps them.
 TEST_F(SavedDisplaysTest, SoundSourcesFollowThePlayerAndTheSwitches) {
   struct Case {
-    uint32_t player, moduleSound, paletteSound;
-    bool dialog;
-    int32_t moduleSource, paletteSource;
-    uint32_t saverUses, paletteUses;
+    uint32_t player, moduleSound, paletteSound; bool dialog;
+    int32_t moduleSource, paletteSource; uint32_t saverUses, paletteUses;
   };
   for (const Case& c : {Case{0, 1, 1, false, kSourceOscillate, kSourceOscillate, 0, 0},
                         Case{1, 1, 0, false, kSourceVolume, kSourceOscillate, 1, 0},
