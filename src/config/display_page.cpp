@@ -145,7 +145,9 @@ bool DisplayPage::ApplyMode(bool recordAsDesktop) {
   const ListedMode* mode = Selection();
   cantTest_ = false;
   if (system_.TestMode(mode->record) == ModeChangeResult::kRestartRequired) {
-    dialogs_.ShowMessage("Can't Test This Mode", "This mode requires a restart so it cannot be tested.", MessageIcon::kError);
+    dialogs_.ShowMessage("Can't Test This Mode",
+                         "This mode requires a restart so it cannot be tested.",
+                         MessageIcon::kError);
     cantTest_ = true;
     return false;
   }
@@ -160,8 +162,10 @@ bool DisplayPage::ApplyMode(bool recordAsDesktop) {
         if (system_.Restart()) {
           sheet_.PressCancel();
         } else {
-          dialogs_.ShowMessage("Restart", "You still must restart your computer for the settings to take "
-              "effect", MessageIcon::kPlain);
+          dialogs_.ShowMessage("Restart",
+                               "You still must restart your computer for the settings to take "
+                               "effect",
+                               MessageIcon::kPlain);
         }
       }
       return false;
@@ -174,8 +178,10 @@ bool DisplayPage::ApplyMode(bool recordAsDesktop) {
 
 void DisplayPage::Test() {
   if (Selection() == nullptr) return;
-  dialogs_.ShowMessage(kTestCaption, "The resolution will be changed for five seconds and then changed back.\n"
-      "Press OK to start the test...", MessageIcon::kInformation);
+  dialogs_.ShowMessage(kTestCaption,
+                       "The resolution will be changed for five seconds and then changed back.\n"
+                       "Press OK to start the test...",
+                       MessageIcon::kInformation);
   const bool applied = ApplyMode(false);
   if (cantTest_) return;
   // A mode that did not take is not shown as tested: the desktop's own
@@ -188,7 +194,9 @@ void DisplayPage::Test() {
   sheet_.Wait(kTestMilliseconds);
   system_.RestoreDesktopMode();
   sheet_.Show();
-  dialogs_.ShowMessage(kTestCaption, "If you were able to see your screen properly then this display mode is OK.", MessageIcon::kInformation);
+  dialogs_.ShowMessage(kTestCaption,
+                       "If you were able to see your screen properly then this display mode is OK.",
+                       MessageIcon::kInformation);
 }
 
 void DisplayPage::Use() {
@@ -201,12 +209,16 @@ void DisplayPage::Set() {
   if (mode == nullptr) return;
   switch (system_.TestMode(mode->record)) {
     case ModeChangeResult::kRestartRequired:
-      dialogs_.ShowMessage("Can't Use This Mode", "This mode requires a restart so it cannot be used.", MessageIcon::kError);
+      dialogs_.ShowMessage("Can't Use This Mode",
+                           "This mode requires a restart so it cannot be used.",
+                           MessageIcon::kError);
       cantTest_ = true;
       return;
     case ModeChangeResult::kFailed:
       // The saver would only fall back to the desktop's mode with it.
-      dialogs_.ShowMessage("Can't Use This Mode", "The system does not accept this mode, so it cannot be used.", MessageIcon::kError);
+      dialogs_.ShowMessage("Can't Use This Mode",
+                           "The system does not accept this mode, so it cannot be used.",
+                           MessageIcon::kError);
       return;
     case ModeChangeResult::kSuccessful:
       break;

@@ -59,7 +59,8 @@ std::string MainPage::BoxText() const {
 
 bool MainPage::Choose(const std::string& name) {
   if (!DisplayExists(name)) {
-    session_.dialogs().ShowMessage(kMainTitle, "There is no saved display named \"" + name + "\".", MessageIcon::kError);
+    session_.dialogs().ShowMessage(kMainTitle, "There is no saved display named \"" + name + "\".",
+                                   MessageIcon::kError);
     return false;
   }
   LoadDisplay(session_.state(), name.c_str());
@@ -72,9 +73,11 @@ std::string MainPage::NameToSave(std::string_view boxText) const {
   if (boxText.empty()) return kScratchDisplay;
   if (NamesEqual(boxText, kTestingDisplay)) {
     session_.dialogs().ShowMessage(
-        kMainTitle, "\"" + std::string(kTestingDisplay) +
-                        "\" is the name the test runs use for a moment, and is deleted after "
-                        "each one. Please choose another name.", MessageIcon::kError);
+        kMainTitle,
+        "\"" + std::string(kTestingDisplay) +
+            "\" is the name the test runs use for a moment, and is deleted after "
+            "each one. Please choose another name.",
+        MessageIcon::kError);
     return {};
   }
   const std::string problem = DisplayNameProblem(boxText);
@@ -87,8 +90,8 @@ std::string MainPage::NameToSave(std::string_view boxText) const {
 
 bool MainPage::SaveAs(const std::string& name) {
   if (!SaveDisplay(session_.state(), name.c_str())) {
-    session_.dialogs().ShowMessage(kMainTitle,
-                                   "The settings could not be saved as \"" + name + "\".", MessageIcon::kError);
+    session_.dialogs().ShowMessage(
+        kMainTitle, "The settings could not be saved as \"" + name + "\".", MessageIcon::kError);
     return false;
   }
   session_.ClearModified();

@@ -230,8 +230,10 @@ std::string ModulePage::FileText() const { return module().text; }
 bool ModulePage::SetFileText(std::string_view text) {
   if (text.size() > kMaxFileText) {
     session_.dialogs().ShowMessage(
-        "Slide Show", "The file name is too long: at most " + std::to_string(kMaxFileText) +
-                          " characters fit. The slide show keeps \"" + FileText() + "\".", MessageIcon::kError);
+        "Slide Show",
+        "The file name is too long: at most " + std::to_string(kMaxFileText) +
+            " characters fit. The slide show keeps \"" + FileText() + "\".",
+        MessageIcon::kError);
     return false;
   }
   if (text == FileText()) return true;
