@@ -24,6 +24,7 @@
 #include "gfx/canvas.h"
 #include "modules/module_catalog.h"
 #include "modules/module_support.h"
+#include "modules/ring_painter.h"
 #include "modules/toolkit.h"
 #include "platform/clock.h"
 #include "platform/system.h"
@@ -64,18 +65,13 @@ constexpr int kWaveTableSize = 2048;
 constexpr int kFrequencies = 31;   // A[0..30], B[0..30]
 constexpr int kFormulas = 21;
 constexpr int kRingsPerFrame = 3;
-// Larger sides than any display has are treated as a failed allocation
-// rather than attempted.
-constexpr int32_t kMaxSide = 1 << 15;
 
 struct PatternState {
   int32_t w = 0, h = 0;    // client size W, H
   int32_t w1 = 0, h1 = 0;  // W - 1, H - 1
-  // The buffers: profiles, one ring edge of palette indices (a column holds
-  // one index every 4 bytes), the DIB colour table 0..235, the wave table.
+  // The buffers: profiles, the ring painter's edges, the wave table.
   std::vector<int32_t> u, v;
-  std::vector<uint8_t> line;
-  std::array<uint16_t, gfx::kSaverColors> colorTable{};
+  RingPainter painter;
   std::array<int32_t, kWaveTableSize> wave{};
 
   int32_t formula = 0;
@@ -100,19 +96,16 @@ std::unique_ptr<PatternState> pattern;
 
 void BuildWaveTable(PatternState& s, int32_t waveType, float& base);
 void BuildProfiles(PatternState& s);
-void PaintRing(gfx::Canvas& dc, const RingRect& r);
-void PaintFoldedRing(gfx::Canvas& dc, const RingRect& r);
+int32_t PixelIndex(const PatternState& s, int32_t x, int32_t y);
 
 int32_t Init(ModuleDescriptor& module) noexcept {
   pattern.reset();
   std::unique_ptr<PatternState> s(new (std::nothrow) PatternState);
-  bool allocated = s != nullptr && module.width > 0 && module.height > 0 &&
-                   module.width <= kMaxSide && module.height <= kMaxSide;
+  bool allocated = s != nullptr && s->painter.Allocate(module.width, module.height);
   if (allocated) {
     try {
       s->u.assign(static_cast<size_t>(module.width) + 1, 0);
       s->v.assign(static_cast<size_t>(module.height) + 1, 0);
-      s->line.assign(4 * static_cast<size_t>(std::max(module.width, module.height) + 1), 0);
     } catch (const std::bad_alloc&) {
       allocated = false;
     }
@@ -126,7 +119,6 @@ int32_t Init(ModuleDescriptor& module) noexcept {
   s->h = module.height;
   s->w1 = s->w - 1;
   s->h1 = s->h - 1;
-  for (int i = 0; i < gfx::kSaverColors; ++i) s->colorTable[i] = static_cast<uint16_t>(i);
   s->nextDrawTime = TickCount();
   pattern = std::move(s);
   return 0;
@@ -229,10 +221,13 @@ int32_t Draw(ModuleDescriptor& module) noexcept {
 
   const auto ringLeft = [&r] { return r.right >= r.left && r.bottom >= r.top; };
   for (int k = 0; k < kRingsPerFrame && ringLeft(); ++k) {
+    // Folded: a short sample along the top and right edges repeated back
+    // and forth, opposite edges straight copies.
+    const auto index = [&s](int32_t x, int32_t y) { return PixelIndex(s, x, y); };
     if (s.folding > 0) {
-      PaintFoldedRing(dc, r);
+      s.painter.PaintFolded(dc, r, s.folding, FoldCopy::Straight, index);
     } else {
-      PaintRing(dc, r);
+      s.painter.PaintExact(dc, r, index);
     }
     if (columns + rows > 1) {
       TileRectEdges(dc, columns, rows, tileWidth, tileHeight, s.tileType, r.right - r.left + 1,
@@ -504,76 +499,6 @@ int32_t PixelIndex(const PatternState& s, int32_t x0, int32_t y0) {
     default: r = pairWave(0); break;
   }
   return Wrap(r, gfx::kSaverColors);
-}
-
-// --- painting a ring ---
-
-// The line buffer as a one-row DIB W wide, or a one-column DIB H high.
-gfx::DibView RowDib(const PatternState& s) {
-  return {s.line.data(), s.w, 1, s.colorTable.data(), gfx::kSaverColors};
-}
-gfx::DibView ColumnDib(const PatternState& s) {
-  return {s.line.data(), 1, s.h, s.colorTable.data(), gfx::kSaverColors};
-}
-
-// The exact ring: each edge computed pixel by pixel. The rows go out through
-// a one-row DIB, the columns through a bottom-up one-column DIB (so the
-// sample at r.top lands on r.bottom).
-// Whether a ring lies on the client area (the line buffer holds one edge).
-bool OnClient(const PatternState& s, const RingRect& r) {
-  return r.left >= 0 && r.top >= 0 && r.right <= s.w1 && r.bottom <= s.h1;
-}
-
-void PaintRing(gfx::Canvas& dc, const RingRect& r) {
-  PatternState& s = *pattern;
-  if (!OnClient(s, r)) return;
-  const int32_t w = r.right - r.left + 1;
-  const int32_t h = r.bottom - r.top + 1;
-  const gfx::DibView row = RowDib(s);
-  for (int32_t x = r.left; x <= r.right; ++x) s.line[x - r.left] = PixelIndex(s, x, r.top);
-  dc.StretchDIBits(r.left, r.bottom, w, 1, 0, 0, w, 1, row);
-  for (int32_t x = r.left; x <= r.right; ++x) s.line[x - r.left] = PixelIndex(s, x, r.bottom);
-  dc.StretchDIBits(r.left, r.top, w, 1, 0, 0, w, 1, row);
-
-  const gfx::DibView column = ColumnDib(s);
-  for (int32_t y = r.top; y <= r.bottom; ++y) s.line[4 * (y - r.top)] = PixelIndex(s, r.left, y);
-  dc.StretchDIBits(r.left, r.top, 1, h, 0, 0, 1, h, column);
-  for (int32_t y = r.top; y <= r.bottom; ++y) s.line[4 * (y - r.top)] = PixelIndex(s, r.right, y);
-  dc.StretchDIBits(r.right, r.top, 1, h, 0, 0, 1, h, column);
-}
-
-// A folded ring: a short sample taken along the top and right edges,
-// repeated back and forth along each edge; opposite edges are copies.
-void PaintFoldedRing(gfx::Canvas& dc, const RingRect& r) {
-  PatternState& s = *pattern;
-  if (!OnClient(s, r)) return;
-  const int32_t w = r.right - r.left + 1;
-  const int32_t h = r.bottom - r.top + 1;
-  const int32_t lenX = (r.right - r.left) / s.folding + 1;
-  const int32_t lenY = (r.bottom - r.top) / s.folding + 1;
-  const int32_t len = std::max(lenX, lenY);
-  std::vector<uint8_t> sample;
-  try {
-    sample.assign(static_cast<size_t>(len) + 10, 0);
-  } catch (const std::bad_alloc&) {
-    return;
-  }
-  int32_t i = 0;
-  for (int32_t x = r.left; x < r.right && i <= len; ++x) sample[i++] = PixelIndex(s, x, r.top);
-  for (int32_t y = r.top; y < r.bottom && i <= len; ++y) sample[i++] = PixelIndex(s, r.right, y);
-
-  // Back and forth: even laps run forwards, odd laps backwards.
-  const auto fold = [&sample](int32_t k, int32_t length) {
-    const int32_t lap = k / length, m = k % length;
-    return lap % 2 == 0 ? sample[m] : sample[length - m];
-  };
-  for (int32_t k = 0; k < w; ++k) s.line[k] = fold(k, lenX);
-  dc.SetDIBitsToDevice(r.left, r.bottom, w, 1, 0, 0, 0, 1, RowDib(s));
-  dc.BitBlt(r.left, r.top, w, 1, dc, r.left, r.bottom);
-
-  for (int32_t k = 0; k < h; ++k) s.line[4 * k] = fold(k, lenY);
-  dc.SetDIBitsToDevice(r.left, r.top, 1, h, 0, 0, 0, h, ColumnDib(s));
-  dc.BitBlt(r.right, r.top, 1, h, dc, r.left, r.top);
 }
 
 }  // namespace

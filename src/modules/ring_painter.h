@@ -1,6 +1,5 @@
 // Painting a picture one rectangular ring at a time, for the modules whose
-// pictures are computed pixel by pixel (Stain; Pattern paints its rings the
-// same way). Only a ring's four edges are computed: each edge goes to the
+// pictures are computed pixel by pixel (Stain and Pattern). Only a ring's four edges are computed: each edge goes to the
 // screen as a one-row or one-column palette-index DIB, and the toolkit's
 // TileRectEdges copies the finished ring into the other tiles.
 //
