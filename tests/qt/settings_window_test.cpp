@@ -20,9 +20,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdio>
-#include <deque>
 
 #include "config/monitor_choice.h"
+#include "config/scripted_dialogs.h"
 #include "custom_palette_widget.h"
 #include "display_page_widget.h"
 #include "main_page_widget.h"
@@ -39,27 +39,7 @@
 namespace lumox::qt {
 namespace {
 
-// File choosers that answer from a script (a cancel once it runs out);
-// messages are remembered.
-class ScriptedDialogs final : public ConfigDialogs {
- public:
-  std::vector<std::string> AskOpenFiles(const FileRequest&) override {
-    if (answers.empty()) return {};
-    std::vector<std::string> answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::string AskSaveFile(const FileRequest& request) override {
-    const std::vector<std::string> answer = AskOpenFiles(request);
-    return answer.empty() ? std::string() : answer.front();
-  }
-  void ShowMessage(const std::string&, const std::string& text, MessageIcon) override {
-    messages.push_back(text);
-  }
-
-  std::deque<std::vector<std::string>> answers;
-  std::vector<std::string> messages;
-};
+using testing::ScriptedDialogs;
 
 template <typename Widget>
 Widget* Named(QWidget* parent, const QString& name) {
