@@ -47,11 +47,7 @@ void MainPage::ReadBack(const MainOptions& options) {
   live.Speed = std::clamp<int32_t>(options.frameDelay, 0, kMaxFrameDelay);
 }
 
-std::vector<std::string> MainPage::DisplayNames() const {
-  std::vector<std::string> names = ListSavedDisplays();
-  std::stable_sort(names.begin(), names.end(), NameLess{});
-  return names;
-}
+std::vector<std::string> MainPage::DisplayNames() const { return ListSavedDisplays(); }
 
 std::string MainPage::BoxText() const {
   return session_.modified() ? kScratchDisplay : ReadActiveName();

@@ -47,7 +47,8 @@ class MainPage {
   // "Animate" trackbar is taken only when the page is left or applied.)
   void OptionChanged() { session_.SetModified(); }
 
-  // The saved displays in the list's order (case-insensitive), and the
+  // The saved displays in the list's order (the stores enumerate them
+  // case-insensitively alphabetical), and the
   // text of the box: "Scratch" while modified, else the "Active" name.
   std::vector<std::string> DisplayNames() const;
   std::string BoxText() const;
