@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/posix/file_registry.h"
+#include "platform/program_path.h"
 #include "platform/system.h"
 #include "saver/module_table.h"
 #include "saver/runtime_services.h"
@@ -62,11 +63,9 @@ bool OnDesktop() {
 // Replaces this process by the settings window: the one installed beside
 // this program, else the one on the PATH. Returns only when neither starts.
 void ExecSettingsWindow() {
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length > 0) {
-    std::string path(self, static_cast<size_t>(length));
-    path = path.substr(0, path.rfind('/') + 1) + "lumox-settings";
+  const std::string folder = ProgramFolder();
+  if (!folder.empty()) {
+    std::string path = folder + "/lumox-settings";
     char* args[] = {path.data(), nullptr};
     execv(path.c_str(), args);
   }

@@ -3,13 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace lumox {
 
 #ifdef _WIN32
@@ -17,20 +10,6 @@ constexpr const char* kBundledPlayerName = "SOUNDFEED.EXE";
 #else
 constexpr const char* kBundledPlayerName = "soundfeed";
 #endif
-
-std::string ProgramFolder() {
-  char path[4096];
-#ifdef _WIN32
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return "";
-#else
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return "";
-#endif
-  return std::filesystem::path(std::string(path, static_cast<size_t>(length)))
-      .parent_path()
-      .string();
-}
 
 std::string BundledPlayerCommandLine(const std::string& folder) {
   if (folder.empty()) return "";

@@ -1,14 +1,13 @@
 // The analyser that ships beside the saver: `soundfeed` beside `lumox` on
 // Linux, `SOUNDFEED.EXE` beside `LUMOX.SCR` on Windows. The saver starts it
-// when no other player has registered its command line.
+// when no other player has registered its command line (ProgramFolder()
+// tells where the saver lies).
 #pragma once
 
 #include <string>
 
 namespace lumox {
 
-// The folder of the running program, "" when it cannot be told.
-std::string ProgramFolder();
 // The command line that runs the analyser found in `folder`, its path
 // quoted so blanks survive; "" when the folder holds none.
 std::string BundledPlayerCommandLine(const std::string& folder);

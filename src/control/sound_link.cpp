@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "control/bundled_player.h"
+#include "platform/program_path.h"
 #include "platform/registry_store.h"
 #include "platform/shared_memory.h"
 #include "platform/system.h"

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_path.h"
+
 #ifndef _WIN32
 #include <unistd.h>
 

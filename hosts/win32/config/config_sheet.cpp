@@ -10,6 +10,7 @@
 #include "config_ids.h"
 #include "control/sound_link.h"
 #include "palette/palette.h"
+#include "platform/program_path.h"
 #include "saver/module_table.h"
 #include "settings/saved_displays.h"
 #include "state/saver_state.h"
@@ -70,12 +71,6 @@ std::unique_ptr<SheetModels> models;
 bool sheetRan = false;
 HWND sheetWindow = nullptr;
 HWND mainPageWindow = nullptr;
-
-std::string ExecutablePath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length < MAX_PATH ? length : 0);
-}
 
 std::string WindowsDirectory() {
   char path[MAX_PATH] = {};
@@ -178,7 +173,7 @@ BOOL RunConfigSheet(HWND dialog) {
   SaverState& saver = Saver();
   saver.palette = CreatePaletteState(nullptr);
   ConfigDialogs& dialogs = scriptedDialogs ? *scriptedDialogs : commonDialogs;
-  models = std::make_unique<SheetModels>(dialogs, ExecutablePath(), WindowsDirectory());
+  models = std::make_unique<SheetModels>(dialogs, ProgramPath(), WindowsDirectory());
   models->session.Begin();
   WriteVersionStamp();
   SetUpModuleTable(saver);

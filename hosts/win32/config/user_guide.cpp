@@ -7,16 +7,14 @@
 #include <shellapi.h>
 
 #include "config/config_sheet.h"
+#include "platform/program_path.h"
 
 namespace lumox::win32 {
 
 bool OpenUserGuide(const std::string& section) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  std::string guide(path, length);
-  guide.erase(guide.find_last_of('\\') + 1);
-  guide += "lumox-guide.html";
+  const std::string folder = ProgramFolder();
+  if (folder.empty()) return false;
+  const std::string guide = folder + "\\lumox-guide.html";
   if (GetFileAttributesA(guide.c_str()) == INVALID_FILE_ATTRIBUTES) {
     Session().dialogs().ShowMessage("Help", "The user guide is missing: " + guide +
                                                 " should have been installed beside the saver.",

@@ -9,6 +9,7 @@
 
 #include "config/file_choosers.h"
 #include "config/setup_wizard.h"
+#include "platform/program_path.h"
 #include "setup_ids.h"
 
 namespace lumox::win32 {
@@ -28,12 +29,6 @@ std::string Text(UINT(WINAPI* get)(LPSTR, UINT)) {
 }
 
 UINT WINAPI CurrentDirectory(LPSTR text, UINT size) { return GetCurrentDirectoryA(size, text); }
-
-std::string ExecutablePath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length < MAX_PATH ? length : 0);
-}
 
 class Win32SetupHost final : public SetupHost {
  public:
@@ -90,7 +85,7 @@ class Win32SetupHost final : public SetupHost {
 struct Setup {
   Setup()
       : wizard(host, dialogs,
-               {ExecutablePath(), Text(CurrentDirectory), Text(GetSystemDirectoryA),
+               {ProgramPath(), Text(CurrentDirectory), Text(GetSystemDirectoryA),
                 Text(GetWindowsDirectoryA)}) {}
   Win32SetupHost host;
   CommonDialogs dialogs;
@@ -198,7 +193,7 @@ INT_PTR CALLBACK SetupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-bool RunningAsSetup() { return IsSetupProgram(ExecutablePath()); }
+bool RunningAsSetup() { return IsSetupProgram(ProgramPath()); }
 
 int RunSetupWizard(HINSTANCE instance) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
