@@ -135,16 +135,6 @@ bool Canvas::Drawable(int64_t x, int64_t y) const {
   return false;
 }
 
-void Canvas::FillRow(int64_t y, int64_t left, int64_t right, Ink ink) {
-  ForEachClipped(y, left, right, [&](int32_t line, int32_t l, int32_t r) {
-    uint8_t* row = surface_.RowToWrite(line, l, r);
-    if (ink.invert)
-      InvertBytes(row + l, static_cast<size_t>(r - l));
-    else
-      FillBytes(row + l, ink.color, static_cast<size_t>(r - l));
-  });
-}
-
 void Canvas::PlotPixel(int64_t x, int64_t y, Ink ink) {
   if (!Drawable(x, y)) return;
   const auto column = static_cast<int>(x);

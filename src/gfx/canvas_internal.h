@@ -85,4 +85,16 @@ void Canvas::ForEachClipped(int64_t y, int64_t left, int64_t right, Write&& writ
   }
 }
 
+// Inline: shapes fill a short span per row, and the calls cost as much as the
+// filling.
+inline void Canvas::FillRow(int64_t y, int64_t left, int64_t right, Ink ink) {
+  ForEachClipped(y, left, right, [&](int32_t line, int32_t l, int32_t r) {
+    uint8_t* row = surface_.RowToWrite(line, l, r);
+    if (ink.invert)
+      InvertBytes(row + l, static_cast<size_t>(r - l));
+    else
+      FillBytes(row + l, ink.color, static_cast<size_t>(r - l));
+  });
+}
+
 }  // namespace lumox::gfx

@@ -98,8 +98,18 @@ class ConvexQuad {
   RowSpan Row(int64_t y) const {
     int64_t crossings[4];
     size_t n = 0;
-    for (size_t i = 0; i < count_; ++i)
-      if (y >= edges_[i].yTop && y < edges_[i].yBottom) crossings[n++] = edges_[i].Column(y);
+    int64_t least = INT64_MAX, most = INT64_MIN;
+    for (size_t i = 0; i < count_; ++i) {
+      if (y < edges_[i].yTop || y >= edges_[i].yBottom) continue;
+      const int64_t x = edges_[i].Column(y);
+      crossings[n++] = x;
+      least = std::min(least, x);
+      most = std::max(most, x);
+    }
+    // Nearly every row crosses two edges: the span lies between them. Kept
+    // in registers, since sorting the array reloads the just-stored
+    // crossings two at a time, which stalls on every row.
+    if (n == 2) return least < most ? RowSpan{least, most} : RowSpan{};
     for (size_t i = 1; i < n; ++i)
       for (size_t j = i; j > 0 && crossings[j] < crossings[j - 1]; --j)
         std::swap(crossings[j], crossings[j - 1]);
@@ -171,9 +181,10 @@ class ConvexQuad {
 // end joined by the band between them.
 class WideSegment {
  public:
-  // dot: the pen's shape in the box (0, 0, width, width).
-  WideSegment(Point a, Point b, int32_t width, const EllipseRows& dot)
-      : dot_(dot), width_(width), half_(width / 2), a_(a), b_(b),
+  // dot: the pen's shape in the box (0, 0, width, width). startDot: false
+  // when the dot at a was painted already (by the segment ending there).
+  WideSegment(Point a, Point b, int32_t width, const EllipseRows& dot, bool startDot)
+      : dot_(dot), width_(width), half_(width / 2), startDot_(startDot), a_(a), b_(b),
         slanted_(a.x != b.x && a.y != b.y ? SlantedBand(a, b, width) : std::array<Point, 4>{}) {}
 
   // Rows [FirstRow, EndRow) hold the segment: the dots reach width / 2
@@ -193,7 +204,8 @@ class WideSegment {
   void Row(int64_t y, Visit visit) const {
     // The pieces' edges as plain integers (kept in registers), sorted by
     // left edge with pieces that miss the row (left = INT64_MAX) last.
-    const RowSpan band = BandRow(y), first = DotRow(a_, y), second = DotRow(b_, y);
+    const RowSpan band = BandRow(y), first = startDot_ ? DotRow(a_, y) : kMissing,
+                  second = DotRow(b_, y);
     int64_t l0 = band.Empty() ? INT64_MAX : band.left, r0 = band.right;
     int64_t l1 = first.left, r1 = first.right, l2 = second.left, r2 = second.right;
     auto order = [](int64_t& la, int64_t& ra, int64_t& lb, int64_t& rb) {
@@ -249,6 +261,7 @@ class WideSegment {
 
   const EllipseRows& dot_;
   int64_t width_, half_;
+  bool startDot_;
   Point a_, b_;
   ConvexQuad slanted_;  // no edges unless the segment is slanted
 };
@@ -398,23 +411,25 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
     return;
   }
   if (!ink.invert) {
-    // Overlaps between the pieces are painted twice, which copying allows.
+    // Overlaps between the pieces are painted twice, which copying allows;
+    // the dot where one segment ends and the next begins is painted once.
     // GDI's round pen: the ellipse of a width x width box on the point.
     const EllipseRows dot(0, 0, pen_.width, pen_.width);
-    auto strokeSegment = [&](Point a, Point b) {
+    auto strokeSegment = [&](Point a, Point b, bool startDot) {
       const int64_t from =
           std::max<int64_t>(WideSegment::FirstRow(a, b, pen_.width), clipBox_.top);
       const int64_t to =
           std::min<int64_t>(WideSegment::EndRow(a, b, pen_.width), clipBox_.bottom);
       if (from >= to) return;
-      const WideSegment segment(a, b, pen_.width, dot);
+      const WideSegment segment(a, b, pen_.width, dot, startDot);
       for (int64_t y = from; y < to; ++y)
         segment.Row(y, [&](RowSpan span) { FillRow(y, span.left, span.right, ink); });
     };
     if (segments <= 0)
-      strokeSegment(points[0], points[0]);
+      strokeSegment(points[0], points[0], true);
     else
-      for (int32_t i = 0; i < segments; ++i) strokeSegment(points[i], points[(i + 1) % count]);
+      for (int32_t i = 0; i < segments; ++i)
+        strokeSegment(points[i], points[(i + 1) % count], i == 0);
     return;
   }
   // A wide path is one shape: with an inverting ink the segments' overlaps
@@ -434,7 +449,7 @@ void WidePenCoverage::AddSegment(Point a, Point b) {
   const int64_t from = std::max<int64_t>(WideSegment::FirstRow(a, b, width_), from_);
   const int64_t to = std::min<int64_t>(WideSegment::EndRow(a, b, width_), to_);
   if (from >= to) return;
-  const WideSegment segment(a, b, width_, dot_);
+  const WideSegment segment(a, b, width_, dot_, true);
   for (int64_t y = from; y < to; ++y)
     segment.Row(y, [&](RowSpan span) { Add(y, span.left, span.right); });
 }
