@@ -1,6 +1,7 @@
 #include "gfx/surface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace lumox::gfx {
@@ -8,47 +9,65 @@ namespace lumox::gfx {
 ChangedArea::ChangedArea(int width, int height)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
-      strips_(static_cast<size_t>((height_ + kStripRows - 1) / kStripRows)) {}
+      strips_(static_cast<size_t>((height_ + kStripRows - 1) / kStripRows)) {
+  // The narrowest power-of-two tiles that fit the width in 64.
+  while ((width_ >> tileShift_) >= kMaxTileColumns) ++tileShift_;
+}
 
 bool ChangedArea::Empty() const {
-  return std::all_of(strips_.begin(), strips_.end(), [](const Rect& r) { return r.Empty(); });
+  return std::all_of(strips_.begin(), strips_.end(), [](const Strip& s) { return s.tiles == 0; });
 }
 
 void ChangedArea::MarkAll() {
+  if (width_ == 0) return;
   for (size_t i = 0; i < strips_.size(); ++i) {
     const int top = static_cast<int>(i) * kStripRows;
-    strips_[i] = {0, top, width_, std::min(top + kStripRows, height_)};
+    Mark(top, 0, width_);
+    Mark(std::min(top + kStripRows, height_) - 1, 0, width_);
   }
 }
 
 void ChangedArea::Include(const ChangedArea& other) {
   const size_t count = std::min(strips_.size(), other.strips_.size());
   for (size_t i = 0; i < count; ++i) {
-    const Rect& r = other.strips_[i];
-    if (r.Empty()) continue;
-    for (int y : {r.top, r.bottom - 1}) Mark(y, r.left, r.right);
+    const Strip& from = other.strips_[i];
+    if (from.tiles == 0) continue;
+    Strip& to = strips_[i];
+    to.tiles |= from.tiles;
+    to.bounds.left = std::min(to.bounds.left, from.bounds.left);
+    to.bounds.right = std::max(to.bounds.right, from.bounds.right);
+    to.bounds.top = std::min(to.bounds.top, from.bounds.top);
+    to.bounds.bottom = std::max(to.bounds.bottom, from.bounds.bottom);
   }
 }
 
-void ChangedArea::Clear() { std::fill(strips_.begin(), strips_.end(), Rect{}); }
+void ChangedArea::Clear() { std::fill(strips_.begin(), strips_.end(), Strip{}); }
 
 std::vector<Rect> ChangedArea::Rects() const {
   std::vector<Rect> rects;
-  for (const Rect& r : strips_)
-    if (!r.Empty()) rects.push_back(r);
+  for (const Strip& s : strips_) {
+    uint64_t tiles = s.tiles;
+    while (tiles != 0) {
+      const int first = std::countr_zero(tiles);
+      const int end = first + std::countr_one(tiles >> first);
+      tiles &= end < kMaxTileColumns ? ~uint64_t{0} << end : 0;
+      rects.push_back({std::max(first << tileShift_, s.bounds.left), s.bounds.top,
+                       std::min(end << tileShift_, s.bounds.right), s.bounds.bottom});
+    }
+  }
   return rects;
 }
 
 Rect ChangedArea::Bounds() const {
   Rect bounds;
-  for (const Rect& r : strips_) {
-    if (r.Empty()) continue;
+  for (const Strip& s : strips_) {
+    if (s.tiles == 0) continue;
     if (bounds.Empty()) {
-      bounds = r;
+      bounds = s.bounds;
     } else {
-      bounds.left = std::min(bounds.left, r.left);
-      bounds.right = std::max(bounds.right, r.right);
-      bounds.bottom = r.bottom;
+      bounds.left = std::min(bounds.left, s.bounds.left);
+      bounds.right = std::max(bounds.right, s.bounds.right);
+      bounds.bottom = s.bounds.bottom;
     }
   }
   return bounds;

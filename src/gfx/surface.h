@@ -18,12 +18,16 @@
 
 namespace lumox::gfx {
 
-// The changed part of a surface, kept as one bounding rectangle per strip
-// of kStripRows rows: a few dozen rectangles at most, tight enough that
-// scattered small changes stay small.
+// The changed part of a surface. Rows are grouped in strips of kStripRows;
+// each strip keeps which of (at most) 64 column tiles were written, and the
+// rows and columns its writes reached. Its rectangles are the runs of
+// written tiles, trimmed to those rows and outer columns: a curve that
+// crosses a strip in several places gives several small rectangles instead
+// of one that spans them all. Marking costs a few shifts and compares.
 class ChangedArea {
  public:
   static constexpr int kStripRows = 32;
+  static constexpr int kMaxTileColumns = 64;
 
   ChangedArea() = default;
   ChangedArea(int width, int height);
@@ -31,30 +35,34 @@ class ChangedArea {
   int width() const { return width_; }
   int height() const { return height_; }
   bool Empty() const;
-  // Pixels [left, right) of row y; callers clip to the surface.
+  // Pixels [left, right) of row y, left < right; callers clip to the surface.
   void Mark(int y, int left, int right) {
-    Rect& r = strips_[static_cast<size_t>(y / kStripRows)];
-    if (r.Empty()) {
-      r = {left, y, right, y + 1};
-    } else {
-      r.left = std::min(r.left, left);
-      r.right = std::max(r.right, right);
-      r.top = std::min(r.top, y);
-      r.bottom = std::max(r.bottom, y + 1);
-    }
+    Strip& s = strips_[static_cast<size_t>(y / kStripRows)];
+    const int first = left >> tileShift_, last = (right - 1) >> tileShift_;
+    s.tiles |= (~uint64_t{0} >> (kMaxTileColumns - 1 - (last - first))) << first;
+    s.bounds.left = std::min(s.bounds.left, left);
+    s.bounds.right = std::max(s.bounds.right, right);
+    s.bounds.top = std::min(s.bounds.top, y);
+    s.bounds.bottom = std::max(s.bounds.bottom, y + 1);
   }
   void MarkAll();
   void Include(const ChangedArea& other);
   void Clear();
-  // The changed rectangles, top down (empty strips left out).
+  // The changed rectangles, top down and left to right.
   std::vector<Rect> Rects() const;
   // The smallest rectangle holding every change.
   Rect Bounds() const;
 
  private:
+  struct Strip {
+    uint64_t tiles = 0;  // bit i: columns [i << tileShift_, (i + 1) << tileShift_)
+    Rect bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  };
+
   int width_ = 0;
   int height_ = 0;
-  std::vector<Rect> strips_;
+  int tileShift_ = 0;  // tiles are 1 << tileShift_ columns wide
+  std::vector<Strip> strips_;
 };
 
 class Surface {
