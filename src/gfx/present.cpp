@@ -92,32 +92,45 @@ LUMOX_TARGET_VBMI PalettePlanes SplitPalette(const uint32_t* table) {
   return result;
 }
 
-LUMOX_TARGET_VBMI void ConvertRowVbmi(const uint8_t* source, uint32_t* destination, int count,
-                                      const PalettePlanes& p, const uint32_t* table) {
-  const __m512i laneOrder = _mm512_load_si512(kLaneOrder);
+// Converts up to 64 pixels: the first count (1..64) of source's into
+// destination; bytes past them are neither read nor written.
+LUMOX_TARGET_VBMI inline void ConvertBlockVbmi(const uint8_t* source, uint32_t* destination, int count,
+                                        const PalettePlanes& p) {
+  const __mmask64 used = ~__mmask64{0} >> (64 - count);
+  const __m512i raw = _mm512_maskz_loadu_epi8(used, source);
+  // The zero-masking form: the plain one trips a false uninitialised-value
+  // warning in GCC's own header.
+  const __m512i indices =
+      _mm512_maskz_permutexvar_epi8(~__mmask64{0}, _mm512_load_si512(kLaneOrder), raw);
+  const __mmask64 upperHalf = _mm512_movepi8_mask(indices);
+  const __m512i blue = LookUpPlane(indices, upperHalf, p.blue[0], p.blue[1], p.blue[2], p.blue[3]);
+  const __m512i green =
+      LookUpPlane(indices, upperHalf, p.green[0], p.green[1], p.green[2], p.green[3]);
+  const __m512i red = LookUpPlane(indices, upperHalf, p.red[0], p.red[1], p.red[2], p.red[3]);
   const __m512i zero = _mm512_setzero_si512();
-  int i = 0;
-  for (; i + 64 <= count; i += 64) {
-    const __m512i raw = _mm512_loadu_si512(source + i);
-    // The zero-masking form: the plain one trips a false uninitialised-value
-    // warning in GCC's own header.
-    const __m512i indices = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, laneOrder, raw);
-    const __mmask64 upperHalf = _mm512_movepi8_mask(indices);
-    const __m512i blue =
-        LookUpPlane(indices, upperHalf, p.blue[0], p.blue[1], p.blue[2], p.blue[3]);
-    const __m512i green =
-        LookUpPlane(indices, upperHalf, p.green[0], p.green[1], p.green[2], p.green[3]);
-    const __m512i red = LookUpPlane(indices, upperHalf, p.red[0], p.red[1], p.red[2], p.red[3]);
-    const __m512i blueGreenLow = _mm512_unpacklo_epi8(blue, green);
-    const __m512i blueGreenHigh = _mm512_unpackhi_epi8(blue, green);
-    const __m512i redLow = _mm512_unpacklo_epi8(red, zero);
-    const __m512i redHigh = _mm512_unpackhi_epi8(red, zero);
-    _mm512_storeu_si512(destination + i + 0, _mm512_unpacklo_epi16(blueGreenLow, redLow));
-    _mm512_storeu_si512(destination + i + 16, _mm512_unpackhi_epi16(blueGreenLow, redLow));
-    _mm512_storeu_si512(destination + i + 32, _mm512_unpacklo_epi16(blueGreenHigh, redHigh));
-    _mm512_storeu_si512(destination + i + 48, _mm512_unpackhi_epi16(blueGreenHigh, redHigh));
+  const __m512i blueGreenLow = _mm512_unpacklo_epi8(blue, green);
+  const __m512i blueGreenHigh = _mm512_unpackhi_epi8(blue, green);
+  const __m512i redLow = _mm512_unpacklo_epi8(red, zero);
+  const __m512i redHigh = _mm512_unpackhi_epi8(red, zero);
+  const __m512i pixels[4] = {
+      _mm512_unpacklo_epi16(blueGreenLow, redLow), _mm512_unpackhi_epi16(blueGreenLow, redLow),
+      _mm512_unpacklo_epi16(blueGreenHigh, redHigh), _mm512_unpackhi_epi16(blueGreenHigh, redHigh)};
+  if (count == 64) {
+    for (int q = 0; q < 4; ++q) _mm512_storeu_si512(destination + 16 * q, pixels[q]);
+    return;
   }
-  ConvertIndexedRowPortable(source + i, destination + i, count - i, table);
+  // A row's last few pixels: masked stores, which skip (and never fault on)
+  // the pixels past the row.
+  for (int q = 0; q < 4; ++q)
+    _mm512_mask_storeu_epi32(destination + 16 * q, static_cast<__mmask16>(used >> (16 * q)),
+                             pixels[q]);
+}
+
+LUMOX_TARGET_VBMI void ConvertRowVbmi(const uint8_t* source, uint32_t* destination, int count,
+                                      const PalettePlanes& p) {
+  int i = 0;
+  for (; i + 64 <= count; i += 64) ConvertBlockVbmi(source + i, destination + i, 64, p);
+  if (i < count) ConvertBlockVbmi(source + i, destination + i, count - i, p);
 }
 
 LUMOX_TARGET_VBMI void ConvertImageVbmi(const uint8_t* source, int sourcePitch,
@@ -128,7 +141,7 @@ LUMOX_TARGET_VBMI void ConvertImageVbmi(const uint8_t* source, int sourcePitch,
     ConvertRowVbmi(source + static_cast<ptrdiff_t>(y) * sourcePitch,
                    reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
                                                static_cast<ptrdiff_t>(y) * destinationPitchBytes),
-                   width, planes, table);
+                   width, planes);
   }
 }
 
