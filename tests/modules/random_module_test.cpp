@@ -64,10 +64,9 @@ class RandomModuleTest : public ::testing::Test {
     saver.palette = &palette_;
     for (int i = 0; i < kModuleCount; ++i) {
       ModuleDescriptor& m = saver.table[i];
-      m.name = kModuleNames[i];
-      m.table = saver.table.data();
+      std::tie(m.name, m.table, m.palette) =
+          std::tuple(kModuleNames[i], saver.table.data(), &palette_);
       AttachToSurface(m);
-      m.palette = &palette_;
       DefineControl(saver.table, i, 0, 0, 50, 0, 100);
       DefineControl(saver.table, i, 0, 9, 1, -10, 10);
       std::tie(m.Draw, m.Init, m.Start, m.Stop) =
