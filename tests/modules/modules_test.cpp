@@ -54,12 +54,14 @@ void RunClipped(ModuleHarness& h, int frames, const std::string& what) {
 // margin: it runs unclipped, for the arithmetic (the sanitizer build checks
 // it).
 TEST(Modules, PresetsAndOddWindowSizesRunCleanly) {
-  // The maximum preset only on the small canvases, for one frame.
+  // The small canvases run 300 frames of the minimum and default presets and
+  // one of the maximum; the odd sizes 60 frames of the minimum and default.
   const Size sizes[] = {kSizes[0], kSizes[1], {1, 1}, {16384, 16}, {152, 112}};
   for (int module : kDrawnModules)
-    for (Size size : sizes)
+    for (int s = 0; s < 5; ++s)
       for (Preset preset : {Preset::Minimum, Preset::Default, Preset::Maximum}) {
-        const bool small = size.width == 64 || size.width == 37;
+        const Size size = sizes[s];
+        const bool small = s < 2;
         if (preset == Preset::Maximum && !small) continue;
         ModuleHarness h(module, size.width, size.height);
         h.SetAll(preset);
