@@ -22,12 +22,16 @@ ModuleHarness::ModuleHarness(int moduleIndex, int width, int height, uint32_t se
   Saver().runFlag = 1;
   for (ModuleDescriptor& m : table_)
     std::tie(m.table, m.width, m.height, m.dc) = std::tuple(table_.data(), width, height, &canvas_);
-  const ModuleDefinition& definition = GetModuleDefinition(moduleIndex);
+  InstallModule(table_, moduleIndex);
+  module().name = kModuleNames[moduleIndex];
+}
+
+void InstallModule(ModuleTable& table, int index) {
+  const ModuleDefinition& definition = GetModuleDefinition(index);
+  ModuleDescriptor& m = table[index];
+  m.controls = {};
   for (const ControlRow& row : definition.controls)
-    DefineControl(table_, moduleIndex, row.labelId, row.index, row.defaultValue, row.minimum,
-                  row.maximum);
-  ModuleDescriptor& m = module();
-  m.name = kModuleNames[moduleIndex];
+    DefineControl(table, index, row.labelId, row.index, row.defaultValue, row.minimum, row.maximum);
   std::tie(m.Draw, m.Init, m.Start, m.Stop) =
       std::tie(definition.Draw, definition.Init, definition.Start, definition.Stop);
 }

@@ -72,14 +72,7 @@ class RandomModuleTest : public ::testing::Test {
       std::tie(m.Draw, m.Init, m.Start, m.Stop) =
           std::make_tuple(FakeDraw, FakeInit, FakeStart, FakeStop);
     }
-    ModuleDescriptor& self = random();
-    self.controls = {};
-    const ModuleDefinition& definition = GetModuleDefinition(kRandom);
-    for (const ControlRow& row : definition.controls)
-      DefineControl(saver.table, kRandom, row.labelId, row.index, row.defaultValue, row.minimum,
-                    row.maximum);
-    std::tie(self.Draw, self.Init, self.Start, self.Stop) =
-        std::tie(definition.Draw, definition.Init, definition.Start, definition.Stop);
+    InstallModule(saver.table, kRandom);
   }
 
   ~RandomModuleTest() override {
