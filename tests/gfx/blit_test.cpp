@@ -13,11 +13,10 @@ namespace {
 
 using testing::CountPixels;
 using testing::Drawn;
-using testing::Paint;
 
 TEST(StretchBlt, MirrorsRepeatsAndDropsPixels) {
   Surface source(4, 1);
-  Paint(source, "\nabcd");
+  for (int x = 0; x < 4; ++x) source.row(0)[x] = testing::CharPixel("abcd"[x]);
   Canvas from(source);
   auto stretch = [&](int x, int w, int sx, int sw) {
     return Drawn(std::abs(w), 1, [&](Canvas& c) { c.StretchBlt(x, 0, w, 1, from, sx, 0, sw, 1); });

@@ -24,24 +24,12 @@ void DrawSomething(Canvas& canvas, std::mt19937& random) {
   canvas.SelectPen(Pen::Solid(static_cast<int32_t>(random() % 4), color));
   canvas.SelectBrush(Brush::Solid(PaletteIndex(static_cast<int>(random() % kSaverColors))));
   canvas.SetRasterMode(random() % 4 == 0 ? RasterMode::Not : RasterMode::CopyPen);
-  switch (random() % 5) {
-    case 0:
-      canvas.SetPixel(x0, y0, color);
-      break;
-    case 1:
-      canvas.MoveTo(x0, y0);
-      canvas.LineTo(x1, y1);
-      break;
-    case 2:
-      canvas.Ellipse(x0, y0, x1, y1);
-      break;
-    case 3:
-      canvas.PatBlt(x0, y0, x1 - x0, y1 - y0, RasterOp::DstInvert);
-      break;
-    default:
-      canvas.BitBlt(x0, y0, 9, -5, canvas, x1, y1);  // mirrored, within one surface
-      break;
-  }
+  const int kind = static_cast<int>(random() % 5);
+  if (kind == 0) canvas.SetPixel(x0, y0, color);
+  if (kind == 1) canvas.MoveTo(x0, y0), canvas.LineTo(x1, y1);
+  if (kind == 2) canvas.Ellipse(x0, y0, x1, y1);
+  if (kind == 3) canvas.PatBlt(x0, y0, x1 - x0, y1 - y0, RasterOp::DstInvert);
+  if (kind == 4) canvas.BitBlt(x0, y0, 9, -5, canvas, x1, y1);  // mirrored, within one surface
 }
 
 TEST(IncrementalPresent, ShowsWhatAFullPresentShowsOverALongRandomRun) {

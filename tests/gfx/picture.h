@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 
 #include "gfx/canvas.h"
 #include "gfx/surface.h"
@@ -35,20 +34,6 @@ inline std::string Picture(const Surface& surface) {
   return text;
 }
 
-// Fills a surface from a picture in the format Picture produces.
-inline void Paint(Surface& surface, std::string_view picture) {
-  int x = 0, y = -1;
-  for (char c : picture) {
-    if (c == '\n') {
-      ++y;
-      x = 0;
-      continue;
-    }
-    if (y >= 0 && y < surface.height() && x < surface.width()) surface.row(y)[x] = CharPixel(c);
-    ++x;
-  }
-}
-
 inline int CountPixels(const Surface& surface, uint8_t value) {
   int count = 0;
   for (size_t i = 0; i < surface.size(); ++i) count += surface.data()[i] == value;
@@ -62,20 +47,6 @@ std::string Drawn(int width, int height, Draw draw) {
   Canvas canvas(surface);
   draw(canvas);
   return Picture(surface);
-}
-
-// A drawing and the picture it must leave on a black surface.
-struct PictureCase {
-  const char* what;
-  int width, height;
-  void (*draw)(Canvas&);
-  const char* expected;
-};
-
-template <size_t N>
-void ExpectPictures(const PictureCase (&cases)[N]) {
-  for (const PictureCase& c : cases)
-    EXPECT_EQ(Drawn(c.width, c.height, c.draw), c.expected) << c.what;
 }
 
 // The ink of the pictures: pens draw 'a', brushes 'b'.

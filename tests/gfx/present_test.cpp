@@ -48,14 +48,6 @@ TEST(Present, EveryPathMatchesTheTableLookup) {
         }
     }
   }
-  // The row helpers agree too.
-  const std::vector<uint32_t> table = RandomTable(random);
-  std::vector<uint8_t> row(1000);
-  for (uint8_t& p : row) p = static_cast<uint8_t>(random());
-  std::vector<uint32_t> a(1000), b(1000);
-  ConvertIndexedRow(row.data(), a.data(), 1000, table.data());
-  ConvertIndexedRowPortable(row.data(), b.data(), 1000, table.data());
-  EXPECT_EQ(a, b);
 }
 
 // The static colours are in place from the start; palette animation reaches

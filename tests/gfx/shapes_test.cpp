@@ -13,7 +13,13 @@ using testing::CountPixels;
 using testing::kBrushInk;
 using testing::WithTools;
 
-const testing::PictureCase kPictures[] = {
+// A drawing and the picture it must leave on a black surface.
+const struct {
+  const char* what;
+  int width, height;
+  void (*draw)(Canvas&);
+  const char* expected;
+} kPictures[] = {
     // Rectangle (corners either way) runs the pen along the box's outermost
     // pixels and leaves out the right column and bottom row; without a pen
     // it loses them too, which code stepping filled bars by their drawn
@@ -97,7 +103,10 @@ aaaaaaaaaaa..aaaabbbbbbbbaaa..
 ..............................)"},
 };
 
-TEST(Shapes, PicturesAreGdis) { testing::ExpectPictures(kPictures); }
+TEST(Shapes, PicturesAreGdis) {
+  for (const auto& c : kPictures)
+    EXPECT_EQ(testing::Drawn(c.width, c.height, c.draw), c.expected) << c.what;
+}
 
 TEST(Shapes, HugeAndDegenerateInputIsSafe) {
   Surface surface(37, 23);

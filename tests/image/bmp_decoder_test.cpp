@@ -41,16 +41,29 @@ BmpFile FileOf(const DepthCase& c, bool topDown, bool core) {
   return f;
 }
 
+// The picture DecodeBmp makes of `bytes`, failing the test when it refuses them.
+DibPicture Decoded(std::span<const uint8_t> bytes, const std::string& what = "") {
+  DibPicture p;
+  std::string error;
+  EXPECT_TRUE(DecodeBmp(bytes, p, error)) << what << ": " << error;
+  return p;
+}
+
+// Why DecodeBmp refuses `bytes`; empty when it takes them or gives no reason.
+std::string Refusal(std::span<const uint8_t> bytes) {
+  DibPicture p;
+  std::string error;
+  return DecodeBmp(bytes, p, error) ? "" : error;
+}
+
 TEST(BmpDecoder, EveryDepthBothRowOrdersAndHeaders) {
   for (const DepthCase& c : kDepths) {
     for (bool topDown : {false, true}) {
       for (bool core : {false, true}) {
         if (core && (topDown || c.bits == 16 || c.bits == 32)) continue;
         const BmpFile file = FileOf(c, topDown, core);
-        DibPicture p;
-        std::string error;
         const std::string what = std::string(c.name) + (topDown ? " top-down" : "") + (core ? " core" : "");
-        ASSERT_TRUE(DecodeBmp(file.Bytes(), p, error)) << what << ": " << error;
+        const DibPicture p = Decoded(file.Bytes(), what);
         EXPECT_EQ(p.width, 3) << what;
         EXPECT_EQ(p.height, 2) << what;
         EXPECT_EQ(p.bitsPerPixel, c.bits) << what;
@@ -65,10 +78,7 @@ TEST(BmpDecoder, EveryDepthBothRowOrdersAndHeaders) {
 
 TEST(BmpDecoder, PackedDibWithoutFileHeader) {
   const std::vector<uint8_t> file = FileOf(kDepths[2], false, false).Bytes();
-  DibPicture p;
-  std::string error;
-  ASSERT_TRUE(DecodeBmp(std::span(file).subspan(14), p, error)) << error;
-  EXPECT_EQ(p.pixels, PadRows(kDepths[2].rows));
+  EXPECT_EQ(Decoded(std::span(file).subspan(14)).pixels, PadRows(kDepths[2].rows));
 }
 
 // RLE8, 4 x 3: a run and a single pixel on the bottom row, end of line, a
@@ -81,24 +91,17 @@ const BmpFile kRle4{.width = 8, .height = 1, .bits = 4, .compression = 2, .color
                     .data = {5, 0x12, 0, 3, 0x34, 0x50, 0, 1}};
 
 TEST(BmpDecoder, RunLengthEncoded) {
-  DibPicture p;
-  std::string error;
-  ASSERT_TRUE(DecodeBmp(kRle8.Bytes(), p, error)) << error;
-  EXPECT_EQ(p.pixels, PadRows({{0, 4, 5, 6}, {0, 0, 0, 0}, {7, 7, 7, 9}}));
-  ASSERT_TRUE(DecodeBmp(kRle4.Bytes(), p, error)) << error;
-  EXPECT_EQ(p.bitsPerPixel, 4);
-  EXPECT_EQ(p.pixels, PadRows({{0x12, 0x12, 0x13, 0x45}}));
+  EXPECT_EQ(Decoded(kRle8.Bytes()).pixels, PadRows({{0, 4, 5, 6}, {0, 0, 0, 0}, {7, 7, 7, 9}}));
+  const DibPicture rle4 = Decoded(kRle4.Bytes());
+  EXPECT_EQ(rle4.bitsPerPixel, 4);
+  EXPECT_EQ(rle4.pixels, PadRows({{0x12, 0x12, 0x13, 0x45}}));
 }
 
 TEST(BmpDecoder, EveryTruncationIsRefused) {
   for (const BmpFile& file : {FileOf(kDepths[5], false, false), FileOf(kDepths[1], false, true), kRle8, kRle4}) {
     const std::vector<uint8_t> bytes = file.Bytes();
-    for (size_t n = 0; n < bytes.size(); ++n) {
-      DibPicture p;
-      std::string error;
-      EXPECT_FALSE(DecodeBmp(std::span(bytes.data(), n), p, error)) << n << " of " << bytes.size();
-      EXPECT_FALSE(error.empty());
-    }
+    for (size_t n = 0; n < bytes.size(); ++n)
+      EXPECT_NE(Refusal(std::span(bytes.data(), n)), "") << n << " of " << bytes.size();
   }
 }
 
@@ -128,16 +131,12 @@ TEST(BmpDecoder, LyingAndHostileHeaders) {
       {"mask with gaps", with(FileOf(kDepths[4], false, false), [](BmpFile& f) { f.masks[0] = 0xF00F; }), "gaps"},
   };
   for (const auto& c : cases) {
-    DibPicture p;
-    std::string error;
-    EXPECT_FALSE(DecodeBmp(c.file.Bytes(), p, error)) << c.name;
+    const std::string error = Refusal(c.file.Bytes());
     EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
   }
   std::vector<uint8_t> pastEnd = plain.Bytes();
   pastEnd[10] = 0xF0;  // pixel offset beyond the file
-  DibPicture p;
-  std::string error;
-  EXPECT_FALSE(DecodeBmp(pastEnd, p, error));
+  EXPECT_NE(Refusal(pastEnd), "");
 }
 
 TEST(BmpDecoder, ColourTableSizes) {

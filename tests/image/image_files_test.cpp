@@ -45,9 +45,8 @@ TEST_F(ImageFiles, ChoosingInOrderAtRandomAndFromNothing) {
   std::vector<std::string> chosen;
   for (int i = 0; i < 4; ++i) chosen.push_back(ChooseImageFile(all, false));
   EXPECT_EQ(chosen, (std::vector<std::string>{dir.File("B.BMP"), dir.File("c.png"), dir.File("a.bmp"), dir.File("B.BMP")}));
-  for (bool random : {false, true}) {
+  for (bool random : {false, true})
     for (int i = 0; i < 5; ++i) EXPECT_EQ(ChooseImageFile(dir.path() + "/C.PNG", random), dir.File("c.png"));
-  }
   EXPECT_EQ(ChooseImageFile(dir.path() + "/*.gif", false), "");
   DibPicture p;
   std::string error;

@@ -60,9 +60,8 @@ TEST(IndexedImage, PalettePicturesKeepTheirValuesOrTurnGrey) {
 // rows of 8 bytes: a row size taken from the last column (4) would mix rows.
 struct Buffer {
   Buffer(int w, int h) : width(w), height(h), bytes(8 * h, 0xEE) {
-    for (int i = 0; i < h; ++i) {
+    for (int i = 0; i < h; ++i)
       for (int j = 0; j < w; ++j) bytes[i * 8 + j] = static_cast<uint8_t>(128 + i * w + j);
-    }
   }
   PixelBuffer view() { return {bytes.data(), width, height, 8}; }
   uint8_t at(int i, int j) const { return bytes[i * 8 + j]; }
@@ -81,12 +80,11 @@ TEST(ImageEffects, SmoothingLeavesItsBorders) {
   int sum = 0;
   for (int i = 0; i < 3; ++i) sum += original[i * 10] + original[i * 10 + 1] + original[i * 10 + 2];
   EXPECT_EQ(bytes[11], sum / 9);
-  for (int k = 0; k < 10; ++k) {
+  for (int k = 0; k < 10; ++k)
     for (int edge : {0, 8, 9}) {
       EXPECT_EQ(bytes[edge * 10 + k], original[edge * 10 + k]);
       EXPECT_EQ(bytes[k * 10 + edge], original[k * 10 + edge]);
     }
-  }
 }
 
 // Effects 4-6 on an all-bright buffer: each pixel but the last row and
@@ -97,13 +95,12 @@ TEST(ImageEffects, BrightEffectsTakeTheMirroredPixel) {
     Buffer b(5, 4);
     const Buffer original = b;
     ApplyImageEffect(b.view(), effect, scratch);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
       for (int j = 0; j < 8; ++j) {
         const bool moved = i < 3 && j < 4;
         const int si = moved && effect != 5 ? 3 - i : i, sj = moved && effect != 6 ? 4 - j : j;
         EXPECT_EQ(b.at(i, j), original.at(si, sj)) << effect << " at " << i << "," << j;
       }
-    }
   }
   // 7..9: the bright effect 4..6, then the checkered half turn.
   for (int effect : {7, 8, 9}) {

@@ -135,10 +135,9 @@ TEST_F(SlideShowTest, TilingCopiesAndMirrors) {
     h.Start();
     ASSERT_TRUE(DrawUntil([&] { return Pixel(8, 4) != kUntouched; })) << type;
     h.Stop();
-    for (int y : {0, 4}) {
+    for (int y : {0, 4})
       EXPECT_EQ(std::vector<uint8_t>(h.surface().row(y), h.surface().row(y) + 9), expected)
           << "type " << type << " row " << y;
-    }
   }
 }
 
@@ -156,11 +155,10 @@ TEST_F(SlideShowTest, FilesChangingUnderTheLoader) {
       // loader simply reads it whole.
       std::error_code inUse;
       std::filesystem::remove(path, inUse);
-      if (round % 3 == 0) {
-        WriteFile(path, std::string("BM\x36\0\0\0", 6));
-      } else {
+      if (round % 3 == 0)
+        WriteFile(path, std::string("BM\x36\0\0\0", 6));  // cut short
+      else
         WriteFlatBmp(path, static_cast<uint8_t>(30 + round % 50));
-      }
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
   });

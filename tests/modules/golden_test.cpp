@@ -61,17 +61,14 @@ TEST(Golden, EveryEffectType) {
       0x855d58dc4f977beull, 0xbec3c6fe37094422ull,
   };
   auto palette = std::make_unique<PaletteState>();
-  for (int i = 0; i < kPaletteEntries; ++i) {
+  for (int i = 0; i < kPaletteEntries; ++i)
     palette->entries[i].Set({static_cast<uint8_t>(i), static_cast<uint8_t>(3 * i), 200});
-  }
   for (int type = 0; type < 26; ++type) {
     ModuleHarness h(kEffect, 64, 48, 20261206);
     h.module().palette = palette.get();
-    for (int y = 0; y < 48; ++y) {
-      for (int x = 0; x < 64; ++x) {
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x)
         h.surface().row(y)[x] = x + y > 90 ? 0 : PhysicalOf((7 * x + 13 * y) % 236);
-      }
-    }
     h.Set(0, type);
     h.Set(1, 9);   // "X Strength"
     h.Set(2, 7);   // "Y Strength"

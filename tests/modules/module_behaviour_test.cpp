@@ -2,6 +2,7 @@
 // timing given as numbers, and the shapes their descriptions name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -24,12 +25,10 @@ TEST(Pattern, FoldingMakesOppositeEdgesOfEveryRingEqual) {
     // Ring k: its top and bottom rows are copies (apart from the corners,
     // which the columns paint last), and so are its left and right columns.
     for (int k = 0; 2 * k <= kH - 1; ++k) {
-      for (int x = k + 1; x < kW - 1 - k; ++x) {
+      for (int x = k + 1; x < kW - 1 - k; ++x)
         ASSERT_EQ(s.row(k)[x], s.row(kH - 1 - k)[x]) << "type " << type << " ring " << k;
-      }
-      for (int y = k; y <= kH - 1 - k; ++y) {
+      for (int y = k; y <= kH - 1 - k; ++y)
         ASSERT_EQ(s.row(y)[k], s.row(y)[kW - 1 - k]) << "type " << type << " ring " << k;
-      }
     }
     for (size_t i = 0; i < s.size(); ++i) ASSERT_NE(s.data()[i], kUntouched) << i;
   }
@@ -111,12 +110,10 @@ TEST(Effect, FirstEffectOneIntervalAfterStartAndASingleRectangle) {
   EXPECT_TRUE(ColoursOn(h.surface()).empty());
   h.clock().Advance(1);
   EXPECT_EQ(h.Draw(), 0);
-  for (int y = 0; y < 480; ++y) {
-    for (int x = 0; x < 640; ++x) {
-      const uint8_t expected = (x < 639 && y < 479) ? gfx::kPhysicalWhite : 0;
-      ASSERT_EQ(h.surface().row(y)[x], expected) << x << "," << y;
-    }
-  }
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x)
+      ASSERT_EQ(h.surface().row(y)[x], x < 639 && y < 479 ? gfx::kPhysicalWhite : 0)
+          << x << "," << y;
   h.Stop();
 }
 
@@ -140,14 +137,11 @@ TEST(Sphere, VisibleOverlayBoxesStayIntact) {
     const gfx::Surface before = h.surface();
     h.Run(60);
     h.Stop();
-    for (const gfx::Rect& box : boxes) {
-      for (int y = box.top; y < box.bottom; ++y) {
-        ASSERT_EQ(std::memcmp(h.surface().row(y) + box.left, before.row(y) + box.left,
-                              box.right - box.left),
-                  0)
+    for (const gfx::Rect& box : boxes)
+      for (int y = box.top; y < box.bottom; ++y)
+        ASSERT_TRUE(std::equal(before.row(y) + box.left, before.row(y) + box.right,
+                               h.surface().row(y) + box.left))
             << "type " << type << ": box row " << y << " overdrawn";
-      }
-    }
     EXPECT_FALSE(h.Untouched());
   }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include "resources/strings.h"
 #include "saver/module_table.h"
@@ -19,23 +20,20 @@ ModuleHarness::ModuleHarness(int moduleIndex, int width, int height, uint32_t se
   SeedRandom(seed);
   savedRunFlag_ = Saver().runFlag;
   Saver().runFlag = 1;
-  for (ModuleDescriptor& m : table_) {
-    m.table = table_.data();
-    m.width = width;
-    m.height = height;
-    m.dc = &canvas_;
-  }
-  ModuleDescriptor& m = module();
-  m.name = kModuleNames[moduleIndex];
-  const ModuleDefinition& definition = GetModuleDefinition(moduleIndex);
-  for (const ControlRow& row : definition.controls) {
-    DefineControl(table_, moduleIndex, row.labelId, row.index, row.defaultValue, row.minimum,
-                  row.maximum);
-  }
-  m.Draw = definition.Draw;
-  m.Init = definition.Init;
-  m.Start = definition.Start;
-  m.Stop = definition.Stop;
+  for (ModuleDescriptor& m : table_)
+    std::tie(m.table, m.width, m.height, m.dc) = std::tuple(table_.data(), width, height, &canvas_);
+  InstallModule(table_, moduleIndex);
+  module().name = kModuleNames[moduleIndex];
+}
+
+void InstallModule(ModuleTable& table, int index) {
+  const ModuleDefinition& definition = GetModuleDefinition(index);
+  ModuleDescriptor& m = table[index];
+  m.controls = {};
+  for (const ControlRow& row : definition.controls)
+    DefineControl(table, index, row.labelId, row.index, row.defaultValue, row.minimum, row.maximum);
+  std::tie(m.Draw, m.Init, m.Start, m.Stop) =
+      std::tie(definition.Draw, definition.Init, definition.Start, definition.Stop);
 }
 
 ModuleHarness::~ModuleHarness() {
@@ -46,18 +44,15 @@ ModuleHarness::~ModuleHarness() {
 }
 
 void ModuleHarness::SetAll(Preset preset) {
-  for (ModuleControl& c : module().controls) {
-    if (!c.Defined) continue;
-    c.Value = preset == Preset::Minimum   ? c.Minimum
-              : preset == Preset::Maximum ? c.Maximum
-                                          : c.Default;
-  }
+  for (ModuleControl& c : module().controls)
+    if (c.Defined)
+      c.Value = preset == Preset::Minimum   ? c.Minimum
+                : preset == Preset::Maximum ? c.Maximum : c.Default;
 }
 
 int ModuleHarness::SlotLabelled(const std::string& label) const {
-  for (const ControlRow& row : GetModuleDefinition(index_).controls) {
+  for (const ControlRow& row : GetModuleDefinition(index_).controls)
     if (LoadResourceString(row.labelId) == label) return row.index;
-  }
   return -1;
 }
 
@@ -67,13 +62,12 @@ void ModuleHarness::ClipInside(int margin) {
 }
 
 bool ModuleHarness::TouchedOutside(int margin) const {
-  for (int y = 0; y < surface_.height(); ++y) {
+  for (int y = 0; y < surface_.height(); ++y)
     for (int x = 0; x < surface_.width(); ++x) {
       const bool inside = x >= margin && y >= margin && x < surface_.width() - margin &&
                           y < surface_.height() - margin;
       if (!inside && surface_.row(y)[x] != kUntouched) return true;
     }
-  }
   return false;
 }
 
@@ -97,9 +91,8 @@ void ModuleHarness::DrawFrames(int frames, uint32_t frameMs) {
 
 std::set<uint8_t> ColoursOn(const gfx::Surface& surface) {
   std::set<uint8_t> colours;
-  for (size_t i = 0; i < surface.size(); ++i) {
+  for (size_t i = 0; i < surface.size(); ++i)
     if (surface.data()[i] != 0) colours.insert(surface.data()[i]);
-  }
   return colours;
 }
 
@@ -115,9 +108,8 @@ uint64_t ModuleHarness::Hash() const {
 int ModuleHarness::FinishPicture(int maxFrames) {
   Init();
   Start();
-  for (int frame = 1; frame <= maxFrames; ++frame) {
+  for (int frame = 1; frame <= maxFrames; ++frame)
     if (Draw() == kYield) return frame;
-  }
   return 0;
 }
 

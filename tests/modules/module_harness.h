@@ -32,6 +32,9 @@ constexpr uint8_t PhysicalOf(int paletteIndex) {
 // The physical indices on the surface other than black.
 std::set<uint8_t> ColoursOn(const gfx::Surface& surface);
 
+// Gives table[index] the catalog's controls, at their defaults, and entry points.
+void InstallModule(ModuleTable& table, int index);
+
 class ModuleHarness {
  public:
   ModuleHarness(int moduleIndex, int width, int height, uint32_t seed = 12345);

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "module_harness.h"
@@ -17,14 +18,12 @@ constexpr int kMargin = 2;
 
 // Every drawing module (the Random module draws nothing of its own and has
 // its own tests).
-std::vector<int> DrawingModules() {
+const std::vector<int> kDrawnModules = [] {
   std::vector<int> modules;
-  for (int i = 0; i < kModuleCount; ++i) {
+  for (int i = 0; i < kModuleCount; ++i)
     if (i != kRandom) modules.push_back(i);
-  }
   return modules;
-}
-const std::vector<int> kDrawnModules = DrawingModules();
+}();
 
 struct Size {
   int width, height;
@@ -55,41 +54,34 @@ void RunClipped(ModuleHarness& h, int frames, const std::string& what) {
 // margin: it runs unclipped, for the arithmetic (the sanitizer build checks
 // it).
 TEST(Modules, PresetsAndOddWindowSizesRunCleanly) {
-  struct Case {
-    Size size;
-    Preset preset;
-    int frames;
-  };
-  const Case cases[] = {
-      {{64, 48}, Preset::Minimum, 300},   {{64, 48}, Preset::Default, 300},
-      {{64, 48}, Preset::Maximum, 1},     {{37, 23}, Preset::Minimum, 300},
-      {{37, 23}, Preset::Default, 300},   {{37, 23}, Preset::Maximum, 1},
-      {{1, 1}, Preset::Minimum, 60},      {{1, 1}, Preset::Default, 60},
-      {{16384, 16}, Preset::Minimum, 60}, {{16384, 16}, Preset::Default, 60},
-      {{152, 112}, Preset::Minimum, 60},  {{152, 112}, Preset::Default, 60},
-  };
-  for (int module : kDrawnModules) {
-    for (const Case& c : cases) {
-      ModuleHarness h(module, c.size.width, c.size.height);
-      h.SetAll(c.preset);
-      if (c.preset == Preset::Maximum && module != kPattern) {
-        // Everything at its maximum costs seconds per frame (10 curves or
-        // 99 nested figures, times 32 symmetric copies, times 400 tiles);
-        // the figure counts and nesting stay at their defaults here, and
-        // the per-control sweep below covers their maxima.
-        h.Set(0, h.control(0).Default);
-        if (module == kCyclic) h.Set(7, h.control(7).Default);
+  // The small canvases run 300 frames of the minimum and default presets and
+  // one of the maximum; the odd sizes 60 frames of the minimum and default.
+  const Size sizes[] = {kSizes[0], kSizes[1], {1, 1}, {16384, 16}, {152, 112}};
+  for (int module : kDrawnModules)
+    for (int s = 0; s < 5; ++s)
+      for (Preset preset : {Preset::Minimum, Preset::Default, Preset::Maximum}) {
+        const Size size = sizes[s];
+        const bool small = s < 2;
+        if (preset == Preset::Maximum && !small) continue;
+        ModuleHarness h(module, size.width, size.height);
+        h.SetAll(preset);
+        if (preset == Preset::Maximum && module != kPattern) {
+          // Everything at its maximum costs seconds per frame (10 curves or
+          // 99 nested figures, times 32 symmetric copies, times 400 tiles);
+          // the figure counts and nesting stay at their defaults here, and
+          // the per-control sweep below covers their maxima.
+          h.Set(0, h.control(0).Default);
+          if (module == kCyclic) h.Set(7, h.control(7).Default);
+        }
+        const int frames = preset == Preset::Maximum ? 1 : small ? 300 : 60;
+        if (size.width == 1) {
+          h.Run(frames);
+          h.Stop();
+        } else {
+          RunClipped(h, frames,
+                     Describe(module, size, "preset " + std::to_string(static_cast<int>(preset))));
+        }
       }
-      const std::string what =
-          Describe(module, c.size, "preset " + std::to_string(static_cast<int>(c.preset)));
-      if (c.size.width == 1) {
-        h.Run(c.frames);
-        h.Stop();
-      } else {
-        RunClipped(h, c.frames, what);
-      }
-    }
-  }
 }
 
 // Each control in turn at its limits and far beyond them (a hand-edited
@@ -119,10 +111,8 @@ TEST(Modules, EachControlAtAndBeyondItsLimits) {
         h.sound().SetF32(share_offset::RightLevel, 1e6f);
         h.sound().SetF32(share_offset::LevelFullScale, 1.0f);
         ModuleControl& c = h.control(row.index);
-        c.Source = source;
-        c.Sense = 10;
-        c.RangeLo = c.Minimum - 500;
-        c.RangeHi = c.Maximum * 50 + 7;
+        std::tie(c.Source, c.Sense, c.RangeLo, c.RangeHi) =
+            std::tuple(source, 10, c.Minimum - 500, c.Maximum * 50 + 7);
         RunClipped(h, 30,
                    Describe(module, {64, 48}, control + " from source " + std::to_string(source)));
       }
@@ -140,9 +130,8 @@ TEST(Modules, TheTickCountWrapChangesNothing) {
     for (int run = 0; run < 2; ++run) {
       ModuleHarness h(module, 37, 23);
       h.clock().Set(run == 0 ? 1000u : 0xFFFFFFFFu - 1500u);
-      for (const char* label : {"Duration", "Image Duration"}) {
+      for (const char* label : {"Duration", "Image Duration"})
         if (const int slot = h.SlotLabelled(label); slot >= 0) h.Set(slot, 1);
-      }
       h.Run(400);
       hashes[run] = h.Hash();
       h.Stop();
@@ -192,8 +181,7 @@ TEST(Modules, FailedAllocationLeavesTheModuleIdle) {
   for (int module : {kPattern, kStain}) {
     for (Size size : {Size{0, 48}, Size{64, 0}, Size{-5, -5}, Size{1 << 20, 4}}) {
       ModuleHarness h(module, 16, 16);
-      h.module().width = size.width;
-      h.module().height = size.height;
+      std::tie(h.module().width, h.module().height) = std::pair(size.width, size.height);
       h.Init();
       h.Start();
       EXPECT_EQ(h.Draw(), kYield);

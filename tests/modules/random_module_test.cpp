@@ -64,23 +64,15 @@ class RandomModuleTest : public ::testing::Test {
     saver.palette = &palette_;
     for (int i = 0; i < kModuleCount; ++i) {
       ModuleDescriptor& m = saver.table[i];
-      m.name = kModuleNames[i];
-      m.table = saver.table.data();
+      std::tie(m.name, m.table, m.palette) =
+          std::tuple(kModuleNames[i], saver.table.data(), &palette_);
       AttachToSurface(m);
-      m.palette = &palette_;
       DefineControl(saver.table, i, 0, 0, 50, 0, 100);
       DefineControl(saver.table, i, 0, 9, 1, -10, 10);
       std::tie(m.Draw, m.Init, m.Start, m.Stop) =
           std::make_tuple(FakeDraw, FakeInit, FakeStart, FakeStop);
     }
-    ModuleDescriptor& self = random();
-    self.controls = {};
-    const ModuleDefinition& definition = GetModuleDefinition(kRandom);
-    for (const ControlRow& row : definition.controls)
-      DefineControl(saver.table, kRandom, row.labelId, row.index, row.defaultValue, row.minimum,
-                    row.maximum);
-    std::tie(self.Draw, self.Init, self.Start, self.Stop) =
-        std::tie(definition.Draw, definition.Init, definition.Start, definition.Stop);
+    InstallModule(saver.table, kRandom);
   }
 
   ~RandomModuleTest() override {

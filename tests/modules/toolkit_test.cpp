@@ -19,33 +19,26 @@ std::vector<uint8_t> Snapshot(const gfx::Surface& s) {
 // A surface whose every pixel differs from its neighbours, so any copy that
 // lands in the wrong place shows.
 void FillDistinct(gfx::Surface& s) {
-  for (int y = 0; y < s.height(); ++y) {
+  for (int y = 0; y < s.height(); ++y)
     for (int x = 0; x < s.width(); ++x) s.row(y)[x] = PhysicalOf((x * 7 + y * 31) % 236);
-  }
 }
 
 TEST(TileSelected, TypeOneOddTypeTwoEvenOthersAll) {
-  for (int column = 0; column < 4; ++column) {
+  for (int column = 0; column < 4; ++column)
     for (int row = 0; row < 4; ++row) {
       const bool odd = (column + row) % 2 == 1;
       EXPECT_EQ(TileSelected(column, row, 1), odd);
       EXPECT_EQ(TileSelected(column, row, 2), !odd);
       for (int type : {0, 3, -1, 7}) EXPECT_TRUE(TileSelected(column, row, type));
     }
-  }
 }
 
-class TileRectEdgesTest : public ::testing::Test {
- protected:
+TEST(TileRectEdges, OddColumnsAndRowsAreMirroredInTheSelectedTiles) {
   // A 2 x 2 grid of 8 x 6 tiles; the ring is the whole first tile.
   gfx::Surface surface{16, 12};
   gfx::Canvas dc{surface};
-  RingRect ring{0, 0, 7, 5};
-
-  uint8_t At(int x, int y) const { return surface.row(y)[x]; }
-};
-
-TEST_F(TileRectEdgesTest, OddColumnsAndRowsAreMirroredInTheSelectedTiles) {
+  const RingRect ring{0, 0, 7, 5};
+  const auto At = [&](int x, int y) { return surface.row(y)[x]; };
   FillDistinct(surface);
   const auto before = Snapshot(surface);
   const auto src = [&](int x, int y) { return before[y * 16 + x]; };
@@ -90,16 +83,15 @@ TEST(InitStamp, SmallAndTwoSidedFiguresCollapse) {
     InitStamp(nullptr, 7, 0, 1, size, 0.0f, stamp);
     EXPECT_EQ(stamp.sides, 1) << size;
   }
-  struct Case {
+  const struct {
     int sides, type, size, expectedType;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {5, 0, 1, 1}, {5, 2, 2, 1}, {5, 3, 1, 4}, {5, 5, 2, 4}, {5, 6, 1, 7}, {5, 8, 2, 7},
       {2, 0, 50, 1}, {2, 2, 50, 1}, {2, 3, 50, 4}, {2, 5, 50, 4}, {2, 8, 50, 7},
       // Size 3 is a dot but keeps its type; larger polygons keep theirs.
       {5, 2, 3, 2}, {5, 5, 40, 5}, {3, 8, 40, 8},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     InitStamp(nullptr, c.sides, c.type, 1, c.size, 0.0f, stamp);
     EXPECT_EQ(stamp.type, c.expectedType) << c.sides << " " << c.type << " " << c.size;
   }
@@ -136,19 +128,14 @@ TEST(StampLine, FiguresEverySpacingPlusOnePoints) {
   // Walked from x = 30 down, the end point x = 0 not visited: small
   // diamonds centred at 30, 25, ..., 5, nothing in between.
   const auto columnPainted = [&surface](int x) {
-    for (int y = 0; y < 9; ++y) {
+    for (int y = 0; y < 9; ++y)
       if (surface.row(y)[x] != 0) return true;
-    }
     return false;
   };
   for (int x = 0; x < 40; ++x) {
     const bool figure = x >= 5 && x <= 30 && x % 5 == 0;
-    if (figure) {
-      EXPECT_TRUE(columnPainted(x)) << x;
-    }
-    if (x % 5 == 2 || x % 5 == 3 || x == 0 || x > 31) {
-      EXPECT_FALSE(columnPainted(x)) << x;
-    }
+    const bool gap = x % 5 == 2 || x % 5 == 3 || x == 0 || x > 31;
+    EXPECT_TRUE(!(figure || gap) || columnPainted(x) == figure) << x;
   }
 }
 
@@ -183,9 +170,8 @@ TEST(StampLine, FarEndPointsDrawWhatTheCanvasShows) {
 TEST(ConcentricFill, IndicesWrapFrom235ToZeroAndSmallDiametersDrawNothing) {
   gfx::Surface surface(21, 21);
   gfx::Canvas dc(surface);
-  for (int diameter : {0, 1, -5}) {
+  for (int diameter : {0, 1, -5})
     for (int style : {0, 8, 16, 24}) ConcentricFill(dc, 7, 7, 3, diameter, style);
-  }
   ASSERT_EQ(ColoursOn(surface), std::set<uint8_t>{});
   ConcentricFill(dc, 10, 10, 235, 8, 8);  // squares, R = 4
   // k = 0: the outer square (n = 3) in 235; k = 1 (n = 2) in 0; k = 2 in 1.

@@ -67,10 +67,7 @@ class OverlaysTest : public ::testing::Test {
   // etched 14), the face light grey, black text inside, and the module's
   // colour right outside.
   ::testing::AssertionResult Framed(const Rect& r) const {
-    const struct {
-      int x, y;
-      uint8_t expected;
-    } probes[] = {
+    const std::tuple<int, int, uint8_t> probes[] = {
         {r.left, r.top, kDarkGrey},                // sunken, outer top-left
         {r.right - 1, r.bottom - 1, kWhiteIndex},  // sunken, outer bottom-right
         {r.left + 1, r.top + 1, kBlackIndex},      // sunken, inner top-left
@@ -80,11 +77,9 @@ class OverlaysTest : public ::testing::Test {
         {r.left + 14, r.top + 14, kDarkGrey},      // etched, outer top-left
         {r.left + 15, r.top + 15, kWhiteIndex},    // etched, inner top-left
     };
-    for (const auto& p : probes) {
-      if (Pixel(p.x, p.y) != p.expected)
-        return ::testing::AssertionFailure()
-               << "pixel (" << p.x << "," << p.y << ") is " << int(Pixel(p.x, p.y));
-    }
+    for (const auto& [x, y, expected] : probes)
+      if (Pixel(x, y) != expected)
+        return ::testing::AssertionFailure() << "(" << x << "," << y << ") is " << int(Pixel(x, y));
     if ((r.left > 0 && Pixel(r.left - 1, r.top) != kModuleColour) ||
         (r.top > 0 && Pixel(r.left, r.top - 1) != kModuleColour))
       return ::testing::AssertionFailure() << "the box reaches left of or above its rectangle";
@@ -216,15 +211,12 @@ TEST_F(OverlaysTest, BoxesThatWouldNotFitAreNeverShown) {
   std::strcpy(saver_->displayName, "[D] Sphere");
   std::strcpy(saver_->slogan, "Lumox!");
   share_.SetU32(share_offset::PlayerActive, 1);
-  const struct {
-    int width, height;
-  } screens[] = {{152, 112}, {1, 1}, {16384, 16}, {16, 16384}, {0, 0}};
-  for (const auto& screen : screens) {
-    SetInfo("Artist", "Title", "0:42", 1 + screen.width);
-    Begin(screen.width, screen.height);
+  for (auto [width, height] : {std::pair{152, 112}, {1, 1}, {16384, 16}, {16, 16384}, {0, 0}}) {
+    SetInfo("Artist", "Title", "0:42", 1 + width);
+    Begin(width, height);
     for (int frame = 0; frame < 5; ++frame) DrawOverlays(*canvas_, *saver_);
-    EXPECT_EQ(VisibleCount(), 0) << screen.width << "x" << screen.height;
-    EXPECT_TRUE(AllOf({0, 0, screen.width, screen.height}, kModuleColour));
+    EXPECT_EQ(VisibleCount(), 0) << width << "x" << height;
+    EXPECT_TRUE(AllOf({0, 0, width, height}, kModuleColour));
   }
   // An info box (240 + 58 wide, 74 high) would come within 80 pixels of the
   // right edge, or within 100 of the top.

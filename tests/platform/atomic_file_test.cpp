@@ -50,9 +50,8 @@ TEST(ReplaceFileAtomicallyTest, WritersAtOnceEachLeaveAWholeFile) {
   for (size_t w = 0; w < contents.size(); ++w) {
     writers.emplace_back([&, w] {
       std::string error;
-      for (int i = 0; i < 10; ++i) {
+      for (int i = 0; i < 10; ++i)
         if (!ReplaceFileAtomically(path, contents[w], FileAccess::OwnerOnly, error)) ++failures[w];
-      }
     });
   }
   for (std::thread& writer : writers) writer.join();

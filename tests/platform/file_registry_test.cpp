@@ -36,14 +36,6 @@ class FileRegistryTest : public ::testing::Test {
     }
     return names;
   }
-  // Runs body in a child process, which exits with 0 when body returns true.
-  template <typename Body>
-  static pid_t Spawn(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body() ? 0 : 1);
-    return pid;
-  }
-
   testing::TempDir dir_;
   std::string path_ = dir_.File("registry.reg");
 };
@@ -108,18 +100,16 @@ TEST_F(FileRegistryTest, TwoProcessesWritingBatchesAtOnceLoseNothing) {
   FileRegistry(path_).CreateKey(kUser, "Race");
   pid_t children[2];
   for (int id = 0; id < 2; ++id) {
-    children[id] = Spawn([this, id] {
-      FileRegistry reg(path_);
-      for (int b = 0; b < 30; ++b) {
-        RegistryBatch batch(reg);
-        const std::string key = "Race\\P" + std::to_string(id) + "-" + std::to_string(b);
-        if (!reg.CreateKey(kUser, key)) return false;
-        for (int v = 0; v < 5; ++v) {
-          if (!WriteDword(reg, key, "V" + std::to_string(v), static_cast<uint32_t>(b))) return false;
-        }
-      }
-      return true;
-    });
+    if ((children[id] = fork()) != 0) continue;
+    FileRegistry reg(path_);
+    for (int b = 0; b < 30; ++b) {
+      RegistryBatch batch(reg);
+      const std::string key = "Race\\P" + std::to_string(id) + "-" + std::to_string(b);
+      if (!reg.CreateKey(kUser, key)) _exit(1);
+      for (int v = 0; v < 5; ++v)
+        if (!WriteDword(reg, key, "V" + std::to_string(v), static_cast<uint32_t>(b))) _exit(1);
+    }
+    _exit(0);
   }
   for (pid_t child : children) {
     int status = 0;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "temp_dir.h"
 
@@ -11,12 +12,7 @@ namespace lumox {
 namespace {
 
 TEST(MatchesMaskTest, StarsQuestionMarksAndCase) {
-  struct Case {
-    std::string mask;
-    std::string name;
-    bool matches;
-  };
-  const Case cases[] = {
+  const std::tuple<std::string, std::string, bool> cases[] = {  // mask, name, whether it matches
       {"*.LMX", "Party.lmx", true},     {"*.LMX", "party.lmx.bak", false},
       {"*.LMX", ".lmx", true},          {"*.LMX", "lmx", false},
       {"photo??.bmp", "PHOTO12.BMP", true}, {"photo??.bmp", "photo1.bmp", false},
@@ -26,16 +22,14 @@ TEST(MatchesMaskTest, StarsQuestionMarksAndCase) {
       {"*ab", "aab", true},             {"**x", "x", true},
       {"*a*a*a*a*b", std::string(64, 'a'), false},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(MatchesMask(c.mask, c.name), c.matches) << c.mask << " ~ " << c.name;
-  }
+  for (const auto& [mask, name, matches] : cases)
+    EXPECT_EQ(MatchesMask(mask, name), matches) << mask << " ~ " << name;
 }
 
 TEST(FindFilesTest, PlainMatchingFilesSortedWithoutRegardToCase) {
   testing::TempDir dir;
-  for (const char* name : {"b.LMX", "A.lmx", "c.txt", "_z.lmx"}) {
+  for (const char* name : {"b.LMX", "A.lmx", "c.txt", "_z.lmx"})
     testing::WriteFile(dir.File(name), "x");
-  }
   std::filesystem::create_directory(dir.File("d.lmx"));
   EXPECT_EQ(FindFiles(dir.path(), "*.lmx"), (std::vector<std::string>{"A.lmx", "b.LMX", "_z.lmx"}));
   EXPECT_TRUE(FindFiles(dir.File("missing"), "*").empty());

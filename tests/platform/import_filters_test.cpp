@@ -40,10 +40,8 @@ class FindImportFilterTest : public ::testing::Test {
                 const char* path) {
     const std::string key = std::string(kImportFilterKey) + "\\" + subkey;
     registry_.CreateKey(RegRoot::LocalMachine, key);
-    registry_.WriteValue(RegRoot::LocalMachine, key, "Name", kRegSz, name, std::strlen(name) + 1);
-    registry_.WriteValue(RegRoot::LocalMachine, key, "Extensions", kRegSz, extensions,
-                         std::strlen(extensions) + 1);
-    registry_.WriteValue(RegRoot::LocalMachine, key, "Path", kRegSz, path, std::strlen(path) + 1);
+    for (auto [value, text] : {std::pair{"Name", name}, {"Extensions", extensions}, {"Path", path}})
+      registry_.WriteValue(RegRoot::LocalMachine, key, value, kRegSz, text, std::strlen(text) + 1);
   }
   std::string Find(const char* picture) {
     return FindImportFilter(picture, RegisteredImportFilters(registry_),

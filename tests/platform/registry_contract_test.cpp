@@ -210,8 +210,7 @@ TYPED_TEST(RegistryContractTest, NamesNoStoreCanHoldAreRefused) {
 }
 
 TYPED_TEST(RegistryContractTest, ThreadsWritingAtOnceLoseNothing) {
-  constexpr int kThreads = 4;
-  constexpr int kWrites = 20;
+  constexpr int kThreads = 4, kWrites = 20;
   this->Create("Shared");
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
@@ -226,9 +225,8 @@ TYPED_TEST(RegistryContractTest, ThreadsWritingAtOnceLoseNothing) {
     });
   }
   for (std::thread& thread : threads) thread.join();
-  for (int t = 0; t < kThreads; ++t) {
+  for (int t = 0; t < kThreads; ++t)
     EXPECT_EQ(this->ValueNames(std::string("Shared\\T") + std::to_string(t)).size(), size_t{kWrites});
-  }
 }
 
 }  // namespace

@@ -38,11 +38,7 @@ TEST(RegistryTextTest, ReadsWhatOtherToolsWriteToo) {
 }
 
 TEST(RegistryTextTest, RejectsMalformedTextNamingTheLine) {
-  struct Case {
-    const char* text;
-    const char* line;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {  // the text, the line to name
       {"[HKEY_CURRENT_USER\\A]\n", "line 1"},                          // no header
       {"REGEDIT4\n\"a\"=dword:00000001\n", "line 2"},                  // value outside a key
       {"REGEDIT4\n[HKEY_NOWHERE\\A]\n", "line 2"},                     // unknown root
@@ -62,11 +58,11 @@ TEST(RegistryTextTest, RejectsMalformedTextNamingTheLine) {
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"a\" = hex:01\n", "line 3"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A\tB]\n", "line 2"},             // control character
   };
-  for (const Case& c : cases) {
+  for (const auto& [text, line] : cases) {
     RegistryTree tree;
     std::string error;
-    EXPECT_FALSE(ParseRegistryText(c.text, tree, error)) << c.text;
-    EXPECT_TRUE(error.starts_with(c.line)) << c.text << " -> " << error;
+    EXPECT_FALSE(ParseRegistryText(text, tree, error)) << text;
+    EXPECT_TRUE(error.starts_with(line)) << text << " -> " << error;
   }
 }
 
