@@ -263,7 +263,7 @@ case "$case_name" in
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "embedded run ended by itself"
     kill -TERM "$pid"
-    ends_cleanly "$pid" 500 "an embedded run on SIGTERM"
+    ends_cleanly "$pid" 5000 "an embedded run on SIGTERM"
     echo "ended ${elapsed} ms after SIGTERM"
     ;;
 
@@ -275,7 +275,7 @@ case "$case_name" in
     sleep 1
     kill -0 "$pid" 2>/dev/null || fail "preview run ended by itself"
     ask destroy
-    ends_cleanly "$pid" 500 "a preview run whose window went away"
+    ends_cleanly "$pid" 5000 "a preview run whose window went away"
     echo "ended ${elapsed} ms after the window went away"
     expect_refusal 255 /p "$window"
     ;;
