@@ -43,9 +43,8 @@ using testing::ScriptedDialogs;
 
 template <typename Widget>
 Widget* Named(QWidget* parent, const QString& name) {
-  for (Widget* widget : parent->findChildren<Widget*>()) {
+  for (Widget* widget : parent->findChildren<Widget*>())
     if (widget->accessibleName() == name) return widget;
-  }
   return nullptr;
 }
 

@@ -64,9 +64,8 @@ class SettingsFileTest : public testing::SettingsTest {
     Activate({kBitmap, kStar});
     std::memset(state().table[kBitmap].text, 'p', kModuleTextSize - 1);
     palette().settings.Effect[kRed] = kEffectCustom;
-    for (int i = 0; i < kPaletteEntries; ++i) {
+    for (int i = 0; i < kPaletteEntries; ++i)
       palette().custom[i].Set({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
-    }
     ASSERT_TRUE(SaveDisplay(state(), name));
   }
 
@@ -126,9 +125,8 @@ TEST_F(SettingsFileTest, AFileThatIsNotASettingsFileChangesNothing) {
     EXPECT_EQ(result.status, SettingsFileStatus::kBadMagic);
     EXPECT_EQ(result.AsInt(), 0);
   }
-  for (const std::string& path : {FilePath("missing.LMX"), dir_.path()}) {
+  for (const std::string& path : {FilePath("missing.LMX"), dir_.path()})
     EXPECT_EQ(ImportSettingsFile("Target", path).status, SettingsFileStatus::kCannotOpen) << path;
-  }
   EXPECT_EQ(Dump(""), before);
 }
 
