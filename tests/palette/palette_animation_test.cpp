@@ -355,6 +355,11 @@ TEST_F(BadPaletteInput, StoredLimitsAreRepairedWhereTheyAreUsed) {
       ASSERT_TRUE(density.Value >= std::min(lo, hi) && density.Value <= std::max(lo, hi));
     }
   }
+  // The first parameter is drawn afresh too.
+  PaletteValue& scale = s.settings.values[kScale][kRed];
+  scale.Source = kSourceRandom, scale.RangeLo = scale.RangeHi = 37;
+  NewChannelEffect(s, kRed);
+  EXPECT_EQ(scale.Value, 37);
   // A morph takes at least one step (MorphRate 256 or more) and at most 256 (0 or less).
   for (const auto& [rate, steps] :
        {std::pair{0, 256}, {kMin, 256}, {kMax, 1}, {256, 1}, {255, 2}}) {
