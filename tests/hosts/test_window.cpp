@@ -74,12 +74,6 @@ void ResizeScreen(Display* display, unsigned width, unsigned height) {
   XRRFreeScreenResources(resources);
 }
 
-// Answers a command on a line of its own, at once.
-void Reply(const char* text) {
-  std::printf("%s\n", text);
-  std::fflush(stdout);
-}
-
 }  // namespace
 
 int main() {
@@ -101,21 +95,24 @@ int main() {
     if (std::strncmp(line, "destroy", 7) == 0) {
       XDestroyWindow(display, window);
       XSync(display, False);
-      Reply("destroyed");
+      std::printf("destroyed\n");
+      std::fflush(stdout);
     } else if (std::strncmp(line, "hash", 4) == 0) {
       std::printf("%llx\n", HashRootWindow(display));
       std::fflush(stdout);
     } else if (std::strncmp(line, "unmap", 5) == 0) {
       XUnmapWindow(display, window);
       XSync(display, False);
-      Reply("unmapped");
+      std::printf("unmapped\n");
+      std::fflush(stdout);
     } else if (std::strncmp(line, "cover", 5) == 0) {
       Window cover = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 200, 160, 0,
                                          WhitePixel(display, screen), WhitePixel(display, screen));
       XMapWindow(display, cover);
       XMapWindow(display, window);  // below the cover: created before it
       XSync(display, False);
-      Reply("covered");
+      std::printf("covered\n");
+      std::fflush(stdout);
     } else if (unsigned width = 0, height = 0;
                std::sscanf(line, "resize %u %u", &width, &height) == 2) {
       ResizeScreen(display, width, height);
