@@ -21,9 +21,8 @@ class ConfigTest : public SettingsTest {
   // The modules stored in a display, by their key names.
   std::vector<std::string> StoredModules(const std::string& display) {
     std::vector<std::string> names;
-    for (const DumpedValue& value : Dump(ControlPanelPath(ModulesKey(display)))) {
+    for (const DumpedValue& value : Dump(ControlPanelPath(ModulesKey(display))))
       if (std::get<1>(value).empty()) names.push_back(std::get<0>(value));
-    }
     return names;
   }
 

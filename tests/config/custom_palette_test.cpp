@@ -32,9 +32,8 @@ class CustomPaletteTest : public ::testing::Test {
   }
   // Entries outside first..last (all of them for an empty range) are as they were.
   void ExpectUnchangedOutside(int first = 0, int last = -1) {
-    for (int i = 0; i < kPaletteEntries; ++i) {
+    for (int i = 0; i < kPaletteEntries; ++i)
       ASSERT_TRUE((i >= first && i <= last) || At(i) == Was(i)) << i;
-    }
   }
 
   CustomPalette palette_;
@@ -114,9 +113,8 @@ TEST_F(CustomPaletteTest, RandomRoughAndSmoothKeepTheirBounds) {
   editor_.Smooth();
   for (int end : {0, 235}) EXPECT_EQ(At(end), Was(end));
   editor_.Randomize();  // a walk with steps below 8
-  for (int i = 1; i < kPaletteEntries; ++i) {
+  for (int i = 1; i < kPaletteEntries; ++i)
     for (int c = 0; c < kChannels; ++c) ASSERT_LE(std::abs(At(i)[c] - At(i - 1)[c]), 7) << i;
-  }
 }
 
 TEST_F(CustomPaletteTest, ImportOfAnotherFileOnlyBeepsAndAnExportReadsBack) {

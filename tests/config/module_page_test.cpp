@@ -41,10 +41,8 @@ TEST_F(ModulePageTest, SourceDecidesWhatTheRowShowsAndSenseStaysInItsRange) {
   EXPECT_TRUE(page.ChooseSource(0, kSourceRandom));
   const RowVisibility random = page.Visibility(0);
   EXPECT_TRUE(random.labelAndSource && random.range && !random.value);
-  EXPECT_EQ(page.ChangeSense(0, 1), 10);
-  EXPECT_EQ(page.ChangeSense(0, -3), 7);
-  EXPECT_EQ(page.ChangeSense(0, -100), 1);
-  EXPECT_EQ(page.ChangeSense(0, 2147483647), 10);
+  for (const auto& [step, sense] : {std::pair{1, 10}, {-3, 7}, {-100, 1}, {2147483647, 10}})
+    EXPECT_EQ(page.ChangeSense(0, step), sense) << step;
   EXPECT_TRUE(page.ChooseSource(0, kSourceSet));
   const RowVisibility set = page.Visibility(0);
   EXPECT_TRUE(set.labelAndSource && set.value && !set.range);
@@ -80,9 +78,8 @@ TEST_F(ModulePageTest, ControlsBeyondTheTenthGoOnASecondPage) {
 TEST_F(ModulePageTest, TrackbarsTickAbout24TimesAcrossTheLimits) {
   const std::tuple<int32_t, int32_t, int32_t> cases[] = {
       {1, 320, 14}, {0, 20, 1}, {-100, 0, 5}, {0, 24, 2}, {INT32_MIN, INT32_MAX, 178956971}};
-  for (const auto& [minimum, maximum, ticks] : cases) {
+  for (const auto& [minimum, maximum, ticks] : cases)
     EXPECT_EQ(TickFrequency(minimum, maximum), ticks) << minimum << ".." << maximum;
-  }
   const TrackbarSetup range = page.Trackbar(19, RowNumber::RangeLo);
   EXPECT_EQ(std::tie(range.minimum, range.maximum, range.tickFrequency, range.position),
             std::make_tuple(-100, 0, 5, -100));

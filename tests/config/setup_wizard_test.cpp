@@ -58,17 +58,13 @@ class SetupWizardTest : public ConfigTest {
  protected:
   void SetUp() override {
     ConfigTest::SetUp();
-    for (const char* name : {"Kestrun.EXE", "UnInstall.EXE", "ReadMe.TXT", "License.TXT"}) {
+    for (const char* name : {"Kestrun.EXE", "UnInstall.EXE", "ReadMe.TXT", "License.TXT"})
       Write(root / "dist" / name, std::string("new ") + name);
-    }
     Write(root / "dist" / "SETUP.EXE", "new saver");
     Write(root / "dist" / "Broken.LMX", "not a settings file");
     Write(root / "dist" / "Slogan.TXT", std::string(300, 'S'));
     Write(root / "cwd" / "RANDOM.SCR", "random saver");
-    fs::create_directories(root / "sys");
-    fs::create_directories(root / "win");
-    fs::create_directories(root / "home" / "Startup");
-    fs::create_directories(root / "home" / "Desktop");
+    for (const char* folder : {"sys", "win", "home/Startup", "home/Desktop"}) fs::create_directories(root / folder);
   }
 
   SetupWizard Wizard() {
@@ -85,9 +81,8 @@ class SetupWizardTest : public ConfigTest {
   // Files left under a temporary or backup name anywhere in the tree.
   int Leftovers() const {
     int count = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    for (const auto& entry : fs::recursive_directory_iterator(root))
       count += entry.path().string().find(".setup-") != std::string::npos;
-    }
     return count;
   }
 
@@ -141,9 +136,8 @@ TEST_F(SetupWizardTest, InstallReplacesAnOlderSaverAndPlacesTheFilesRegistryValu
   EXPECT_EQ(Read(Saver()), "new saver");
   EXPECT_EQ(Read(root / "sys" / "RANDOM.SCR"), "random saver");
   EXPECT_FALSE(fs::exists(root / "win" / "LMXKAUR.HLP"));  // not shipped: skipped
-  for (const char* name : {"Kestrun.EXE", "UnInstall.EXE", "ReadMe.TXT", "License.TXT"}) {
+  for (const char* name : {"Kestrun.EXE", "UnInstall.EXE", "ReadMe.TXT", "License.TXT"})
     EXPECT_EQ(Read(root / "Lumox" / name), std::string("new ") + name);
-  }
   // A settings file that does not import is still copied.
   EXPECT_EQ(Read(root / "Lumox" / "Broken.LMX"), "not a settings file");
   EXPECT_EQ(Read(root / "home" / "Desktop" / "LMXK.EXE"), "new saver");

@@ -56,12 +56,14 @@ TEST(CommandLineTest, ModesFromLettersOptionsAndTheDaemonsWindow) {
 }
 
 TEST(CommandLineTest, SettingsFileIsTheRestAfterTheMode) {
-  EXPECT_EQ(Parse({"/s", "party.LMX"}).settingsFile, "party.LMX");
-  EXPECT_EQ(Parse({"/p", "77", "party.LMX"}).settingsFile, "party.LMX");
-  EXPECT_EQ(Parse({"/p", "77"}).settingsFile, "");
-  EXPECT_EQ(Parse({"--window", "320x200", "party.LMX"}).settingsFile, "party.LMX");
-  EXPECT_EQ(Parse({"-root", "party.LMX"}, "0x400001").settingsFile, "party.LMX");
-  EXPECT_EQ(Parse({"-window-id", "0x1c00002", "party.LMX"}).settingsFile, "party.LMX");
+  const std::pair<std::vector<std::string>, const char*> modes[] = {
+      {{"/s"}, nullptr}, {{"/p", "77"}, nullptr}, {{"--window", "320x200"}, nullptr},
+      {{"-root"}, "0x400001"}, {{"-window-id", "0x1c00002"}, nullptr}};
+  for (auto [args, daemonWindow] : modes) {
+    EXPECT_EQ(Parse(args, daemonWindow).settingsFile, "") << args[0];
+    args.push_back("party.LMX");
+    EXPECT_EQ(Parse(args, daemonWindow).settingsFile, "party.LMX") << args[0];
+  }
   // An unquoted path with blanks arrives in pieces; the window logic reads
   // it back whole from the saver's command line.
   HostCommand withFile = Parse({"/s", "my", "party.LMX"});

@@ -5,9 +5,14 @@
 namespace lumox::host {
 namespace {
 
-SDL_Event KeyDown(SDL_Keycode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+SDL_Event Event(Uint32 type) {
   SDL_Event event{};
-  event.type = SDL_KEYDOWN;
+  event.type = type;
+  return event;
+}
+
+SDL_Event KeyDown(SDL_Keycode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+  SDL_Event event = Event(SDL_KEYDOWN);
   event.key.keysym.sym = key;
   event.key.keysym.mod = mod;
   event.key.repeat = repeat;
@@ -15,8 +20,7 @@ SDL_Event KeyDown(SDL_Keycode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
 }
 
 SDL_Event WindowEvent(Uint8 which) {
-  SDL_Event event{};
-  event.type = SDL_WINDOWEVENT;
+  SDL_Event event = Event(SDL_WINDOWEVENT);
   event.window.event = which;
   return event;
 }
@@ -48,34 +52,28 @@ TEST(InputMapTest, KeysBecomeTheirWindowsMessagesAndVirtualKeyCodes) {
 }
 
 TEST(InputMapTest, MouseAndWindowEvents) {
-  SDL_Event motion{};
-  motion.type = SDL_MOUSEMOTION;
+  SDL_Event motion = Event(SDL_MOUSEMOTION);
   motion.motion.x = 1919;
   motion.motion.y = 1079;
   auto moved = TranslateEvent(motion);
   ASSERT_TRUE(moved);
   EXPECT_EQ(moved->message, kWmMouseMove);
   EXPECT_EQ(moved->lParam, 1919 | (1079 << 16));
-  SDL_Event button{};
-  button.type = SDL_MOUSEBUTTONDOWN;
+  SDL_Event button = Event(SDL_MOUSEBUTTONDOWN);
   for (auto [sdlButton, expected] : {std::pair{SDL_BUTTON_LEFT, kWmLeftButtonDown},
                                      std::pair{SDL_BUTTON_RIGHT, kWmRightButtonDown},
                                      std::pair{SDL_BUTTON_MIDDLE, kWmMiddleButtonDown}}) {
     button.button.button = static_cast<Uint8>(sdlButton);
     EXPECT_EQ(TranslateEvent(button)->message, expected);
   }
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
-  EXPECT_EQ(TranslateEvent(quit)->message, kWmClose);
+  EXPECT_EQ(TranslateEvent(Event(SDL_QUIT))->message, kWmClose);
   EXPECT_EQ(TranslateEvent(WindowEvent(SDL_WINDOWEVENT_CLOSE))->message, kWmClose);
   auto lost = TranslateEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
   ASSERT_TRUE(lost);
   EXPECT_EQ(lost->message, kWmActivate);
   EXPECT_EQ(LowWord(lost->wParam), 0u) << "deactivation, which never dismisses";
   EXPECT_FALSE(TranslateEvent(WindowEvent(SDL_WINDOWEVENT_MOVED)));
-  SDL_Event released{};
-  released.type = SDL_KEYUP;
-  EXPECT_FALSE(TranslateEvent(released));
+  EXPECT_FALSE(TranslateEvent(Event(SDL_KEYUP)));
 }
 
 }  // namespace

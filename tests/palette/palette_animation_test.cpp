@@ -186,10 +186,9 @@ TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
   s.settings.Effect[kRed] = kEffectCustom;
   NewChannelEffect(s, kRed);
   const ChannelAnimation& r = s.channels[kRed];
-  EXPECT_EQ(r.ChangeTime, 17000u);
-  EXPECT_EQ(r.Counter, kPaletteEntries);
-  EXPECT_EQ(s.settings.values[kEvent][kRed].Value, 16777215);
-  EXPECT_EQ(s.settings.values[kEvent][kGreen].Value, 3000);
+  EXPECT_EQ(std::tuple(r.ChangeTime, r.Counter, s.settings.values[kEvent][kRed].Value,
+                       s.settings.values[kEvent][kGreen].Value),
+            std::tuple(17000u, kPaletteEntries, 16777215, 3000));
   // A Custom row runs through the custom colours from entry 0.
   for (int k = 0; k < kPaletteEntries; ++k) ASSERT_EQ(r.Current[k], k) << k;
   // Blackout: a black row, and the wave position stays.
@@ -236,11 +235,10 @@ TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
   EXPECT_EQ(green.Morphing * 1000 + s.StepsSinceChange, 0 + 101);
   green.Current.fill(200);
   StepAfter(s, 1);
-  EXPECT_EQ(green.Morphing * 1000 + s.StepsSinceChange, 1000 + 1);
-  EXPECT_EQ(green.Next[50], 100 + 50 / 2);  // the new row, from the custom colours
-  EXPECT_EQ(green.ChangeTime, clock_.TickCount() + 16000u);
-  EXPECT_EQ(s.channels[kRed].Morphing, 0);  // red and blue are not due
-  EXPECT_EQ(green.Current[0], 200 * 255 / 256);
+  // The new row comes from the custom colours; red and blue are not due.
+  EXPECT_EQ(std::tuple(green.Morphing, s.StepsSinceChange, green.Next[50], green.ChangeTime,
+                       s.channels[kRed].Morphing, green.Current[0]),
+            std::tuple(1, 1, 100 + 50 / 2, clock_.TickCount() + 16000u, 0, 200 * 255 / 256));
   green.ChangeTime = 0;  // due again, but no new change while morphing
   StepAfter(s, 1);
   EXPECT_EQ(green.Current[0], (200 * 246 + 100 * 9) / 256);
@@ -357,6 +355,11 @@ TEST_F(BadPaletteInput, StoredLimitsAreRepairedWhereTheyAreUsed) {
       ASSERT_TRUE(density.Value >= std::min(lo, hi) && density.Value <= std::max(lo, hi));
     }
   }
+  // The first parameter is drawn afresh too.
+  PaletteValue& scale = s.settings.values[kScale][kRed];
+  scale.Source = kSourceRandom, scale.RangeLo = scale.RangeHi = 37;
+  NewChannelEffect(s, kRed);
+  EXPECT_EQ(scale.Value, 37);
   // A morph takes at least one step (MorphRate 256 or more) and at most 256 (0 or less).
   for (const auto& [rate, steps] :
        {std::pair{0, 256}, {kMin, 256}, {kMax, 1}, {256, 1}, {255, 2}}) {

@@ -43,17 +43,25 @@ using testing::ScriptedDialogs;
 
 template <typename Widget>
 Widget* Named(QWidget* parent, const QString& name) {
-  for (Widget* widget : parent->findChildren<Widget*>()) {
+  for (Widget* widget : parent->findChildren<Widget*>())
     if (widget->accessibleName() == name) return widget;
-  }
   return nullptr;
 }
 
-QPushButton* Button(QWidget* parent, const QString& text) {
-  for (QPushButton* button : parent->findChildren<QPushButton*>()) {
+// The push button (or other button) whose text, mnemonic aside, is `text`.
+template <typename Widget = QPushButton>
+Widget* Button(QWidget* parent, const QString& text) {
+  for (Widget* button : parent->findChildren<Widget*>())
     if (button->text().remove('&') == text) return button;
-  }
   return nullptr;
+}
+
+// A file of `bytes` in `dir`, offered as the next chooser's answer.
+void OfferFile(const QTemporaryDir& dir, ScriptedDialogs& dialogs, const QString& name,
+               const QByteArray& bytes) {
+  QFile file(dir.filePath(name));
+  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  dialogs.answers.push_back({file.fileName().toStdString()});
 }
 
 void Type(QLineEdit* box, const QString& text) {
@@ -135,13 +143,9 @@ class SettingsWindowTest : public QObject {
     // not one flat colour for long.
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
-          const QImage& image = preview->image();
-          const uchar first = image.constScanLine(0)[0];
-          for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x)
-              if (image.constScanLine(y)[x] != first) return true;
-          }
-          return false;
+          QImage flat = preview->image().copy();
+          flat.fill(flat.pixelIndex(0, 0));
+          return flat != preview->image();
         }(),
         5000);
     QCOMPARE(preview->image().format(), QImage::Format_Indexed8);
@@ -250,10 +254,7 @@ class SettingsWindowTest : public QObject {
   void savesUnderANewName() {
     ShowMain();
     // Only active modules are stored: Bezier joins the display.
-    QCheckBox* bezierBox = nullptr;
-    for (QCheckBox* box : window_->mainPage()->findChildren<QCheckBox*>()) {
-      if (box->text().remove('&') == "Bezier") bezierBox = box;
-    }
+    QCheckBox* bezierBox = Button<QCheckBox>(window_->mainPage(), "Bezier");
     QVERIFY(bezierBox);
     if (!bezierBox->isChecked()) {
       bezierBox->setFocus();
@@ -335,11 +336,7 @@ class SettingsWindowTest : public QObject {
     QCOMPARE(Displays()->currentText(), QString("Testing Current Settings"));
     Displays()->lineEdit()->clear();
     QTest::mouseClick(Button(window_->mainPage(), "Delete Selection"), Qt::LeftButton);
-    QFile junk(dir_.filePath("junk.LMX"));
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write("not a settings file at all");
-    junk.close();
-    dialogs_.answers.push_back({junk.fileName().toStdString()});
+    OfferFile(dir_, dialogs_, "junk.LMX", "not a settings file at all");
     QTest::mouseClick(Button(window_->mainPage(), "Import..."), Qt::LeftButton);
     QCOMPARE(dialogs_.messages.size(), messages + 2);
     QCOMPARE(Registry(), before);
@@ -368,11 +365,7 @@ class SettingsWindowTest : public QObject {
     Type(duration, "500");
     QCOMPARE(duration->text(), QString("300"));
     // Ctrl with a click on "Custom": every channel takes the effect.
-    QRadioButton* custom = nullptr;
-    for (QRadioButton* button : palette->findChildren<QRadioButton*>()) {
-      if (button->text() == "Custom") custom = button;
-    }
-    QTest::mouseClick(custom, Qt::LeftButton, Qt::ControlModifier);
+    QTest::mouseClick(Button<QRadioButton>(palette, "Custom"), Qt::LeftButton, Qt::ControlModifier);
 
     CustomPaletteWidget* editor = window_->customPalettePage();
     window_->pages()->setCurrentWidget(editor);
@@ -392,11 +385,7 @@ class SettingsWindowTest : public QObject {
     QCOMPARE(before.left(4), QByteArray("\x00\x42\x00\x42", 4));
 
     // A file that is not a palette file only beeps: the colours stay.
-    QFile junk(dir_.filePath("junk.PAL"));
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write("RIFF");
-    junk.close();
-    dialogs_.answers.push_back({junk.fileName().toStdString()});
+    OfferFile(dir_, dialogs_, "junk.PAL", "RIFF");
     const int beeps = system_.beeps();
     QTest::mouseClick(Button(editor, "Import..."), Qt::LeftButton);
     QCOMPARE(system_.beeps(), beeps + 1);

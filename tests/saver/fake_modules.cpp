@@ -46,9 +46,8 @@ std::vector<std::string> CallLog::Entries() const {
 
 std::vector<std::string> CallLog::With(const std::string& prefix) const {
   std::vector<std::string> found;
-  for (const std::string& entry : Entries()) {
+  for (const std::string& entry : Entries())
     if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
-  }
   return found;
 }
 

@@ -96,16 +96,14 @@ TEST(SoundCapableControls, AreTheOnesTheModulesNameAndNoOthers) {
   SetUpModuleTable(saver, services);
   // The same answer where the table is not at hand.
   for (int module = 0; module < kModuleCount; ++module) {
-    for (int c = 0; c < kControlsPerModule; ++c) {
+    for (int c = 0; c < kControlsPerModule; ++c)
       EXPECT_EQ(IsSoundCapable(module, c), saver.table[module].controls[c].SoundCapable != 0);
-    }
   }
   EXPECT_FALSE(IsSoundCapable(-1, 1) || IsSoundCapable(kModuleCount, 1));
   for (const auto& [module, names] : documented) {
     std::set<std::string> capable;
-    for (const ModuleControl& control : saver.table[module].controls) {
+    for (const ModuleControl& control : saver.table[module].controls)
       if (control.SoundCapable) capable.insert(LoadResourceString(control.LabelId));
-    }
     EXPECT_EQ(capable, names) << kModuleNames[module];
   }
   // The modules whose descriptions give the control numbers instead.
@@ -114,9 +112,8 @@ TEST(SoundCapableControls, AreTheOnesTheModulesNameAndNoOthers) {
       {kPolygon, {1, 2, 4, 5}}};
   for (const auto& [module, controls] : numbered) {
     std::set<int> capable;
-    for (int c = 0; c < kControlsPerModule; ++c) {
+    for (int c = 0; c < kControlsPerModule; ++c)
       if (saver.table[module].controls[c].SoundCapable) capable.insert(c);
-    }
     EXPECT_EQ(capable, controls) << kModuleNames[module];
   }
 }

@@ -155,14 +155,14 @@ TEST_F(RenderTest, EveryStepOfTheSpeedOptionLengthensAPacedFrame) {
 }
 
 TEST_F(RenderTest, CaptureRunsBeforeARestartAndEndStopsTheModulesActiveNow) {
-  active[kPattern] = active[kVortex] = 1;
+  active[kBezier] = active[kVortex] = 1;  // the first module and a later one
   for (bool withCapture : {true, false}) {
     if (!withCapture) services.capture = nullptr;
     Begin();
     block.share.SetU32(share_offset::CaptureRequest, 1);
     block.share.SetU32(share_offset::RestartRequest, 1);
     RenderFrame(*session);
-    Log expected = {"Draw 2", "Draw 8", "Capture", "Stop 2", "Init 2", "Start 2",
+    Log expected = {"Draw 0", "Draw 8", "Capture", "Stop 0", "Init 0", "Start 0",
                     "Stop 8", "Init 8", "Start 8"};
     if (!withCapture) expected.erase(expected.begin() + 2);
     EXPECT_EQ(Calls().Entries(), expected) << "no validation on a restart";
@@ -170,7 +170,7 @@ TEST_F(RenderTest, CaptureRunsBeforeARestartAndEndStopsTheModulesActiveNow) {
                   block.share.U32(share_offset::RestartRequest), 0u);
   }
   Calls().Clear();
-  saver.options.Active[kPattern] = 0;  // the Random module may switch modules
+  saver.options.Active[kBezier] = 0;  // the Random module may switch modules
   saver.options.Active[kStar] = 1;
   RenderEnd(*session);
   EXPECT_EQ(Calls().Entries(), (Log{"Stop 7", "Stop 8", "ReleasePalette"}));

@@ -64,9 +64,8 @@ class SettingsFileTest : public testing::SettingsTest {
     Activate({kBitmap, kStar});
     std::memset(state().table[kBitmap].text, 'p', kModuleTextSize - 1);
     palette().settings.Effect[kRed] = kEffectCustom;
-    for (int i = 0; i < kPaletteEntries; ++i) {
+    for (int i = 0; i < kPaletteEntries; ++i)
       palette().custom[i].Set({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
-    }
     ASSERT_TRUE(SaveDisplay(state(), name));
   }
 
@@ -80,17 +79,12 @@ TEST_F(SettingsFileTest, ExportWritesTheRecordsDepthFirstInRegistryOrder) {
   PutBytes(PaletteKey("Tiny"), "RedEffect", {5, 0, 0, 0});
   PutBytes(ModuleKey("Tiny", "Star"), "Path", {'a', 0}, kRegSz);
   ASSERT_TRUE(ExportDisplay("Tiny", FilePath("Tiny.LMX")).ok());
-  const Bytes expected = {
-      0x00, 0x42, 0x00, 0x42,                                                        // magic
-      1, 0, 0, 0, 0, 9, 0, 0, 0, 'P', 'r', 'i', 'o', 'r', 'i', 't', 'y', 0,          // "", Priority
-      3, 0, 0, 0, 4, 0, 0, 0, 64, 0, 0, 0,                                           // binary, 4
-      1, 0, 0, 0, 0, 11, 0, 0, 0, 'C', 'l', 'e', 'a', 'r', 'F', 'i', 'r', 's', 't', 0,
-      3, 0, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0,
-      13, 0, 0, 0, 'M', 'o', 'd', 'u', 'l', 'e', 's', '\\', 'S', 't', 'a', 'r', 0,   // Modules\Star
-      5, 0, 0, 0, 'P', 'a', 't', 'h', 0, 1, 0, 0, 0, 2, 0, 0, 0, 'a', 0,            // Path, sz, 2
-      8, 0, 0, 0, 'P', 'a', 'l', 'e', 't', 't', 'e', 0,                              // Palette
-      10, 0, 0, 0, 'R', 'e', 'd', 'E', 'f', 'f', 'e', 'c', 't', 0,
-      3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0};
+  // The magic, then per value: key path, name, type, data, each length first.
+  Bytes expected = {0x00, 0x42, 0x00, 0x42};
+  for (const Bytes& record : {Record("", "Priority", {64, 0, 0, 0}), Record("", "ClearFirst", {1, 0, 0, 0}),
+                              Record("Modules\\Star", "Path", {'a', 0}, kRegSz),
+                              Record("Palette", "RedEffect", {5, 0, 0, 0})})
+    expected.insert(expected.end(), record.begin(), record.end());
   EXPECT_EQ(ReadBytes(FilePath("Tiny.LMX")), expected);
 }
 
@@ -131,9 +125,8 @@ TEST_F(SettingsFileTest, AFileThatIsNotASettingsFileChangesNothing) {
     EXPECT_EQ(result.status, SettingsFileStatus::kBadMagic);
     EXPECT_EQ(result.AsInt(), 0);
   }
-  for (const std::string& path : {FilePath("missing.LMX"), dir_.path()}) {
+  for (const std::string& path : {FilePath("missing.LMX"), dir_.path()})
     EXPECT_EQ(ImportSettingsFile("Target", path).status, SettingsFileStatus::kCannotOpen) << path;
-  }
   EXPECT_EQ(Dump(""), before);
 }
 

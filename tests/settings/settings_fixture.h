@@ -94,15 +94,13 @@ class SettingsTest : public ::testing::Test {
   // Every key and value below a full path (empty = all), depth first.
   std::vector<DumpedValue> Dump(const std::string& fullPath, const std::string& relative = "") {
     std::vector<DumpedValue> values;
-    for (const RegValue& value : registry_.EnumValues(kUser, fullPath)) {
+    for (const RegValue& value : registry_.EnumValues(kUser, fullPath))
       values.emplace_back(relative, value.name, value.type, value.data);
-    }
     for (const std::string& subkey : registry_.EnumSubkeys(kUser, fullPath)) {
       const std::string child = relative.empty() ? subkey : relative + "\\" + subkey;
       values.emplace_back(child, "", kRegNone, Bytes{});
-      for (DumpedValue& value : Dump(fullPath.empty() ? subkey : fullPath + "\\" + subkey, child)) {
+      for (DumpedValue& value : Dump(fullPath.empty() ? subkey : fullPath + "\\" + subkey, child))
         values.push_back(std::move(value));
-      }
     }
     return values;
   }
