@@ -7,8 +7,8 @@
 // is idle. The timer paces presents even where the presenter waits for the
 // vertical blank as well: a driver that ignores vsync must not make the
 // loop spin. The drawing threads never touch SDL. Only what changed is
-// presented, nothing while the window is hidden or the monitor is powered
-// down, and a new window size restarts the run at that size.
+// presented, nothing while a window is hidden or covered or the monitor is
+// powered down, and a new window size restarts the run at that size.
 //
 // The full-screen saver covers the monitors the settings choose
 // (monitor_layout.h): the primary, each, or all spanned by one window. The
@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "covered_windows.h"
 #include "display_power.h"
 #include "gfx/present_tracker.h"
 #include "gfx/screen.h"
@@ -182,12 +183,13 @@ bool OpenWindows(SdlSession& sdl, const std::vector<WindowPlacement>& placements
 // area clears it for other trackers, so only the first window takes it;
 // the others are sent the whole frame whenever a new one was published.
 // False when nothing was presented anywhere.
-bool PresentWindows(SdlSession& sdl, gfx::Screen& screen, uint32_t& presentedSerial) {
+bool PresentWindows(SdlSession& sdl, CoveredWindows* covered, gfx::Screen& screen,
+                    uint32_t& presentedSerial) {
   const uint32_t serial = screen.PublishedSerial();
   bool presented = false;
   for (SdlWindow& w : sdl.windows) {
     if (&w != &sdl.windows.front() && serial != presentedSerial) w.tracker.Invalidate();
-    if (!w.showing) {
+    if (!w.showing || (covered && covered->Covered(w.window))) {
       // Nobody sees the window: no conversion, no copy to the server;
       // when it shows again it gets a whole frame.
       w.tracker.Invalidate();
@@ -266,8 +268,12 @@ int RunSdlWindow(const HostCommand& command) {
   SdlNativeWindow native(sdl);
   auto beat = std::make_shared<PresentBeat>();
   std::unique_ptr<DisplayPower> power;
-  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11")
+  std::unique_ptr<CoveredWindows> covered;
+  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11") {
     power = std::make_unique<DisplayPower>();
+    covered = std::make_unique<CoveredWindows>();
+    for (SdlWindow& w : sdl.windows) covered->Watch(w.window);
+  }
   PresentStats stats;
   // Each pass runs the saver at the first window's size; a new size ends
   // the pass and the next starts afresh, as a restart of the program would.
@@ -298,7 +304,7 @@ int RunSdlWindow(const HostCommand& command) {
         InvalidateWindows(sdl);
       } else {
         auto started = RefreshTimer::Clock::now();
-        if (PresentWindows(sdl, *screen, presentedSerial))
+        if (PresentWindows(sdl, covered.get(), *screen, presentedSerial))
           stats.Record(RefreshTimer::Clock::now() - started);
       }
       beat->Beat();

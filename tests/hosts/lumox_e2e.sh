@@ -295,6 +295,18 @@ case "$case_name" in
     kill -TERM "$pid"
     ends_cleanly "$pid" 2000 lumox
     grep -q ", 0 presents" "$work/err" || fail "presented unseen: $(cat "$work/err")"
+    # SDL does not report a window that others cover: the host follows the
+    # server's visibility events itself. Half a second of presents at most
+    # before the cover, none in the three seconds after it.
+    "$lumox" --window 200x150 --stats 2>"$work/err" &
+    pid=$!
+    sleep 0.5
+    ask cover-screen
+    sleep 3
+    kill -TERM "$pid"
+    ends_cleanly "$pid" 5000 "a covered window"
+    presents=$(sed -nE 's/.*, ([0-9]+) presents.*/\1/p' "$work/err")
+    [ "${presents:-999}" -lt 90 ] || fail "presented while covered: $(cat "$work/err")"
     ;;
 
   screen-resize)

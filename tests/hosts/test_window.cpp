@@ -5,7 +5,8 @@
 // from standard input: "destroy" destroys the window; "hash" prints a hash
 // of what the root window shows (to tell whether the picture changed);
 // "unmap" unmaps the window; "cover" maps another window over it and then
-// maps it again, fully covered; "resize W H" makes the screen W x H
+// maps it again, fully covered; "cover-screen" maps a window over the
+// whole screen; "resize W H" makes the screen W x H
 // through RandR and prints the root window's new size; end of input (or
 // "quit") ends the program. Each command but "hash" answers with one line
 // once the server has done it.
@@ -104,6 +105,17 @@ int main() {
       XUnmapWindow(display, window);
       XSync(display, False);
       std::printf("unmapped\n");
+      std::fflush(stdout);
+    } else if (std::strncmp(line, "cover-screen", 12) == 0) {
+      XWindowAttributes root;
+      XGetWindowAttributes(display, DefaultRootWindow(display), &root);
+      Window cover = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
+                                         static_cast<unsigned>(root.width),
+                                         static_cast<unsigned>(root.height), 0,
+                                         WhitePixel(display, screen), WhitePixel(display, screen));
+      XMapWindow(display, cover);
+      XSync(display, False);
+      std::printf("covered\n");
       std::fflush(stdout);
     } else if (std::strncmp(line, "cover", 5) == 0) {
       Window cover = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 200, 160, 0,
