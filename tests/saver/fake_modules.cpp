@@ -34,33 +34,6 @@ struct FakeDefinitions {
 
 }  // namespace
 
-void CallLog::Add(const std::string& entry) {
-  std::lock_guard lock(mutex_);
-  entries_.push_back(entry);
-}
-
-std::vector<std::string> CallLog::Entries() const {
-  std::lock_guard lock(mutex_);
-  return entries_;
-}
-
-std::vector<std::string> CallLog::With(const std::string& prefix) const {
-  std::vector<std::string> found;
-  for (const std::string& entry : Entries())
-    if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
-  return found;
-}
-
-void CallLog::Clear() {
-  std::lock_guard lock(mutex_);
-  entries_.clear();
-}
-
-CallLog& Calls() {
-  static CallLog log;
-  return log;
-}
-
 void SetDrawResult(int module, int32_t result) { drawResults[module] = result; }
 
 const ModuleDefinition& FakeModuleDefinition(int index) {

@@ -20,17 +20,34 @@ namespace lumox::test {
 // a test appends itself (the seams it fakes). Shared between threads.
 class CallLog {
  public:
-  void Add(const std::string& entry);
-  std::vector<std::string> Entries() const;
+  void Add(const std::string& entry) {
+    std::lock_guard lock(mutex_);
+    entries_.push_back(entry);
+  }
+  std::vector<std::string> Entries() const {
+    std::lock_guard lock(mutex_);
+    return entries_;
+  }
   // The entries that start with `prefix`.
-  std::vector<std::string> With(const std::string& prefix) const;
-  void Clear();
+  std::vector<std::string> With(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& entry : Entries())
+      if (entry.starts_with(prefix)) found.push_back(entry);
+    return found;
+  }
+  void Clear() {
+    std::lock_guard lock(mutex_);
+    entries_.clear();
+  }
 
  private:
   mutable std::mutex mutex_;
   std::vector<std::string> entries_;
 };
-CallLog& Calls();
+inline CallLog& Calls() {
+  static CallLog log;
+  return log;
+}
 
 // What each fake module's Draw returns (kYield to yield); 0 by default.
 // With kDrawThrows it throws "module fault" instead.
