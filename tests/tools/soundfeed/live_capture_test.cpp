@@ -11,7 +11,6 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -53,15 +52,14 @@ void Kill(pid_t& pid, int signal) {
   pid = -1;
 }
 
-// Polls until `condition` holds; the time it took, or -1 ms after `limit`.
-std::chrono::milliseconds WaitUntil(const std::function<bool()>& condition,
-                                    std::chrono::milliseconds limit) {
+// Polls until `condition` holds; false when it did not within `limit`.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
   const Clock::time_point start = Clock::now();
   while (Clock::now() - start < limit) {
-    if (condition()) return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    if (condition()) return true;
     std::this_thread::sleep_for(2ms);
   }
-  return -1ms;
+  return false;
 }
 
 // Plays a steady sine on both channels into the default output, in small
@@ -130,7 +128,7 @@ class LiveCaptureTest : public ::testing::Test {
     server_ = Spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
                      "--disallow-exit", "--use-pid-file=no", "--log-level=error", "-L",
                      "module-native-protocol-unix", "-L", "module-null-sink sink_name=testsink"});
-    return server_ > 0 && WaitUntil(&CaptureServerReachable, 5000ms) >= 0ms;
+    return server_ > 0 && WaitUntil(&CaptureServerReachable, 5000ms);
   }
 
   float Band(int band) const { return share_->LeftBand(band) / kFullScale; }
@@ -153,11 +151,11 @@ TEST_F(LiveCaptureTest, FollowsTheToneFallsSilentAndResumesAfterARestart) {
   if (!StartServer()) GTEST_SKIP() << "a private sound server could not start (see pulseaudio)";
   feed_ = Spawn({SOUNDFEED_PATH, "--live", "--quiet"});
   ASSERT_GT(feed_, 0);
-  ASSERT_GE(WaitUntil([&] { return share_->U32(off::PlayerActive) != 0; }, 3000ms), 0ms);
+  ASSERT_TRUE(WaitUntil([&] { return share_->U32(off::PlayerActive) != 0; }, 3000ms));
 
   // The tone's band rises and the others stay low.
   ASSERT_TRUE(tone_.Start());
-  ASSERT_GE(WaitUntil([&] { return ToneHeard(); }, 3000ms), 0ms);
+  ASSERT_TRUE(WaitUntil([&] { return ToneHeard(); }, 3000ms));
   std::this_thread::sleep_for(200ms);
   const int toneBand = BandOfFrequency(kToneHz);
   EXPECT_NEAR(Band(toneBand), kToneAmplitude, 0.1f);
@@ -167,26 +165,20 @@ TEST_F(LiveCaptureTest, FollowsTheToneFallsSilentAndResumesAfterARestart) {
   }
 
   // The stream stops, then the server is killed mid-tone: silence each
-  // time, the player still active. The delays (the feed's 100 ms plus a
-  // poll) are printed, not asserted: a loaded machine stretches them.
+  // time, the player still active.
   tone_.Stop();
-  const auto silentAfterStop = WaitUntil([&] { return Silent(); }, 2000ms);
-  EXPECT_GE(silentAfterStop, 0ms);
+  EXPECT_TRUE(WaitUntil([&] { return Silent(); }, 2000ms)) << "after the stream stopped";
   ASSERT_TRUE(tone_.Start());
-  ASSERT_GE(WaitUntil([&] { return ToneHeard(); }, 3000ms), 0ms);
+  ASSERT_TRUE(WaitUntil([&] { return ToneHeard(); }, 3000ms));
   Kill(server_, SIGKILL);
-  const auto silentAfterKill = WaitUntil([&] { return Silent(); }, 2000ms);
-  EXPECT_GE(silentAfterKill, 0ms);
-  std::printf("silent %lld ms after the stream stopped, %lld ms after the server died\n",
-              static_cast<long long>(silentAfterStop.count()),
-              static_cast<long long>(silentAfterKill.count()));
+  EXPECT_TRUE(WaitUntil([&] { return Silent(); }, 2000ms)) << "after the server died";
   tone_.Stop();
   EXPECT_NE(share_->U32(off::PlayerActive), 0u);
 
   // A new server: capture resumes by itself.
   ASSERT_TRUE(StartServer());
   ASSERT_TRUE(tone_.Start());
-  EXPECT_GE(WaitUntil([&] { return ToneHeard(); }, 8000ms), 0ms);
+  EXPECT_TRUE(WaitUntil([&] { return ToneHeard(); }, 8000ms));
 }
 
 }  // namespace
