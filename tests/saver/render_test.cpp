@@ -104,7 +104,8 @@ TEST_F(RenderTest, BeginPreparesTheTableAndClearsOnlyWithClearFirst) {
     EXPECT_EQ(saver.livePalette.load(), &palette);
     for (const ModuleDescriptor& m : saver.table)
       EXPECT_TRUE(m.width == 37 && m.height == 23 && m.dc == &session->dc) << m.width << m.height;
-    EXPECT_EQ(screen->surface().data()[36 + 22 * 37], clear ? 0 : 200);
+    const gfx::Surface& surface = screen->surface();
+    EXPECT_EQ(std::count(surface.data(), surface.data() + surface.size(), clear ? 0 : 200), 37 * 23);
     EXPECT_EQ(Count("Init"), 0u) << "nothing starts before the palette is ready";
   }
   Calls().Clear();
