@@ -80,16 +80,13 @@ TEST(SoundCapableControls, AreTheOnesTheModulesNameAndNoOthers) {
   // The controls that offer "Oscillate" and the sound sources, by the names
   // the module descriptions give them.
   const std::pair<int, std::set<std::string>> documented[] = {
-      {kPlasma, {}},
+      {kPlasma, {}}, {kEffect, {}}, {kBitmap, {}}, {kRandom, {}},
       {kSphere, {"Size", "Symmetry", "X Tiling", "Y Tiling"}},
       {kStain, {"Folding", "X Tiling", "Y Tiling"}},
       {kStar, {"Star Size", "Speed", "X Revolve", "Y Revolve", "Z Revolve", "Star Rotation",
                "X Tiling", "Y Tiling", "Symmetry"}},
       {kVortex, {"Spasticity", "Amplitude", "Collapse Rate", "Radius Flux", "Flux Amplitude",
-                 "X Tiling", "Y Tiling"}},
-      {kEffect, {}},
-      {kBitmap, {}},
-      {kRandom, {}}};
+                 "X Tiling", "Y Tiling"}}};
   SaverState saver;
   RuntimeServices services;
   services.moduleDefinition = &GetModuleDefinition;
