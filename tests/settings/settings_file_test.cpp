@@ -39,8 +39,9 @@ Bytes Record(std::string_view path, std::string_view name, const Bytes& data,
   return bytes;
 }
 
+// The magic, then the records.
 Bytes File(std::initializer_list<Bytes> records) {
-  Bytes all(std::begin(kSettingsFileMagic), std::end(kSettingsFileMagic));
+  Bytes all = {0x00, 0x42, 0x00, 0x42};
   for (const Bytes& record : records) all.insert(all.end(), record.begin(), record.end());
   return all;
 }
@@ -79,13 +80,11 @@ TEST_F(SettingsFileTest, ExportWritesTheRecordsDepthFirstInRegistryOrder) {
   PutBytes(PaletteKey("Tiny"), "RedEffect", {5, 0, 0, 0});
   PutBytes(ModuleKey("Tiny", "Star"), "Path", {'a', 0}, kRegSz);
   ASSERT_TRUE(ExportDisplay("Tiny", FilePath("Tiny.LMX")).ok());
-  // The magic, then per value: key path, name, type, data, each length first.
-  Bytes expected = {0x00, 0x42, 0x00, 0x42};
-  for (const Bytes& record : {Record("", "Priority", {64, 0, 0, 0}), Record("", "ClearFirst", {1, 0, 0, 0}),
-                              Record("Modules\\Star", "Path", {'a', 0}, kRegSz),
-                              Record("Palette", "RedEffect", {5, 0, 0, 0})})
-    expected.insert(expected.end(), record.begin(), record.end());
-  EXPECT_EQ(ReadBytes(FilePath("Tiny.LMX")), expected);
+  // Per value: key path, name, type, data, each length first.
+  EXPECT_EQ(ReadBytes(FilePath("Tiny.LMX")),
+            File({Record("", "Priority", {64, 0, 0, 0}), Record("", "ClearFirst", {1, 0, 0, 0}),
+                  Record("Modules\\Star", "Path", {'a', 0}, kRegSz),
+                  Record("Palette", "RedEffect", {5, 0, 0, 0})}));
 }
 
 TEST_F(SettingsFileTest, FileNamesAndDisplayNames) {
