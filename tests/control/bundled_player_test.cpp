@@ -22,40 +22,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(BundledPlayer, TheRunningProgramsFolderHoldsIt) {
-  const fs::path folder = ProgramFolder();
-  ASSERT_FALSE(folder.empty());
 #ifdef _WIN32
-  EXPECT_TRUE(fs::exists(folder / "lumox_control_tests.exe"));
+constexpr const char* kThisProgram = "lumox_control_tests.exe";
+constexpr const char* kPlayer = "SOUNDFEED.EXE";
+const std::string kAwkward = "lumox bundled player";
 #else
-  EXPECT_TRUE(fs::exists(folder / "lumox_control_tests"));
+constexpr const char* kThisProgram = "lumox_control_tests";
+constexpr const char* kPlayer = "soundfeed";
+const std::string kAwkward = "lumox \"bundled\" \\ player " + std::to_string(getpid());
 #endif
-}
 
-// Nothing in an empty folder; the command line keeps an awkward path whole.
+// The running program's folder holds it; nothing is found in an empty folder,
+// and the command line keeps an awkward path whole.
 TEST(BundledPlayer, FoundOnlyWhenPresentAndQuotedWhole) {
-#ifdef _WIN32
-  const char* name = "SOUNDFEED.EXE";
-  const std::string awkward = "lumox bundled player";
-#else
-  const char* name = "soundfeed";
-  const std::string awkward = "lumox \"bundled\" \\ player " + std::to_string(getpid());
-#endif
-  const fs::path folder = fs::temp_directory_path() / awkward;
+  const fs::path programs = ProgramFolder();
+  ASSERT_FALSE(programs.empty());
+  EXPECT_TRUE(fs::exists(programs / kThisProgram));
+  const fs::path folder = fs::temp_directory_path() / kAwkward;
   fs::create_directories(folder);
   EXPECT_EQ(BundledPlayerCommandLine(folder.string()), "");
   EXPECT_EQ(BundledPlayerCommandLine(""), "");
-  std::ofstream(folder / name) << "x";
+  std::ofstream(folder / kPlayer) << "x";
 
   const std::string line = BundledPlayerCommandLine(folder.string());
 #ifdef _WIN32
-  std::string quoted = "\"";
-  quoted += (folder / name).string();
-  quoted += '"';
-  EXPECT_EQ(line, quoted);
+  EXPECT_EQ(line, "\"" + (folder / kPlayer).string() + "\"");
 #else
   EXPECT_EQ(SplitCommandLine(line + " /PPLAY"),
-            (std::vector<std::string>{(folder / name).string(), "/PPLAY"}));
+            (std::vector<std::string>{(folder / kPlayer).string(), "/PPLAY"}));
 #endif
   fs::remove_all(folder);
 }

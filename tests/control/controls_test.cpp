@@ -201,12 +201,9 @@ TEST_F(ControlsTest, LivenessNeedsThePlayerAndTheRightSwitch) {
 TEST_F(ControlsTest, RandomizeDrawsTheRangeAndEvaluateReplacesOnlyLiveSources) {
   ModuleDescriptor module;
   module.controls[0] = DefinedControl(0, 4, 0, 20);
-  module.controls[1] = DefinedControl(0, 4, 0, 20);
-  module.controls[1].Source = kSourceRandom;
-  module.controls[1].RangeLo = 15;  // either way round: 5..15
-  module.controls[1].RangeHi = 5;
-  module.controls[2] = DefinedControl(0, 0, INT32_MIN, INT32_MAX);  // a span beyond int32
-  module.controls[2].Source = kSourceOscillate;
+  // A range given either way round, and a span beyond int32.
+  module.controls[1] = {.Source = kSourceRandom, .RangeLo = 15, .RangeHi = 5};
+  module.controls[2] = {.Source = kSourceOscillate, .RangeLo = INT32_MIN, .RangeHi = INT32_MAX};
   std::set<int32_t> seen;
   for (int i = 0; i < 500; ++i) {
     RandomizeControls(module);
@@ -215,10 +212,8 @@ TEST_F(ControlsTest, RandomizeDrawsTheRangeAndEvaluateReplacesOnlyLiveSources) {
   }
   EXPECT_EQ(seen, (std::set<int32_t>{5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
   module.controls[1].Value = 3;
-  module.controls[2] = DefinedControl(0, 3, 0, 100);
-  module.controls[2].Source = kSourceOscillate;
-  module.controls[3] = DefinedControl(0, 3, -100, 0);
-  module.controls[3].Source = kSourceVolume;
+  module.controls[2] = {.Source = kSourceOscillate, .Value = 3, .RangeHi = 100};
+  module.controls[3] = {.Source = kSourceVolume, .Value = 3, .RangeLo = -100};
   SetLevels(0.375f, 0.375f);
   EvaluateControls(module);
   const std::array<int32_t, 4> values = {module.controls[0].Value, module.controls[1].Value,
