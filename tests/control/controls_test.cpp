@@ -1,7 +1,8 @@
 // Control values: the oscillator, the sound levels the player publishes, and
 // the module-side randomising, evaluation and repair of stored controls; the
-// shared sound block's wire format, and how the saver and the configuration
-// dialog open, count and leave it.
+// shared sound block's wire format, how the saver and the configuration
+// dialog open, count and leave it, and finding the analyser shipped beside
+// the saver.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <numbers>
@@ -20,18 +23,27 @@
 #include <vector>
 
 #include "base/truncate.h"
+#include "control/bundled_player.h"
 #include "control/controls.h"
 #include "control/oscillator_table.h"
 #include "control/sound_link.h"
 #include "control/sound_share.h"
 #include "platform/memory_registry.h"
 #include "platform/memory_shared_memory.h"
+#include "platform/program_path.h"
 #include "platform/recording_system.h"
 #include "state/module.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "platform/posix/posix_system.h"
+#endif
 
 namespace lumox {
 namespace {
 
+namespace fs = std::filesystem;
 namespace off = share_offset;
 
 // A private shared block made current for one test, with the level
@@ -473,6 +485,38 @@ TEST_F(SoundLinkTest, LaunchingThePlayer) {
   EXPECT_EQ(system.launches(), (std::vector<std::string>{"C:\\Auralis\\auralis.exe",
                                                          "C:\\Auralis\\auralis.exe /PPLAY",
                                                          std::string(259, 'p')}));
+}
+
+#ifdef _WIN32
+constexpr const char* kThisProgram = "lumox_control_tests.exe";
+constexpr const char* kPlayer = "SOUNDFEED.EXE";
+const std::string kAwkward = "lumox bundled player";
+#else
+constexpr const char* kThisProgram = "lumox_control_tests";
+constexpr const char* kPlayer = "soundfeed";
+const std::string kAwkward = "lumox \"bundled\" \\ player " + std::to_string(getpid());
+#endif
+
+// The running program's folder holds it; nothing is found in an empty folder,
+// and the command line keeps an awkward path whole.
+TEST(BundledPlayer, FoundOnlyWhenPresentAndQuotedWhole) {
+  const fs::path programs = ProgramFolder();
+  ASSERT_FALSE(programs.empty());
+  EXPECT_TRUE(fs::exists(programs / kThisProgram));
+  const fs::path folder = fs::temp_directory_path() / kAwkward;
+  fs::create_directories(folder);
+  EXPECT_EQ(BundledPlayerCommandLine(folder.string()), "");
+  EXPECT_EQ(BundledPlayerCommandLine(""), "");
+  std::ofstream(folder / kPlayer) << "x";
+
+  const std::string line = BundledPlayerCommandLine(folder.string());
+#ifdef _WIN32
+  EXPECT_EQ(line, "\"" + (folder / kPlayer).string() + "\"");
+#else
+  EXPECT_EQ(SplitCommandLine(line + " /PPLAY"),
+            (std::vector<std::string>{(folder / kPlayer).string(), "/PPLAY"}));
+#endif
+  fs::remove_all(folder);
 }
 
 }  // namespace
