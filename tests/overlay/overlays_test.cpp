@@ -192,9 +192,13 @@ TEST(ShownText, WritesNoMoreThanTheBufferHolds) {
   }
 }
 
+// Set-up also publishes whether the window covers the screen.
 TEST_F(OverlaysTest, SloganShowsOnceAtTheBottomRight) {
   std::strcpy(saver_->slogan, "Lumox!");
   Begin(640, 480);
+  EXPECT_EQ(share_.U32(share_offset::FullScreenSaver), 0u);
+  SetUpOverlays(*canvas_, *saver_, true, &font_);
+  EXPECT_EQ(share_.U32(share_offset::FullScreenSaver), 1u);
   Frame();
   const Rect box{640 - (36 + 58), 480 - 54, 640, 480};
   EXPECT_TRUE(Framed(box));
@@ -229,13 +233,6 @@ TEST_F(OverlaysTest, BoxesThatWouldNotFitAreNeverShown) {
     Frame();
     EXPECT_EQ(VisibleCount(), shown) << width << "x" << height;
   }
-}
-
-TEST_F(OverlaysTest, SetUpPublishesWhetherTheWindowCoversTheScreen) {
-  Begin(64, 48);
-  EXPECT_EQ(share_.U32(share_offset::FullScreenSaver), 0u);
-  SetUpOverlays(*canvas_, *saver_, true, &font_);
-  EXPECT_EQ(share_.U32(share_offset::FullScreenSaver), 1u);
 }
 
 }  // namespace

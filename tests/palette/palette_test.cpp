@@ -1,23 +1,86 @@
-// A new palette, its defaults, and the tables its channels are made from.
-#include "palette/palette.h"
-
+// The palette: a new one, its defaults, the wave tables its channels are
+// made from, and its animation: effects, levels, the step that cycles and
+// morphs them onto the screen, random events and the thread. Stored values
+// are not range checked: whatever they hold, nothing may crash, hang or index
+// outside its tables (the sanitizer builds run these too).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "base/random.h"
 #include "control/oscillator_table.h"
 #include "gfx/canvas.h"
 #include "gfx/screen.h"
+#include "palette/palette.h"
+#include "palette/palette_thread.h"
 #include "palette/wave_table.h"
 #include "platform/clock.h"
 #include "state/module_control.h"
+#include "state/palette_state.h"
+#include "state/saver_state.h"
 
 namespace lumox {
 namespace {
 
-TEST(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresTheScreen) {
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+// A manual clock, a fixed seed, and a palette state at its defaults with
+// every channel idle.
+class PaletteTest : public ::testing::Test {
+ protected:
+  void SetUp() override { InstallClock(&clock_); SeedRandom(20261206); }
+  void TearDown() override { InstallClock(nullptr); }
+
+  // The defaults, no device context, no effect change due, levels 0.
+  PaletteState& IdleState() {
+    state_ = std::make_unique<PaletteState>();
+    SetPaletteDefaults(*state_);
+    for (ChannelAnimation& channel : state_->channels) channel.ChangeTime = 0xFFFFFFFFu;
+    return *state_;
+  }
+  // Idle; levels from the custom colours (k, 100 + k / 2, 235 - k), cycling by `direction`.
+  PaletteState& CustomState(int32_t direction) {
+    PaletteState& s = IdleState();
+    for (int k = 0; k < kPaletteEntries; ++k)
+      s.custom[k].Set({uint8_t(k), uint8_t(100 + k / 2), uint8_t(235 - k)});
+    for (ChannelAnimation& a : s.channels) a.CustomOn = 1;
+    SetAll(s, kDirection, direction);
+    return s;
+  }
+  static void SetAll(PaletteState& s, PaletteParameter parameter, int32_t value) {
+    for (PaletteValue& v : s.settings.values[parameter]) { v.Source = kSourceSet; v.Value = value; }
+  }
+  // Oscillating at Sense 10 over 0..100 from phase 0.5: 42, 34, 27, 20, ...
+  static void Oscillate(PaletteValue& v) {
+    v.Source = kSourceOscillate;
+    v.Sense = 10, v.RangeLo = 0, v.RangeHi = 100, v.Smoothed = 0.5f;
+  }
+
+  // Advances the clock by `ms` and animates one step.
+  void StepAfter(PaletteState& s, uint32_t ms) { clock_.Advance(ms); AnimateStep(s); }
+
+  ManualClock clock_{100000};
+  std::unique_ptr<PaletteState> state_;
+};
+
+using GenerateEntryTest = PaletteTest;
+using NewChannelEffectTest = PaletteTest;
+using AnimateStepTest = PaletteTest;
+using RandomEventsTest = PaletteTest;
+using BadPaletteInput = PaletteTest;
+using PaletteConstruction = PaletteTest;
+
+TEST_F(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresTheScreen) {
   gfx::Screen screen(7, 5);
   std::array<gfx::Rgb, kPaletteEntries> before;
   for (int k = 0; k < kPaletteEntries; ++k) before[k] = {uint8_t(k), 3, uint8_t(255 - k)};
@@ -34,21 +97,18 @@ TEST(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresThe
     ASSERT_EQ(screen.Entry(gfx::kFirstSaverEntry + k), before[k]) << k;
   // Each new palette walks its custom colours by random steps below 10,
   // turning round at 0 and 255 rather than wrapping.
-  ManualClock clock(0);
-  InstallClock(&clock);
   int largest = 0;
   for (uint32_t tick = 1; tick <= 30; ++tick) {
-    clock.Set(tick * 7919);
+    clock_.Set(tick * 7919);
     PaletteState* custom = CreatePaletteState(nullptr);
     for (int k = 1; k < kPaletteEntries; ++k)
       largest = std::max(largest, std::abs(custom->custom[k].blue - custom->custom[k - 1].blue));
     ReleasePaletteState(custom);
   }
-  InstallClock(nullptr);
   EXPECT_EQ(largest, 9);
 }
 
-TEST(PaletteConstruction, DefaultsFollowTheTableAndKeepTheEffects) {
+TEST_F(PaletteConstruction, DefaultsFollowTheTableAndKeepTheEffects) {
   PaletteState state;
   state.channels[kBlue].ChangeTime = state.channels[kBlue].CustomOn = 55;
   state.settings.Effect[kBlue] = kEffectCustom;
@@ -120,6 +180,358 @@ TEST(WaveTable, CoarseSpikesStayInside) {
     for (int32_t v : wave) ASSERT_LE(std::abs(v), 16383);
   }
   EXPECT_TRUE(negative > 15 && negative < 45) << negative;
+}
+
+TEST_F(GenerateEntryTest, WaveIndexWrapsAndIntensityScalesInPercentUpTo255) {
+  PaletteState& s = IdleState();
+  ChannelAnimation& red = s.channels[kRed];
+  // Entry j of the wave has level j mod 256, with alternating signs.
+  for (int j = 0; j < kWaveTableSize; ++j) s.waves[kRed][j] = (j % 2 ? -1 : 1) * ((j % 256) << 6);
+  const struct { int32_t offset, step, counter, index; } cases[] = {
+      {7, 3, 10, 37}, {100, -80, 3, 1908}, {0, -1, 1, 2047}, {235, kMax, 0x7FFFFFF0, 251},
+      {9, kMin, kMax, 9}};
+  for (const auto& c : cases) {
+    SetAll(s, kDensity, c.step);
+    red.Offset = c.offset, red.Step = c.step, red.Counter = c.counter;
+    GenerateEntry(s, kRed, 1);
+    EXPECT_EQ(red.Current[1], c.index % 256) << c.offset << " " << c.step << " " << c.counter;
+    EXPECT_EQ(red.Counter, static_cast<int32_t>(static_cast<uint32_t>(c.counter) + 1));
+  }
+  s.waves[kRed].fill(200 << 6);
+  for (const auto& [intensity, level] : {std::pair{100, 200}, {200, 255}, {50, 100}, {-10, 0},
+                                         {kMax, 255}, {kMin, 0}}) {
+    SetAll(s, kIntensity, intensity);
+    GenerateEntry(s, kRed, 9);
+    EXPECT_EQ(red.Current[9], level) << intensity;
+  }
+}
+
+// The envelopes read the oscillator table at Counter x frequency: its peak
+// 16382 at entries 509..513, its zeros at 1023 and 2047, its trough -16382.
+// Fade takes the magnitude; Ramp lights only the falling positive half.
+TEST_F(GenerateEntryTest, FadeAndRampShapeTheLevelByTheEnvelope) {
+  PaletteState& s = IdleState();
+  s.waves[kBlue].fill(255 << 6);
+  ChannelAnimation& blue = s.channels[kBlue];
+  struct Case { bool fade; int32_t frequency, counter, rampPrev; int level; };
+  const Case cases[] = {
+      {true, 1, 511, 0, 254},     {true, 1, 1535, 0, 254},     // peak and trough
+      {true, 7, 73, 0, 254},      {true, kMax, 1537, 0, 254},  // 7 x 73 and -1537 wrap to 511
+      {true, 1, 1023, 0, 0},      {true, 3, 1365, 0, 0},       // zero crossings
+      {false, 1, 513, 16383, 254},  {false, 1, 511, 100, 0},   // falling: lit; rising: dark
+      {false, 1, 513, 16382, 0},    {false, 1, 1535, 0, 0},    // level, or negative: dark
+  };
+  for (const Case& c : cases) {
+    blue.FadeOn = c.fade, blue.RampOn = 1;  // Fade wins over Ramp
+    SetAll(s, c.fade ? kFadeFactor : kRampDecay, c.frequency);
+    blue.Counter = c.counter, blue.RampPrev = c.rampPrev;
+    GenerateEntry(s, kBlue, 5);
+    EXPECT_EQ(blue.Current[5], c.level) << c.fade << " " << c.frequency << " " << c.counter;
+    EXPECT_EQ(blue.RampPrev, c.fade ? c.rampPrev : OscillatorTable[c.counter]);
+  }
+}
+
+// Custom reads the channel's byte of custom entry Counter mod 236, also for
+// a negative Counter; channels and entries outside the palette are ignored.
+TEST_F(GenerateEntryTest, CustomWrapsAndEntriesOutsideThePaletteAreIgnored) {
+  PaletteState& s = CustomState(0);
+  s.channels[kGreen].Counter = 240, s.channels[kBlue].Counter = -2;
+  GenerateEntry(s, kGreen, 0);
+  GenerateEntry(s, kBlue, 3);
+  EXPECT_EQ(s.channels[kGreen].Current[0] * 1000 + s.channels[kBlue].Current[3], 102 * 1000 + 1);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&s);
+  const std::vector<uint8_t> before(bytes, bytes + sizeof s);
+  for (const auto& [channel, entry] : {std::pair{3, 0}, {-1, 0}, {kRed, 236}, {kRed, -1}})
+    GenerateEntry(s, channel, entry);
+  for (int channel : {3, -1}) NewChannelEffect(s, channel);
+  EXPECT_EQ(std::memcmp(before.data(), &s, sizeof s), 0);
+}
+
+TEST_F(NewChannelEffectTest, EachEffectSetsItsFlagsAndRandomSpreadsOverTheChoices) {
+  struct Expect { int32_t effect; int ramp, fade, blackout, custom, coarse; };  // coarse -1: either
+  const Expect cases[] = {{kEffectRamp, 1, 0, 0, 0, -1},     {kEffectFade, 0, 1, 0, 0, -1},
+                          {kEffectSmooth, 0, 0, 0, 0, 0},    {kEffectCoarse, 0, 0, 0, 0, 1},
+                          {kEffectBlackout, 0, 0, 1, 0, -1}, {kEffectCustom, 0, 0, 0, 1, -1}};
+  WaveTable triangle{};
+  FillTriangleWave(triangle);
+  for (const Expect& c : cases) {
+    PaletteState& s = IdleState();
+    s.channels[kBlue].CustomOn = s.channels[kBlue].BlackoutOn = 1;  // from an earlier effect
+    s.settings.Effect[kBlue] = c.effect;
+    NewChannelEffect(s, kBlue);
+    const ChannelAnimation& b = s.channels[kBlue];
+    EXPECT_EQ((std::array<int, 4>{b.RampOn, b.FadeOn, b.BlackoutOn, b.CustomOn}),
+              (std::array<int, 4>{c.ramp, c.fade, c.blackout, c.custom})) << c.effect;
+    EXPECT_TRUE(c.coarse < 0 || b.CoarseWave == c.coarse) << c.effect;
+    // A coarse wave is neither the plain triangle nor the sine.
+    const bool plain = s.waves[kBlue] == triangle || s.waves[kBlue] == OscillatorTable;
+    EXPECT_EQ(plain, b.CoarseWave == 0) << c.effect;
+  }
+  // Random, and unknown effects alike: one in six is Ramp, one in six of the
+  // rest Fade, half are coarse.
+  int ramps = 0, fades = 0, coarse = 0;
+  PaletteState& s = IdleState();
+  for (int n = 0; n < 240; ++n) {
+    s.settings.Effect[kGreen] = std::array<int32_t, 4>{kEffectRandom, 7, -1, 1000}[n % 4];
+    NewChannelEffect(s, kGreen);
+    const ChannelAnimation& g = s.channels[kGreen];
+    ASSERT_TRUE(g.RampOn + g.FadeOn <= 1 && g.BlackoutOn + g.CustomOn == 0);
+    ramps += g.RampOn, fades += g.FadeOn, coarse += g.CoarseWave;
+  }
+  EXPECT_TRUE(ramps > 20 && ramps < 65 && fades > 15 && fades < 55) << ramps << " " << fades;
+  EXPECT_TRUE(coarse > 80 && coarse < 160) << coarse;
+}
+
+TEST_F(NewChannelEffectTest, SetsTheTimesAndRegeneratesTheRow) {
+  PaletteState& s = CustomState(0);
+  clock_.Set(5000);
+  SetAll(s, kSeconds, 12);
+  SetAll(s, kEvent, 3000);  // "no events": years of steps
+  s.settings.Effect[kRed] = kEffectCustom;
+  NewChannelEffect(s, kRed);
+  const ChannelAnimation& r = s.channels[kRed];
+  EXPECT_EQ(std::tuple(r.ChangeTime, r.Counter, s.settings.values[kEvent][kRed].Value,
+                       s.settings.values[kEvent][kGreen].Value),
+            std::tuple(17000u, kPaletteEntries, 16777215, 3000));
+  // A Custom row runs through the custom colours from entry 0.
+  for (int k = 0; k < kPaletteEntries; ++k) ASSERT_EQ(r.Current[k], k) << k;
+  // Blackout: a black row, and the wave position stays.
+  s.settings.Effect[kRed] = kEffectBlackout;
+  NewChannelEffect(s, kRed);
+  EXPECT_EQ(*std::max_element(r.Current.begin(), r.Current.end()) + r.Counter, 0);
+  clock_.Advance(1000);
+  PaletteThreadBegin(s);  // every channel starts an effect
+  for (const ChannelAnimation& a : s.channels) EXPECT_EQ(a.ChangeTime, 18000u);
+}
+
+// CustomState's red custom colour k is generated at Counter k. The row
+// starts as levels k; one step moves it and makes the entries moving in at
+// counters 10, 11, ...: up the row for a positive direction, down from |d| - 1
+// otherwise.
+TEST_F(AnimateStepTest, CyclingMovesEveryEntryByTheDirectionAndGeneratesTheNewOnes) {
+  for (int32_t direction : {3, -3, 1, 0, 236, 5000, kMax, -236, kMin}) {
+    PaletteState& s = CustomState(direction);
+    ChannelAnimation& red = s.channels[kRed];
+    for (int k = 0; k < kPaletteEntries; ++k) red.Current[k] = static_cast<uint8_t>(k);
+    red.Counter = 10;
+    AnimateStep(s);
+    const int d = std::clamp(direction, -kPaletteEntries, kPaletteEntries);
+    for (int k = 0; k < kPaletteEntries; ++k) {
+      const int from = k + d;
+      const int expected = from >= kPaletteEntries ? (10 + from - kPaletteEntries) % kPaletteEntries
+                           : from < 0              ? (9 - from) % kPaletteEntries
+                                                   : from;
+      ASSERT_EQ(red.Current[k], expected) << direction << " entry " << k;
+    }
+    EXPECT_EQ(red.Counter, 10 + std::abs(d)) << direction;
+  }
+}
+
+// A due channel cross-fades from its old levels into the new effect's,
+// weighing them by 255 - pos and pos over 256, pos rising by MorphRate.
+TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
+  PaletteState& s = CustomState(3);  // cycling by 3, but not while morphing
+  s.settings.Effect[kGreen] = kEffectCustom;
+  SetAll(s, kMorphRate, 9);
+  ChannelAnimation& green = s.channels[kGreen];
+  green.ChangeTime = clock_.TickCount(), s.StepsSinceChange = 100;
+  AnimateStep(s);  // not yet: the deadline must be passed
+  EXPECT_EQ(green.Morphing * 1000 + s.StepsSinceChange, 0 + 101);
+  green.Current.fill(200);
+  StepAfter(s, 1);
+  // The new row comes from the custom colours; red and blue are not due.
+  EXPECT_EQ(std::tuple(green.Morphing, s.StepsSinceChange, green.Next[50], green.ChangeTime,
+                       s.channels[kRed].Morphing, green.Current[0]),
+            std::tuple(1, 1, 100 + 50 / 2, clock_.TickCount() + 16000u, 0, 200 * 255 / 256));
+  green.ChangeTime = 0;  // due again, but no new change while morphing
+  StepAfter(s, 1);
+  EXPECT_EQ(green.Current[0], (200 * 246 + 100 * 9) / 256);
+  // A forced change comes half a second later, for every channel.
+  ForceNewEffects(s);
+  for (const auto& [advance, channel, morphing] : {std::tuple{500, kRed, 0}, {1, kBlue, 1}}) {
+    StepAfter(s, advance);
+    EXPECT_EQ(s.channels[channel].Morphing, morphing) << advance;
+  }
+}
+
+TEST_F(AnimateStepTest, ScaleIsPerChannelAndLiveScaleAndMorphRateAreNotStored) {
+  gfx::Screen screen(16, 15);
+  gfx::Canvas dc(screen);
+  PaletteState& s = CustomState(0);
+  s.dc = &dc;
+  for (ChannelAnimation& a : s.channels) a.Current.fill(200);
+  // Green's 0 removes the channel; blue's 150 saturates, does not wrap.
+  const int32_t scales[kChannels] = {50, 0, 150};
+  for (int c = 0; c < kChannels; ++c) s.settings.values[kScale][c].Value = scales[c];
+  AnimateStep(s);
+  for (const PaletteEntry& e : s.entries) ASSERT_EQ(e.Color(), (gfx::Rgb{100, 0, 255}));
+  EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + 235), (gfx::Rgb{100, 0, 255}));
+  s.settings.values[kScale][kRed].Value = -20;
+  AnimateStep(s);
+  EXPECT_EQ(s.entries[0].red, 0);
+
+  // Live: the new effect evaluates every parameter once and stores 42; the
+  // morph step and the scale are evaluated again (34) but not stored.
+  for (int p : {kScale, kDirection, kMorphRate}) Oscillate(s.settings.values[p][kRed]);
+  s.channels[kRed].ChangeTime = 0;
+  StepAfter(s, 1);
+  EXPECT_EQ(s.channels[kRed].MorphPos, 34);
+  EXPECT_EQ(s.entries[0].red, 200 * 255 / 256 * 34 / 100);
+  for (int p : {kScale, kDirection, kMorphRate}) EXPECT_EQ(s.settings.values[p][kRed].Value, 42);
+}
+
+// Event is the number of steps between events; each event reverses the
+// direction or jumps to a random wave position below 2048.
+TEST_F(RandomEventsTest, EventRateSetsTheStepsBetweenEventsWhichReverseOrJump) {
+  for (const auto& [event, period] : {std::pair{0, 2}, {1, 3}, {-5, 1}, {9, 11}}) {
+    PaletteState& s = IdleState();
+    SetAll(s, kEvent, event);
+    SetAll(s, kDirection, 2);
+    int reversals = 0, jumps = 0;
+    for (int step = 1; step <= 40 * period; ++step) {
+      s.channels[kGreen].Counter = 5000;  // outside the jump range
+      RandomEvents(s);
+      const bool reversed = s.settings.values[kDirection][kGreen].Value == (reversals % 2 ? 2 : -2);
+      const int32_t counter = s.channels[kGreen].Counter;
+      ASSERT_EQ(reversed || counter != 5000, step % period == 0) << event << " " << step;
+      ASSERT_TRUE(counter == 5000 || (!reversed && counter >= 0 && counter < 2048));
+      reversals += reversed;
+      jumps += counter != 5000;
+    }
+    EXPECT_TRUE(reversals > 8 && jumps > 8) << event;
+  }
+}
+
+TEST_F(BadPaletteInput, AbsurdValuesSourcesAndRangesRunSafely) {
+  const int32_t values[] = {kMin, -1000000, -237, -1, 0, 1, 237, 3000, 1000000, kMax};
+  gfx::Screen screen(8, 8);
+  gfx::Canvas dc(screen);
+  for (int p = 0; p < kPaletteParameters; ++p) {
+    for (int32_t value : values) {
+      PaletteState* s = CreatePaletteState(&dc);
+      for (int c = 0; c < kChannels; ++c) {
+        s->settings.Effect[c] = static_cast<int32_t>((p + c + int64_t{value}) % 9) - 1;
+        s->settings.values[p][c].Source = kSourceSet;
+        s->settings.values[p][c].Value = value;
+        // The next parameter: an absurd source over an absurd range.
+        PaletteValue& other = s->settings.values[(p + 1) % kPaletteParameters][c];
+        other.Source = values[(c + p) % 10] % 23;
+        other.RangeLo = other.Sense = value;
+        other.RangeHi = values[9 - (c + p) % 10];
+      }
+      PaletteThreadBegin(*s);
+      for (int step = 0; step < 40; ++step, clock_.Advance(PaletteStepInterval(*s) * 10))
+        PaletteThreadStep(*s);
+      for (const ChannelAnimation& a : s->channels)
+        EXPECT_TRUE(a.Duration >= 0 && a.Offset >= 0 && a.Offset < kPaletteEntries) << p;
+      EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + 7), s->entries[7].Color());
+      ReleasePaletteState(s);
+    }
+  }
+}
+
+TEST_F(BadPaletteInput, StoredLimitsAreRepairedWhereTheyAreUsed) {
+  PaletteState& s = IdleState();
+  // The step interval is 10..1000 ms, from the red copy of CycleRate.
+  s.settings.values[kCycleRate][kGreen].Value = 45;
+  for (const auto& [rate, interval] : {std::pair{30, 30u}, {10, 10u}, {0, 10u}, {9, 10u},
+                                       {kMin, 10u}, {1000, 1000u}, {1001, 1000u}, {kMax, 1000u}}) {
+    s.settings.values[kCycleRate][kRed].Value = rate;
+    EXPECT_EQ(PaletteStepInterval(s), interval) << rate;
+  }
+  // An effect lasts Seconds x 1000 ms, never less than none, at most the int32 range.
+  for (const auto& [seconds, duration] : {std::pair{0, 0}, {-3, 0}, {kMin, 0}, {300, 300000},
+                                          {2147483, 2147483000}, {2147484, kMax}}) {
+    SetAll(s, kSeconds, seconds);
+    NewChannelEffect(s, kRed);
+    EXPECT_EQ(s.channels[kRed].Duration, duration) << seconds;
+  }
+  // Random draws stay within ranges of any width, given either way round.
+  PaletteValue& density = s.settings.values[kDensity][kRed];
+  for (const auto& [lo, hi] : {std::pair{kMin, kMax}, {kMax, kMin}, {kMax, kMax - 1}}) {
+    density.RangeLo = lo, density.RangeHi = hi;
+    for (int i = 0; i < 20; ++i) {
+      NewChannelEffect(s, kRed);
+      ASSERT_TRUE(density.Value >= std::min(lo, hi) && density.Value <= std::max(lo, hi));
+    }
+  }
+  // The first parameter is drawn afresh too.
+  PaletteValue& scale = s.settings.values[kScale][kRed];
+  scale.Source = kSourceRandom, scale.RangeLo = scale.RangeHi = 37;
+  NewChannelEffect(s, kRed);
+  EXPECT_EQ(scale.Value, 37);
+  // A morph takes at least one step (MorphRate 256 or more) and at most 256 (0 or less);
+  // at 9 the last position is 252.
+  for (const auto& [rate, steps] :
+       {std::pair{0, 256}, {kMin, 256}, {kMax, 1}, {256, 1}, {255, 2}, {9, 29}}) {
+    PaletteState& m = IdleState();
+    SetAll(m, kMorphRate, rate);
+    m.channels[kRed].ChangeTime = 0;
+    clock_.Advance(1);
+    int frames = 0;
+    for (; frames < 1000 && (frames == 0 || m.channels[kRed].Morphing); ++frames) {
+      AnimateStep(m);
+      m.channels[kRed].ChangeTime = 0xFFFFFFFFu;
+    }
+    EXPECT_EQ(frames, steps) << rate;
+  }
+  // Reversing the most negative direction saturates; the event count wraps.
+  PaletteState& e = IdleState();
+  SetAll(e, kEvent, -1);  // an event every step for every channel
+  SetAll(e, kDirection, kMin);
+  for (int i = 0; i < 20 && e.settings.values[kDirection][kRed].Value == kMin; ++i) RandomEvents(e);
+  EXPECT_EQ(e.settings.values[kDirection][kRed].Value, kMax);
+  SetAll(e, kEvent, kMax);
+  e.channels[kRed].EventCounter = kMax;
+  RandomEvents(e);
+  EXPECT_EQ(e.channels[kRed].EventCounter, kMin);
+}
+
+// The real palette thread, with other threads writing into the palette
+// state the way the hot keys and the Random module do. Run under the thread
+// sanitizer, this shows that every shared access is whole.
+TEST(PaletteThread, AnimatesTheScreenWhileOtherThreadsWriteTheState) {
+  using namespace std::chrono_literals;
+  InstallClock(nullptr);  // real time: the thread sleeps between steps
+  gfx::Screen screen(32, 24);
+  gfx::Canvas renderDc(screen);
+  PaletteState* state = CreatePaletteState(&renderDc);
+  auto quickly = [&] {  // short steps, effects and events
+    for (PaletteParameter p : {kCycleRate, kSeconds, kEvent})
+      for (PaletteValue& v : state->settings.values[p]) v.Value = p == kCycleRate ? 10 : 0;
+  };
+  quickly();
+  SaverState saver;
+  saver.palette = state, saver.runFlag = 1;
+  std::thread palette([&] { PaletteThreadMain(*state, screen, saver); });
+  std::atomic<bool> stop{false};
+  std::thread keys([&] {  // the hot keys
+    for (int i = 0; !stop; ++i, std::this_thread::sleep_for(3ms)) {
+      for (Relaxed<int32_t>& e : state->settings.Effect) e = i % 7;
+      for (ChannelAnimation& a : state->channels) a.ChangeTime = TickCount();
+      for (PaletteValue& v : state->settings.values[kDirection]) v.Value = -v.Value;
+    }
+  });
+  std::thread loader([&] {  // the Random module loading another display
+    for (uint8_t captured = 0; !stop; std::this_thread::sleep_for(7ms)) {
+      SetPaletteDefaults(*state);
+      quickly();
+      MakeRandomCustomPalette(state->custom, 3, 5, 7);
+      ForceNewEffects(*state);
+      for (const PaletteEntry& e : state->entries) captured ^= e.red;
+    }
+  });
+  for (int i = 0; i < 10000 && screen.Entry(gfx::kFirstSaverEntry + 100) == gfx::Rgb{}; ++i)
+    std::this_thread::sleep_for(1ms);
+  EXPECT_NE(screen.Entry(gfx::kFirstSaverEntry + 100), gfx::Rgb{});
+  EXPECT_EQ(saver.paletteReady, 1);
+  std::this_thread::sleep_for(200ms);
+  stop = true;
+  for (std::thread* writer : {&keys, &loader}) writer->join();
+  saver.runFlag = 0;
+  palette.join();
+  EXPECT_EQ(state->dc, &renderDc);  // the thread put the creator's dc back
+  ReleasePaletteState(state);
 }
 
 }  // namespace
