@@ -38,8 +38,7 @@ void CoveredWindows::Watch(SDL_Window* window) {
   watched_.push_back({window, id, false});
 }
 
-bool CoveredWindows::Covered(SDL_Window* window) {
-  ReadEvents();
+bool CoveredWindows::Covered(SDL_Window* window) const {
   for (const Watched& w : watched_)
     if (w.window == window) return w.covered;
   return false;

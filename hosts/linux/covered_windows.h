@@ -25,8 +25,10 @@ class CoveredWindows {
 
   // Starts following `window`.
   void Watch(SDL_Window* window);
-  // True while the server reports `window` fully covered.
-  bool Covered(SDL_Window* window);
+  // Takes the visibility changes the server has sent; once per refresh.
+  void ReadEvents();
+  // True while the server last reported `window` fully covered.
+  bool Covered(SDL_Window* window) const;
 
  private:
   struct Watched {
@@ -34,7 +36,6 @@ class CoveredWindows {
     unsigned long id;
     bool covered;
   };
-  void ReadEvents();
 
   struct Connection;
   std::unique_ptr<Connection> x_;

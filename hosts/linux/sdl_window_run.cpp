@@ -183,7 +183,7 @@ bool OpenWindows(SdlSession& sdl, const std::vector<WindowPlacement>& placements
 // area clears it for other trackers, so only the first window takes it;
 // the others are sent the whole frame whenever a new one was published.
 // False when nothing was presented anywhere.
-bool PresentWindows(SdlSession& sdl, CoveredWindows* covered, gfx::Screen& screen,
+bool PresentWindows(SdlSession& sdl, const CoveredWindows* covered, gfx::Screen& screen,
                     uint32_t& presentedSerial) {
   const uint32_t serial = screen.PublishedSerial();
   bool presented = false;
@@ -303,6 +303,7 @@ int RunSdlWindow(const HostCommand& command) {
       if (power && power->Asleep()) {
         InvalidateWindows(sdl);
       } else {
+        if (covered) covered->ReadEvents();
         auto started = RefreshTimer::Clock::now();
         if (PresentWindows(sdl, covered.get(), *screen, presentedSerial))
           stats.Record(RefreshTimer::Clock::now() - started);
