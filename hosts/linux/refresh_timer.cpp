@@ -1,6 +1,7 @@
 #include "refresh_timer.h"
 
 #include <cmath>
+#include <utility>
 
 namespace lumox::host {
 
@@ -44,7 +45,11 @@ RefreshPacer::RefreshPacer(std::shared_ptr<PresentBeat> beat, std::chrono::nanos
       refreshRate_(static_cast<uint32_t>(std::lround(1e9 / static_cast<double>(period.count())))) {}
 
 void RefreshPacer::FrameDone(uint32_t pauseMs) {
-  for (uint32_t n = RefreshesPerFrame(refreshRate_, pauseMs); n > 0; --n) {
+  const auto slept = RefreshTimer::Clock::now() + std::exchange(owed_, {});
+  do {
+    beat_->WaitForBeat(2 * period_);
+  } while (RefreshTimer::Clock::now() < slept);
+  for (uint32_t n = RefreshesPerFrame(refreshRate_, pauseMs) - 1; n > 0; --n) {
     beat_->WaitForBeat(2 * period_);
   }
 }

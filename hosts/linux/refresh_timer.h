@@ -57,19 +57,23 @@ class PresentBeat {
   uint64_t beats_ = 0;
 };
 
-// Ends each frame on a beat: the next one, or a later one when the
-// "Speed" option's pause asks for more refreshes.
+// Ends each frame on a beat: the first one after the frame's yields would
+// have slept, or a later one when the "Speed" option's pause asks for
+// more refreshes.
 class RefreshPacer final : public FramePacer {
  public:
   RefreshPacer(std::shared_ptr<PresentBeat> beat, std::chrono::nanoseconds period);
   // Each wait is limited to two periods: a missed beat costs one refresh,
   // a stopped present loop no more.
   void FrameDone(uint32_t pauseMs) override;
+  // Owed, and served by FrameDone's wait for the beat.
+  void Yield(uint32_t ms) override { owed_ += std::chrono::milliseconds(ms); }
 
  private:
   std::shared_ptr<PresentBeat> beat_;
   std::chrono::nanoseconds period_;
   uint32_t refreshRate_;
+  std::chrono::nanoseconds owed_{0};
 };
 
 }  // namespace lumox::host

@@ -11,6 +11,11 @@
 // refresh plus the pause, rounded up to whole refreshes, so even the
 // smallest pause (10 ms) costs a refresh at 60 Hz instead of vanishing in
 // the wait for the next one.
+//
+// A module that yields gives the processor away for a while. A pacer may
+// owe that sleep and serve it in the frame's wait instead: the frame ends
+// on the first refresh after the sleep would have ended, as before, but
+// the thread wakes once per frame instead of twice.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +36,9 @@ class FramePacer {
   // Ends the frame after one refresh plus `pauseMs`, rounded up to whole
   // refreshes.
   virtual void FrameDone(uint32_t pauseMs) = 0;
+  // Gives the processor away for `ms` within the frame. Sleeps at once
+  // unless the pacer serves the sleep in FrameDone's wait.
+  virtual void Yield(uint32_t ms);
 };
 
 // Advances a manual clock by whole refreshes: refresh n ends at

@@ -26,6 +26,13 @@ uint32_t ShareWord(const RenderSession& session, size_t offset) {
   return session.share ? session.share->U32(offset) : 0;
 }
 
+void YieldTimeSlice(RenderSession& session) {
+  if (session.pacer)
+    session.pacer->Yield(kYieldSleepMs);
+  else
+    SleepMs(kYieldSleepMs);
+}
+
 // Draws one module for one frame, as often as its control 9 says:
 // negative n draws in every n-th frame, 0 draws once whatever Draw
 // returns, positive n draws up to n times until Draw yields.
@@ -34,14 +41,14 @@ void DrawModule(RenderSession& session, ModuleDescriptor& module) {
   if (speed < 0) {
     uint32_t every = 0u - static_cast<uint32_t>(speed);
     if (session.saver.frameCounter % every == 0) {
-      if (Call(module.Draw, module) == kYield) SleepMs(kYieldSleepMs);
+      if (Call(module.Draw, module) == kYield) YieldTimeSlice(session);
     }
   } else if (speed == 0) {
     Call(module.Draw, module);
   } else {
     for (int32_t n = 0; n < speed; ++n) {
       if (Call(module.Draw, module) == kYield) {
-        SleepMs(kYieldSleepMs);
+        YieldTimeSlice(session);
         break;
       }
     }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <atomic>
 #include <future>
+#include <thread>
 
 namespace lumox::host {
 namespace {
@@ -39,6 +41,32 @@ TEST(RefreshPacerTest, AFrameEndsOnABeatAndTheSpeedPauseAddsWholeRefreshes) {
     EXPECT_GE(took, refreshes * 20ms) << pauseMs;
     EXPECT_LT(took, refreshes * 20ms + 500ms) << pauseMs;
   }
+}
+
+TEST(RefreshPacerTest, AYieldEndsTheFrameOnTheFirstBeatAfterItsSleep) {
+  auto beat = std::make_shared<PresentBeat>();
+  RefreshPacer pacer(beat, 10ms);
+  std::atomic<bool> beating{true};
+  std::thread presentLoop([&] {
+    while (beating) {
+      std::this_thread::sleep_for(2ms);
+      beat->Beat();
+    }
+  });
+  for (int frame = 0; frame < 2; ++frame) {
+    pacer.Yield(60);
+    pacer.Yield(60);
+    auto start = std::chrono::steady_clock::now();
+    pacer.FrameDone(0);
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 120ms) << "both yields are slept, in every frame";
+    EXPECT_LT(took, 620ms);
+  }
+  auto start = std::chrono::steady_clock::now();
+  pacer.FrameDone(0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms) << "a yield is served once";
+  beating = false;
+  presentLoop.join();
 }
 
 }  // namespace
