@@ -4,13 +4,13 @@
 // The window's owner handles input, so the window logic runs as a preview
 // and never dismisses itself; the run ends on SIGTERM, SIGINT or SIGHUP,
 // or when the window goes away, within one display refresh plus the render
-// thread's last frame (the loop wakes on the X connection and the signal
-// pipe, and never sleeps longer than one refresh). While the window is
+// thread's last frame. The loop wakes once per refresh (or on a signal) and
+// reads the window's events then: waking for each of them would cost more
+// than the refresh's delay is worth. While the window is
 // unmapped, fully covered or the monitor is powered down, nothing is
 // converted or sent; the saver's clocks run on.
 #include <poll.h>
 
-#include <array>
 #include <cstdio>
 
 #include "display_power.h"
@@ -69,8 +69,7 @@ int RunEmbedded(const HostCommand& command) {
   auto beat = std::make_shared<PresentBeat>();
   DisplayPower power;
   PresentStats stats;
-  std::array<pollfd, 2> waits = {pollfd{target.ConnectionDescriptor(), POLLIN, 0},
-                                 pollfd{WakeDescriptor(), POLLIN, 0}};
+  pollfd signalWait{WakeDescriptor(), POLLIN, 0};
   // Each pass runs the saver at the window's size; a new size ends the
   // pass and the next starts afresh, as a restart of the program would.
   for (;;) {
@@ -85,7 +84,7 @@ int RunEmbedded(const HostCommand& command) {
     gfx::PresentTracker tracker;
     bool resized = false;
     while (!session.Ended()) {
-      poll(waits.data(), waits[1].fd >= 0 ? 2 : 1, presentTimer.MillisecondsLeft());
+      poll(&signalWait, 1, presentTimer.MillisecondsLeft());  // a missing pipe (-1) is ignored
       target.DrainEvents();
       if (StopRequested() || target.WindowGone()) break;
       if (target.SizeChanged()) {

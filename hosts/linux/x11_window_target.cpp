@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace lumox::host {
 namespace {
@@ -52,6 +53,10 @@ struct X11WindowTarget::Connection {
   XImage* image = nullptr;
   bool shm = false;
   XShmSegmentInfo shmInfo{};
+  // The event the server sends when it has read the shared image, and
+  // whether one is still to come.
+  int shmCompletionType = -1;
+  bool putPending = false;
   bool mapped = true;
   bool fullyObscured = false;
   bool exposed = false;
@@ -190,6 +195,7 @@ bool X11WindowTarget::CreateSharedImage() {
     return false;
   }
   x_->shm = true;
+  x_->shmCompletionType = XShmGetEventBase(x_->display) + ShmCompletion;
   return true;
 }
 
@@ -205,8 +211,6 @@ bool X11WindowTarget::CreatePlainImage() {
   }
   return true;
 }
-
-int X11WindowTarget::ConnectionDescriptor() const { return ConnectionNumber(x_->display); }
 
 void X11WindowTarget::DrainEvents() {
   while (XPending(x_->display) > 0) {
@@ -237,6 +241,7 @@ void X11WindowTarget::DrainEvents() {
         }
         break;
       default:
+        if (event.type == x_->shmCompletionType) x_->putPending = false;
         break;
     }
   }
@@ -257,22 +262,35 @@ void X11WindowTarget::Present(const gfx::Screen& screen, const gfx::ChangedArea&
   // The screen is made at the window's size when the run begins.
   assert(screen.width() == width_ && screen.height() == height_);
   if (gWatchedWindowGone || !x_->image) return;
+  // The server reads the shared image after the call that sends it
+  // returns: the last frame's image is free once its completion event
+  // came. By now (a refresh later) it nearly always has; if not, a round
+  // trip makes sure.
+  if (x_->putPending) DrainEvents();
+  if (x_->putPending) XSync(x_->display, False);
+  x_->putPending = false;
   const int pitch = x_->image->bytes_per_line;
-  for (const gfx::Rect& r : area.Rects()) {
+  const std::vector<gfx::Rect>& rects = area.Rects();
+  for (const gfx::Rect& r : rects) {
     char* topLeft = x_->image->data + static_cast<ptrdiff_t>(r.top) * pitch + r.left * 4;
     screen.Present(reinterpret_cast<uint32_t*>(topLeft), pitch, r, palette);
     auto width = static_cast<unsigned>(r.right - r.left);
     auto height = static_cast<unsigned>(r.bottom - r.top);
-    if (x_->shm)
+    if (x_->shm) {
+      // Requests are handled in order: the last one's completion covers all.
+      const bool last = &r == &rects.back();
       XShmPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
-                   height, False);
-    else
+                   height, last ? True : False);
+    } else {
+      // Xlib has sent or copied the pixels by the time this returns.
       XPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
                 height);
+    }
   }
-  // The shared image must not change while the server reads it, and a
-  // vanished window is reported here rather than at some later call.
-  XSync(x_->display, False);
+  // Sent now, not waited for: errors about a vanished window arrive with
+  // the next events read.
+  XFlush(x_->display);
+  x_->putPending = x_->shm && !rects.empty();
 }
 
 }  // namespace lumox::host

@@ -42,8 +42,6 @@ class X11WindowTarget {
   int height() const { return height_; }
   int screenWidth() const { return screenWidth_; }
   int screenHeight() const { return screenHeight_; }
-  // The connection's descriptor, to wait on next to other things.
-  int ConnectionDescriptor() const;
   // Reads every queued event; notes the window's destruction, mapping,
   // visibility, exposure and size.
   void DrainEvents();
@@ -58,8 +56,9 @@ class X11WindowTarget {
   // size again). False when no image can be made.
   bool Resize(std::string& error);
   // Converts the changed area of the published frame through the palette
-  // and sends it; waits until the server has it, so errors about a
-  // vanished window arrive here.
+  // and sends it without waiting for the server: errors about a vanished
+  // window arrive with the next DrainEvents. The shared image is reused
+  // only once the server says it has read the last one.
   void Present(const gfx::Screen& screen, const gfx::ChangedArea& area, const uint32_t* palette);
   const char* PathName() const;
 

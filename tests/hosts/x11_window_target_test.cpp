@@ -1,0 +1,85 @@
+// A foreign window shows exactly what a whole conversion of the frame makes
+// of it, after a run of drawing and palette steps presented one right after
+// another (only the changed parts, sent without waiting for the server).
+// Needs an X display (CTest runs it under Xvfb).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "gfx/canvas.h"
+#include "gfx/present_tracker.h"
+#include "gfx/screen.h"
+#include "x11_window_target.h"
+
+// Last: Xlib's macros (None, Status) would reach the rest.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace lumox::host {
+namespace {
+
+// What the server shows in the window, as 0x00RRGGBB words.
+std::vector<uint32_t> WindowPixels(Display* display, Window window, int width, int height) {
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return {};
+  std::vector<uint32_t> pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
+  XDestroyImage(image);
+  return pixels;
+}
+
+TEST(X11WindowTarget, ShowsWhatAWholeConversionShows) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  constexpr int kWidth = 71, kHeight = 45;
+  Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight,
+                                      0, 0, 0);
+  XMapWindow(display, window);
+  XSync(display, False);
+
+  X11WindowTarget target;
+  std::string error;
+  ASSERT_EQ(target.Open(window, error), X11WindowTarget::OpenResult::Ok) << error;
+  gfx::Screen screen(kWidth, kHeight);
+  gfx::Canvas canvas(screen);
+  gfx::PresentTracker tracker;
+  std::mt19937 random(5);
+  for (int step = 0; step < 40; ++step) {
+    // Most steps draw a few rectangles, every fourth moves the palette.
+    for (int i = 0; step % 4 != 1 && i < 3; ++i) {
+      const int x = static_cast<int>(random() % kWidth), y = static_cast<int>(random() % kHeight);
+      canvas.FillRect(x, y, x + 9, y + 4,
+                      gfx::Brush::Solid(gfx::PaletteIndex(random() % gfx::kSaverColors)));
+    }
+    canvas.Flush();
+    if (step % 4 == 0) {
+      std::vector<gfx::Rgb> colors(gfx::kSaverColors);
+      for (gfx::Rgb& c : colors) c = {uint8_t(random()), uint8_t(random()), uint8_t(random())};
+      screen.AnimatePalette(0, gfx::kSaverColors, colors.data());
+    }
+    if (gfx::ChangedArea area = tracker.Take(screen); !area.Empty())
+      target.Present(screen, area, tracker.palette());
+  }
+  std::vector<uint32_t> expected(kWidth * kHeight);
+  screen.Present(expected.data(), kWidth * 4);
+  // The last present is on its way, not waited for: give the server time.
+  std::vector<uint32_t> shown;
+  for (int tries = 0; tries < 200 && shown != expected; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    shown = WindowPixels(display, window, kWidth, kHeight);
+  }
+  EXPECT_EQ(shown, expected);
+  XDestroyWindow(display, window);
+  XCloseDisplay(display);
+}
+
+}  // namespace
+}  // namespace lumox::host
