@@ -16,27 +16,19 @@
 
 // Last: it brings Xlib, whose macros (None, Status) would reach the rest.
 #include <SDL_syswm.h>
-#include <X11/Xutil.h>
+
+#include "window_pixels.h"
 
 namespace lumox::host {
 namespace {
 
-// What the X server shows in the window, as 0x00RRGGBB words.
-std::vector<uint32_t> WindowPixels(SDL_Window* window, int width, int height) {
+// What the X server shows in the SDL window.
+std::vector<uint32_t> SdlWindowPixels(SDL_Window* window, int width, int height) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {};
   XSync(info.info.x11.display, False);
-  XImage* image = XGetImage(info.info.x11.display, info.info.x11.window, 0, 0,
-                            static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
-                            ZPixmap);
-  if (!image) return {};
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
-  XDestroyImage(image);
-  return pixels;
+  return WindowPixels(info.info.x11.display, info.info.x11.window, width, height);
 }
 
 TEST(GlPresenter, ShowsWhatTheSoftwareConversionShows) {
@@ -68,7 +60,7 @@ TEST(GlPresenter, ShowsWhatTheSoftwareConversionShows) {
       if (step % 3 == 0) screen.AnimatePalette(0, gfx::kSaverColors, colors.data());
       presenter->Present(screen, tracker);
       screen.Present(expected.data(), kWidth * 4);
-      ASSERT_EQ(WindowPixels(window, kWidth, kHeight), expected) << "step " << step;
+      ASSERT_EQ(SdlWindowPixels(window, kWidth, kHeight), expected) << "step " << step;
     }
   }
   SDL_DestroyWindow(window);

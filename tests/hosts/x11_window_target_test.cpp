@@ -16,24 +16,10 @@
 #include "x11_window_target.h"
 
 // Last: Xlib's macros (None, Status) would reach the rest.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "window_pixels.h"
 
 namespace lumox::host {
 namespace {
-
-// What the server shows in the window, as 0x00RRGGBB words.
-std::vector<uint32_t> WindowPixels(Display* display, Window window, int width, int height) {
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
-                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
-  if (!image) return {};
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
-  XDestroyImage(image);
-  return pixels;
-}
 
 TEST(X11WindowTarget, ShowsWhatAWholeConversionShows) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
