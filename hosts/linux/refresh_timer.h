@@ -67,7 +67,7 @@ class RefreshPacer final : public FramePacer {
   // a stopped present loop no more.
   void FrameDone(uint32_t pauseMs) override;
   // Owed, and served by FrameDone's wait for the beat.
-  void Yield(uint32_t ms) override { owed_ += std::chrono::milliseconds(ms); }
+  void YieldFor(uint32_t ms) override { owed_ += std::chrono::milliseconds(ms); }
 
  private:
   std::shared_ptr<PresentBeat> beat_;

@@ -17,7 +17,7 @@ class RefreshPacer final : public FramePacer {
  public:
   explicit RefreshPacer(uint32_t refreshRate);
   void FrameDone(uint32_t pauseMs) override;
-  void Yield(uint32_t ms) override { owed_ += std::chrono::milliseconds(ms); }
+  void YieldFor(uint32_t ms) override { owed_ += std::chrono::milliseconds(ms); }
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -4,7 +4,7 @@
 
 namespace lumox {
 
-void FramePacer::Yield(uint32_t ms) { SleepMs(ms); }
+void FramePacer::YieldFor(uint32_t ms) { SleepMs(ms); }
 
 VirtualClockPacer::VirtualClockPacer(ManualClock& clock, uint32_t refreshRate)
     : clock_(clock), refreshRate_(refreshRate == 0 ? 60 : refreshRate) {}

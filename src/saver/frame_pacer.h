@@ -38,7 +38,7 @@ class FramePacer {
   virtual void FrameDone(uint32_t pauseMs) = 0;
   // Gives the processor away for `ms` within the frame. Sleeps at once
   // unless the pacer serves the sleep in FrameDone's wait.
-  virtual void Yield(uint32_t ms);
+  virtual void YieldFor(uint32_t ms);
 };
 
 // Advances a manual clock by whole refreshes: refresh n ends at

@@ -28,7 +28,7 @@ uint32_t ShareWord(const RenderSession& session, size_t offset) {
 
 void YieldTimeSlice(RenderSession& session) {
   if (session.pacer)
-    session.pacer->Yield(kYieldSleepMs);
+    session.pacer->YieldFor(kYieldSleepMs);
   else
     SleepMs(kYieldSleepMs);
 }

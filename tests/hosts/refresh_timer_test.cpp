@@ -54,8 +54,8 @@ TEST(RefreshPacerTest, AYieldEndsTheFrameOnTheFirstBeatAfterItsSleep) {
     }
   });
   for (int frame = 0; frame < 2; ++frame) {
-    pacer.Yield(60);
-    pacer.Yield(60);
+    pacer.YieldFor(60);
+    pacer.YieldFor(60);
     auto start = std::chrono::steady_clock::now();
     pacer.FrameDone(0);
     auto took = std::chrono::steady_clock::now() - start;
