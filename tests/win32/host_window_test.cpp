@@ -4,11 +4,13 @@
 // window is tested in its own process (saver_process_test.cpp).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include "gfx/screen.h"
 #include "platform/win32/win32_registry.h"
+#include "refresh_pacer.h"
 #include "state/saver_state.h"
 #include "win32_saver_window.h"
 #include "win32_test_support.h"
@@ -162,6 +164,19 @@ TEST_F(Win32SaverWindowTest, RendersAtTheWindowsSizeAndKeepsPresentingWhilePause
   EXPECT_GT(matching * 2, compared) << matching << " of " << compared;
   SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+}
+
+TEST(RefreshPacerTest, AFrameWithYieldsEndsNoSoonerThanTheirSleepAndServesThemOnce) {
+  RefreshPacer pacer(100);  // 10 ms refreshes
+  pacer.FrameDone(0);
+  pacer.YieldFor(60);
+  pacer.YieldFor(60);
+  auto start = std::chrono::steady_clock::now();
+  pacer.FrameDone(0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(120));
+  start = std::chrono::steady_clock::now();
+  pacer.FrameDone(0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
 }  // namespace
