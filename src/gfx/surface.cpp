@@ -51,8 +51,15 @@ std::vector<Rect> ChangedArea::Rects() const {
       const int first = std::countr_zero(tiles);
       const int end = first + std::countr_one(tiles >> first);
       tiles &= end < kMaxTileColumns ? ~uint64_t{0} << end : 0;
-      rects.push_back({std::max(first << tileShift_, s.bounds.left), s.bounds.top,
-                       std::min(end << tileShift_, s.bounds.right), s.bounds.bottom});
+      const Rect r{std::max(first << tileShift_, s.bounds.left), s.bounds.top,
+                   std::min(end << tileShift_, s.bounds.right), s.bounds.bottom};
+      // A run that continues the one above it with the same columns (whole
+      // rows, as a palette change marks them) grows that one instead.
+      if (!rects.empty() && rects.back().bottom == r.top && rects.back().left == r.left &&
+          rects.back().right == r.right)
+        rects.back().bottom = r.bottom;
+      else
+        rects.push_back(r);
     }
   }
   return rects;

@@ -48,7 +48,8 @@ class ChangedArea {
   void MarkAll();
   void Include(const ChangedArea& other);
   void Clear();
-  // The changed rectangles, top down and left to right.
+  // The changed rectangles, top down and left to right; runs of the same
+  // columns in touching strips come as one.
   std::vector<Rect> Rects() const;
   // The smallest rectangle holding every change.
   Rect Bounds() const;

@@ -86,7 +86,8 @@ TEST(IncrementalPresent, PresentsNothingUnchangedAndOnlyWhatWasDrawn) {
   Screen screen(40, 70);  // strips of rows 0-31, 32-63, 64-69
   Canvas canvas(screen);
   PresentTracker tracker;
-  const std::vector<Rect> whole = {{0, 0, 40, 32}, {0, 32, 40, 64}, {0, 64, 40, 70}};
+  // The strips' whole rows come as one rectangle.
+  const std::vector<Rect> whole = {{0, 0, 40, 70}};
   EXPECT_EQ(tracker.Take(screen).Rects(), whole) << "the first present shows everything";
   canvas.Flush();
   EXPECT_TRUE(tracker.Take(screen).Empty()) << "a publication with nothing drawn";
@@ -99,6 +100,15 @@ TEST(IncrementalPresent, PresentsNothingUnchangedAndOnlyWhatWasDrawn) {
   // Apart in one strip: two rectangles, each with the strip's rows.
   EXPECT_EQ(tracker.Take(screen).Rects(),
             (std::vector<Rect>{{3, 5, 8, 14}, {19, 5, 20, 14}, {30, 66, 31, 67}}));
+  // The same columns across touching strips: one rectangle; with rows
+  // between them unchanged, two.
+  canvas.FillRect(10, 20, 12, 40, Brush::StockBlack());
+  canvas.Flush();
+  EXPECT_EQ(tracker.Take(screen).Rects(), (std::vector<Rect>{{10, 20, 12, 40}}));
+  canvas.FillRect(10, 20, 12, 30, Brush::StockBlack());
+  canvas.FillRect(10, 66, 12, 69, Brush::StockBlack());
+  canvas.Flush();
+  EXPECT_EQ(tracker.Take(screen).Rects(), (std::vector<Rect>{{10, 20, 12, 30}, {10, 66, 12, 69}}));
   canvas.FillRect(0, 100, 20, 120, Brush::StockBlack());  // wholly off the surface
   EXPECT_EQ(canvas.GetPixel(19, 5), kPhysicalWhite) << "reading marks nothing";
   canvas.Flush();
