@@ -6,9 +6,9 @@
 // or when the window goes away, within one display refresh plus the render
 // thread's last frame. The loop wakes once per refresh (or on a signal) and
 // reads the window's events then: waking for each of them would cost more
-// than the refresh's delay is worth. While the window is
-// unmapped, fully covered or the monitor is powered down, nothing is
-// converted or sent; the saver's clocks run on.
+// than the refresh's delay is worth. While the window is unmapped, fully
+// covered or the monitor is powered down, nothing is converted or sent; the
+// saver's clocks run on.
 #include <poll.h>
 
 #include <cstdio>

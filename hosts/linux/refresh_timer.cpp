@@ -45,10 +45,10 @@ RefreshPacer::RefreshPacer(std::shared_ptr<PresentBeat> beat, std::chrono::nanos
       refreshRate_(static_cast<uint32_t>(std::lround(1e9 / static_cast<double>(period.count())))) {}
 
 void RefreshPacer::FrameDone(uint32_t pauseMs) {
-  const auto slept = RefreshTimer::Clock::now() + std::exchange(owed_, {});
+  const auto yieldsEnd = RefreshTimer::Clock::now() + std::exchange(owed_, {});
   do {
     beat_->WaitForBeat(2 * period_);
-  } while (RefreshTimer::Clock::now() < slept);
+  } while (RefreshTimer::Clock::now() < yieldsEnd);
   for (uint32_t n = RefreshesPerFrame(refreshRate_, pauseMs) - 1; n > 0; --n) {
     beat_->WaitForBeat(2 * period_);
   }
