@@ -2,8 +2,9 @@
 //
 // The handler only records the request and writes one byte to a pipe, both
 // safe inside a signal handler. The main loop polls StopRequested() or
-// waits on WakeDescriptor() next to its display connection, then clears the
-// run flag and joins the drawing threads as an ordinary close does.
+// waits on WakeDescriptor() (next to its display connection, or alone until
+// the next refresh), then clears the run flag and joins the drawing threads
+// as an ordinary close does.
 #pragma once
 
 namespace lumox::host {
