@@ -8,7 +8,9 @@
 // reads the window's events then: waking for each of them would cost more
 // than the refresh's delay is worth. While the window is unmapped, fully
 // covered or the monitor is powered down, nothing is converted or sent; the
-// saver's clocks run on.
+// saver's clocks run on. Frames go through OpenGL where it renders in
+// hardware (or when --presenter gl asks for it), converted on the CPU
+// otherwise.
 #include <poll.h>
 
 #include <cstdio>
@@ -19,6 +21,7 @@
 #include "present_stats.h"
 #include "refresh_timer.h"
 #include "saver_window_session.h"
+#include "sdl_presenter.h"
 #include "stop_signal.h"
 #include "window_run.h"
 #include "x11_window_target.h"
@@ -64,6 +67,12 @@ int RunEmbedded(const HostCommand& command) {
   }
 
   EndProcessOnDisplayLoss();
+  if (ResolvePresentPath(command.present) == PresentPath::Gl &&
+      !target.UseOpenGl(command.present == PresentPath::Auto, error) &&
+      command.present == PresentPath::Gl) {
+    std::fprintf(stderr, "lumox: %s\n", error.c_str());
+    return 1;
+  }
   RefreshTimer presentTimer(kAssumedRefreshRate);
   ForeignWindow native(target);
   auto beat = std::make_shared<PresentBeat>();
@@ -99,10 +108,9 @@ int RunEmbedded(const HostCommand& command) {
         // Nobody sees the window: no conversion, no copy to the server;
         // when it shows again it gets a whole frame.
         tracker.Invalidate();
-      } else if (gfx::ChangedArea area = tracker.Take(*screen); !area.Empty()) {
+      } else {
         auto started = RefreshTimer::Clock::now();
-        target.Present(*screen, area, tracker.palette());
-        stats.Record(RefreshTimer::Clock::now() - started);
+        if (target.Present(*screen, tracker)) stats.Record(RefreshTimer::Clock::now() - started);
       }
       beat->Beat();
     }

@@ -1,147 +1,37 @@
 #include "gl_presenter.h"
 
-#define GL_GLEXT_PROTOTYPES 1
 #include <SDL_opengl.h>
 
-#include <cstring>
-#include <string_view>
-
-#include "gfx/present_tracker.h"
-#include "gfx/screen.h"
+#include <optional>
 
 namespace lumox::host {
 namespace {
-
-// The quad covers the window; v runs down the screen, so texture row 0 is
-// the screen's top row.
-constexpr char kVertexShader[] = R"(#version 120
-attribute vec2 corner;
-varying vec2 place;
-void main() {
-  place = vec2(corner.x * 0.5 + 0.5, 0.5 - corner.y * 0.5);
-  gl_Position = vec4(corner, 0.0, 1.0);
-})";
-
-// Each pixel's index picks the centre of its palette texel.
-constexpr char kFragmentShader[] = R"(#version 120
-uniform sampler2D indices;
-uniform sampler2D palette;
-varying vec2 place;
-void main() {
-  float index = texture2D(indices, place).r * 255.0;
-  gl_FragColor = texture2D(palette, vec2((index + 0.5) / 256.0, 0.5));
-})";
-
-GLuint CompileShader(GLenum kind, const char* source, std::string& error) {
-  GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
-  glCompileShader(shader);
-  GLint compiled = GL_FALSE;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-  if (compiled) return shader;
-  char log[512] = {};
-  glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-  error = std::string("shader: ") + log;
-  glDeleteShader(shader);
-  return 0;
-}
-
-GLuint MakeTexture() {
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  return texture;
-}
 
 class GlPresenter final : public SdlPresenter {
  public:
   GlPresenter(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
   ~GlPresenter() override {
     SDL_GL_MakeCurrent(window_, context_);
-    if (program_) glDeleteProgram(program_);
-    const GLuint textures[] = {indices_, palette_};
-    glDeleteTextures(2, textures);
+    lookup_.reset();
     SDL_GL_DeleteContext(context_);
   }
 
   bool Build(std::string& error) {
-    GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
-    GLuint fragment = vertex ? CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error) : 0;
-    if (!fragment) {
-      if (vertex) glDeleteShader(vertex);
-      return false;
-    }
-    program_ = glCreateProgram();
-    glAttachShader(program_, vertex);
-    glAttachShader(program_, fragment);
-    glBindAttribLocation(program_, 0, "corner");
-    glLinkProgram(program_);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program_, GL_LINK_STATUS, &linked);
-    if (!linked) {
-      error = "the shader program does not link";
-      return false;
-    }
-    glUseProgram(program_);
-    glUniform1i(glGetUniformLocation(program_, "indices"), 0);
-    glUniform1i(glGetUniformLocation(program_, "palette"), 1);
-    glActiveTexture(GL_TEXTURE1);
-    palette_ = MakeTexture();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    glActiveTexture(GL_TEXTURE0);
-    indices_ = MakeTexture();
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
+    lookup_.emplace();
     // Presents are paced by the host's refresh timer; waiting for the
     // vertical blank as well keeps the swap from tearing.
     SDL_GL_SetSwapInterval(1);
-    return glGetError() == GL_NO_ERROR;
+    return lookup_->Build(error);
   }
 
   bool Present(gfx::Screen& screen, gfx::PresentTracker& tracker) override {
     SDL_GL_MakeCurrent(window_, context_);
-    if (width_ != screen.width() || height_ != screen.height()) {
-      width_ = screen.width();
-      height_ = screen.height();
-      glBindTexture(GL_TEXTURE_2D, indices_);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE8, width_, height_, 0, GL_LUMINANCE,
-                   GL_UNSIGNED_BYTE, nullptr);
-      tracker.Invalidate();
-    }
-    const gfx::ScreenChanges changes = tracker.TakeChanges(screen);
-    if (changes.area.Empty() && !changes.palette) return false;
-    if (changes.palette) {
-      glActiveTexture(GL_TEXTURE1);
-      glBindTexture(GL_TEXTURE_2D, palette_);
-      // 0x00RRGGBB words are the bytes blue, green, red, unused.
-      glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 256, 1, GL_BGRA, GL_UNSIGNED_BYTE,
-                      tracker.palette());
-      glActiveTexture(GL_TEXTURE0);
-    }
-    glBindTexture(GL_TEXTURE_2D, indices_);
-    for (const gfx::Rect& rect : changes.area.Rects()) {
-      screen.ReadPublished(rect, [&](const uint8_t* first, int pitch, const gfx::Rect& r) {
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, pitch);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                        GL_LUMINANCE, GL_UNSIGNED_BYTE, first);
-      });
-    }
+    if (!lookup_->Upload(screen, tracker)) return false;
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
-    glViewport(0, 0, drawableWidth, drawableHeight);
-    static const float kCorners[] = {-1, -1, 1, -1, -1, 1, 1, 1};
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kCorners);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    const bool drawn = lookup_->Draw(drawableWidth, drawableHeight);
     SDL_GL_SwapWindow(window_);
-    return glGetError() == GL_NO_ERROR;
+    return drawn;
   }
 
   const char* Name() const override { return "gl"; }
@@ -149,22 +39,10 @@ class GlPresenter final : public SdlPresenter {
  private:
   SDL_Window* window_;
   SDL_GLContext context_;
-  GLuint program_ = 0;
-  GLuint indices_ = 0;
-  GLuint palette_ = 0;
-  int width_ = 0;
-  int height_ = 0;
+  std::optional<GlPaletteLookup> lookup_;  // made and destroyed with the context current
 };
 
 }  // namespace
-
-bool IsSoftwareRenderer(const char* renderer) {
-  if (renderer == nullptr) return true;
-  const std::string_view name(renderer);
-  for (std::string_view software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
-    if (name.find(software) != std::string_view::npos) return true;
-  return false;
-}
 
 std::unique_ptr<SdlPresenter> MakeGlPresenter(SDL_Window* window, bool hardwareOnly,
                                               std::string& error) {

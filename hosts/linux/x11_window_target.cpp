@@ -1,6 +1,7 @@
 #include "x11_window_target.h"
 
 // gfx before Xlib, whose macros would otherwise reach it.
+#include "gfx/present_tracker.h"
 #include "gfx/screen.h"
 
 #include <X11/Xlib.h>
@@ -15,6 +16,8 @@
 #include <cstdlib>
 #include <utility>
 #include <vector>
+
+#include "glx_presenter.h"
 
 namespace lumox::host {
 namespace {
@@ -63,14 +66,19 @@ struct X11WindowTarget::Connection {
   // The size the last ConfigureNotify gave.
   int configuredWidth = 0;
   int configuredHeight = 0;
+  // Set when frames go through OpenGL; there is no image then.
+  std::unique_ptr<GlxPresenter> gl;
 };
 
 X11WindowTarget::X11WindowTarget() : x_(std::make_unique<Connection>()) {}
 
-const char* X11WindowTarget::PathName() const { return x_->shm ? "xshm" : "xputimage"; }
+const char* X11WindowTarget::PathName() const {
+  return x_->gl ? "gl" : x_->shm ? "xshm" : "xputimage";
+}
 
 X11WindowTarget::~X11WindowTarget() {
   if (!x_->display) return;
+  x_->gl.reset();
   DestroyImage();
   if (x_->gc) XFreeGC(x_->display, x_->gc);
   XCloseDisplay(x_->display);
@@ -155,10 +163,18 @@ bool X11WindowTarget::Resize(std::string& error) {
   width_ = x_->configuredWidth = attributes.width;
   height_ = x_->configuredHeight = attributes.height;
   ReadScreenSize();
-  if (!CreateImage()) {
+  if (!x_->gl && !CreateImage()) {
     error = "cannot make an image of " + std::to_string(width_) + "x" + std::to_string(height_);
     return false;
   }
+  return true;
+}
+
+bool X11WindowTarget::UseOpenGl(bool hardwareOnly, std::string& error) {
+  x_->gl = GlxPresenter::Make(x_->display, x_->window, hardwareOnly, error);
+  if (!x_->gl) return false;
+  DestroyImage();  // after a round trip: the server has read the last frame
+  x_->putPending = false;
   return true;
 }
 
@@ -257,11 +273,19 @@ bool X11WindowTarget::SizeChanged() const {
   return x_->configuredWidth != width_ || x_->configuredHeight != height_;
 }
 
-void X11WindowTarget::Present(const gfx::Screen& screen, const gfx::ChangedArea& area,
-                              const uint32_t* palette) {
+bool X11WindowTarget::Present(gfx::Screen& screen, gfx::PresentTracker& tracker) {
   // The screen is made at the window's size when the run begins.
   assert(screen.width() == width_ && screen.height() == height_);
-  if (gWatchedWindowGone || !x_->image) return;
+  if (gWatchedWindowGone) return false;
+  if (x_->gl) return x_->gl->Present(screen, tracker);
+  const gfx::ChangedArea area = tracker.Take(screen);
+  if (area.Empty() || !x_->image) return false;
+  PresentConverted(screen, area, tracker.palette());
+  return true;
+}
+
+void X11WindowTarget::PresentConverted(const gfx::Screen& screen, const gfx::ChangedArea& area,
+                                       const uint32_t* palette) {
   // The server reads the shared image after the call that sends it
   // returns: the last frame's image is free once its completion event
   // came. By now (a refresh later) it nearly always has; if not, a round

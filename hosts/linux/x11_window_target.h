@@ -7,7 +7,7 @@
 // (StructureNotify) and turns the X errors a vanished window causes
 // (BadWindow, BadDrawable) into WindowGone() instead of the default
 // handler's exit. Frames go out with XShm when the server offers it, with
-// XPutImage otherwise.
+// XPutImage otherwise; or, once asked to, through OpenGL (glx_presenter.h).
 //
 // The target also follows what the owner does to the window: unmapped or
 // fully covered, nothing is seen and the host presents nothing; exposed,
@@ -22,6 +22,7 @@
 #include "gfx/surface.h"
 
 namespace lumox::gfx {
+class PresentTracker;
 class Screen;
 }
 
@@ -55,11 +56,16 @@ class X11WindowTarget {
   // Makes the image at the window's current size (and reads the screen's
   // size again). False when no image can be made.
   bool Resize(std::string& error);
-  // Converts the changed area of the published frame through the palette
-  // and sends it without waiting for the server: errors about a vanished
-  // window arrive with the next DrainEvents. The shared image is reused
-  // only once the server says it has read the last one.
-  void Present(const gfx::Screen& screen, const gfx::ChangedArea& area, const uint32_t* palette);
+  // From now on presents through OpenGL, the colours looked up on the GPU,
+  // instead of converting them on the CPU. hardwareOnly refuses OpenGL that
+  // renders in software. False with error set when OpenGL cannot draw into
+  // the window; the target then stays as it was.
+  bool UseOpenGl(bool hardwareOnly, std::string& error);
+  // Brings the window up to date with what changed since the tracker's
+  // last take, and sends it without waiting for the server: errors about a
+  // vanished window arrive with the next DrainEvents. False when nothing
+  // needed showing. The screen is the window's size.
+  bool Present(gfx::Screen& screen, gfx::PresentTracker& tracker);
   const char* PathName() const;
 
  private:
@@ -71,6 +77,8 @@ class X11WindowTarget {
   bool CreatePlainImage();
   void DestroyImage();
   void ReadScreenSize();
+  void PresentConverted(const gfx::Screen& screen, const gfx::ChangedArea& area,
+                        const uint32_t* palette);
 
   std::unique_ptr<Connection> x_;
   int width_ = 0;

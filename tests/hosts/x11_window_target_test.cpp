@@ -1,7 +1,8 @@
 // A foreign window shows exactly what a whole conversion of the frame makes
 // of it, after a run of drawing and palette steps presented one right after
-// another (only the changed parts, sent without waiting for the server).
-// Needs an X display (CTest runs it under Xvfb).
+// another (only the changed parts, sent without waiting for the server),
+// converted on the CPU or looked up through OpenGL. Needs an X display
+// (CTest runs it under Xvfb, where Mesa renders OpenGL in software).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -21,7 +22,10 @@
 namespace lumox::host {
 namespace {
 
-TEST(X11WindowTarget, ShowsWhatAWholeConversionShows) {
+class X11WindowTargetTest : public testing::TestWithParam<bool> {};
+
+TEST_P(X11WindowTargetTest, ShowsWhatAWholeConversionShows) {
+  const bool openGl = GetParam();
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
@@ -34,6 +38,10 @@ TEST(X11WindowTarget, ShowsWhatAWholeConversionShows) {
   X11WindowTarget target;
   std::string error;
   ASSERT_EQ(target.Open(window, error), X11WindowTarget::OpenResult::Ok) << error;
+  if (openGl) {
+    ASSERT_TRUE(target.UseOpenGl(false, error)) << error;
+  }
+  EXPECT_STREQ(target.PathName(), openGl ? "gl" : "xshm");
   gfx::Screen screen(kWidth, kHeight);
   gfx::Canvas canvas(screen);
   gfx::PresentTracker tracker;
@@ -51,8 +59,7 @@ TEST(X11WindowTarget, ShowsWhatAWholeConversionShows) {
       for (gfx::Rgb& c : colors) c = {uint8_t(random()), uint8_t(random()), uint8_t(random())};
       screen.AnimatePalette(0, gfx::kSaverColors, colors.data());
     }
-    if (gfx::ChangedArea area = tracker.Take(screen); !area.Empty())
-      target.Present(screen, area, tracker.palette());
+    target.Present(screen, tracker);
   }
   std::vector<uint32_t> expected(kWidth * kHeight);
   screen.Present(expected.data(), kWidth * 4);
@@ -66,6 +73,11 @@ TEST(X11WindowTarget, ShowsWhatAWholeConversionShows) {
   XDestroyWindow(display, window);
   XCloseDisplay(display);
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, X11WindowTargetTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "OpenGl" : "Converted";
+                         });
 
 }  // namespace
 }  // namespace lumox::host
