@@ -58,6 +58,14 @@ void LowerRenderThreadPriority() {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
 }
 
+// The power settings that say whether the display is lit: the console
+// display's state (Windows 8 on) and the monitor's (before it). Both report
+// 0 for off; 1 on and 2 dimmed are both seen.
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
 }  // namespace
 
 uint32_t DisplayRefreshRate() {
@@ -87,6 +95,8 @@ Win32SaverWindow::Win32SaverWindow(SaverWindowOptions options)
 }
 
 Win32SaverWindow::~Win32SaverWindow() {
+  for (HPOWERNOTIFY notification : powerNotifications_)
+    if (notification) UnregisterPowerSettingNotification(notification);
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
   // A render thread that outlived its window is abandoned; it holds its own
   // screen and session.
@@ -119,6 +129,10 @@ HWND Win32SaverWindow::Create() {
     return nullptr;
   }
   hwnd_ = created;
+  powerNotifications_[0] =
+      RegisterPowerSettingNotification(hwnd_, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+  powerNotifications_[1] =
+      RegisterPowerSettingNotification(hwnd_, &kMonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
   SetTimer(hwnd_, kPresentTimerId, 1000 / refreshRate_, nullptr);
   return hwnd_;
 }
@@ -133,14 +147,27 @@ LRESULT Win32SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
     case WM_TIMER:
       if (wParam == kPresentTimerId && !hostState_.closing) {
         HDC dc = GetDC(hwnd_);
-        // Minimised or wholly covered, nobody would see the frame: nothing
-        // is converted; showing again brings WM_PAINT, which draws it all.
+        // Minimised, wholly covered or on a dark display, nobody would see
+        // the frame: nothing is converted; showing again brings WM_PAINT,
+        // or the display's return a whole frame.
         RECT visible{};
-        if (IsIconic(hwnd_) || GetClipBox(dc, &visible) == NULLREGION)
+        if (displayOff_ || IsIconic(hwnd_) || GetClipBox(dc, &visible) == NULLREGION)
           presenter_.Invalidate();
         else
           Present(dc);
         ReleaseDC(hwnd_, dc);
+      }
+      break;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_POWERSETTINGCHANGE && lParam != 0) {
+        const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+        if ((IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
+             IsEqualGUID(setting->PowerSetting, kMonitorPowerOn)) &&
+            setting->DataLength >= sizeof(DWORD)) {
+          DWORD state = 0;
+          std::memcpy(&state, setting->Data, sizeof state);
+          displayOff_ = state == 0;
+        }
       }
       break;
     case WM_PAINT: {

@@ -6,7 +6,8 @@
 // The window shows the core's 8-bit screen: a timer at the display's refresh
 // converts the latest published frame through the latest palette and
 // stretches it onto the client area, so palette animation shows even while
-// the render thread is idle.
+// the render thread is idle. Nothing is converted while the window is
+// minimised or covered, or the display is powered down.
 //
 // One saver window per process: the exported ScreenSaverProc finds it
 // through a process-wide pointer.
@@ -123,6 +124,9 @@ class Win32SaverWindow final : public HostWindow, public SaverWindowHost {
   SaverWindow saverWindow_;
   RenderThread renderThread_;
   uint32_t refreshRate_ = 60;
+  // The display is powered down: nothing is presented until it is back.
+  bool displayOff_ = false;
+  HPOWERNOTIFY powerNotifications_[2] = {};
 
   // The input method, only when IMM32.DLL was already loaded.
   using AssociateContextFunction = HANDLE(WINAPI*)(HWND, HANDLE);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -162,6 +163,39 @@ TEST_F(Win32SaverWindowTest, RendersAtTheWindowsSizeAndKeepsPresentingWhilePause
   // The palette may move between the present and the read-back; most
   // samples must still agree.
   EXPECT_GT(matching * 2, compared) << matching << " of " << compared;
+  SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);
+  SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+}
+
+// A power-setting notice as the system sends it: the setting and its DWORD.
+void SendDisplayState(HWND hwnd, const GUID& setting, DWORD state) {
+  alignas(POWERBROADCAST_SETTING) unsigned char notice[sizeof(POWERBROADCAST_SETTING) + 4] = {};
+  auto* header = reinterpret_cast<POWERBROADCAST_SETTING*>(notice);
+  header->PowerSetting = setting;
+  header->DataLength = sizeof state;
+  std::memcpy(header->Data, &state, sizeof state);
+  SendMessageA(hwnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(notice));
+}
+
+TEST_F(Win32SaverWindowTest, PresentsNothingWhileTheDisplayIsPoweredDown) {
+  // GUID_CONSOLE_DISPLAY_STATE and GUID_MONITOR_POWER_ON.
+  constexpr GUID kConsoleDisplayState = {
+      0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+  constexpr GUID kMonitorPowerOn = {
+      0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+  HWND hwnd = Open();
+  ASSERT_NE(hwnd, nullptr);
+  ASSERT_TRUE(PumpUntil([] { return Saver().frameCounter > 5; }, kWaitMs));
+  SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);  // only the palette moves: a present every refresh
+  for (const GUID& setting : {kConsoleDisplayState, kMonitorPowerOn}) {
+    SendDisplayState(hwnd, setting, 0);
+    PumpUntil([] { return false; }, 50);  // a present already on its way
+    const uint32_t dark = window_->presentedFrames();
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(window_->presentedFrames(), dark);
+    SendDisplayState(hwnd, setting, 2);  // dimmed is still seen
+    EXPECT_TRUE(PumpUntil([&] { return window_->presentedFrames() >= dark + 5; }, kWaitMs));
+  }
   SendMessageA(hwnd, WM_KEYDOWN, VK_F6, 0);
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
 }
