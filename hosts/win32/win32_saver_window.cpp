@@ -158,6 +158,14 @@ LRESULT Win32SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
         ReleaseDC(hwnd_, dc);
       }
       break;
+    case WM_DISPLAYCHANGE:
+      // The full-screen window keeps covering the primary display at its
+      // new size; the presenter stretches the frame over it.
+      if (!hostState_.preview && !hostState_.closing) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      break;
     case WM_POWERBROADCAST:
       if (wParam == PBT_POWERSETTINGCHANGE && lParam != 0) {
         const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);

@@ -200,6 +200,20 @@ TEST_F(Win32SaverWindowTest, PresentsNothingWhileTheDisplayIsPoweredDown) {
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
 }
 
+TEST_F(Win32SaverWindowTest, FollowsTheDisplaysNewSize) {
+  HWND hwnd = Open();
+  ASSERT_NE(hwnd, nullptr);
+  ASSERT_TRUE(PumpUntil([] { return Saver().frameCounter > 5; }, kWaitMs));
+  SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 400));
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, 640);
+  EXPECT_EQ(client.bottom, 400);
+  const uint32_t presented = window_->presentedFrames();
+  EXPECT_TRUE(PumpUntil([&] { return window_->presentedFrames() >= presented + 5; }, kWaitMs));
+  SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+}
+
 TEST(RefreshPacerTest, AFrameWithYieldsEndsNoSoonerThanTheirSleepAndServesThemOnce) {
   RefreshPacer pacer(100);  // 10 ms refreshes
   pacer.FrameDone(0);
