@@ -159,11 +159,12 @@ LRESULT Win32SaverWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
       }
       break;
     case WM_DISPLAYCHANGE:
-      // The full-screen window keeps covering the primary display at its
-      // new size; the presenter stretches the frame over it.
+      // The full-screen window keeps covering the primary display, and the
+      // run starts afresh at its new size, as a restart of the saver would.
       if (!hostState_.preview && !hostState_.closing) {
         SetWindowPos(hwnd_, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        RestartAtClientSize();
       }
       break;
     case WM_POWERBROADCAST:
@@ -289,7 +290,24 @@ void Win32SaverWindow::ResizeWindow(int32_t width, int32_t height) {
 
 void Win32SaverWindow::BringToForeground() { SetForegroundWindow(hwnd_); }
 
+void Win32SaverWindow::RestartAtClientSize() {
+  const WindowSize size = ClientSize();
+  // Before the first paint nothing runs yet (it starts at the size then);
+  // with the run flag down the window is being destroyed.
+  if (!saverWindow_.renderStarted || Saver().runFlag == 0 || renderAbandoned_) return;
+  if (size.width == screen_->width() && size.height == screen_->height()) return;
+  Saver().runFlag = 0;
+  if (!renderThread_.Join(kThreadJoinTimeoutMs)) {
+    // A thread that did not end keeps its session; a second one must not
+    // start beside it. The window shows the last frame until it closes.
+    renderAbandoned_ = true;
+    return;
+  }
+  StartRenderThread(renderShare_, size);
+}
+
 bool Win32SaverWindow::StartRenderThread(SoundShare* share, WindowSize clientSize) {
+  renderShare_ = share;
   // WM_CREATE may have switched the display mode and resized the window
   // since the screen was made: draw at the size the window has now.
   int width = std::max(clientSize.width, 1);

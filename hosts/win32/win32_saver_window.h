@@ -7,7 +7,8 @@
 // converts the latest published frame through the latest palette and
 // stretches it onto the client area, so palette animation shows even while
 // the render thread is idle. Nothing is converted while the window is
-// minimised or covered, or the display is powered down.
+// minimised or covered, or the display is powered down; a new display size
+// starts the run afresh at that size.
 //
 // One saver window per process: the exported ScreenSaverProc finds it
 // through a process-wide pointer.
@@ -108,10 +109,15 @@ class Win32SaverWindow final : public HostWindow, public SaverWindowHost {
   void ResizeWindow(int32_t width, int32_t height) override;
   void BringToForeground() override;
   bool StartRenderThread(SoundShare* share, WindowSize clientSize) override;
-  bool WaitRenderThread(uint32_t timeoutMs) override { return renderThread_.Join(timeoutMs); }
+  bool WaitRenderThread(uint32_t timeoutMs) override {
+    return !renderAbandoned_ && renderThread_.Join(timeoutMs);
+  }
 
  private:
   void Present(HDC dc);
+  // A new display size: ends the render thread and starts it again on a
+  // screen of the window's new size.
+  void RestartAtClientSize();
 
   SaverWindowOptions options_;
   HWND hwnd_ = nullptr;
@@ -123,6 +129,8 @@ class Win32SaverWindow final : public HostWindow, public SaverWindowHost {
   HostState hostState_;
   SaverWindow saverWindow_;
   RenderThread renderThread_;
+  SoundShare* renderShare_ = nullptr;
+  bool renderAbandoned_ = false;
   uint32_t refreshRate_ = 60;
   // The display is powered down: nothing is presented until it is back.
   bool displayOff_ = false;

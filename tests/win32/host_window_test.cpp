@@ -209,6 +209,11 @@ TEST_F(Win32SaverWindowTest, FollowsTheDisplaysNewSize) {
   GetClientRect(hwnd, &client);
   EXPECT_EQ(client.right, 640);
   EXPECT_EQ(client.bottom, 400);
+  // The run starts again on a screen of that size and goes on drawing.
+  EXPECT_EQ(window_->screen().width(), 640);
+  EXPECT_EQ(window_->screen().height(), 400);
+  Saver().frameCounter = 0;
+  EXPECT_TRUE(PumpUntil([] { return Saver().frameCounter > 5; }, kWaitMs));
   const uint32_t presented = window_->presentedFrames();
   EXPECT_TRUE(PumpUntil([&] { return window_->presentedFrames() >= presented + 5; }, kWaitMs));
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
