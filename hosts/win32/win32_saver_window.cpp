@@ -59,8 +59,8 @@ void LowerRenderThreadPriority() {
 }
 
 // The power settings that say whether the display is lit: the console
-// display's state (Windows 8 on) and the monitor's (before it). Both report
-// 0 for off; 1 on and 2 dimmed are both seen.
+// display's state (Windows 8 on) and the monitor's (before it). 0 is off;
+// 1 (on) and 2 (dimmed) still show the picture.
 constexpr GUID kConsoleDisplayState = {
     0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 constexpr GUID kMonitorPowerOn = {
