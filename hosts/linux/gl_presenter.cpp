@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "gl_palette_lookup.h"
+
 namespace lumox::host {
 namespace {
 

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "gl_palette_lookup.h"
 #include "sdl_presenter.h"
 
 namespace lumox::host {
