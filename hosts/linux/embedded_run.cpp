@@ -67,6 +67,8 @@ int RunEmbedded(const HostCommand& command) {
   }
 
   EndProcessOnDisplayLoss();
+  // OpenGL refused to the automatic choice leaves the CPU conversion in
+  // place; refused to --presenter gl, it ends the run with the reason.
   if (ResolvePresentPath(command.present) == PresentPath::Gl &&
       !target.UseOpenGl(command.present == PresentPath::Auto, error) &&
       command.present == PresentPath::Gl) {
