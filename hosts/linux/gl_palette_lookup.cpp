@@ -141,11 +141,14 @@ bool GlPaletteLookup::Draw(int drawableWidth, int drawableHeight) {
   return glGetError() == GL_NO_ERROR;
 }
 
-bool IsSoftwareRenderer(const char* renderer) {
-  if (renderer == nullptr) return true;
-  const std::string_view name(renderer);
-  for (std::string_view software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
-    if (name.find(software) != std::string_view::npos) return true;
+bool RendersInHardware(std::string& error) {
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  const std::string_view name(renderer ? renderer : "");
+  bool software = name.empty();
+  for (std::string_view rasteriser : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+    software = software || name.find(rasteriser) != std::string_view::npos;
+  if (!software) return true;
+  error = "OpenGL renders in software here (" + std::string(name.empty() ? "?" : name) + ")";
   return false;
 }
 

@@ -42,8 +42,9 @@ class GlPaletteLookup {
   int height_ = 0;
 };
 
-// Whether an OpenGL renderer string names one of Mesa's software
-// rasterisers (or is missing).
-bool IsSoftwareRenderer(const char* renderer);
+// With a context current: whether its driver renders in hardware; false,
+// with error naming the renderer, for one of Mesa's software rasterisers
+// (or an unnamed renderer).
+bool RendersInHardware(std::string& error);
 
 }  // namespace lumox::host

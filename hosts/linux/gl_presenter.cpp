@@ -1,7 +1,5 @@
 #include "gl_presenter.h"
 
-#include <SDL_opengl.h>
-
 #include <optional>
 
 #include "gl_palette_lookup.h"
@@ -53,9 +51,7 @@ std::unique_ptr<SdlPresenter> MakeGlPresenter(SDL_Window* window, bool hardwareO
     error = std::string("no OpenGL context: ") + SDL_GetError();
     return nullptr;
   }
-  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  if (hardwareOnly && IsSoftwareRenderer(renderer)) {
-    error = std::string("OpenGL renders in software here (") + (renderer ? renderer : "?") + ")";
+  if (hardwareOnly && !RendersInHardware(error)) {
     SDL_GL_DeleteContext(context);
     return nullptr;
   }

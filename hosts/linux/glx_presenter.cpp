@@ -59,11 +59,7 @@ std::unique_ptr<GlxPresenter> GlxPresenter::Make(Display* display, Window window
     error = "no OpenGL context for the window";
     return nullptr;
   }
-  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  if (hardwareOnly && IsSoftwareRenderer(renderer)) {
-    error = std::string("OpenGL renders in software here (") + (renderer ? renderer : "?") + ")";
-    return nullptr;
-  }
+  if (hardwareOnly && !RendersInHardware(error)) return nullptr;
   gl->lookup.emplace();
   if (!gl->lookup->Build(error)) return nullptr;
   return std::unique_ptr<GlxPresenter>(new GlxPresenter(std::move(gl)));
