@@ -12,6 +12,16 @@
 // vector lane and stores eight pixels at once, which saves most of the
 // portable loop's index loads and stores. Elsewhere an unrolled table loop
 // is the fallback.
+//
+// A large image (kStreamingBytes of pixels or more, like the whole frame
+// at every palette step) is written with streaming stores by both SIMD
+// paths. An ordinary store reads each destination line into the cache
+// before overwriting it, and an image this size leaves the converting
+// core's cache before the display server reads it anyway; streaming stores
+// write whole lines without reading them. Small images, the changed
+// rectangles between palette steps, keep ordinary stores, which leave them
+// cached for the server.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -47,6 +57,9 @@ void ConvertIndexedRowPortable(const uint8_t* source, uint32_t* destination, int
 
 #ifdef LUMOX_X86_DISPATCH
 namespace {
+
+// Larger than a core's second-level cache on common processors.
+constexpr int64_t kStreamingBytes = int64_t{2} << 20;
 
 #define LUMOX_TARGET_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 
@@ -92,10 +105,19 @@ LUMOX_TARGET_VBMI PalettePlanes SplitPalette(const uint32_t* table) {
   return result;
 }
 
+// The pixels before destination's first 64-byte boundary (at most count).
+int PixelsBeforeLine(const uint32_t* destination, int count) {
+  const auto misalignment = static_cast<int>(reinterpret_cast<uintptr_t>(destination) & 63);
+  return std::min(count, ((64 - misalignment) & 63) / 4);
+}
+
 // Converts up to 64 pixels: the first count (1..64) of source's into
-// destination; bytes past them are neither read nor written.
-LUMOX_TARGET_VBMI inline void ConvertBlockVbmi(const uint8_t* source, uint32_t* destination, int count,
-                                        const PalettePlanes& p) {
+// destination; bytes past them are neither read nor written. Stream: a
+// whole block of 64 goes to a 64-byte aligned destination with streaming
+// stores.
+template <bool Stream>
+LUMOX_TARGET_VBMI inline void ConvertBlockVbmi(const uint8_t* source, uint32_t* destination,
+                                               int count, const PalettePlanes& p) {
   const __mmask64 used = ~__mmask64{0} >> (64 - count);
   const __m512i raw = _mm512_maskz_loadu_epi8(used, source);
   // The zero-masking form: the plain one trips a false uninitialised-value
@@ -116,7 +138,12 @@ LUMOX_TARGET_VBMI inline void ConvertBlockVbmi(const uint8_t* source, uint32_t* 
       _mm512_unpacklo_epi16(blueGreenLow, redLow), _mm512_unpackhi_epi16(blueGreenLow, redLow),
       _mm512_unpacklo_epi16(blueGreenHigh, redHigh), _mm512_unpackhi_epi16(blueGreenHigh, redHigh)};
   if (count == 64) {
-    for (int q = 0; q < 4; ++q) _mm512_storeu_si512(destination + 16 * q, pixels[q]);
+    for (int q = 0; q < 4; ++q) {
+      if constexpr (Stream)
+        _mm512_stream_si512(reinterpret_cast<__m512i*>(destination + 16 * q), pixels[q]);
+      else
+        _mm512_storeu_si512(destination + 16 * q, pixels[q]);
+    }
     return;
   }
   // A row's last few pixels: masked stores, which skip (and never fault on)
@@ -127,44 +154,81 @@ LUMOX_TARGET_VBMI inline void ConvertBlockVbmi(const uint8_t* source, uint32_t* 
 }
 
 LUMOX_TARGET_VBMI void ConvertRowVbmi(const uint8_t* source, uint32_t* destination, int count,
-                                      const PalettePlanes& p) {
+                                      const PalettePlanes& p, bool stream) {
   int i = 0;
-  for (; i + 64 <= count; i += 64) ConvertBlockVbmi(source + i, destination + i, 64, p);
-  if (i < count) ConvertBlockVbmi(source + i, destination + i, count - i, p);
+  if (stream) {
+    // Ordinary stores up to the first line boundary, whole lines after it.
+    i = PixelsBeforeLine(destination, count);
+    if (i > 0) ConvertBlockVbmi<false>(source, destination, i, p);
+    if ((reinterpret_cast<uintptr_t>(destination + i) & 63) == 0)
+      for (; i + 64 <= count; i += 64) ConvertBlockVbmi<true>(source + i, destination + i, 64, p);
+  }
+  for (; i + 64 <= count; i += 64) ConvertBlockVbmi<false>(source + i, destination + i, 64, p);
+  if (i < count) ConvertBlockVbmi<false>(source + i, destination + i, count - i, p);
 }
 
 LUMOX_TARGET_VBMI void ConvertImageVbmi(const uint8_t* source, int sourcePitch,
                                         uint32_t* destination, int destinationPitchBytes, int width,
-                                        int height, const uint32_t* table) {
+                                        int height, const uint32_t* table, bool stream) {
   const PalettePlanes planes = SplitPalette(table);
   for (int y = 0; y < height; ++y) {
     ConvertRowVbmi(source + static_cast<ptrdiff_t>(y) * sourcePitch,
                    reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
                                                static_cast<ptrdiff_t>(y) * destinationPitchBytes),
-                   width, planes);
+                   width, planes, stream);
   }
+  // Streamed lines are complete in memory before the image is handed on.
+  if (stream) _mm_sfence();
 }
 
 #define LUMOX_TARGET_AVX2 __attribute__((target("avx2")))
 
+// Eight pixels looked up into one vector.
+LUMOX_TARGET_AVX2 inline __m256i LookUpEightAvx2(const uint8_t* source, const uint32_t* table) {
+  uint64_t indices;
+  std::memcpy(&indices, source, 8);
+  auto entry = [&](int k) { return static_cast<int>(table[(indices >> (8 * k)) & 0xFF]); };
+  __m128i low = _mm_cvtsi32_si128(entry(0));
+  low = _mm_insert_epi32(low, entry(1), 1);
+  low = _mm_insert_epi32(low, entry(2), 2);
+  low = _mm_insert_epi32(low, entry(3), 3);
+  __m128i high = _mm_cvtsi32_si128(entry(4));
+  high = _mm_insert_epi32(high, entry(5), 1);
+  high = _mm_insert_epi32(high, entry(6), 2);
+  high = _mm_insert_epi32(high, entry(7), 3);
+  return _mm256_set_m128i(high, low);
+}
+
 LUMOX_TARGET_AVX2 void ConvertRowAvx2(const uint8_t* source, uint32_t* destination, int count,
-                                      const uint32_t* table) {
+                                      const uint32_t* table, bool stream) {
   int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    uint64_t indices;
-    std::memcpy(&indices, source + i, 8);
-    auto entry = [&](int k) { return static_cast<int>(table[(indices >> (8 * k)) & 0xFF]); };
-    __m128i low = _mm_cvtsi32_si128(entry(0));
-    low = _mm_insert_epi32(low, entry(1), 1);
-    low = _mm_insert_epi32(low, entry(2), 2);
-    low = _mm_insert_epi32(low, entry(3), 3);
-    __m128i high = _mm_cvtsi32_si128(entry(4));
-    high = _mm_insert_epi32(high, entry(5), 1);
-    high = _mm_insert_epi32(high, entry(6), 2);
-    high = _mm_insert_epi32(high, entry(7), 3);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), _mm256_set_m128i(high, low));
+  if (stream) {
+    // Ordinary stores up to the first line boundary, whole lines after it.
+    i = PixelsBeforeLine(destination, count);
+    ConvertIndexedRowPortable(source, destination, i, table);
+    if ((reinterpret_cast<uintptr_t>(destination + i) & 63) == 0)
+      for (; i + 16 <= count; i += 16) {
+        auto* line = reinterpret_cast<__m256i*>(destination + i);
+        _mm256_stream_si256(line, LookUpEightAvx2(source + i, table));
+        _mm256_stream_si256(line + 1, LookUpEightAvx2(source + i + 8, table));
+      }
   }
+  for (; i + 8 <= count; i += 8)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i),
+                        LookUpEightAvx2(source + i, table));
   ConvertIndexedRowPortable(source + i, destination + i, count - i, table);
+}
+
+LUMOX_TARGET_AVX2 void ConvertImageAvx2(const uint8_t* source, int sourcePitch,
+                                        uint32_t* destination, int destinationPitchBytes, int width,
+                                        int height, const uint32_t* table, bool stream) {
+  for (int y = 0; y < height; ++y) {
+    ConvertRowAvx2(source + static_cast<ptrdiff_t>(y) * sourcePitch,
+                   reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
+                                               static_cast<ptrdiff_t>(y) * destinationPitchBytes),
+                   width, table, stream);
+  }
+  if (stream) _mm_sfence();
 }
 
 bool HasAvx2() {
@@ -211,18 +275,21 @@ void ConvertIndexedImage(PresentPath path, const uint8_t* source, int sourcePitc
                          const uint32_t* table) {
   if (width <= 0 || height <= 0 || source == nullptr || destination == nullptr) return;
 #ifdef LUMOX_X86_DISPATCH
+  const bool stream = int64_t{width} * height * 4 >= kStreamingBytes;
   if (path == PresentPath::BytePermute && PresentPathAvailable(path)) {
-    ConvertImageVbmi(source, sourcePitch, destination, destinationPitchBytes, width, height, table);
+    ConvertImageVbmi(source, sourcePitch, destination, destinationPitchBytes, width, height, table,
+                     stream);
+    return;
+  }
+  if (path == PresentPath::Avx2 && PresentPathAvailable(path)) {
+    ConvertImageAvx2(source, sourcePitch, destination, destinationPitchBytes, width, height, table,
+                     stream);
     return;
   }
 #endif
   (void)path;
-  auto convertRow = ConvertIndexedRowPortable;
-#ifdef LUMOX_X86_DISPATCH
-  if (path == PresentPath::Avx2 && PresentPathAvailable(path)) convertRow = ConvertRowAvx2;
-#endif
   for (int y = 0; y < height; ++y) {
-    convertRow(
+    ConvertIndexedRowPortable(
         source + static_cast<ptrdiff_t>(y) * sourcePitch,
         reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
                                     static_cast<ptrdiff_t>(y) * destinationPitchBytes),

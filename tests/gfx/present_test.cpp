@@ -27,23 +27,31 @@ TEST(Present, EveryPathMatchesTheTableLookup) {
     else
       GTEST_LOG_(INFO) << "path " << static_cast<int>(path) << " is not available on this CPU";
   }
-  for (int trial = 0; trial < 60; ++trial) {
+  // The last trials are large enough to be written with streaming stores,
+  // from every alignment of the destination.
+  for (int trial = 0; trial < 64; ++trial) {
+    const bool large = trial >= 60;
     const std::vector<uint32_t> table = RandomTable(random);
-    const int width = trial < 10 ? trial : static_cast<int>(random() % 300);
-    const int height = 1 + static_cast<int>(random() % 5);
+    const int width = trial < 10 ? trial : large ? 1100 + trial : static_cast<int>(random() % 300);
+    const int height = large ? 500 : 1 + static_cast<int>(random() % 5);
     const int sourcePitch = width + static_cast<int>(random() % 9);
     const int destinationPitch = width + static_cast<int>(random() % 5);  // in pixels
+    const size_t offset = large ? random() % 16 : 0;  // in pixels
     std::vector<uint8_t> source(static_cast<size_t>(sourcePitch) * height + 1);
     for (uint8_t& p : source) p = static_cast<uint8_t>(random());
     for (PresentPath path : paths) {
-      std::vector<uint32_t> out(static_cast<size_t>(destinationPitch) * height + 1, 0xDEADBEEF);
-      ConvertIndexedImage(path, source.data(), sourcePitch, out.data(), destinationPitch * 4, width,
-                          height, table.data());
+      std::vector<uint32_t> out(offset + static_cast<size_t>(destinationPitch) * height + 1,
+                                0xDEADBEEF);
+      ConvertIndexedImage(path, source.data(), sourcePitch, out.data() + offset,
+                          destinationPitch * 4, width, height, table.data());
+      if (offset > 0) {
+        ASSERT_EQ(out[offset - 1], 0xDEADBEEF) << "written before the image";
+      }
       for (int y = 0; y < height; ++y)
         for (int x = 0; x < destinationPitch; ++x) {
           const uint32_t expected =
               x < width ? table[source[static_cast<size_t>(y) * sourcePitch + x]] : 0xDEADBEEF;
-          ASSERT_EQ(out[static_cast<size_t>(y) * destinationPitch + x], expected)
+          ASSERT_EQ(out[offset + static_cast<size_t>(y) * destinationPitch + x], expected)
               << "path " << static_cast<int>(path) << " width " << width << " at " << x << "," << y;
         }
     }
