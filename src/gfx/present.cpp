@@ -34,6 +34,15 @@
 #endif
 
 namespace lumox::gfx {
+namespace {
+
+// Row y of an image whose rows are pitchBytes apart.
+uint32_t* ImageRow(uint32_t* image, int pitchBytes, int y) {
+  return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(image) +
+                                     static_cast<ptrdiff_t>(y) * pitchBytes);
+}
+
+}  // namespace
 
 void ConvertIndexedRowPortable(const uint8_t* source, uint32_t* destination, int count,
                                const uint32_t* table) {
@@ -173,9 +182,7 @@ LUMOX_TARGET_VBMI void ConvertImageVbmi(const uint8_t* source, int sourcePitch,
   const PalettePlanes planes = SplitPalette(table);
   for (int y = 0; y < height; ++y) {
     ConvertRowVbmi(source + static_cast<ptrdiff_t>(y) * sourcePitch,
-                   reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
-                                               static_cast<ptrdiff_t>(y) * destinationPitchBytes),
-                   width, planes, stream);
+                   ImageRow(destination, destinationPitchBytes, y), width, planes, stream);
   }
   // Streamed lines are complete in memory before the image is handed on.
   if (stream) _mm_sfence();
@@ -224,9 +231,7 @@ LUMOX_TARGET_AVX2 void ConvertImageAvx2(const uint8_t* source, int sourcePitch,
                                         int height, const uint32_t* table, bool stream) {
   for (int y = 0; y < height; ++y) {
     ConvertRowAvx2(source + static_cast<ptrdiff_t>(y) * sourcePitch,
-                   reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
-                                               static_cast<ptrdiff_t>(y) * destinationPitchBytes),
-                   width, table, stream);
+                   ImageRow(destination, destinationPitchBytes, y), width, table, stream);
   }
   if (stream) _mm_sfence();
 }
@@ -289,11 +294,8 @@ void ConvertIndexedImage(PresentPath path, const uint8_t* source, int sourcePitc
 #endif
   (void)path;
   for (int y = 0; y < height; ++y) {
-    ConvertIndexedRowPortable(
-        source + static_cast<ptrdiff_t>(y) * sourcePitch,
-        reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(destination) +
-                                    static_cast<ptrdiff_t>(y) * destinationPitchBytes),
-        width, table);
+    ConvertIndexedRowPortable(source + static_cast<ptrdiff_t>(y) * sourcePitch,
+                              ImageRow(destination, destinationPitchBytes, y), width, table);
   }
 }
 
