@@ -28,6 +28,27 @@ inline Extent NormalizeExtent(int64_t origin, int64_t length) {
   return {origin, length, false};
 }
 
+// A wide round pen's dot, the ellipse of the box (0, 0, width, width), its
+// rows looked up in a table: every segment of a path asks for them. A pen
+// wider than any screen works out each row it is asked for instead.
+class PenDot {
+ public:
+  explicit PenDot(int32_t width) : shape_(0, 0, width, width) {
+    if (width <= kTableLimit) shape_.Rows(0, width, rows_);
+  }
+  // The span of the dot's row `row` (0 at the top of its box).
+  RowSpan Row(int64_t row) const {
+    if (rows_.empty()) return shape_.Row(row);
+    return row >= 0 && row < static_cast<int64_t>(rows_.size()) ? rows_[static_cast<size_t>(row)]
+                                                                 : RowSpan{};
+  }
+
+ private:
+  static constexpr int32_t kTableLimit = 4096;
+  EllipseRows shape_;
+  std::vector<RowSpan> rows_;
+};
+
 // The pixels a wide round pen covers over rows [from, to), collected piece
 // by piece and united, so that a pixel several pieces cover is drawn once
 // (which matters when the ink inverts).
@@ -62,7 +83,7 @@ class WidePenCoverage {
 
   int32_t width_;
   int64_t from_, to_;
-  EllipseRows dot_;  // the pen's shape in the box (0, 0, width, width)
+  PenDot dot_;
   std::vector<Piece> spans_;
 };
 

@@ -48,7 +48,7 @@ int64_t FirstWhere(int64_t lo, int64_t hi, Test test) {
   return lo;
 }
 
-// The band GDI fills for a slanted wide segment: a quadrilateral whose
+// The band GDI fills for a slanted wide segment: a parallelogram whose
 // corners are the end points moved square to the segment, the offsets
 // rounded to whole pixels per axis. r being the band's reach along an axis
 // (width * |dy| / length across, width * |dx| / length down), the side
@@ -56,125 +56,114 @@ int64_t FirstWhere(int64_t lo, int64_t hi, Test test) {
 // round(r / 2), halves rounding up: with an even width the band's extra
 // pixel lies on the right-hand side of the path, above it for a line
 // falling to the right and below it for a line rising to the right.
-std::array<Point, 4> SlantedBand(Point a, Point b, int32_t width) {
-  const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
-  const double length = std::sqrt(dx * dx + dy * dy);
-  const double reachX = width * std::abs(dy) / length, reachY = width * std::abs(dx) / length;
-  auto round = [](double v) { return static_cast<int64_t>(std::floor(v + 0.5)); };
-  // The right-hand side lies up when the line falls to the right (or
-  // rises to the left), down otherwise.
-  const int64_t down = (dx > 0) == (dy > 0) ? -1 : 1;
-  const int64_t rightX = round((reachX + 1) / 2), rightY = down * round((reachY + 1) / 2);
-  const int64_t leftX = -round(reachX / 2), leftY = -down * round(reachY / 2);
-  auto at = [](Point p, int64_t ox, int64_t oy) {
-    auto clamp = [](int64_t v) {
-      return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-    };
-    return Point{clamp(p.x + ox), clamp(p.y + oy)};
-  };
-  return {at(a, leftX, leftY), at(a, rightX, rightY), at(b, rightX, rightY), at(b, leftX, leftY)};
-}
-
-// A convex quadrilateral's pixels row by row, as ScanPolygon fills it: pixel
-// (x, y) is inside when the point (x, y) is, points on left and top edges
-// counting as inside. An edge from (xa, ya) down to (xb, yb) crosses row y
-// in [ya, yb) at xa + (y - ya)(xb - xa) / (yb - ya), the first pixel at or
-// right of it being the ceiling; the crossings pair up left to right.
-// Rows are asked for top to bottom, so each edge steps its crossing from
-// one row to the next (a quotient and a remainder) instead of dividing.
-class ConvexQuad {
+//
+// Its pixels are filled as ScanPolygon fills the corners: pixel (x, y) is
+// inside when the point (x, y) is, points on left and top edges counting as
+// inside. An edge from (xa, ya) down to (xb, yb) crosses row y in [ya, yb)
+// at xa + (y - ya)(xb - xa) / (yb - ya), the first pixel at or right of it
+// being the ceiling. A parallelogram's lowest corner is the one opposite its
+// highest, so its sides run down from the top corner in two chains of two,
+// and every row between crosses one side of each chain: the span lies
+// between those two crossings. Rows are asked for top to bottom, so each
+// side steps its crossing from one row to the next (a quotient and a
+// remainder) instead of dividing. The corners are kept in 64 bits: a band
+// at the edge of the coordinate range stays a parallelogram.
+class SlantedBand {
  public:
-  explicit ConvexQuad(const std::array<Point, 4>& corners) {
-    for (size_t i = 0; i < corners.size(); ++i) {
-      const Point& p = corners[i];
-      const Point& q = corners[(i + 1) % corners.size()];
-      if (p.y == q.y) continue;  // horizontal edges bound no row
-      const Point& top = p.y < q.y ? p : q;
-      const Point& bottom = p.y < q.y ? q : p;
-      edges_[count_++] = Edge(top.y, bottom.y, top.x, int64_t{bottom.x} - top.x);
+  SlantedBand() = default;
+  SlantedBand(Point a, Point b, int32_t width) {
+    const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double reachX = width * std::abs(dy) / length, reachY = width * std::abs(dx) / length;
+    auto round = [](double v) { return static_cast<int64_t>(std::floor(v + 0.5)); };
+    // The right-hand side lies up when the line falls to the right (or
+    // rises to the left), down otherwise.
+    const int64_t down = (dx > 0) == (dy > 0) ? -1 : 1;
+    const int64_t rightX = round((reachX + 1) / 2), rightY = down * round((reachY + 1) / 2);
+    const int64_t leftX = -round(reachX / 2), leftY = -down * round(reachY / 2);
+    const Corner corners[4] = {{a.x + leftX, a.y + leftY},
+                               {a.x + rightX, a.y + rightY},
+                               {b.x + rightX, b.y + rightY},
+                               {b.x + leftX, b.y + leftY}};
+    size_t top = 0;
+    for (size_t i = 1; i < 4; ++i)
+      if (corners[i].y < corners[top].y) top = i;
+    const Corner& first = corners[top];
+    const Corner& bottom = corners[(top + 2) % 4];
+    for (size_t chain = 0; chain < 2; ++chain) {
+      const Corner& middle = corners[(top + (chain == 0 ? 1 : 3)) % 4];
+      chains_[chain] = {Edge(first, middle), Edge(middle, bottom), middle.y};
     }
+    top_ = first.y;
+    bottom_ = bottom.y;
   }
 
   RowSpan Row(int64_t y) const {
-    int64_t crossings[4];
-    size_t n = 0;
-    int64_t least = INT64_MAX, most = INT64_MIN;
-    for (size_t i = 0; i < count_; ++i) {
-      if (y < edges_[i].yTop || y >= edges_[i].yBottom) continue;
-      const int64_t x = edges_[i].Column(y);
-      crossings[n++] = x;
-      least = std::min(least, x);
-      most = std::max(most, x);
-    }
-    // Nearly every row crosses two edges: the span lies between them. Kept
-    // in registers, since sorting the array reloads the just-stored
-    // crossings two at a time, which stalls on every row.
-    if (n == 2) return least < most ? RowSpan{least, most} : RowSpan{};
-    for (size_t i = 1; i < n; ++i)
-      for (size_t j = i; j > 0 && crossings[j] < crossings[j - 1]; --j)
-        std::swap(crossings[j], crossings[j - 1]);
-    int64_t left = INT64_MAX, right = INT64_MIN;
-    for (size_t i = 0; i + 1 < n; i += 2)
-      if (crossings[i] < crossings[i + 1]) {
-        left = std::min(left, crossings[i]);
-        right = std::max(right, crossings[i + 1]);
-      }
-    return left < right ? RowSpan{left, right} : RowSpan{};
+    if (y < top_ || y >= bottom_) return {};
+    const int64_t x0 = chains_[0].Column(y), x1 = chains_[1].Column(y);
+    return x0 < x1 ? RowSpan{x0, x1} : x1 < x0 ? RowSpan{x1, x0} : RowSpan{};
   }
 
  private:
+  struct Corner {
+    int64_t x, y;
+  };
+
   class Edge {
    public:
     Edge() = default;
-    Edge(int64_t top, int64_t bottom, int64_t x, int64_t run)
-        : yTop(top), yBottom(bottom), xTop_(x), dx_(run) {
-      const int64_t d = yBottom - yTop;
+    Edge(const Corner& top, const Corner& bottom)
+        : yTop_(top.y), d_(bottom.y - top.y), xTop_(top.x), dx_(bottom.x - top.x) {
       constexpr int64_t kSmall = int64_t{1} << 30;  // products stay below 2^61
-      small_ = d < kSmall && std::abs(dx_) < kSmall && std::abs(xTop_) < kSmall;
-      if (small_) {
+      small_ = d_ < kSmall && std::abs(dx_) < kSmall && std::abs(xTop_) < kSmall;
+      if (small_ && d_ > 0) {
         // dx = stepQuotient_ * d + stepRemainder_, 0 <= stepRemainder_ < d.
-        stepQuotient_ = FloorDiv(dx_, d);
-        stepRemainder_ = dx_ - stepQuotient_ * d;
+        stepQuotient_ = FloorDiv(dx_, d_);
+        stepRemainder_ = dx_ - stepQuotient_ * d_;
       }
     }
 
-    // The first column at or right of the crossing with row y.
+    // The first column at or right of the crossing with row y, a row the
+    // edge reaches.
     int64_t Column(int64_t y) const {
-      const int64_t d = yBottom - yTop;
       if (!small_) {
-        return CeilDivWide(static_cast<Wide>(xTop_) * d + static_cast<Wide>(y - yTop) * dx_, d);
+        return CeilDivWide(static_cast<Wide>(xTop_) * d_ + static_cast<Wide>(y - yTop_) * dx_, d_);
       }
       if (y == row_ + 1) {
         quotient_ += stepQuotient_;
         remainder_ += stepRemainder_;
-        if (remainder_ >= d) {
-          remainder_ -= d;
+        if (remainder_ >= d_) {
+          remainder_ -= d_;
           ++quotient_;
         }
       } else if (y != row_) {
         // xTop * d + (y - yTop) * dx = quotient_ * d + remainder_, 0 <= remainder_ < d.
-        const int64_t n = xTop_ * d + (y - yTop) * dx_;
-        quotient_ = FloorDiv(n, d);
-        remainder_ = n - quotient_ * d;
+        const int64_t n = xTop_ * d_ + (y - yTop_) * dx_;
+        quotient_ = FloorDiv(n, d_);
+        remainder_ = n - quotient_ * d_;
       }
       row_ = y;
       return quotient_ + (remainder_ > 0 ? 1 : 0);
     }
 
-    int64_t yTop = 0, yBottom = 0;
-
    private:
-    // floor(a / b) for b > 0.
-    static int64_t FloorDiv(int64_t a, int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
-
-    int64_t xTop_ = 0, dx_ = 0;
+    int64_t yTop_ = 0, d_ = 0, xTop_ = 0, dx_ = 0;
     bool small_ = false;
     int64_t stepQuotient_ = 0, stepRemainder_ = 0;
     // The last row asked for and its crossing as quotient and remainder.
     mutable int64_t row_ = INT64_MIN, quotient_ = 0, remainder_ = 0;
   };
-  std::array<Edge, 4> edges_{};
-  size_t count_ = 0;
+
+  // Two sides down from the top corner; the upper one reaches the rows
+  // above the middle corner (none when it is horizontal).
+  struct Chain {
+    Edge upper, lower;
+    int64_t middle = 0;
+    int64_t Column(int64_t y) const { return y < middle ? upper.Column(y) : lower.Column(y); }
+  };
+
+  Chain chains_[2];
+  int64_t top_ = 0, bottom_ = 0;
 };
 
 // The row-by-row extent of a round pen drawn along a segment: a dot at each
@@ -183,9 +172,9 @@ class WideSegment {
  public:
   // dot: the pen's shape in the box (0, 0, width, width). startDot: false
   // when the dot at a was painted already (by the segment ending there).
-  WideSegment(Point a, Point b, int32_t width, const EllipseRows& dot, bool startDot)
+  WideSegment(Point a, Point b, int32_t width, const PenDot& dot, bool startDot)
       : dot_(dot), width_(width), half_(width / 2), startDot_(startDot), a_(a), b_(b),
-        slanted_(a.x != b.x && a.y != b.y ? SlantedBand(a, b, width) : std::array<Point, 4>{}) {}
+        slanted_(a.x != b.x && a.y != b.y ? SlantedBand(a, b, width) : SlantedBand()) {}
 
   // Rows [FirstRow, EndRow) hold the segment: the dots reach width / 2
   // rows above their centres and (width - 1) / 2 below, the band's rounded
@@ -243,7 +232,7 @@ class WideSegment {
   }
 
   // The band between the end points on row y.
-  RowSpan BandRow(int64_t y) const {
+  [[gnu::always_inline]] RowSpan BandRow(int64_t y) const {
     if (a_.x == b_.x && a_.y != b_.y) {
       // Vertical: the pen's width in columns, between the ends.
       if (y >= std::min(a_.y, b_.y) && y <= std::max(a_.y, b_.y))
@@ -259,11 +248,11 @@ class WideSegment {
     return slanted_.Row(y);
   }
 
-  const EllipseRows& dot_;
+  const PenDot& dot_;
   int64_t width_, half_;
   bool startDot_;
   Point a_, b_;
-  ConvexQuad slanted_;  // no edges unless the segment is slanted
+  SlantedBand slanted_;  // empty unless the segment is slanted
 };
 
 // Cubic Bezier curves are flattened as GDI flattens them (the rule was
@@ -414,7 +403,7 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
     // Overlaps between the pieces are painted twice, which copying allows;
     // the dot where one segment ends and the next begins is painted once.
     // GDI's round pen: the ellipse of a width x width box on the point.
-    const EllipseRows dot(0, 0, pen_.width, pen_.width);
+    const PenDot dot(pen_.width);
     auto strokeSegment = [&](Point a, Point b, bool startDot) {
       const int64_t from =
           std::max<int64_t>(WideSegment::FirstRow(a, b, pen_.width), clipBox_.top);
@@ -443,7 +432,7 @@ void Canvas::StrokePath(const Point* points, int32_t count, bool closed) {
 }
 
 WidePenCoverage::WidePenCoverage(int32_t width, int64_t from, int64_t to)
-    : width_(width), from_(from), to_(to), dot_(0, 0, width, width) {}
+    : width_(width), from_(from), to_(to), dot_(width) {}
 
 void WidePenCoverage::AddSegment(Point a, Point b) {
   const int64_t from = std::max<int64_t>(WideSegment::FirstRow(a, b, width_), from_);
