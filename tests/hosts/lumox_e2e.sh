@@ -43,7 +43,7 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 needs_display() {
   if [ -z "${LUMOX_E2E_INSIDE_XVFB:-}" ]; then
     command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run is not installed"; exit $skip; }
-    LUMOX_E2E_INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 640x480x24" "$0" "$case_name" "$lumox" "$test_window"
+    LUMOX_E2E_INSIDE_XVFB=1 exec xvfb-run -a -s "-noreset -screen 0 640x480x24" "$0" "$case_name" "$lumox" "$test_window"
   fi
 }
 
