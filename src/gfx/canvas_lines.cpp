@@ -231,7 +231,8 @@ class WideSegment {
     return {d.left + int64_t{p.x} - half_, d.right + int64_t{p.x} - half_};
   }
 
-  // The band between the end points on row y.
+  // The band between the end points on row y. Inline: it runs for every
+  // row of every segment, and the call cost as much as the band.
   [[gnu::always_inline]] RowSpan BandRow(int64_t y) const {
     if (a_.x == b_.x && a_.y != b_.y) {
       // Vertical: the pen's width in columns, between the ends.
