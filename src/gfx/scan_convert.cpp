@@ -190,17 +190,24 @@ void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFr
   std::vector<Edge*> active;
   std::vector<Crossing> crossings;
   size_t next = 0;
+  // The first row past an active edge's end: the active list changes only
+  // there and where the next edge starts.
+  int64_t firstEnd = INT64_MAX;
   for (int64_t y = first; y < last; ++y) {
-    while (next < edges.size() && edges[next].yTop <= y) active.push_back(&edges[next++]);
-    std::erase_if(active, [y](const Edge* e) { return e->yBottom <= y; });
+    if (y >= firstEnd || (next < edges.size() && edges[next].yTop <= y)) {
+      while (next < edges.size() && edges[next].yTop <= y) active.push_back(&edges[next++]);
+      std::erase_if(active, [y](const Edge* e) { return e->yBottom <= y; });
+      firstEnd = INT64_MAX;
+      for (const Edge* e : active) firstEnd = std::min(firstEnd, e->yBottom);
+    }
     if (active.empty()) {
       if (next < edges.size()) y = std::max(y, edges[next].yTop - 1);
       continue;
     }
-    crossings.clear();
-    for (Edge* e : active) {
-      crossings.push_back({e->column, e->direction});
-      e->Advance();
+    crossings.resize(active.size());
+    for (size_t i = 0; i < active.size(); ++i) {
+      crossings[i] = {active[i]->column, active[i]->direction};
+      active[i]->Advance();
     }
     // Few crossings per row, mostly in order already: insertion sort.
     for (size_t i = 1; i < crossings.size(); ++i)

@@ -76,6 +76,25 @@ abbbbbbba.aa...aa.aba.......bbbbbbbbb
 ...................a.................
 .....................................
 .....................................)"},
+    // A notch with a flat bottom: its slanted sides end on a row where no
+    // side starts, and from that row down the rows run from side to side.
+    {"a notched polygon", 11, 9,
+     [](Canvas& c) {
+       const Point notched[] = {{0, 8}, {0, 0}, {3, 4}, {7, 4}, {10, 0}, {10, 8}};
+       c.SelectPen(Pen::Null());
+       c.SelectBrush(Brush::Solid(kBrushInk));
+       c.Polygon(notched, 6);
+     },
+     R"(
+...........
+b..........
+bb.......b.
+bbb.....bb.
+bbbbbbbbbb.
+bbbbbbbbbb.
+bbbbbbbbbb.
+bbbbbbbbbb.
+...........)"},
     // A round pen of width 4 rounds the rectangle's outer corners. The
     // width-3 pen runs along each pixel of the one-pixel outline, with the
     // bands of its diagonal steps rounding towards the right; a one-pixel
