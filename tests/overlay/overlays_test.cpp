@@ -165,17 +165,14 @@ TEST_F(OverlaysTest, InfoBoxFollowsThePlayersSerial) {
   SetInfo("A", "B", "C", 4);
   RunFor(500);
   EXPECT_TRUE(AllOf({0, 0, 640, 480}, kModuleColour)) << "shown with ShowInfo off";
-}
 
-TEST_F(OverlaysTest, PlayerTextsAreCutWhereTheyStopBeingPrintable) {
-  share_.SetU32(share_offset::PlayerActive, 1);
-  // InfoText2 fills its field without a terminating zero; InfoText3 follows.
+  // Texts are cut where they stop being printable: Windows-1252 letters stay,
+  // control bytes and DEL end a text; InfoText2 fills its field without a
+  // terminating zero, and InfoText3 follows it.
+  saver_->options.ShowInfo = 1;
+  SetInfo("caf\xE9 \x80\xFF\x7F" "cd", "", "line\nbreak", 7);
   std::memset(bytes_.bytes + share_offset::InfoText2, 'W', kInfoTextSize);
-  // Windows-1252 letters stay; control bytes and DEL end the text.
-  share_.SetText(share_offset::InfoText1, kInfoTextSize, "caf\xE9 \x80\xFF\x7F" "cd");
-  share_.SetText(share_offset::InfoText3, kInfoTextSize, "line\nbreak");
-  share_.SetU32(share_offset::InfoSerial, 7);
-  Begin(640, 480);
+  font_.lines.clear();
   Frame();
   EXPECT_EQ(font_.lines,
             (std::vector<std::string>{std::string(63, 'W'), "caf\xE9 \x80\xFF", "line"}));
