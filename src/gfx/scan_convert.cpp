@@ -151,11 +151,6 @@ struct Edge {
   }
 };
 
-struct Crossing {
-  int64_t x;
-  int direction;
-};
-
 }  // namespace
 
 void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFrom, int64_t rowTo,
@@ -188,7 +183,6 @@ void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFr
   last = std::min(last, rowTo);
 
   std::vector<Edge*> active;
-  std::vector<Crossing> crossings;
   size_t next = 0;
   // The first row past an active edge's end: the active list changes only
   // there and where the next edge starts.
@@ -204,28 +198,26 @@ void ScanPolygon(const Point* points, int32_t count, bool winding, int64_t rowFr
       if (next < edges.size()) y = std::max(y, edges[next].yTop - 1);
       continue;
     }
-    crossings.resize(active.size());
-    for (size_t i = 0; i < active.size(); ++i) {
-      crossings[i] = {active[i]->column, active[i]->direction};
-      active[i]->Advance();
-    }
-    // Few crossings per row, mostly in order already: insertion sort.
-    for (size_t i = 1; i < crossings.size(); ++i)
-      for (size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
-        std::swap(crossings[j], crossings[j - 1]);
+    // The active edges in order of where they cross this row. From one row
+    // to the next they seldom change places, so insertion sort does little.
+    for (size_t i = 1; i < active.size(); ++i)
+      for (size_t j = i; j > 0 && active[j]->column < active[j - 1]->column; --j)
+        std::swap(active[j], active[j - 1]);
     if (!winding) {
-      for (size_t i = 0; i + 1 < crossings.size(); i += 2)
-        if (crossings[i].x < crossings[i + 1].x) sink.Span(y, crossings[i].x, crossings[i + 1].x);
+      for (size_t i = 0; i + 1 < active.size(); i += 2)
+        if (active[i]->column < active[i + 1]->column)
+          sink.Span(y, active[i]->column, active[i + 1]->column);
     } else {
       int turns = 0;
       int64_t spanLeft = 0;
-      for (const Crossing& c : crossings) {
+      for (const Edge* e : active) {
         const int before = turns;
-        turns += c.direction;
-        if (before == 0 && turns != 0) spanLeft = c.x;
-        if (before != 0 && turns == 0 && spanLeft < c.x) sink.Span(y, spanLeft, c.x);
+        turns += e->direction;
+        if (before == 0 && turns != 0) spanLeft = e->column;
+        if (before != 0 && turns == 0 && spanLeft < e->column) sink.Span(y, spanLeft, e->column);
       }
     }
+    for (Edge* e : active) e->Advance();
   }
 }
 
