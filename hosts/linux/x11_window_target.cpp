@@ -289,26 +289,40 @@ void X11WindowTarget::PresentConverted(const gfx::Screen& screen, const gfx::Cha
   // The server reads the shared image after the call that sends it
   // returns: the last frame's image is free once its completion event
   // came. By now (a refresh later) it nearly always has; if not, a round
-  // trip makes sure.
+  // trip makes sure, and the completion it brought is read off the queue
+  // at once: left there, it would later pass for the next frame's and
+  // free the image while the server still reads it.
   if (x_->putPending) DrainEvents();
-  if (x_->putPending) XSync(x_->display, False);
+  if (x_->putPending) {
+    XSync(x_->display, False);
+    DrainEvents();
+  }
   x_->putPending = false;
-  const int pitch = x_->image->bytes_per_line;
+  // Each rectangle is converted into an image of its own size, packed one
+  // after another in the shared segment (they never overlap, so they fit).
+  // The server copies an image sent whole with a plain row copy, but a part
+  // of a wider one through a slower general blit; a whole frame is one
+  // rectangle at the start, as before.
   const std::vector<gfx::Rect>& rects = area.Rects();
+  char* next = x_->image->data;
   for (const gfx::Rect& r : rects) {
-    char* topLeft = x_->image->data + static_cast<ptrdiff_t>(r.top) * pitch + r.left * 4;
-    screen.Present(reinterpret_cast<uint32_t*>(topLeft), pitch, r, palette);
-    auto width = static_cast<unsigned>(r.right - r.left);
-    auto height = static_cast<unsigned>(r.bottom - r.top);
+    XImage part = *x_->image;
+    part.width = r.right - r.left;
+    part.height = r.bottom - r.top;
+    part.bytes_per_line = part.width * 4;
+    part.data = next;
+    next += static_cast<ptrdiff_t>(part.bytes_per_line) * part.height;
+    screen.Present(reinterpret_cast<uint32_t*>(part.data), part.bytes_per_line, r, palette);
+    auto width = static_cast<unsigned>(part.width);
+    auto height = static_cast<unsigned>(part.height);
     if (x_->shm) {
       // Requests are handled in order: the last one's completion covers all.
       const bool last = &r == &rects.back();
-      XShmPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
-                   height, last ? True : False);
+      XShmPutImage(x_->display, x_->window, x_->gc, &part, 0, 0, r.left, r.top, width, height,
+                   last ? True : False);
     } else {
       // Xlib has sent or copied the pixels by the time this returns.
-      XPutImage(x_->display, x_->window, x_->gc, x_->image, r.left, r.top, r.left, r.top, width,
-                height);
+      XPutImage(x_->display, x_->window, x_->gc, &part, 0, 0, r.left, r.top, width, height);
     }
   }
   // Sent now, not waited for: errors about a vanished window arrive with
