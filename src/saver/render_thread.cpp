@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "base/caught_failure.h"
 #include "platform/system.h"
 #include "saver/frame_pacer.h"
 #include "state/saver_state.h"
@@ -63,13 +64,9 @@ void RenderThreadMain(RenderSession& session) noexcept {
   TimedThread paletteThread;
   try {
     RunSession(session, paletteThread);
-  } catch (const std::exception& error) {
-    session.saver.runFlag = 0;
-    System().DebugOutput(std::string("Render thread failed: ") + error.what());
-    if (!paletteThread.Join(kThreadJoinTimeoutMs)) session.paletteAbandoned = true;
   } catch (...) {
     session.saver.runFlag = 0;
-    System().DebugOutput("Render thread failed");
+    System().DebugOutput("Render thread failed" + CaughtFailureDetail());
     if (!paletteThread.Join(kThreadJoinTimeoutMs)) session.paletteAbandoned = true;
   }
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
 
+#include "base/caught_failure.h"
 #include "control/sound_share.h"
 #include "state/palette_state.h"
 #include "platform/clock.h"
@@ -257,10 +257,8 @@ LResult Dispatch(SaverWindow& window, uint32_t message, WParam wParam, LParam lP
 LResult ScreenSaverProc(SaverWindow& window, uint32_t message, WParam wParam, LParam lParam) {
   try {
     return Dispatch(window, message, wParam, lParam);
-  } catch (const std::exception& error) {
-    System().DebugOutput(std::string("Saver window failed: ") + error.what());
   } catch (...) {
-    System().DebugOutput("Saver window failed");
+    System().DebugOutput("Saver window failed" + CaughtFailureDetail());
   }
   window.host.PostQuit(kFaultExitCode);
   return 0;

@@ -1,9 +1,9 @@
 #include "saver/timed_thread.h"
 
 #include <chrono>
-#include <exception>
 #include <system_error>
 
+#include "base/caught_failure.h"
 #include "platform/system.h"
 
 namespace lumox {
@@ -22,11 +22,8 @@ bool TimedThread::Start(std::string name, std::function<void()> body,
                            onFault = std::move(onFault)]() noexcept {
       try {
         body();
-      } catch (const std::exception& error) {
-        System().DebugOutput(threadName + " thread failed: " + error.what());
-        if (onFault) onFault();
       } catch (...) {
-        System().DebugOutput(threadName + " thread failed");
+        System().DebugOutput(threadName + " thread failed" + CaughtFailureDetail());
         if (onFault) onFault();
       }
       std::lock_guard lock(completion->mutex);

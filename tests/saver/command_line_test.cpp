@@ -37,7 +37,7 @@ TEST(DispatchSaverMode, DecidesTheModeFromTheFirstLetter) {
   }
   SaverMode password = DispatchSaverMode("/a   987 extra", true);
   EXPECT_EQ(password.passwordArguments, "987 extra");
-  for (auto [text, value] : {std::pair{"", 0u}, {"junk", 0u}, {"-5", 0u}, {"0012a3", 12u}})
+  for (auto [text, value] : {std::pair{"", 0u}, {"junk", 0u}, {"-5", 0u}, {"0912a3", 912u}})
     EXPECT_EQ(ParseDecimal(text), value) << text;
 }
 
