@@ -106,6 +106,17 @@ TEST_F(PaletteConstruction, NewPaletteIsBlackReservedOnScreenAndReleaseRestoresT
     ReleasePaletteState(custom);
   }
   EXPECT_EQ(largest, 9);
+  // Walking by single steps, a channel turns round exactly at 0 and 255.
+  for (uint32_t seed = 1; seed <= 20; ++seed) {
+    SeedRandom(seed);
+    CustomPalette walk;
+    MakeRandomCustomPalette(walk, 1, -1, 1);
+    for (int k = 1; k < kPaletteEntries; ++k) {
+      for (auto [from, to] : {std::pair<int, int>{walk[k - 1].red, walk[k].red},
+                              {walk[k - 1].green, walk[k].green}})
+        ASSERT_TRUE(std::abs(to - from) == 1 || from == 0 || from == 255) << seed << ", " << k;
+    }
+  }
 }
 
 TEST_F(PaletteConstruction, DefaultsFollowTheTableAndKeepTheEffects) {
