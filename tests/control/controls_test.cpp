@@ -424,8 +424,8 @@ TEST_F(SoundLinkTest, TwoWindowsAndTheDialogCountTheirAttachments) {
 TEST_F(SoundLinkTest, ThePlayerVersionComesFromItsKeyWhichIsCreated) {
   EXPECT_EQ(ReadPlayerVersion(), 0u);
   EXPECT_TRUE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Auralis"));
-  const uint8_t version[4] = {7, 0, 2, 0};  // 2.7
-  for (const auto& [size, expected] : {std::pair{4u, 0x00020007u}, {2u, 0u}}) {
+  const uint8_t version[4] = {7, 1, 2, 3};  // little-endian
+  for (const auto& [size, expected] : {std::pair{4u, 0x03020107u}, {2u, 0u}}) {
     registry.WriteValue(RegRoot::CurrentUser, "Software\\Auralis", "Current Version", kRegDword,
                         version, size);
     EXPECT_EQ(ReadPlayerVersion(), expected) << size;
