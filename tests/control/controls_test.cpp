@@ -389,6 +389,19 @@ TEST_F(SoundLinkTest, OnlyABlockOfThisLayoutIsTaken) {
   EXPECT_EQ(OpenSoundShareChecked(result, false), nullptr);
   EXPECT_EQ(result, ShareOpenResult::kLayoutMismatch);
   EXPECT_EQ(view.U32(off::LayoutMismatch), 0u);
+  // A smaller block of the same name is refused and marked only where the
+  // mark fits: one byte short of it, nothing is written.
+  for (size_t size : {off::LayoutMismatch + 4, off::LayoutMismatch + 3}) {
+    player.reset();
+    player = PlayerBlock(size);
+    EXPECT_EQ(OpenSoundShareChecked(result, true), nullptr);
+    std::vector<uint8_t> expected(size, 0);
+    if (size == off::LayoutMismatch + 4) {
+      expected[off::LayoutMismatchCode] = kLayoutMismatchCode;
+      expected[off::LayoutMismatch] = 1;
+    }
+    EXPECT_EQ(std::vector<uint8_t>(player->data(), player->data() + size), expected) << size;
+  }
 }
 
 TEST_F(SoundLinkTest, TwoWindowsAndTheDialogCountTheirAttachments) {
