@@ -133,7 +133,6 @@ TEST(Shapes, HugeAndDegenerateInputIsSafe) {
   WithTools(canvas, 3);
   constexpr int32_t g = 1000000000;
   canvas.Ellipse(-g, -g, g, g);
-  EXPECT_EQ(canvas.GetPixel(18, 11), 11);  // inside: brush
   canvas.Ellipse(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
   canvas.Rectangle(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
   EXPECT_EQ(CountPixels(surface, 11), 37 * 23);
