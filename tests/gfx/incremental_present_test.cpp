@@ -90,15 +90,6 @@ TEST(IncrementalPresent, PresentsNothingUnchangedAndOnlyWhatWasDrawn) {
   // Apart in one strip: two rectangles, each with the strip's rows.
   EXPECT_EQ(tracker.Take(screen).Rects(),
             (std::vector<Rect>{{3, 5, 8, 14}, {19, 5, 20, 14}, {30, 66, 31, 67}}));
-  // The same columns across touching strips: one rectangle; with rows
-  // between them unchanged, two.
-  canvas.FillRect(10, 20, 12, 40, Brush::StockBlack());
-  canvas.Flush();
-  EXPECT_EQ(tracker.Take(screen).Rects(), (std::vector<Rect>{{10, 20, 12, 40}}));
-  canvas.FillRect(10, 20, 12, 30, Brush::StockBlack());
-  canvas.FillRect(10, 66, 12, 69, Brush::StockBlack());
-  canvas.Flush();
-  EXPECT_EQ(tracker.Take(screen).Rects(), (std::vector<Rect>{{10, 20, 12, 30}, {10, 66, 12, 69}}));
 
   const Rgb same = screen.Entry(kFirstSaverEntry + 3);
   screen.AnimatePalette(3, 1, &same);
