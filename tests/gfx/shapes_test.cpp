@@ -150,5 +150,23 @@ TEST(Shapes, HugeAndDegenerateInputIsSafe) {
     for (int x = 0; x < 37; ++x) ASSERT_EQ(surface.row(y)[x], x + y < 30 ? 11 : 0) << x << "," << y;
 }
 
+// A pentagram's middle is inside it twice: filled under the winding rule,
+// not under the alternate one. DstInvert needs no source or pattern.
+TEST(Shapes, WindingFillsAPentagramsMiddleAndDstInvertInvertsTheBox) {
+  Surface surface(26, 11);
+  Canvas canvas(surface);
+  const Point star[] = {{5, 0}, {8, 10}, {0, 4}, {10, 4}, {2, 10}};
+  WithTools(canvas).SelectPen(Pen::Null());
+  canvas.Polygon(star, 5);
+  EXPECT_EQ(canvas.GetPixel(5, 6), 0);
+  EXPECT_EQ(canvas.GetPixel(3, 6), 11);
+  canvas.SetPolyFillMode(FillMode::Winding);
+  canvas.Polygon(star, 5);
+  EXPECT_EQ(canvas.GetPixel(5, 6), 11);
+  canvas.PatBlt(25, 1, -3, 8, RasterOp::DstInvert);  // columns 23-25
+  canvas.StretchDIBits(22, 9, 4, 2, 0, 0, 1, 1, DibView{}, RasterOp::DstInvert);
+  EXPECT_EQ(CountPixels(surface, 255), 3 * 8 + 4 * 2);
+}
+
 }  // namespace
 }  // namespace lumox::gfx
