@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/canvas.h"
@@ -28,6 +29,21 @@ TEST(StretchBlt, MirrorsRepeatsAndDropsPixels) {
   EXPECT_EQ(stretch(0, 2, 0, 4), "\nbd");
   EXPECT_EQ(stretch(0, 10, 0, 4), "\naaabbcccdd");
   EXPECT_EQ(stretch(3, -4, 3, -4), "\nabcd");
+}
+
+TEST(BitBlt, CopiesWithinOneSurfaceReadTheWholeSourceBeforeWriting) {
+  const std::string original = "\nabcde\nfghij\nklmno\npqrst";
+  const std::pair<Point, std::string> moves[] = {
+      {{1, 1}, "\nabcde\nfabcj\nkfgho\npklmt"},   // down and to the right
+      {{-1, -1}, "\nghide\nlmnij\nqrsno\npqrst"}};  // up and to the left
+  for (const auto& [by, expected] : moves) {
+    Surface surface(5, 4);
+    for (int i = 0; i < 20; ++i) surface.data()[i] = testing::CharPixel(original[1 + i + i / 5]);
+    Canvas canvas(surface);
+    canvas.BitBlt(std::max(by.x, 0), std::max(by.y, 0), 3, 3, canvas, std::max(-by.x, 0),
+                  std::max(-by.y, 0));
+    EXPECT_EQ(testing::Picture(surface), expected) << by.x;
+  }
 }
 
 TEST(StretchBlt, ExtentsNearTheLimitRepeatOrDropThePixelAtTheMiddle) {
