@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "platform/clock.h"
 #include "base/caught_failure.h"
+#include "platform/clock.h"
 #include "platform/system.h"
 #include "saver/frame_pacer.h"
 #include "state/saver_state.h"
