@@ -313,16 +313,15 @@ void X11WindowTarget::PresentConverted(const gfx::Screen& screen, const gfx::Cha
     part.data = next;
     next += static_cast<ptrdiff_t>(part.bytes_per_line) * part.height;
     screen.Present(reinterpret_cast<uint32_t*>(part.data), part.bytes_per_line, r, palette);
-    auto width = static_cast<unsigned>(part.width);
-    auto height = static_cast<unsigned>(part.height);
     if (x_->shm) {
       // Requests are handled in order: the last one's completion covers all.
       const bool last = &r == &rects.back();
-      XShmPutImage(x_->display, x_->window, x_->gc, &part, 0, 0, r.left, r.top, width, height,
-                   last ? True : False);
+      XShmPutImage(x_->display, x_->window, x_->gc, &part, 0, 0, r.left, r.top, part.width,
+                   part.height, last ? True : False);
     } else {
       // Xlib has sent or copied the pixels by the time this returns.
-      XPutImage(x_->display, x_->window, x_->gc, &part, 0, 0, r.left, r.top, width, height);
+      XPutImage(x_->display, x_->window, x_->gc, &part, 0, 0, r.left, r.top, part.width,
+                part.height);
     }
   }
   // Sent now, not waited for: errors about a vanished window arrive with
