@@ -82,14 +82,16 @@ TEST(FreeTypeFont, GlyphsLandOnTheBaselineAtTheirBearings) {
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(font->LineHeight(), 8);
   EXPECT_EQ(font->TextWidth("HgH"), 14);
+  // "HgH" centred in a box from column 1 to 20 and row `top` to `bottom`.
+  auto drawn = [&](int32_t top, int32_t bottom) {
+    return testing::Drawn(20, 12, [&](Canvas& c) {
+      c.SetFont(font.get());
+      c.DrawCenteredText(1, top, 20, bottom, "HgH", kWhite);
+    });
+  };
   // The line's top is 1 + (11 - 8) / 2 = 2, so the baseline is row 8; the
   // text starts at 1 + (19 - 14) / 2 = 3.
-  EXPECT_EQ(testing::Drawn(20, 12,
-                           [&](Canvas& c) {
-                             c.SetFont(font.get());
-                             c.DrawCenteredText(1, 1, 20, 12, "HgH", kWhite);
-                           }),
-            R"(
+  EXPECT_EQ(drawn(1, 12), R"(
 ....................
 ....................
 ....................
@@ -104,12 +106,7 @@ TEST(FreeTypeFont, GlyphsLandOnTheBaselineAtTheirBearings) {
 ....................)");
   // A box lower than the line shows only the line's rows inside it: the
   // baseline falls on row 9, and the descender's rows 9 and 10 stay out.
-  EXPECT_EQ(testing::Drawn(20, 12,
-                           [&](Canvas& c) {
-                             c.SetFont(font.get());
-                             c.DrawCenteredText(1, 5, 20, 9, "HgH", kWhite);
-                           }),
-            R"(
+  EXPECT_EQ(drawn(5, 9), R"(
 ....................
 ....................
 ....................
