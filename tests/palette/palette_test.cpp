@@ -18,6 +18,8 @@
 
 #include "base/random.h"
 #include "control/oscillator_table.h"
+#include "control/sound_link.h"
+#include "control/sound_share.h"
 #include "gfx/canvas.h"
 #include "gfx/screen.h"
 #include "palette/palette.h"
@@ -363,6 +365,20 @@ TEST_F(AnimateStepTest, ScaleIsPerChannelAndLiveScaleAndMorphRateAreNotStored) {
   EXPECT_EQ(s.channels[kRed].MorphPos, 34);
   EXPECT_EQ(s.entries[0].red, 200 * 255 / 256 * 34 / 100);
   for (int p : {kScale, kDirection, kMorphRate}) EXPECT_EQ(s.settings.values[p][kRed].Value, 42);
+
+  // The highest sound band drives a parameter like any other source: blue's
+  // scale follows its level, half of full scale.
+  SoundShareBytes bytes;
+  SoundShare share{bytes.bytes};
+  SetCurrentSoundShare(&share);
+  share.SetF32(share_offset::BandFullScale, 1.0f);
+  share.SetLeftBand(kBandCount - 1, 0.5f);
+  share.SetRightBand(kBandCount - 1, 0.5f);
+  PaletteValue& blueScale = s.settings.values[kScale][kBlue];
+  blueScale.Source = kSourceLastBand, blueScale.Sense = 10, blueScale.RangeLo = 0, blueScale.RangeHi = 100;
+  AnimateStep(s);
+  EXPECT_EQ(s.entries[0].blue, 100);
+  SetCurrentSoundShare(nullptr);
 }
 
 // Event is the number of steps between events; each event reverses the

@@ -245,6 +245,13 @@ TEST_F(SavedDisplaysTest, DeleteRemovesTheWholeDisplayAndNothingElse) {
   EXPECT_EQ(ListSavedDisplays(), std::vector<std::string>{"Keep"});
 }
 
+// However many keys a hand-edited or foreign store holds, lists stop at a
+// thousand displays.
+TEST_F(SavedDisplaysTest, AtMostAThousandDisplaysAreListed) {
+  for (int i = 0; i < 1001; ++i) PutInt(PaletteKey("D" + std::to_string(i)), "AllEffect", 1);
+  EXPECT_EQ(ListSavedDisplays().size(), 1000u);
+}
+
 TEST_F(SavedDisplaysTest, CapturesStoreLiveControlsAsFixedValuesUnderTheNextFreeNumber) {
   Activate({kRandom, kBezier});
   ModuleControl& live = state().table[kBezier].controls[0];

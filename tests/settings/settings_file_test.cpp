@@ -100,6 +100,20 @@ TEST_F(SettingsFileTest, ExportRefusesWhatTheFormatCannotCarry) {
   EXPECT_EQ(ParseSettingsFile(ReadBytes(file)).status, SettingsFileStatus::kOk);
 }
 
+// No settings file comes near 16 MB: a larger file is refused before it
+// is read, one of exactly that size is read and judged by its contents.
+TEST_F(SettingsFileTest, ImportRefusesAFileTooLargeToBeSettings) {
+  const std::string file = FilePath("Big.LMX");
+  testing::WriteFile(file, "");
+  std::filesystem::resize_file(file, 16u << 20);
+  EXPECT_EQ(ImportSettingsFile("Big", file).status, SettingsFileStatus::kBadMagic);
+  std::filesystem::resize_file(file, (16u << 20) + 1);
+  const SettingsFileResult tooLarge = ImportSettingsFile("Big", file);
+  EXPECT_EQ(tooLarge.status, SettingsFileStatus::kTooLarge);
+  EXPECT_NE(tooLarge.message.find(file), std::string::npos) << tooLarge.message;
+  EXPECT_FALSE(KeyExists(DisplayKey("Big")));
+}
+
 // Cut anywhere: nothing changes before the first complete record, and
 // after that exactly the complete records make up the display.
 TEST_F(SettingsFileTest, ATruncatedFileImportsTheRecordsBeforeTheCut) {
