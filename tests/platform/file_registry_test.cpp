@@ -66,6 +66,9 @@ TEST_F(FileRegistryTest, WritesTheFamiliarTextFormCreatingItsDirectories) {
             "\n[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox\\Saved\\[D] Bezier\\Modules]\n"
             "\n[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Lumox\\Saved\\[D] Bezier\\Modules"
             "\\Bezier]\n");
+  // Settings are the user's own: nobody else may read them.
+  EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(FileRegistryTest, AnotherStoreOnTheFileSeesEveryChangeAndBatchesKeepOthersWrites) {
