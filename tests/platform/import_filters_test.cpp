@@ -56,12 +56,20 @@ TEST_F(FindImportFilterTest, FirstExistingFilterThenTheUsualNames) {
   Register("A Gone", "Old TIFF", "tif", "C:\\gone\\tiff.flt");
   Register("B Tiff", "TIFF", "TIF TIFF", "C:\\f\\tiff.flt");
   Register("C Png", "PNG", "png", "C:\\f\\png.flt");
+  // A value of another type reads empty; text without its NUL reads whole.
+  const std::string odd = std::string(kImportFilterKey) + "\\D Odd";
+  registry_.CreateKey(RegRoot::LocalMachine, odd);
+  const uint32_t number = 7;
+  registry_.WriteValue(RegRoot::LocalMachine, odd, "Path", kRegDword, &number, sizeof number);
+  registry_.WriteValue(RegRoot::LocalMachine, odd, "Extensions", kRegSz, "png", 3);
   existing_ = {"C:\\f\\tiff.flt", "C:\\f\\png.flt"};
 
   const std::vector<ImportFilter> filters = RegisteredImportFilters(registry_);
-  ASSERT_EQ(filters.size(), 3u);
+  ASSERT_EQ(filters.size(), 4u);
   EXPECT_EQ(filters[1].name, "TIFF");
   EXPECT_EQ(filters[1].extension, "TIF TIFF");
+  EXPECT_EQ(filters[3].path, "");
+  EXPECT_EQ(filters[3].extension, "png");
 
   EXPECT_EQ(Find("C:\\pics\\scan.TIF"), "C:\\f\\tiff.flt");  // the stale one is passed over
   EXPECT_EQ(Find("C:\\pics\\scan.tiff"), "C:\\f\\tiff.flt");
@@ -72,19 +80,6 @@ TEST_F(FindImportFilterTest, FirstExistingFilterThenTheUsualNames) {
   EXPECT_EQ(Find("C:\\png.pics\\sea"), "");
   existing_.clear();
   EXPECT_EQ(Find("C:\\pics\\logo.png"), "");
-}
-
-TEST_F(FindImportFilterTest, ValuesOfOtherTypesReadEmpty) {
-  const std::string key = std::string(kImportFilterKey) + "\\Odd";
-  registry_.CreateKey(RegRoot::LocalMachine, key);
-  const uint32_t number = 7;
-  registry_.WriteValue(RegRoot::LocalMachine, key, "Path", kRegDword, &number, sizeof number);
-  registry_.WriteValue(RegRoot::LocalMachine, key, "Extensions", kRegSz, "png", 3);  // no NUL
-  const std::vector<ImportFilter> filters = RegisteredImportFilters(registry_);
-  ASSERT_EQ(filters.size(), 1u);
-  EXPECT_EQ(filters[0].path, "");
-  EXPECT_EQ(filters[0].extension, "png");
-  EXPECT_EQ(Find("a.png"), "");
 }
 
 }  // namespace

@@ -131,8 +131,15 @@ TEST(UnpackDibTest, DepthsHeadersAndRowOrder) {
   Bytes plain32 = InfoHeader(1, 1, 32);
   Put(plain32, 0x00123456);
   ASSERT_TRUE(UnpackDib(plain32, picture, error)) << error;
-  EXPECT_EQ(picture.redMask, 0xFF0000u);
+  EXPECT_EQ((std::vector<uint32_t>{picture.redMask, picture.greenMask, picture.blueMask}),
+            (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF}));
   EXPECT_TRUE(picture.colors.empty());
+
+  // The limits themselves are allowed: a picture as wide as any may be, with
+  // a full table of 256 colours.
+  Bytes widest = InfoHeader(kMaxPictureSide, 1, 8, 0, 256);
+  widest.resize(widest.size() + 4 * 256 + kMaxPictureSide);
+  EXPECT_TRUE(UnpackDib(widest, picture, error)) << error;
 }
 
 TEST(UnpackDibTest, HostileHeadersAreRefused) {
@@ -143,9 +150,10 @@ TEST(UnpackDibTest, HostileHeadersAreRefused) {
   };
   const Bytes cases[] = {
       with([](Bytes& b) { Set32(b, 4, 0); }),              // no width
-      with([](Bytes& b) { Set32(b, 8, 16385); }),          // too tall
       with([](Bytes& b) { Set32(b, 8, 0x80000000u); }),    // INT_MIN rows
-      with([](Bytes& b) { Set32(b, 4, 0x7FFFFFFF); }),     // too wide
+      // Too tall, too wide: every row is there, only the side limit refuses.
+      with([](Bytes& b) { Set32(b, 8, 16385), b.resize(b.size() + 4 * 16385); }),
+      with([](Bytes& b) { Set32(b, 4, 16385), Set32(b, 8, 1), b.resize(b.size() + 16388); }),
       with([](Bytes& b) { Set32(b, 32, 257); }),           // palette over 256
       with([](Bytes& b) { Set32(b, 8, 3); }),              // a row more than stored
       with([](Bytes& b) { b[14] = 7; }),                   // no such depth
