@@ -1,8 +1,10 @@
 // What only the file-backed registry has to get right: the file itself,
-// other processes, damaged and unreadable files.
+// other processes, damaged and unreadable files, a stuck lock.
 #include "platform/posix/file_registry.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -157,6 +159,21 @@ TEST_F(FileRegistryTest, UnreadableFileIsReportedAndLeftAlone) {
   chmod(path_.c_str(), 0600);
   EXPECT_EQ(ReadFile(path_), before);
   EXPECT_TRUE(DamagedCopies().empty());
+}
+
+TEST_F(FileRegistryTest, StuckLockHolderDelaysButDoesNotStopWriters) {
+  FileRegistry reg(path_, std::chrono::milliseconds(50));
+  ASSERT_TRUE(reg.CreateKey(kUser, "Software"));
+  // A holder that never lets go, like a writer suspended mid-commit.
+  const int stuck = open((path_ + ".lock").c_str(), O_RDWR);
+  ASSERT_GE(stuck, 0);
+  ASSERT_EQ(flock(stuck, LOCK_EX), 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(reg.CreateKey(kUser, "Software\\Lumox"));
+  const std::string report = ::testing::internal::GetCapturedStderr();
+  close(stuck);
+  EXPECT_NE(report.find(path_ + ".lock"), std::string::npos) << report;
+  EXPECT_TRUE(FileRegistry(path_).KeyExists(kUser, "Software\\Lumox"));
 }
 
 }  // namespace
