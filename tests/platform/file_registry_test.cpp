@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -159,6 +161,43 @@ TEST_F(FileRegistryTest, UnreadableFileIsReportedAndLeftAlone) {
   chmod(path_.c_str(), 0600);
   EXPECT_EQ(ReadFile(path_), before);
   EXPECT_TRUE(DamagedCopies().empty());
+}
+
+// A full disk, or a file-size limit, which stops root too: changes stay in
+// memory, one report says so, and the first write that succeeds again
+// stores all of them; the old file is never cut short.
+TEST_F(FileRegistryTest, FailedWritesKeepChangesUntilTheFileCanBeWrittenAgain) {
+  FileRegistry reg(path_);
+  reg.BeginBatch();
+  ASSERT_TRUE(reg.CreateKey(kUser, "Other") && reg.CreateKey(kUser, "Kept"));
+  for (uint32_t i = 0; i < 100; ++i) WriteDword(reg, "Other", std::to_string(i), i);
+  reg.EndBatch();
+  const std::string before = ReadFile(path_);  // longer than the limit below, unlike a report
+  struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+      getrlimit(RLIMIT_FSIZE, &saved);
+      std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+      rlimit limit = saved;
+      limit.rlim_cur = bytes;
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); std::signal(SIGXFSZ, SIG_DFL); }
+    rlimit saved{};
+  };
+  {
+    const FileSizeLimit limit(1000);
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(WriteDword(reg, "Kept", "A", 1));
+    EXPECT_TRUE(WriteDword(reg, "Kept", "B", 2));
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    const size_t said = report.find("cannot write the settings file \"" + path_ + "\"");
+    EXPECT_NE(said, std::string::npos) << report;
+    EXPECT_EQ(report.find("cannot write", said + 1), std::string::npos) << report;  // once
+    EXPECT_EQ(reg.EnumValues(kUser, "Kept").size(), 2u);
+    EXPECT_EQ(ReadFile(path_), before);
+  }
+  ASSERT_TRUE(WriteDword(reg, "Kept", "C", 3));
+  EXPECT_EQ(FileRegistry(path_).EnumValues(kUser, "Kept").size(), 3u);
 }
 
 TEST_F(FileRegistryTest, StuckLockHolderDelaysButDoesNotStopWriters) {

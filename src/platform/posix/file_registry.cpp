@@ -140,7 +140,15 @@ FileRegistry::FileIdentity FileRegistry::CurrentIdentity() const {
 void FileRegistry::RefreshIfChanged() {
   if (unreadable_) return;
   if (loaded_ && *loaded_ == CurrentIdentity()) return;
-  LoadFile(false);
+  Reload(false);
+}
+
+// The file's content with the changes no write has stored yet on top, so
+// that a failed write loses nothing when the file is read again.
+bool FileRegistry::Reload(bool haveLock) {
+  if (!LoadFile(haveLock)) return false;
+  for (const Operation& operation : unsaved_) operation(tree_);
+  return true;
 }
 
 // Replaces the tree with the file's content. False when the file cannot be
@@ -215,6 +223,7 @@ bool FileRegistry::Save() {
     return false;
   }
   saveFailing_ = false;
+  unsaved_.clear();
   loaded_ = CurrentIdentity();  // exact: no other writer runs while we hold the lock
   return true;
 }
@@ -239,8 +248,9 @@ bool FileRegistry::Apply(const Operation& operation) {
   }
   if (unreadable_) return operation(tree_);
   FileLock lock(path_, lockPatience_);
-  if (!LoadFile(true)) return operation(tree_);
+  if (!Reload(true)) return operation(tree_);
   if (!operation(tree_)) return false;
+  unsaved_.push_back(operation);
   Save();
   return true;
 }
@@ -253,8 +263,9 @@ void FileRegistry::Commit() {
   FileLock lock(path_, lockPatience_);
   // Another process may have written since the batch began: replay the
   // batch's changes on what is in the file now.
-  if (!LoadFile(true)) return;
+  if (!Reload(true)) return;
   for (const Operation& operation : journal) operation(tree_);
+  unsaved_.insert(unsaved_.end(), journal.begin(), journal.end());
   Save();
 }
 

@@ -16,6 +16,9 @@
 //     fresh read under the lock: the batch lands whole or not at all. Reads
 //     inside a batch see the batch's own changes over the state at its start.
 //     A batch gathers the changes made through this store from any thread.
+//   - A change that cannot be written (a full disk, a size limit) is
+//     reported once and kept: it is replayed on every fresh read of the file
+//     and written with the next write that succeeds.
 //   - A damaged file (one that does not parse) is reported on stderr, moved
 //     aside as "<file>.damaged-<UTC time>" and the store starts empty; an
 //     unreadable file (permissions) is reported and left alone, and the store
@@ -79,6 +82,7 @@ class FileRegistry final : public RegistryStore {
   FileIdentity CurrentIdentity() const;
   void RefreshIfChanged();
   bool LoadFile(bool haveLock);
+  bool Reload(bool haveLock);
   void MoveAside(const std::string& problem);
   bool Apply(const Operation& operation);
   void Commit();
@@ -92,6 +96,7 @@ class FileRegistry final : public RegistryStore {
   std::optional<FileIdentity> loaded_;  // the file version tree_ came from
   int batchDepth_ = 0;
   std::vector<Operation> journal_;
+  std::vector<Operation> unsaved_;  // changes no write has stored yet
   bool unreadable_ = false;  // the file exists but cannot be read: memory only
   bool saveFailing_ = false;
 };
