@@ -232,8 +232,8 @@ void FileRegistry::ReportSaveFailure(const std::string& what) {
   if (saveFailing_) return;  // once until a save succeeds again
   saveFailing_ = true;
   std::fprintf(stderr,
-               "lumox: cannot write the settings file \"%s\" (%s); the change is kept only "
-               "until the program ends.\n",
+               "lumox: cannot write the settings file \"%s\" (%s); changes are kept and "
+               "written as soon as the file can be written again.\n",
                path_.c_str(), what.c_str());
 }
 
