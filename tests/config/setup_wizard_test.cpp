@@ -129,8 +129,7 @@ TEST_F(SetupWizardTest, InstallReplacesAnOlderSaverAndPlacesTheFilesRegistryValu
   EXPECT_TRUE(wizard.PlayerInstallerPresent());
   ASSERT_TRUE(wizard.ChooseDirectory(Destination()));
   InstallOptions options;
-  options.desktopUtility = true;
-  options.player = true;
+  options.desktopUtility = options.desktopSettings = options.player = true;
   ASSERT_TRUE(Install(wizard, options)) << ::testing::PrintToString(dialogs.messages);
 
   EXPECT_EQ(Read(Saver()), "new saver");
@@ -141,6 +140,7 @@ TEST_F(SetupWizardTest, InstallReplacesAnOlderSaverAndPlacesTheFilesRegistryValu
   // A settings file that does not import is still copied.
   EXPECT_EQ(Read(root / "Lumox" / "Broken.LMX"), "not a settings file");
   EXPECT_EQ(Read(root / "home" / "Desktop" / "LMXK.EXE"), "new saver");
+  EXPECT_EQ(Read(root / "home" / "Desktop" / "LMXK - Saved Settings" / "Broken.LMX"), "not a settings file");
   EXPECT_EQ(Read(root / "home" / "Startup" / "Kestrun.EXE"), "new Kestrun.EXE");
   EXPECT_EQ(Leftovers(), 0);
 
