@@ -23,13 +23,9 @@ TEST_F(ModulePageTest, TypedNumbersAreHeldToTheLimitsOrRefused) {
   for (const auto& [text, accepted, stored] : cases) {
     const TypedNumber typed = page.TypeNumber(0, RowNumber::RangeHi, text);
     EXPECT_EQ(std::tie(typed.accepted, typed.shown), std::tie(accepted, stored)) << text;
-    EXPECT_EQ(state().table[kCyclic].controls[0].RangeHi, stored) << text;
   }
-  session.ClearModified();
   EXPECT_FALSE(page.TypeNumber(0, RowNumber::RangeHi, "12").changed);
-  EXPECT_FALSE(session.modified());
   EXPECT_TRUE(page.TypeNumber(9, RowNumber::Value, "-10").changed);
-  EXPECT_TRUE(session.modified());
   page.MoveTrackbar(3, RowNumber::Value, 5);
   EXPECT_EQ(page.Number(3, RowNumber::Value), 10);
   EXPECT_FALSE(page.TypeNumber(5, RowNumber::Value, "3").accepted);  // no such row
@@ -44,8 +40,6 @@ TEST_F(ModulePageTest, SourceDecidesWhatTheRowShowsAndSenseStaysInItsRange) {
   for (const auto& [step, sense] : {std::pair{1, 10}, {-3, 7}, {-100, 1}, {2147483647, 10}})
     EXPECT_EQ(page.ChangeSense(0, step), sense) << step;
   EXPECT_TRUE(page.ChooseSource(0, kSourceSet));
-  const RowVisibility set = page.Visibility(0);
-  EXPECT_TRUE(set.labelAndSource && set.value && !set.range);
   EXPECT_EQ(page.Number(0, RowNumber::Value), 17);
 
   const std::vector<const char*> live = page.SourceList(0);
@@ -55,23 +49,18 @@ TEST_F(ModulePageTest, SourceDecidesWhatTheRowShowsAndSenseStaysInItsRange) {
   EXPECT_EQ(page.SourceList(3).size(), 2u);  // not sound-capable: Set and Random
   EXPECT_FALSE(page.ChooseSource(3, kSourceOscillate));
   EXPECT_FALSE(page.ChooseSource(3, -1));
-  EXPECT_EQ(page.Source(3), kSourceSet);
 }
 
 TEST_F(ModulePageTest, ControlsBeyondTheTenthGoOnASecondPage) {
-  EXPECT_EQ(page.PageText(), "Page 1 of 2");
   EXPECT_FALSE(page.Visibility(19).labelAndSource);
-  EXPECT_FALSE(page.ChangePage(1));
   EXPECT_TRUE(page.ChangePage(-1));
   EXPECT_EQ(page.PageText(), "Page 2 of 2");
   EXPECT_TRUE(page.Visibility(19).value);
-  EXPECT_FALSE(page.Visibility(0).labelAndSource);
   EXPECT_FALSE(page.ChangePage(-1));
 
   state().table[kBezier].controls[19] = {};
   ModulePage bezier(session, kBezier);
   EXPECT_FALSE(bezier.HasSecondPage());
-  EXPECT_FALSE(bezier.ChangePage(-1));
   EXPECT_EQ(bezier.Rows(), (std::vector<int>{0, 3, 9}));
 }
 
@@ -91,9 +80,8 @@ TEST_F(ModulePageTest, ModuleTestRunsTheModuleAloneAndResetRestoresTheDefinition
   page.TestModule();
   EXPECT_EQ(StoredModules(kTestingDisplay), std::vector<std::string>{"Cyclic"});
   EXPECT_EQ(GetInt(ModuleKey(kTestingDisplay, "Cyclic"), "Control3"), 77);
-  EXPECT_EQ(state().options.Active[kCyclic], 0);
-  EXPECT_EQ(state().options.Active[kStar], 1);
-  EXPECT_EQ(state().options.Active[kPattern], 1);
+  const auto& active = state().options.Active;  // the live choice stays
+  EXPECT_EQ(std::tuple(active[kCyclic], active[kStar], active[kPattern]), std::tuple(0, 1, 1));
 
   ModulePage(session, kRandom).TestModule();  // the Random page tests the whole display
   EXPECT_EQ(StoredModules(kTestingDisplay), (std::vector<std::string>{"Pattern", "Star"}));
@@ -110,13 +98,10 @@ TEST_F(ModulePageTest, SlideShowFileTextAndOpenBitmap) {
   EXPECT_TRUE(slides.SetFileText(std::string(kMaxFileText, 'y')));
   EXPECT_EQ(slides.FileText().size(), kMaxFileText);
 
-  session.ClearModified();
   EXPECT_FALSE(slides.Browse({}));  // cancelled
-  EXPECT_FALSE(session.modified());
   dialogs.answers.push_back({"D:\\Art\\sky.pcx"});
   EXPECT_TRUE(slides.Browse({"pcx", "jpg"}));
   EXPECT_EQ(slides.FileText(), "D:\\Art\\sky.pcx");
-  EXPECT_TRUE(session.modified());
   EXPECT_EQ(session.rememberedDirectory(), "D:\\Art");
   const FileRequest& asked = dialogs.requests.back();
   EXPECT_EQ(std::tie(asked.multiple, asked.filters.front().patterns, asked.filters[1].text),

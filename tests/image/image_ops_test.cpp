@@ -24,7 +24,7 @@ TEST(IndexedImage, GreyTableAndGreyLevels) {
       {16, {0xFF, 0x7F, 0, 0}, 0x7C00, 0x3E0, 0x1F, 248},  // 5-5-5 white
       {16, {0xFF, 0xFF, 0, 0}, 0xF800, 0x7E0, 0x1F, 249},  // 5-6-5 white
       {32, {0xFF, 0xFF, 0xFF, 0}, 0xFF0000, 0xFF00, 0xFF, 255},
-      {32, {0xFF, 0xFF, 0xFF, 0x3F}, 0x3FF00000, 0xFFC00, 0x3FF, 255},  // 10-bit channels
+      {32, {0xFF, 0xFC, 0xFF, 0x3F}, 0x3FF00000, 0xFFC00, 0x3FF, 191},  // 10-bit channels, blue 0xFF
       {32, {0, 0, 0x96, 0}, 0xFF0000, 0xFF00, 0xFF, 50},  // red alone
       {24, {30, 60, 90, 0}, 0, 0, 0, 60},
   };
@@ -54,6 +54,9 @@ TEST(IndexedImage, PalettePicturesKeepTheirValuesOrTurnGrey) {
   EXPECT_EQ(image.pixels,
             (std::vector<uint8_t>{254, 255, 254, 0, 254, 31, 127, 0, 255, 127, 31, 0}));
   EXPECT_FALSE(MakeWorkingImage(DibPicture{0, 3, 8, {}, 0, 0, 0, {}}, false, image));
+  // 1 bit, 10 wide: pixels 8 and 9 lie in the second byte.
+  ASSERT_TRUE(MakeWorkingImage(DibPicture{10, 1, 1, {0, 0xFFFFFF}, 0, 0, 0, {0xA0, 0x40, 0, 0}}, false, image));
+  EXPECT_EQ(image.pixels, (std::vector<uint8_t>{1, 0, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0}));
 }
 
 // Distinct bright values, and a sentinel in the row padding. Width 5 has
@@ -133,6 +136,10 @@ TEST(ImageEffects, SmoothingPrefixAndNumbersOutOfRange) {
   Buffer flat(5, 2);
   ApplyImageEffect(flat.view(), 3, scratch);  // fewer than three rows: nothing
   EXPECT_EQ(flat.bytes, Buffer(5, 2).bytes);
+  Buffer three(5, 3), mirrored(5, 3);  // three rows: the checkered (0, 1) trades with (2, 1)
+  std::swap(mirrored.bytes[1], mirrored.bytes[2 * 8 + 1]);
+  ApplyImageEffect(three.view(), 3, scratch);
+  EXPECT_EQ(three.bytes, mirrored.bytes);
 }
 
 }  // namespace
