@@ -49,6 +49,7 @@ TEST_F(PalettePageTest, TypedNumbersAreLimitedToTheRowAndGoToTheShownChannel) {
       {kSeconds, PaletteField::Value, "500", 300},
       {kSeconds, PaletteField::RangeLo, "-7", 0},
       {kDirection, PaletteField::RangeHi, " -12", -12},
+      {kDirection, PaletteField::RangeLo, "07", 7},
       {kDirection, PaletteField::Value, "99999999999999999999", 50},
       {kCycleRate, PaletteField::Value, "45ms", 45},
       {kCycleRate, PaletteField::RangeHi, "", 60},  // not a number: the stored one
