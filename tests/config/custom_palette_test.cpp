@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 
 #include "base/random.h"
@@ -40,6 +41,26 @@ class CustomPaletteTest : public ::testing::Test {
   CustomPalette original_;
   CustomPaletteEditor editor_{palette_, nullptr};
 };
+
+// 16 x 15 cells from 2 pixels in; fractional cell sizes truncate. Every
+// pixel of a cell hits its entry; a miss (the margin, the four empty cells)
+// selects the last entry.
+TEST(CustomPaletteGrid, CellsAndHits) {
+  auto cell = [](int entry, int width, int height) {
+    const GridRect r = GridCell(entry, width, height);
+    return std::array{r.left, r.top, r.right, r.bottom};
+  };
+  EXPECT_EQ(cell(17, 323, 303), (std::array{22, 22, 42, 42}));
+  EXPECT_EQ(cell(235, 323, 303), (std::array{222, 282, 242, 302}));
+  EXPECT_EQ(cell(1, 100, 50), (std::array{8, 2, 14, 5}));
+  for (int entry = 0; entry < kPaletteEntries; ++entry) {
+    const GridRect r = GridCell(entry, 100, 50);
+    ASSERT_EQ(GridHitTest(r.left, r.top, 100, 50), entry);
+    ASSERT_EQ(GridHitTest(r.right - 1, r.bottom - 1, 100, 50), entry);
+  }
+  for (const auto& [x, y] : {std::pair{1, 10}, {10, 1}, {76, 46}})
+    EXPECT_EQ(GridHitTest(x, y, 100, 50), kPaletteEntries - 1) << x << "," << y;
+}
 
 TEST_F(CustomPaletteTest, SelectionGradientReverseAndMask) {
   Put(10, {0, 0, 0});
