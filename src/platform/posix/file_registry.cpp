@@ -222,15 +222,13 @@ bool FileRegistry::Save() {
     ReportSaveFailure(error);
     return false;
   }
-  saveFailing_ = false;
   unsaved_.clear();
   loaded_ = CurrentIdentity();  // exact: no other writer runs while we hold the lock
   return true;
 }
 
 void FileRegistry::ReportSaveFailure(const std::string& what) {
-  if (saveFailing_) return;  // once until a save succeeds again
-  saveFailing_ = true;
+  if (!unsaved_.empty()) return;  // said at the first of the unsaved changes
   std::fprintf(stderr,
                "lumox: cannot write the settings file \"%s\" (%s); changes are kept and "
                "written as soon as the file can be written again.\n",
@@ -250,8 +248,7 @@ bool FileRegistry::Apply(const Operation& operation) {
   FileLock lock(path_, lockPatience_);
   if (!Reload(true)) return operation(tree_);
   if (!operation(tree_)) return false;
-  unsaved_.push_back(operation);
-  Save();
+  if (!Save()) unsaved_.push_back(operation);
   return true;
 }
 
@@ -265,8 +262,7 @@ void FileRegistry::Commit() {
   // batch's changes on what is in the file now.
   if (!Reload(true)) return;
   for (const Operation& operation : journal) operation(tree_);
-  unsaved_.insert(unsaved_.end(), journal.begin(), journal.end());
-  Save();
+  if (!Save()) unsaved_.insert(unsaved_.end(), journal.begin(), journal.end());
 }
 
 void FileRegistry::BeginBatch() {

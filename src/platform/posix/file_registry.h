@@ -98,7 +98,6 @@ class FileRegistry final : public RegistryStore {
   std::vector<Operation> journal_;
   std::vector<Operation> unsaved_;  // changes no write has stored yet
   bool unreadable_ = false;  // the file exists but cannot be read: memory only
-  bool saveFailing_ = false;
 };
 
 }  // namespace lumox
