@@ -24,6 +24,7 @@
 #include "palette/palette.h"
 #include "palette_page_widget.h"
 #include "platform/posix/file_registry.h"
+#include "platform/system.h"
 #include "preview_widget.h"
 #include "saver/module_table.h"
 #include "saver/runtime_services.h"
@@ -210,6 +211,18 @@ void SettingsWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && session_.EndTestRun())
     mainPage_->FillDisplayList();
   QWidget::changeEvent(event);
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event) {
+  // Changes the settings file could not take live only in this program.
+  // Before they go, the person may make room and have them written.
+  const std::string text =
+      "Some changes could not be written to the settings file \"" + DefaultRegistryPath() +
+      "\" and will be lost when this window closes.\n\nFree some disk space (or make the "
+      "file writable), then choose Yes to try again.";
+  while (!Registry().WriteUnsaved() && System().AskYesNo("Lumox Settings", text)) {
+  }
+  QWidget::closeEvent(event);
 }
 
 void SettingsWindow::Apply() {

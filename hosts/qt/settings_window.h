@@ -71,6 +71,7 @@ class SettingsWindow final : public QWidget {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void AddPage(QWidget* page, const QString& title, const QString& anchor);

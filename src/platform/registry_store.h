@@ -61,6 +61,11 @@ class RegistryStore {
   // atomically, at the outermost EndBatch. Batches nest.
   virtual void BeginBatch() {}
   virtual void EndBatch() {}
+
+  // Tries once more to store changes that were kept in memory because
+  // writing them failed. False when some are still not stored: they go
+  // when the program ends.
+  virtual bool WriteUnsaved() { return true; }
 };
 
 // Begins a batch and ends it when the scope ends.

@@ -5,20 +5,20 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 
+#include "file_size_limit.h"
 #include "temp_dir.h"
 
 namespace lumox {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::ReadFile;
 
 const RegRoot kUser = RegRoot::CurrentUser;
@@ -173,17 +173,6 @@ TEST_F(FileRegistryTest, FailedWritesKeepChangesUntilTheFileCanBeWrittenAgain) {
   for (uint32_t i = 0; i < 100; ++i) WriteDword(reg, "Other", std::to_string(i), i);
   reg.EndBatch();
   const std::string before = ReadFile(path_);  // longer than the limit below, unlike a report
-  struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) {
-      getrlimit(RLIMIT_FSIZE, &saved);
-      std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-      rlimit limit = saved;
-      limit.rlim_cur = bytes;
-      setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); std::signal(SIGXFSZ, SIG_DFL); }
-    rlimit saved{};
-  };
   {
     const FileSizeLimit limit(1000);
     ::testing::internal::CaptureStderr();
@@ -198,6 +187,49 @@ TEST_F(FileRegistryTest, FailedWritesKeepChangesUntilTheFileCanBeWrittenAgain) {
   }
   ASSERT_TRUE(WriteDword(reg, "Kept", "C", 3));
   EXPECT_EQ(FileRegistry(path_).EnumValues(kUser, "Kept").size(), 3u);
+}
+
+// Changes kept after failed writes get one more try when asked and when the
+// store ends; a store that ends with them still unwritten says they are lost.
+TEST_F(FileRegistryTest, KeptChangesAreTriedAgainAndTheirLossIsReported) {
+  {
+    FileRegistry reg(path_);
+    ASSERT_TRUE(reg.CreateKey(kUser, "Kept"));
+    for (uint32_t i = 0; i < 100; ++i) WriteDword(reg, "Kept", "Filler" + std::to_string(i), i);
+  }
+  auto stored = [&](const char* name) {
+    RegValue value;
+    return FileRegistry(path_).ReadValue(kUser, "Kept", name, value);
+  };
+  ::testing::internal::CaptureStderr();
+  {
+    const FileSizeLimit limit(1000);
+    FileRegistry reg(path_);
+    WriteDword(reg, "Kept", "Lost", 1);
+    EXPECT_FALSE(reg.WriteUnsaved());
+  }
+  std::string report = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(report.find("are lost"), std::string::npos) << report;
+  EXPECT_FALSE(stored("Lost"));
+
+  FileRegistry reg(path_);
+  {
+    const FileSizeLimit limit(1000);
+    WriteDword(reg, "Kept", "Asked", 1);
+  }
+  EXPECT_TRUE(reg.WriteUnsaved());
+  EXPECT_TRUE(stored("Asked"));
+  ::testing::internal::CaptureStderr();
+  {
+    FileRegistry ending(path_);
+    {
+      const FileSizeLimit limit(1000);
+      WriteDword(ending, "Kept", "AtTheEnd", 1);
+    }
+  }
+  report = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(stored("AtTheEnd"));
+  EXPECT_EQ(report.find("are lost"), std::string::npos) << report;
 }
 
 TEST_F(FileRegistryTest, StuckLockHolderDelaysButDoesNotStopWriters) {

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +29,7 @@
 #include "main_page_widget.h"
 #include "module_page_widget.h"
 #include "palette_page_widget.h"
+#include "platform/file_size_limit.h"
 #include "platform/recording_system.h"
 #include "platform/system.h"
 #include "preview_widget.h"
@@ -452,6 +454,34 @@ class SettingsWindowTest : public QObject {
     QVERIFY(report->text().contains("is damaged"));
     QCOMPARE(QDir(dir_.path()).entryList({"registry.reg.damaged-*"}).size(), 1);
     report->close();
+  }
+
+  // Last, as it closes the window.
+  void changesTheFileCouldNotTakeAreTriedAgainAtClose() {
+    DisplayPageWidget* page = window_->displayPage();
+    window_->pages()->setCurrentWidget(page);
+    auto* primary = Named<QRadioButton>(page, "Primary monitor only");
+    auto* span = Named<QRadioButton>(page, "Span all monitors");
+    QVERIFY(primary && span);
+    QTest::mouseClick(span, Qt::LeftButton, {}, QPoint(8, span->height() / 2));
+    QVERIFY(Registry().contains("\"Monitors\"=dword:00000002\n"));
+    system_.Clear();
+    {
+      // The same file with another value no longer fits.
+      const testing::FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(registryPath_).size() - 1));
+      QTest::mouseClick(primary, Qt::LeftButton, {}, QPoint(8, primary->height() / 2));
+      system_.QueueAnswer(true);  // try again, in vain; then No
+      window_->close();
+    }
+    QCOMPARE(system_.questions().size(), 2u);
+    QVERIFY(system_.questions()[0].text.find("could not be written") != std::string::npos);
+    QVERIFY(Registry().contains("\"Monitors\"=dword:00000002\n"));
+    // The file can be written again: closing writes the change, asking nothing.
+    system_.Clear();
+    window_->show();
+    window_->close();
+    QVERIFY(system_.questions().empty());
+    QVERIFY(Registry().contains("\"Monitors\"=dword:00000000\n"));
   }
 };
 

@@ -121,6 +121,14 @@ std::string DefaultRegistryPath() {
 FileRegistry::FileRegistry(std::string path, std::chrono::milliseconds lockPatience)
     : path_(std::move(path)), lockPatience_(lockPatience) {}
 
+FileRegistry::~FileRegistry() {
+  if (WriteUnsaved()) return;
+  std::fprintf(stderr,
+               "lumox: the settings file \"%s\" still cannot be written; the changes made "
+               "since it could not be written are lost.\n",
+               path_.c_str());
+}
+
 // ---- Reading the file ----
 
 FileRegistry::FileIdentity FileRegistry::IdentityOf(const struct stat& info) {
@@ -263,6 +271,14 @@ void FileRegistry::Commit() {
   if (!Reload(true)) return;
   for (const Operation& operation : journal) operation(tree_);
   if (!Save()) unsaved_.insert(unsaved_.end(), journal.begin(), journal.end());
+}
+
+bool FileRegistry::WriteUnsaved() {
+  std::lock_guard guard(mutex_);
+  if (unsaved_.empty()) return true;
+  FileLock lock(path_, lockPatience_);
+  // The reload puts the kept changes on what the file holds now.
+  return Reload(true) && Save();
 }
 
 void FileRegistry::BeginBatch() {

@@ -18,7 +18,9 @@
 //     A batch gathers the changes made through this store from any thread.
 //   - A change that cannot be written (a full disk, a size limit) is
 //     reported once and kept: it is replayed on every fresh read of the file
-//     and written with the next write that succeeds.
+//     and written with the next write that succeeds, or by WriteUnsaved.
+//     The store tries once more when it ends and says what is lost if that
+//     fails too.
 //   - A damaged file (one that does not parse) is reported on stderr, moved
 //     aside as "<file>.damaged-<UTC time>" and the store starts empty; an
 //     unreadable file (permissions) is reported and left alone, and the store
@@ -49,6 +51,7 @@ class FileRegistry final : public RegistryStore {
   static constexpr std::chrono::milliseconds kDefaultLockPatience{10000};
   explicit FileRegistry(std::string path,
                         std::chrono::milliseconds lockPatience = kDefaultLockPatience);
+  ~FileRegistry() override;
 
   bool KeyExists(RegRoot root, std::string_view path) override;
   bool CreateKey(RegRoot root, std::string_view path) override;
@@ -62,6 +65,7 @@ class FileRegistry final : public RegistryStore {
   std::vector<RegValue> EnumValues(RegRoot root, std::string_view path) override;
   void BeginBatch() override;
   void EndBatch() override;
+  bool WriteUnsaved() override;
 
   const std::string& path() const { return path_; }
 
