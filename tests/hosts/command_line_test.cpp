@@ -83,6 +83,14 @@ TEST(CommandLineTest, HeadlessAndSettingsCommandArguments) {
   EXPECT_EQ(Parse({"--presenter", "gl"}).present, PresentPath::Gl);
   EXPECT_EQ(Parse({"--presenter", "software"}).present, PresentPath::Surface);
   EXPECT_EQ(Parse({"--presenter", "gpu"}).mode, HostMode::Error);
+  const std::pair<const char*, PresentPath> paths[] = {{"auto", PresentPath::Auto},
+                                                       {"surface", PresentPath::Surface},
+                                                       {"texture", PresentPath::Texture},
+                                                       {"gpu", PresentPath::Gpu},
+                                                       {"gl", PresentPath::Gl}};
+  for (auto [word, path] : paths) EXPECT_EQ(Parse({"--present", word}).present, path) << word;
+  EXPECT_EQ(Parse({"--present", "fast"}).mode, HostMode::Error);
+  EXPECT_EQ(Parse({"--present"}).mode, HostMode::Error);
   HostCommand exported = Parse({"--export", "Calm", "calm.LMX"});
   EXPECT_EQ(exported.mode, HostMode::Export);
   EXPECT_EQ(exported.name + " " + exported.file, "Calm calm.LMX");
