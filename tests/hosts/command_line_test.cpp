@@ -91,6 +91,8 @@ TEST(CommandLineTest, HeadlessAndSettingsCommandArguments) {
   for (auto [word, path] : paths) EXPECT_EQ(Parse({"--present", word}).present, path) << word;
   EXPECT_EQ(Parse({"--present", "fast"}).mode, HostMode::Error);
   EXPECT_EQ(Parse({"--present"}).mode, HostMode::Error);
+  EXPECT_EQ(Parse({"--window", "800"}).mode, HostMode::Error);
+  EXPECT_EQ(Parse({"--headless", "--size", "0x5"}).mode, HostMode::Error);
   HostCommand exported = Parse({"--export", "Calm", "calm.LMX"});
   EXPECT_EQ(exported.mode, HostMode::Export);
   EXPECT_EQ(exported.name + " " + exported.file, "Calm calm.LMX");
