@@ -122,6 +122,12 @@ int RunSettingsCommand(const HostCommand& command) {
     default: result = {kCommandFailed, "", "not a settings command"}; break;
   }
   InstallSystemServices(nullptr);
+  // A change the settings file could not take lives only in this process,
+  // which ends now: the command did not do what its output would say. The
+  // store has said why, and says again at the end that the change is lost.
+  if (result.exitCode == kCommandOk && !Registry().WriteUnsaved()) {
+    result = {kCommandFailed, "", ""};
+  }
 
   if (questions.unanswered && result.exitCode != kCommandOk) {
     result.error =

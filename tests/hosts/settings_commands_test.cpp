@@ -5,6 +5,9 @@
 #include <cstdio>
 
 #include "command_line.h"
+#include "platform/file_size_limit.h"
+#include "platform/posix/file_registry.h"
+#include "platform/temp_dir.h"
 #include "settings/registry_values.h"
 #include "settings/saved_displays.h"
 #include "settings/settings_fixture.h"
@@ -53,6 +56,27 @@ TEST_F(SettingsCommandsTest, ListAndShowOnlyRead) {
   EXPECT_EQ(Run({"--list"}, out), kCommandOk);
   EXPECT_EQ(out.find("  [D] Bezier\n"), 0u) << out;
   EXPECT_NE(out.find("* [R] Saved Sound Settings\n"), std::string::npos) << out;
+}
+
+// A command whose change the settings file cannot take fails, and does not
+// print what it would have done.
+TEST_F(SettingsCommandsTest, AChangeTheFileCannotTakeFailsTheCommand) {
+  testing::TempDir dir;
+  FileRegistry file(dir.File("registry.reg"));
+  InstallRegistry(&file);
+  std::string out;
+  ASSERT_EQ(Run({"--list"}, out), kCommandOk);  // writes the first-run displays
+  ::testing::internal::CaptureStderr();
+  {
+    const testing::FileSizeLimit limit(100);
+    EXPECT_EQ(Run({"--activate", "[D] Cyclic"}, out), kCommandFailed);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(Run({"--list"}, out), kCommandFailed);  // the change is still unwritten
+  }
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot write the settings file"),
+            std::string::npos);
+  EXPECT_EQ(Run({"--list"}, out), kCommandOk);  // written now
+  EXPECT_NE(out.find("* [D] Cyclic\n"), std::string::npos) << out;
 }
 
 // Importing over a display asks first (the other commands and their
