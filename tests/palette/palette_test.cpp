@@ -520,15 +520,22 @@ TEST(PaletteThread, AnimatesTheScreenWhileOtherThreadsWriteTheState) {
       for (const PaletteEntry& e : state->entries) captured ^= e.red;
     }
   });
-  // Entry 100 is checked as read once lit: a later read may find it dark again.
+  std::this_thread::sleep_for(200ms);
+  stop = true;
+  for (std::thread* writer : {&keys, &loader}) writer->join();
+  // The thread came through and animates the screen: given a smooth wave
+  // as the hot keys give it, entry 100 lights up. (The writers may have
+  // left a blackout, or a ramp that stays dark with effects this short; and
+  // while they restart every effect every few milliseconds, a busy machine
+  // may keep it dark as long as they run.) It is checked as read once lit:
+  // a later read may find it dark again.
+  for (Relaxed<int32_t>& e : state->settings.Effect) e = kEffectSmooth;
+  for (ChannelAnimation& a : state->channels) a.ChangeTime = TickCount();
   gfx::Rgb lit{};
   for (int i = 0; i < 10000 && lit == gfx::Rgb{}; ++i, std::this_thread::sleep_for(1ms))
     lit = screen.Entry(gfx::kFirstSaverEntry + 100);
   EXPECT_NE(lit, gfx::Rgb{});
   EXPECT_EQ(saver.paletteReady, 1);
-  std::this_thread::sleep_for(200ms);
-  stop = true;
-  for (std::thread* writer : {&keys, &loader}) writer->join();
   saver.runFlag = 0;
   palette.join();
   EXPECT_EQ(state->dc, &renderDc);  // the thread put the creator's dc back
