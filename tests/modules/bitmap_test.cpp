@@ -97,26 +97,6 @@ TEST_F(SlideShowTest, FilesInOrderSkippingTheDamagedOnes) {
   EXPECT_TRUE(h.surface().row(0)[0] == shown.back() && h.surface().row(11)[15] == shown.back());
 }
 
-TEST_F(SlideShowTest, NoMatchOrNoFolderDrawsNothingAndStopsAtOnce) {
-  WriteFile(dir_.File("notes.txt"), "x");
-  for (const std::string& mask : {dir_.path() + "/*.png", dir_.path() + "/missing/*.bmp",
-                                  dir_.File("bad.bmp")}) {
-    if (mask.ends_with("bad.bmp")) WriteFile(mask, "BM");
-    ModuleHarness& h = Show(16, 12, mask);
-    h.Set(kDuration, 0);
-    h.Init();
-    h.Start();
-    for (int frame = 0; frame < 30; ++frame) {
-      h.DrawFrames(1, 500);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const auto before = std::chrono::steady_clock::now();
-    h.Stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500)) << mask;
-    EXPECT_TRUE(h.Untouched()) << mask;
-  }
-}
-
 // The tiling copies: plain tiling copies the picture to x = w - 1, 2w - 1,
 // ... (each overlapping its left neighbour by one column), and the band of
 // the first row to y = h - 1, 2h - 1, ...; mirrored tiling reverses every

@@ -57,23 +57,6 @@ TEST(Polygon, FirstFrameColoursAndTheRestartAfterOneHundredSeconds) {
   }
 }
 
-// Frame 1 after Start draws in palette index 1; the index steps once per
-// frame and 235 is followed by 0.
-TEST(Star, ColourStepsPerFrameAndWrapsAfter235) {
-  ModuleHarness h(kStar, 160, 120);
-  h.Set(0, 99);  // stars
-  h.Init();
-  h.Start();
-  for (int frame = 1; frame <= 237; ++frame) {
-    h.surface().Fill(0);
-    h.Draw();
-    const std::set<uint8_t> colours = ColoursOn(h.surface());
-    if (colours.empty()) continue;  // no point in view this frame
-    EXPECT_EQ(colours, std::set<uint8_t>{PhysicalOf(frame % 236)}) << "frame " << frame;
-  }
-  h.Stop();
-}
-
 // The picture is held "Image Duration" seconds after the collapse, then the
 // next vortex starts; with 0 it starts in the first frame after it.
 TEST(Vortex, HoldsTheCollapsedPictureForTheImageDuration) {

@@ -140,16 +140,33 @@ TEST(Modules, TheTickCountWrapChangesNothing) {
   }
 }
 
-// Tile type 1 leaves out tile (0, 0): on a single tile nothing is drawn.
-TEST(Modules, TileTypeOneOnASingleTileDrawsNothing) {
+// Tile type 1 leaves out tile (0, 0): on a single tile nothing is drawn. On
+// a 2 x 2 grid of type 0 every tile gets its copy of the picture.
+TEST(Modules, TileTypeOneOnASingleTileDrawsNothingAndAGridPaintsEveryTile) {
   for (int module : kDrawnModules) {
-    ModuleHarness h(module, 64, 48);
-    const int slot = h.SlotLabelled("Tile Type");
-    if (slot < 0) continue;
-    h.Set(slot, 1);
-    h.Run(50);
-    h.Stop();
-    EXPECT_TRUE(h.Untouched()) << kModuleNames[module];
+    for (int tiles : {1, 2}) {
+      ModuleHarness h(module, 64, 48);
+      const int slot = h.SlotLabelled("Tile Type");
+      if (slot < 0) break;
+      h.Set(slot, tiles == 1 ? 1 : 0);
+      h.Set(h.SlotLabelled("X Tiling"), tiles);
+      h.Set(h.SlotLabelled("Y Tiling"), tiles);
+      if (module == kStar) h.Set(0, 99);  // stars: the default twenty leave tiles empty
+      h.Run(50);
+      h.Stop();
+      if (tiles == 1) {
+        EXPECT_TRUE(h.Untouched()) << kModuleNames[module];
+        continue;
+      }
+      // Something lands well inside each 32 x 24 tile, not only on its border.
+      for (int tile = 0; tile < 4; ++tile) {
+        bool painted = false;
+        for (int y = tile / 2 * 24 + 4; y < tile / 2 * 24 + 20; ++y)
+          for (int x = tile % 2 * 32 + 4; x < tile % 2 * 32 + 28; ++x)
+            painted = painted || h.surface().row(y)[x] != kUntouched;
+        EXPECT_TRUE(painted) << kModuleNames[module] << " tile " << tile;
+      }
+    }
   }
 }
 
