@@ -3,12 +3,12 @@
 #include "command_line.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "gfx/screen.h"
 #include "platform/clock.h"
+#include "platform/temp_dir.h"
 
 namespace lumox::host {
 namespace {
@@ -38,8 +38,8 @@ class CountingScene final : public HeadlessScene {
 };
 
 TEST(HeadlessRunTest, WritesEachFrameOnAVirtualClockAndFailsCleanlyOnBadOutput) {
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("lumox-headless-" + std::to_string(getpid()));
+  const testing::TempDir temp;  // removed even when a check below stops the test
+  const std::filesystem::path root = temp.path();
   HostCommand command = ParseCommandLine({"--headless", "--frames", "10", "--size", "8x6", "--seed",
                                           "1000", "--out", (root / "nested" / "out").string()});
   CountingScene scene;
@@ -63,7 +63,6 @@ TEST(HeadlessRunTest, WritesEachFrameOnAVirtualClockAndFailsCleanlyOnBadOutput) 
   EXPECT_NE(RunHeadless(command, blocked), 0);
   EXPECT_EQ(blocked.frames, 1);
   EXPECT_TRUE(blocked.ended);
-  std::filesystem::remove_all(root);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/temp_dir.h"
+
 namespace lumox::host {
 namespace {
 
@@ -18,9 +20,8 @@ std::vector<char> FileBytes(const std::filesystem::path& path) {
 }
 
 TEST(PngWriterTest, RoundTripsPaddedRowsWritesTheSameBytesTwiceAndLeavesNothingOnFailure) {
-  const auto directory =
-      std::filesystem::temp_directory_path() / ("lumox-png-" + std::to_string(getpid()));
-  std::filesystem::create_directories(directory);
+  const testing::TempDir temp;
+  const std::filesystem::path directory = temp.path();
   // 7x5 with a row pitch of 9 words: red top-left, blue bottom-right, a
   // green "L"; the padding must not reach the file.
   const int width = 7, height = 5, pitch = 9;
@@ -60,7 +61,6 @@ TEST(PngWriterTest, RoundTripsPaddedRowsWritesTheSameBytesTwiceAndLeavesNothingO
   EXPECT_FALSE(WritePng((directory / "g.png").string(), pixels.data(), 2, 1, 4, error))
       << "a pitch shorter than a row";
   EXPECT_TRUE(std::filesystem::is_empty(directory));
-  std::filesystem::remove_all(directory);
 }
 
 }  // namespace
