@@ -19,8 +19,10 @@ class CaptureDevice {
   virtual ~CaptureDevice() = default;
   virtual int sampleRate() const = 0;
   // Waits a short while (tens of milliseconds at most) for captured sound
-  // and appends it to `left` and `right` (a mono device to both). Returns
-  // false, with a message in `error`, when the connection or device is lost.
+  // and appends it to `left` and `right` (a mono device to both); nothing
+  // when none came, even from a sound system that stopped answering.
+  // Returns false, with a message in `error`, when the connection or device
+  // is lost.
   virtual bool Read(std::vector<float>& left, std::vector<float>& right, std::string& error) = 0;
   // What the sound system says is playing into the captured output; empty
   // texts when it says nothing.

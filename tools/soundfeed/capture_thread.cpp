@@ -29,9 +29,9 @@ CaptureThread::~CaptureThread() {
     stop_ = true;
   }
   wake_.notify_all();
-  // A device read returns within its short wait, so the join is prompt.
-  // FIXME: not with a sound server that stopped answering but keeps its
-  // connection open (a stopped process): its read waits for it.
+  // A device read returns within its short wait and a query within its
+  // timeout, even from a sound server that stopped answering, so the join
+  // is prompt.
   thread_.join();
 }
 

@@ -1,13 +1,15 @@
 // Capture through the sound server's client library: a record stream on
-// the default output's monitor (or a named source) through the simple
-// API, and short queries through the asynchronous API for the source list
-// and for what is playing. Desktops running the newer media server offer
-// the same protocol, so this serves them too.
+// the default output's monitor (or a named source), and short queries for
+// the source list and for what is playing. Everything runs on a main loop
+// driven by hand with deadlines, so a server that stops answering (a
+// stopped process keeps its connection open) never holds a read or a query
+// longer than its wait. Desktops running the newer media server offer the
+// same protocol, so this serves them too.
 #include <pulse/pulseaudio.h>
-#include <pulse/simple.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 #include "capture_device.h"
 
@@ -19,28 +21,30 @@ using Clock = std::chrono::steady_clock;
 // A query must not hang the capture thread on a server that stopped
 // answering.
 constexpr std::chrono::milliseconds kQueryTimeout{1500};
-// The record stream delivers 20 ms blocks.
+// The record stream delivers 20 ms blocks; a read waits a little longer
+// than one for the next.
 constexpr int kBlocksPerSecond = 50;
+constexpr std::chrono::milliseconds kReadWait{50};
+constexpr size_t kFrameBytes = 2 * sizeof(float);  // interleaved stereo
 constexpr int kFallbackRate = 48000;
 constexpr int kLowestRate = 8000;
 constexpr int kHighestRate = 192000;
 
 std::string Text(const char* text) { return text != nullptr ? text : ""; }
 
-// One connection for a few introspection calls, driven by hand with a
-// deadline.
-class PulseQuery {
+// One connection and its main loop, driven by hand with deadlines.
+class PulseConnection {
  public:
-  PulseQuery() : loop_(pa_mainloop_new()) {}
-  ~PulseQuery() {
+  PulseConnection() : loop_(pa_mainloop_new()) {}
+  ~PulseConnection() {
     if (context_ != nullptr) {
       pa_context_disconnect(context_);
       pa_context_unref(context_);
     }
     if (loop_ != nullptr) pa_mainloop_free(loop_);
   }
-  PulseQuery(const PulseQuery&) = delete;
-  PulseQuery& operator=(const PulseQuery&) = delete;
+  PulseConnection(const PulseConnection&) = delete;
+  PulseConnection& operator=(const PulseConnection&) = delete;
 
   pa_context* context() const { return context_; }
 
@@ -63,7 +67,7 @@ class PulseQuery {
                 Text(pa_strerror(pa_context_errno(context_)));
         return false;
       }
-      if (!Iterate(deadline)) {
+      if (Iterate(deadline) != Step::kRan) {
         error = "the sound server does not answer";
         return false;
       }
@@ -76,7 +80,7 @@ class PulseQuery {
     const Clock::time_point deadline = Clock::now() + kQueryTimeout;
     bool done = true;
     while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) {
-      if (!Iterate(deadline)) {
+      if (Iterate(deadline) != Step::kRan) {
         pa_operation_cancel(operation);
         done = false;
         break;
@@ -86,15 +90,20 @@ class PulseQuery {
     return done && pa_context_get_state(context_) == PA_CONTEXT_READY;
   }
 
- private:
-  bool Iterate(Clock::time_point deadline) {
+  // One turn of the loop: waits until the server has something for us or
+  // the deadline passes, and runs the callbacks that became due.
+  enum class Step { kRan, kTimedOut, kFailed };
+  Step Iterate(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return false;
-    if (pa_mainloop_prepare(loop_, static_cast<int>(left.count())) < 0) return false;
-    if (pa_mainloop_poll(loop_) < 0) return false;
-    return pa_mainloop_dispatch(loop_) >= 0;
+    if (left.count() <= 0) return Step::kTimedOut;
+    if (pa_mainloop_prepare(loop_, static_cast<int>(left.count())) < 0) return Step::kFailed;
+    if (pa_mainloop_poll(loop_) < 0) return Step::kFailed;
+    return pa_mainloop_dispatch(loop_) >= 0 ? Step::kRan : Step::kFailed;
   }
 
+  std::string LastError() const { return Text(pa_strerror(pa_context_errno(context_))); }
+
+ private:
   pa_mainloop* loop_;
   pa_context* context_ = nullptr;
 };
@@ -121,9 +130,8 @@ void OnSourceInfo(pa_context*, const pa_source_info* info, int eol, void* data) 
             true};
 }
 
-bool Resolve(const std::string& wanted, ResolvedSource& source, std::string& error) {
-  PulseQuery query;
-  if (!query.Connect(error)) return false;
+bool Resolve(PulseConnection& query, const std::string& wanted, ResolvedSource& source,
+             std::string& error) {
   const bool asked =
       wanted.empty()
           ? query.Finish(pa_context_get_sink_info_by_name(query.context(), "@DEFAULT_SINK@",
@@ -164,47 +172,108 @@ void OnSourceListEntry(pa_context*, const pa_source_info* info, int eol, void* d
        info->monitor_of_sink != PA_INVALID_INDEX});
 }
 
+// The record stream, on a connection of its own.
 class PulseDevice final : public CaptureDevice {
  public:
-  PulseDevice(pa_simple* stream, int rate, uint32_t sink)
-      : stream_(stream), rate_(rate), sink_(sink), block_(2 * (rate / kBlocksPerSecond)) {}
-  ~PulseDevice() override { pa_simple_free(stream_); }
+  PulseDevice(std::unique_ptr<PulseConnection> connection, pa_stream* stream, int rate,
+              uint32_t sink)
+      : connection_(std::move(connection)), stream_(stream), rate_(rate), sink_(sink) {}
+  ~PulseDevice() override {
+    pa_stream_disconnect(stream_);
+    pa_stream_unref(stream_);
+  }
+  PulseDevice(const PulseDevice&) = delete;
+  PulseDevice& operator=(const PulseDevice&) = delete;
   int sampleRate() const override { return rate_; }
 
+  bool Connect(const std::string& source, const pa_buffer_attr& attributes, std::string& error) {
+    const Clock::time_point deadline = Clock::now() + kQueryTimeout;
+    const pa_stream_flags_t flags = PA_STREAM_ADJUST_LATENCY;
+    if (pa_stream_connect_record(stream_, source.c_str(), &attributes, flags) == 0) {
+      while (PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) {
+        if (pa_stream_get_state(stream_) == PA_STREAM_READY) return true;
+        if (connection_->Iterate(deadline) != PulseConnection::Step::kRan) break;
+      }
+    }
+    error = "cannot record \"" + source + "\": " + connection_->LastError();
+    return false;
+  }
+
+  // Nothing within the wait is no sound, not a loss: a stopped server may
+  // come back, and the levels fall silent meanwhile.
   bool Read(std::vector<float>& left, std::vector<float>& right, std::string& error) override {
-    int code = 0;
-    if (pa_simple_read(stream_, block_.data(), block_.size() * sizeof(float), &code) < 0) {
-      error = "the recording ended (" + Text(pa_strerror(code)) + ")";
-      return false;
+    const Clock::time_point deadline = Clock::now() + kReadWait;
+    for (;;) {
+      if (pa_stream_get_state(stream_) != PA_STREAM_READY) {
+        error = "the recording ended (" + connection_->LastError() + ")";
+        return false;
+      }
+      if (TakeRecorded(left, right)) return true;
+      switch (connection_->Iterate(deadline)) {
+        case PulseConnection::Step::kRan:
+          break;
+        case PulseConnection::Step::kTimedOut:
+          return true;
+        case PulseConnection::Step::kFailed:
+          error = "the recording ended (the connection failed)";
+          return false;
+      }
     }
-    for (size_t i = 0; i + 1 < block_.size(); i += 2) {
-      left.push_back(block_[i]);
-      right.push_back(block_[i + 1]);
-    }
-    return true;
   }
 
   TrackInfo NowPlaying() override {
     PlayingStreams playing{sink_, {}};
-    PulseQuery query;
-    std::string error;
-    if (query.Connect(error))
-      query.Finish(pa_context_get_sink_input_info_list(query.context(), OnSinkInputInfo, &playing));
+    connection_->Finish(
+        pa_context_get_sink_input_info_list(connection_->context(), OnSinkInputInfo, &playing));
     return playing.info;
   }
 
  private:
-  pa_simple* stream_;
+  // Appends every fragment the stream holds; false when it holds none.
+  bool TakeRecorded(std::vector<float>& left, std::vector<float>& right) {
+    bool took = false;
+    for (;;) {
+      const size_t readable = pa_stream_readable_size(stream_);
+      if (readable == 0 || readable == static_cast<size_t>(-1)) return took;
+      const void* data = nullptr;
+      size_t bytes = 0;
+      if (pa_stream_peek(stream_, &data, &bytes) < 0 || bytes == 0) return took;
+      // Null data is a hole in the recording: dropped, nothing to add.
+      if (data != nullptr) Append(static_cast<const uint8_t*>(data), bytes, left, right);
+      pa_stream_drop(stream_);
+      took = true;
+    }
+  }
+
+  // A fragment may end inside a frame; its bytes wait for the next one.
+  void Append(const uint8_t* data, size_t bytes, std::vector<float>& left,
+              std::vector<float>& right) {
+    partial_.insert(partial_.end(), data, data + bytes);
+    const size_t frames = partial_.size() / kFrameBytes;
+    for (size_t i = 0; i < frames; ++i) {
+      float frame[2];
+      std::memcpy(frame, &partial_[i * kFrameBytes], kFrameBytes);
+      left.push_back(frame[0]);
+      right.push_back(frame[1]);
+    }
+    const auto used = static_cast<std::ptrdiff_t>(frames * kFrameBytes);
+    partial_.erase(partial_.begin(), partial_.begin() + used);
+  }
+
+  std::unique_ptr<PulseConnection> connection_;
+  pa_stream* stream_;
   int rate_;
   uint32_t sink_;
-  std::vector<float> block_;  // interleaved stereo
+  std::vector<uint8_t> partial_;
 };
 
 }  // namespace
 
 std::unique_ptr<CaptureDevice> OpenCaptureDevice(const std::string& source, std::string& error) {
+  auto connection = std::make_unique<PulseConnection>();
+  if (!connection->Connect(error)) return nullptr;
   ResolvedSource resolved;
-  if (!Resolve(source, resolved, error)) return nullptr;
+  if (!Resolve(*connection, source, resolved, error)) return nullptr;
   int rate = resolved.rate;
   if (rate < kLowestRate || rate > kHighestRate) {
     // The server converts: ask for a rate the analysis knows.
@@ -215,20 +284,22 @@ std::unique_ptr<CaptureDevice> OpenCaptureDevice(const std::string& source, std:
   const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, static_cast<uint32_t>(rate), 2};
   // Small fragments: the levels follow the sound within a few milliseconds.
   pa_buffer_attr attributes{};
-  attributes.maxlength = static_cast<uint32_t>(-1);
+  attributes.maxlength = attributes.tlength = attributes.prebuf = attributes.minreq =
+      static_cast<uint32_t>(-1);
   attributes.fragsize = static_cast<uint32_t>(pa_frame_size(&spec) * (rate / kBlocksPerSecond));
-  int code = 0;
-  pa_simple* stream = pa_simple_new(nullptr, "soundfeed", PA_STREAM_RECORD, resolved.name.c_str(),
-                                    "what the computer plays", &spec, nullptr, &attributes, &code);
+  pa_stream* stream =
+      pa_stream_new(connection->context(), "what the computer plays", &spec, nullptr);
   if (stream == nullptr) {
-    error = "cannot record \"" + resolved.name + "\": " + Text(pa_strerror(code));
+    error = "cannot record \"" + resolved.name + "\": " + connection->LastError();
     return nullptr;
   }
-  return std::make_unique<PulseDevice>(stream, rate, resolved.sink);
+  auto device = std::make_unique<PulseDevice>(std::move(connection), stream, rate, resolved.sink);
+  if (!device->Connect(resolved.name, attributes, error)) return nullptr;
+  return device;
 }
 
 bool ListCaptureSources(std::vector<CaptureSourceEntry>& sources, std::string& error) {
-  PulseQuery query;
+  PulseConnection query;
   if (!query.Connect(error)) return false;
   if (!query.Finish(pa_context_get_source_info_list(query.context(), OnSourceListEntry, &sources))) {
     error = "the sound server did not list its sources";
@@ -238,7 +309,7 @@ bool ListCaptureSources(std::vector<CaptureSourceEntry>& sources, std::string& e
 }
 
 bool CaptureServerReachable() {
-  PulseQuery query;
+  PulseConnection query;
   std::string error;
   return query.Connect(error);
 }

@@ -181,5 +181,25 @@ TEST_F(LiveCaptureTest, FollowsTheToneFallsSilentAndResumesAfterARestart) {
   EXPECT_TRUE(WaitUntil([&] { return ToneHeard(); }, 8000ms));
 }
 
+// A server that stops answering but keeps its connection open (a stopped
+// process): soundfeed still quits when asked, without waiting for it.
+TEST_F(LiveCaptureTest, QuitsPromptlyWhileTheServerIsStopped) {
+  if (!StartServer()) GTEST_SKIP() << "a private sound server could not start (see pulseaudio)";
+  feed_ = Spawn({SOUNDFEED_PATH, "--live", "--quiet"});
+  ASSERT_GT(feed_, 0);
+  // The tone heard: the recording runs. It stops before the server does
+  // (its own writes would wait for the server too).
+  ASSERT_TRUE(tone_.Start());
+  ASSERT_TRUE(WaitUntil([&] { return ToneHeard(); }, 3000ms));
+  tone_.Stop();
+  kill(server_, SIGSTOP);
+  EXPECT_TRUE(WaitUntil([&] { return Silent(); }, 2000ms));
+  kill(feed_, SIGTERM);
+  const bool ended = WaitUntil([&] { return waitpid(feed_, nullptr, WNOHANG) == feed_; }, 5000ms);
+  kill(server_, SIGCONT);
+  EXPECT_TRUE(ended) << "soundfeed waited for the stopped server";
+  if (ended) feed_ = -1;
+}
+
 }  // namespace
 }  // namespace soundfeed
