@@ -38,5 +38,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TARGET lumox-settings)
+  # On a Wayland desktop without X the settings window needs Qt's Wayland
+  # platform plugin, which no library dependency brings in.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

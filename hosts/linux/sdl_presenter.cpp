@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "gfx/present_tracker.h"
@@ -141,10 +142,13 @@ uint32_t SdlWindowFlags(PresentPath path) {
 }
 
 void PrepareSdlHints(PresentPath path) {
-  // With acceleration allowed, SDL uploads even a window surface through
-  // OpenGL, which without a GPU is a software rasteriser four times slower
-  // than XShm.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, path == PresentPath::Gpu ? "1" : "0");
+  // With acceleration allowed, SDL uploads even an X11 window surface
+  // through OpenGL, which without a GPU is a software rasteriser four times
+  // slower than XShm. Other video drivers (Wayland) have no window surface
+  // of their own: SDL must be allowed to make one from a renderer.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool x11 = driver != nullptr && std::string_view(driver) == "x11";
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, path == PresentPath::Gpu || !x11 ? "1" : "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
 }
 

@@ -72,15 +72,50 @@ struct SdlSession {
   std::vector<SdlWindow> windows;
 };
 
-class SdlNativeWindow final : public NativeWindow {
+// The cursor as the window logic reads it. X11 tells where it is on the
+// screen at any time. Wayland tells only where it is inside one of our
+// windows, in that window's coordinates, from the moment it enters one; a
+// position that jumped to those coordinates would count as a move and end
+// the saver as soon as the pointer entered. So there the position carries
+// on from where it was when the pointer enters a window, and follows the
+// pointer's moves from there.
+class SaverCursor {
  public:
-  explicit SdlNativeWindow(SdlSession& sdl) : sdl_(sdl) {}
-  void HideCursor() override { SDL_ShowCursor(SDL_DISABLE); }
-  CursorPoint CursorPosition() override {
+  explicit SaverCursor(bool screenWide) : screenWide_(screenWide) {}
+
+  // Sees each event before the window logic hears of it.
+  void Follow(const SDL_Event& event) {
+    if (screenWide_) return;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_ENTER)
+      entering_ = true;
+    if (event.type != SDL_MOUSEMOTION) return;
+    if (entering_) {
+      offsetX_ = position_.x - event.motion.x;
+      offsetY_ = position_.y - event.motion.y;
+      entering_ = false;
+    }
+    position_ = {event.motion.x + offsetX_, event.motion.y + offsetY_};
+  }
+
+  CursorPoint Position() const {
+    if (!screenWide_) return position_;
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
     return {x, y};
   }
+
+ private:
+  bool screenWide_;
+  bool entering_ = true;  // the first report anchors the position
+  CursorPoint position_;
+  int32_t offsetX_ = 0, offsetY_ = 0;
+};
+
+class SdlNativeWindow final : public NativeWindow {
+ public:
+  SdlNativeWindow(SdlSession& sdl, const SaverCursor& cursor) : sdl_(sdl), cursor_(cursor) {}
+  void HideCursor() override { SDL_ShowCursor(SDL_DISABLE); }
+  CursorPoint CursorPosition() override { return cursor_.Position(); }
   void Raise() override {
     for (SdlWindow& w : sdl_.windows) SDL_RaiseWindow(w.window);
   }
@@ -93,6 +128,7 @@ class SdlNativeWindow final : public NativeWindow {
 
  private:
   SdlSession& sdl_;
+  const SaverCursor& cursor_;
 };
 
 struct WindowPlacement {
@@ -252,7 +288,8 @@ int RunSdlWindow(const HostCommand& command) {
     return 1;
   }
   SdlSession sdl;
-  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11") EndProcessOnDisplayLoss();
+  const bool x11 = std::string_view(SDL_GetCurrentVideoDriver()) == "x11";
+  if (x11) EndProcessOnDisplayLoss();
 
   if (!OpenWindows(sdl, PlaceWindows(command), fullScreen ? "Screen Saver" : "Lumox", path,
                    command.present == PresentPath::Auto)) {
@@ -265,11 +302,12 @@ int RunSdlWindow(const HostCommand& command) {
 
   const double refreshRate = DisplayRefreshRate(first);
   RefreshTimer presentTimer(refreshRate);
-  SdlNativeWindow native(sdl);
+  SaverCursor cursor(x11);
+  SdlNativeWindow native(sdl, cursor);
   auto beat = std::make_shared<PresentBeat>();
   std::unique_ptr<DisplayPower> power;
   std::unique_ptr<CoveredWindows> covered;
-  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11") {
+  if (x11) {
     power = std::make_unique<DisplayPower>();
     covered = std::make_unique<CoveredWindows>();
     for (SdlWindow& w : sdl.windows) covered->Watch(w.window);
@@ -293,6 +331,7 @@ int RunSdlWindow(const HostCommand& command) {
         do {
           if (event.type == SDL_WINDOWEVENT && FollowWindowEvent(sdl, event.window, width, height))
             resized = true;
+          cursor.Follow(event);
           if (auto message = TranslateEvent(event)) session.Deliver(*message);
         } while (!session.Ended() && SDL_PollEvent(&event));
       }

@@ -9,6 +9,7 @@ LUMOX_BUILD_PACKAGES=(
 )
 LUMOX_TEST_PACKAGES=(
   xvfb xauth xdotool clang libclang-rt-14-dev pulseaudio pulseaudio-utils dpkg-dev libgl1-mesa-dri
+  weston
 )
 # bench/side-by-side: the peer hacks it measures against, and Python for
 # editing a settings file.

@@ -358,6 +358,48 @@ case "$case_name" in
     done
     ;;
 
+  wayland)
+    # A Wayland desktop without X: a compositor nested in a private Xvfb
+    # (so it has a seat, as a desktop has) and no DISPLAY for the saver. A
+    # window and the full-screen saver both show frames; the pointer that
+    # enters the full-screen saver at its start does not end it, a move of
+    # the pointer does.
+    for program in Xvfb weston; do
+      command -v "$program" >/dev/null || { echo "SKIP: $program is not installed"; exit $skip; }
+    done
+    needs_xdotool
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    x_display=:$(cat "$work/display")
+    export XDG_RUNTIME_DIR=$work/runtime
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    DISPLAY=$x_display weston --backend=x11-backend.so --use-pixman --socket=wayland-e2e \
+      --width=400 --height=300 >"$work/weston.log" 2>&1 &
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/wayland-e2e" ] && break; sleep 0.05; done
+    [ -S "$XDG_RUNTIME_DIR/wayland-e2e" ] || fail "weston did not start: $(cat "$work/weston.log")"
+    for args in "--window 200x150" "/s"; do
+      # shellcheck disable=SC2086
+      env -u DISPLAY WAYLAND_DISPLAY=wayland-e2e "$lumox" $args --stats 2>"$work/err" &
+      pid=$!
+      sleep 1.5
+      kill -0 "$pid" 2>/dev/null || fail "lumox $args ended by itself: $(cat "$work/err")"
+      if [ "$args" = /s ]; then
+        # Small steps: the compositor passes one long jump on as a leave
+        # and an enter, not as a move.
+        for _ in 1 2 3; do
+          DISPLAY=$x_display xdotool mousemove_relative -- 5 3
+          sleep 0.05
+        done
+      else
+        kill -TERM "$pid"
+      fi
+      ends_cleanly "$pid" 5000 "lumox $args on Wayland"
+      presents=$(sed -nE 's/.*, ([0-9]+) presents.*/\1/p' "$work/err")
+      [ "${presents:-0}" -ge 10 ] || fail "lumox $args presented too little: $(cat "$work/err")"
+    done
+    ;;
+
   *)
     fail "unknown case $case_name"
     ;;

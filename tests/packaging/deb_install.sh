@@ -34,13 +34,15 @@ expected=(/usr/bin/lumox /usr/share/man/man1/lumox.1 /usr/share/xscreensaver/con
           /usr/share/icons/hicolor/48x48/apps/lumox.png /usr/share/icons/hicolor/256x256/apps/lumox.png
           /usr/share/doc/lumox/lumox-guide.html)
 contents=$(dpkg-deb -c "$deb")
+status=0
 if grep -q '/usr/bin/lumox-settings$' <<<"$contents"; then
   expected+=(/usr/bin/lumox-settings /usr/share/applications/lumox-settings.desktop)
+  dpkg-deb -f "$deb" Recommends | grep -qw qt6-wayland ||
+    { echo "the settings window's Wayland plugin is not recommended"; status=1; }
 fi
 
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; exit 1; }
 installed=1
-status=0
 for file in "${expected[@]}"; do
   [ -f "$file" ] || { echo "missing after install: $file"; status=1; }
 done
