@@ -52,6 +52,10 @@ void Kill(pid_t& pid, int signal) {
   pid = -1;
 }
 
+// A process asked to end ended cleanly: exit status 0, so no crash and no
+// sanitizer report on its way out.
+bool ExitedCleanly(int status) { return WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+
 // Polls until `condition` holds; false when it did not within `limit`.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
   const Clock::time_point start = Clock::now();
@@ -179,6 +183,12 @@ TEST_F(LiveCaptureTest, FollowsTheToneFallsSilentAndResumesAfterARestart) {
   ASSERT_TRUE(StartServer());
   ASSERT_TRUE(tone_.Start());
   EXPECT_TRUE(WaitUntil([&] { return ToneHeard(); }, 8000ms));
+
+  kill(feed_, SIGTERM);
+  int status = 0;
+  waitpid(feed_, &status, 0);
+  feed_ = -1;
+  EXPECT_TRUE(ExitedCleanly(status)) << "wait status " << status;
 }
 
 // A server that stops answering but keeps its connection open (a stopped
@@ -195,10 +205,13 @@ TEST_F(LiveCaptureTest, QuitsPromptlyWhileTheServerIsStopped) {
   kill(server_, SIGSTOP);
   EXPECT_TRUE(WaitUntil([&] { return Silent(); }, 2000ms));
   kill(feed_, SIGTERM);
-  const bool ended = WaitUntil([&] { return waitpid(feed_, nullptr, WNOHANG) == feed_; }, 5000ms);
+  int status = 0;
+  const bool ended =
+      WaitUntil([&] { return waitpid(feed_, &status, WNOHANG) == feed_; }, 5000ms);
   kill(server_, SIGCONT);
-  EXPECT_TRUE(ended) << "soundfeed waited for the stopped server";
-  if (ended) feed_ = -1;
+  ASSERT_TRUE(ended) << "soundfeed waited for the stopped server";
+  feed_ = -1;
+  EXPECT_TRUE(ExitedCleanly(status)) << "wait status " << status;
 }
 
 }  // namespace
