@@ -4,7 +4,7 @@
 // passed) when the server cannot start here.
 #include <pulse/simple.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,8 +25,6 @@
 #include "control/sound_link.h"
 #include "publisher.h"
 
-extern char** environ;
-
 namespace soundfeed {
 namespace {
 
@@ -37,12 +35,17 @@ namespace off = lumox::share_offset;
 constexpr float kToneHz = 1000.0f;
 constexpr float kToneAmplitude = 0.5f;
 
+// Starts a program that ends with the test: a test that dies before its
+// teardown must not leave a server and a feeder running, holding the test
+// runner's output pipe open.
 pid_t Spawn(std::vector<const char*> argv) {
   argv.push_back(nullptr);
-  pid_t pid = 0;
-  const bool ok = posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv.data()),
-                               environ) == 0;
-  return ok ? pid : -1;
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() == parent) execvp(argv[0], const_cast<char**>(argv.data()));
+  _exit(127);
 }
 
 void Kill(pid_t& pid, int signal) {
