@@ -48,11 +48,14 @@ pid_t Spawn(std::vector<const char*> argv) {
   _exit(127);
 }
 
-void Kill(pid_t& pid, int signal) {
-  if (pid <= 0) return;
+// Sends `signal` and waits for the process to end; its wait status.
+int Kill(pid_t& pid, int signal) {
+  int status = 0;
+  if (pid <= 0) return status;
   kill(pid, signal);
-  waitpid(pid, nullptr, 0);
+  waitpid(pid, &status, 0);
   pid = -1;
+  return status;
 }
 
 // A process asked to end ended cleanly: exit status 0, so no crash and no
@@ -187,10 +190,7 @@ TEST_F(LiveCaptureTest, FollowsTheToneFallsSilentAndResumesAfterARestart) {
   ASSERT_TRUE(tone_.Start());
   EXPECT_TRUE(WaitUntil([&] { return ToneHeard(); }, 8000ms));
 
-  kill(feed_, SIGTERM);
-  int status = 0;
-  waitpid(feed_, &status, 0);
-  feed_ = -1;
+  const int status = Kill(feed_, SIGTERM);
   EXPECT_TRUE(ExitedCleanly(status)) << "wait status " << status;
 }
 
